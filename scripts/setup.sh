@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs (idempotent) and builds it.
+#   scripts/setup.sh                 release build in build/
+#   scripts/setup.sh --sanitize      AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake ninja-build clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev sqlite3 libcli11-dev
+  libzip-dev libcurl4-openssl-dev
+  qt6-base-dev xvfb xauth
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=build
+extra=()
+if [ "${1:-}" = "--sanitize" ]; then
+  build_dir=build-asan
+  extra=(-DANNALEX_SANITIZE=ON -DANNALEX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+fi
+
+cmake -S . -B "$build_dir" -G Ninja "${extra[@]}" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"

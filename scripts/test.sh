@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets up and builds (see setup.sh), then runs every test suite through CTest.
+#   scripts/test.sh               the release build
+#   scripts/test.sh --sanitize    the AddressSanitizer + UndefinedBehaviorSanitizer build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh "$@"
+build_dir=build
+[ "${1:-}" = "--sanitize" ] && build_dir=build-asan
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
