@@ -1,0 +1,145 @@
+#include "cube/member_store.hpp"
+
+#include "common/failure.hpp"
+#include "cube/memory_model.hpp"
+
+namespace annalex::cube {
+
+MemberStore::~MemberStore() {
+    for (const auto& level : levels_) {
+        level->detach();
+    }
+}
+
+void MemberStore::appendLevel(const std::shared_ptr<MemoryLevel>& level) {
+    levels_.push_back(level);
+    indexes_.emplace_back(&MemberStore::nameOf, this);
+    level->attach(this, levels_.size() - 1);
+}
+
+void MemberStore::removeLevel(std::size_t position) {
+    levels_[position]->detach();
+    levels_.erase(levels_.begin() + static_cast<std::ptrdiff_t>(position));
+    indexes_.erase(indexes_.begin() + static_cast<std::ptrdiff_t>(position));
+    for (std::size_t i = position; i < levels_.size(); ++i) {
+        levels_[i]->attach(this, i);
+    }
+
+    // Rebuild the members without those of the removed level and their descendants. Parents
+    // have smaller ids than their children, so one pass in id order sees each parent first.
+    ChunkedVector<MemberRecord, 15> old;
+    ChunkedVector<AttributeValue> oldAttributes;
+    std::swap(old, members_);
+    std::swap(oldAttributes, attributes_);
+    resetMembers();
+    std::vector<std::uint32_t> newId(old.size(), kNoMember);
+    for (std::uint32_t id = 0; id < old.size(); ++id) {
+        MemberRecord& record = old[id];
+        if (record.level == position) {
+            continue;
+        }
+        std::uint32_t parent = kNoMember;
+        if (record.parent != kNoMember) {
+            parent = newId[record.parent];
+            if (parent == kNoMember) {
+                continue;  // its parent went with the removed level
+            }
+        }
+        const auto level =
+            static_cast<std::uint16_t>(record.level > position ? record.level - 1 : record.level);
+        const std::uint32_t kept = place(std::move(record.name), record.order, level, parent);
+        newId[id] = kept;
+        for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
+             a = oldAttributes[a].next) {
+            setAttribute(kept, oldAttributes[a].key, oldAttributes[a].value);
+        }
+    }
+    ++epoch_;
+}
+
+void MemberStore::clear() {
+    for (const auto& level : levels_) {
+        level->detach();
+    }
+    levels_.clear();
+    indexes_.clear();
+    resetMembers();
+    ++epoch_;
+}
+
+void MemberStore::resetMembers() {
+    members_.clear();
+    attributes_.clear();
+    for (auto& index : indexes_) {
+        index.clear();
+    }
+    firstRoot_ = lastRoot_ = kNoMember;
+}
+
+std::uint32_t MemberStore::place(std::string name, std::int32_t order, std::uint16_t level,
+                                 std::uint32_t parent) {
+    if (members_.size() >= kNoMember) {
+        raise(ErrorNumber::OutOfMemory, "Annalex.Cube");
+    }
+    const auto id = static_cast<std::uint32_t>(members_.size());
+    MemberRecord& record = members_.push_back(MemberRecord{});
+    record.name = std::move(name);
+    record.order = order;
+    record.level = level;
+    record.parent = parent;
+    if (parent == kNoMember) {
+        if (lastRoot_ == kNoMember) {
+            firstRoot_ = id;
+        } else {
+            members_[lastRoot_].nextSibling = id;
+        }
+        lastRoot_ = id;
+    } else {
+        MemberRecord& up = members_[parent];
+        if (up.lastChild == kNoMember) {
+            up.firstChild = id;
+        } else {
+            members_[up.lastChild].nextSibling = id;
+        }
+        up.lastChild = id;
+    }
+    indexes_[level].insert(id, members_[id].name);
+    return id;
+}
+
+void MemberStore::rename(std::uint32_t id, std::string_view name) {
+    MemberRecord& record = members_[id];
+    if (record.name == name) {
+        return;
+    }
+    NameIndex& index = indexes_[record.level];
+    index.erase(id, record.name);
+    record.name.assign(name);
+    index.insert(id, record.name);
+}
+
+void MemberStore::setAttribute(std::uint32_t id, std::uint16_t key, std::string_view value) {
+    MemberRecord& record = members_[id];
+    std::uint32_t* link = &record.firstAttribute;
+    while (*link != kNoAttribute) {
+        AttributeValue& present = attributes_[*link];
+        if (present.key == key) {
+            present.value.assign(value);
+            return;
+        }
+        link = &present.next;
+    }
+    const auto index = static_cast<std::uint32_t>(attributes_.size());
+    attributes_.push_back(AttributeValue{std::string(value), kNoAttribute, key});
+    *link = index;
+}
+
+std::size_t MemberStore::bytes() const {
+    std::size_t total = members_.chunkBytes() + attributes_.chunkBytes();
+    for (const auto& index : indexes_) {
+        total += index.bytes();
+    }
+    return total;
+}
+
+}  // namespace annalex::cube

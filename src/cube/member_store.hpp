@@ -1,0 +1,94 @@
+#pragma once
+// The storage behind one in-memory hierarchy: its levels' members in contiguous chunks, their
+// attribute values, and one name index per level.
+//
+// Member ids are positions in placement order. A parent is always placed before its children,
+// so a parent's id is smaller than its children's ids. Children, and top members, are linked in
+// placement order for the pre-order walk. Structural changes that renumber members (removing a
+// level, clearing) advance the store's epoch, which retires every member handle placed before.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cube/chunked_vector.hpp"
+#include "cube/name_index.hpp"
+
+namespace annalex::cube {
+
+class MemoryLevel;
+
+inline constexpr std::uint32_t kNoMember = 0xFFFFFFFFu;
+inline constexpr std::uint32_t kNoAttribute = 0xFFFFFFFFu;
+
+struct MemberRecord {
+    std::string name;
+    std::int32_t order = 0;
+    std::uint32_t parent = kNoMember;
+    std::uint32_t firstChild = kNoMember;
+    std::uint32_t lastChild = kNoMember;
+    std::uint32_t nextSibling = kNoMember;
+    std::uint32_t firstAttribute = kNoAttribute;
+    std::uint16_t level = 0;  // 0-based position of the member's level
+};
+
+struct AttributeValue {
+    std::string value;
+    std::uint32_t next = kNoAttribute;
+    std::uint16_t key = 0;  // position of the definition on the member's level
+};
+
+class MemberStore : public std::enable_shared_from_this<MemberStore> {
+  public:
+    MemberStore() = default;
+    MemberStore(const MemberStore&) = delete;
+    MemberStore& operator=(const MemberStore&) = delete;
+    ~MemberStore();
+
+    // Levels, in position order.
+    std::size_t levelCount() const { return levels_.size(); }
+    const std::shared_ptr<MemoryLevel>& level(std::size_t position) const {
+        return levels_[position];
+    }
+    void appendLevel(const std::shared_ptr<MemoryLevel>& level);
+    // Removes the level at position with its members and all their descendants.
+    void removeLevel(std::size_t position);
+    void clear();
+
+    // Members.
+    std::size_t memberCount() const { return members_.size(); }
+    const MemberRecord& member(std::uint32_t id) const { return members_[id]; }
+    std::uint32_t place(std::string name, std::int32_t order, std::uint16_t level,
+                        std::uint32_t parent);
+    void rename(std::uint32_t id, std::string_view name);
+    void setOrder(std::uint32_t id, std::int32_t order) { members_[id].order = order; }
+    void setAttribute(std::uint32_t id, std::uint16_t key, std::string_view value);
+    std::int32_t countNamed(std::size_t levelPosition, std::string_view name) const {
+        return indexes_[levelPosition].count(name);
+    }
+
+    std::uint32_t firstRoot() const { return firstRoot_; }
+    std::uint64_t epoch() const { return epoch_; }
+    const AttributeValue& attribute(std::uint32_t index) const { return attributes_[index]; }
+
+    // Approximate bytes held (records, attribute values, indexes), for measurements.
+    std::size_t bytes() const;
+
+  private:
+    static std::string_view nameOf(const void* store, std::uint32_t id) {
+        return static_cast<const MemberStore*>(store)->members_[id].name;
+    }
+    void resetMembers();
+
+    std::vector<std::shared_ptr<MemoryLevel>> levels_;
+    std::vector<NameIndex> indexes_;
+    ChunkedVector<MemberRecord, 15> members_;  // 2 MiB chunks of 64-byte records
+    ChunkedVector<AttributeValue> attributes_;
+    std::uint32_t firstRoot_ = kNoMember;
+    std::uint32_t lastRoot_ = kNoMember;
+    std::uint64_t epoch_ = 0;
+};
+
+}  // namespace annalex::cube

@@ -1,0 +1,268 @@
+#include "cube/memory_model.hpp"
+
+#include "common/failure.hpp"
+
+namespace annalex::cube {
+namespace {
+
+[[noreturn]] void fail(ErrorNumber number, std::string description) {
+    raise(number, std::move(description), kCubeSource);
+}
+
+template <typename T>
+void requireObject(const T& reference, std::string_view what) {
+    if (!reference) {
+        fail(ErrorNumber::ObjectNotSet, std::string(what) + " is not set");
+    }
+}
+
+// The in-memory object behind an interface reference; a reference to another model's object
+// cannot be used with this one.
+template <typename Concrete, typename Interface>
+Concrete& concrete(const std::shared_ptr<Interface>& reference, std::string_view what) {
+    requireObject(reference, what);
+    auto* object = dynamic_cast<Concrete*>(reference.get());
+    if (object == nullptr) {
+        fail(ErrorNumber::InvalidProcedureCall,
+             std::string(what) + " does not belong to the in-memory cube model");
+    }
+    return *object;
+}
+
+}  // namespace
+
+// ---- MemoryLevel ----
+
+void MemoryLevel::addAttributeDef(const AttributeDefRef& definition) {
+    concrete<MemoryAttributeDef>(definition, "Attribute definition");
+    definitions_.push_back(std::static_pointer_cast<MemoryAttributeDef>(definition));
+}
+
+int MemoryLevel::attributeIndex(std::string_view key) const {
+    for (std::size_t i = 0; i < definitions_.size(); ++i) {
+        if (definitions_[i]->key() == key) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+MemberCollection MemoryLevel::findMembers(std::string_view name) const {
+    if (store_ == nullptr) {
+        return MemberCollection(0);  // a level outside a hierarchy has no members
+    }
+    return MemberCollection(store_->countNamed(position_, name));
+}
+
+void MemoryLevel::addRootMember(const MemberRef& member) {
+    auto& newMember = concrete<MemoryMember>(member, "Member");
+    if (store_ == nullptr) {
+        fail(ErrorNumber::InvalidProcedureCall, "Level '" + name_ + "' is not in a hierarchy");
+    }
+    newMember.placeIn(store_->shared_from_this(), position_, kNoMember);
+}
+
+void MemoryLevel::attach(MemberStore* store, std::size_t position) {
+    store_ = store;
+    position_ = position;
+}
+
+// ---- MemoryHierarchy ----
+
+MemoryHierarchy::MemoryHierarchy() : store_(std::make_shared<MemberStore>()) {}
+
+LevelRef MemoryHierarchy::levelAt(std::int32_t index) const {
+    if (index < 1 || static_cast<std::size_t>(index) > store_->levelCount()) {
+        return nullptr;
+    }
+    return store_->level(static_cast<std::size_t>(index - 1));
+}
+
+LevelRef MemoryHierarchy::levelNamed(std::string_view name) const {
+    for (std::size_t i = 0; i < store_->levelCount(); ++i) {
+        if (store_->level(i)->name() == name) {
+            return store_->level(i);
+        }
+    }
+    return nullptr;
+}
+
+void MemoryHierarchy::addLevel(const LevelRef& level) {
+    auto& added = concrete<MemoryLevel>(level, "Level");
+    if (added.store() != nullptr) {
+        fail(ErrorNumber::InvalidProcedureCall,
+             "Level '" + added.name() + "' already belongs to a hierarchy");
+    }
+    if (store_->levelCount() >= 0xFFFF) {
+        fail(ErrorNumber::Overflow, "Too many levels in hierarchy '" + name_ + "'");
+    }
+    store_->appendLevel(std::static_pointer_cast<MemoryLevel>(level));
+}
+
+void MemoryHierarchy::removeLevel(const LevelRef& level) {
+    auto& removed = concrete<MemoryLevel>(level, "Level");
+    if (removed.store() != store_.get()) {
+        fail(ErrorNumber::InvalidProcedureCall,
+             "Level '" + removed.name() + "' does not belong to hierarchy '" + name_ + "'");
+    }
+    store_->removeLevel(removed.position());
+}
+
+void MemoryHierarchy::clear() {
+    store_->clear();
+}
+
+void MemoryHierarchy::forEachAttribute(
+    std::uint32_t id, const std::function<void(std::string_view, std::string_view)>& visit) const {
+    const MemberRecord& record = store_->member(id);
+    const auto& definitions = store_->level(record.level)->attributeDefs();
+    for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
+         a = store_->attribute(a).next) {
+        const AttributeValue& value = store_->attribute(a);
+        visit(definitions[value.key]->key(), value.value);
+    }
+}
+
+void MemoryHierarchy::walkPreOrder(
+    const std::function<void(const MemberView&, int depth)>& visit) const {
+    // Iterative depth-first walk: the stack holds the next sibling to visit at each depth.
+    std::vector<std::uint32_t> stack;
+    if (store_->firstRoot() != kNoMember) {
+        stack.push_back(store_->firstRoot());
+    }
+    while (!stack.empty()) {
+        const std::uint32_t id = stack.back();
+        const MemberRecord& record = store_->member(id);
+        visit(MemberView{id, &record}, static_cast<int>(stack.size()) - 1);
+        stack.back() = record.nextSibling;
+        if (record.firstChild != kNoMember) {
+            stack.push_back(record.firstChild);
+        }
+        while (!stack.empty() && stack.back() == kNoMember) {
+            stack.pop_back();
+        }
+    }
+}
+
+// ---- MemoryMember ----
+
+std::uint32_t MemoryMember::liveId() const {
+    if (store_->epoch() != epoch_) {
+        fail(ErrorNumber::ObjectNotSet, "Member '" + name_ + "' was removed from its hierarchy");
+    }
+    return id_;
+}
+
+void MemoryMember::putName(std::string_view name) {
+    if (store_) {
+        store_->rename(liveId(), name);
+    } else {
+        name_.assign(name);
+    }
+}
+
+std::string MemoryMember::getName() const {
+    if (store_) {
+        return store_->member(liveId()).name;
+    }
+    return name_;
+}
+
+void MemoryMember::putOrder(std::int32_t order) {
+    if (store_) {
+        store_->setOrder(liveId(), order);
+    } else {
+        order_ = order;
+    }
+}
+
+void MemoryMember::putParent(const MemberRef& parent) {
+    auto& up = concrete<MemoryMember>(parent, "Parent member");
+    if (!up.placed()) {
+        fail(ErrorNumber::InvalidProcedureCall,
+             "Parent member '" + up.name_ + "' is not placed in a hierarchy");
+    }
+    const std::uint32_t parentId = up.liveId();
+    const std::size_t childLevel = std::size_t{up.store_->member(parentId).level} + 1;
+    if (childLevel >= up.store_->levelCount()) {
+        fail(ErrorNumber::SubscriptOutOfRange,
+             "No level below the level of parent member '" + up.getName() + "'");
+    }
+    placeIn(up.store_, childLevel, parentId);
+}
+
+void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_t levelPosition,
+                           std::uint32_t parent) {
+    if (store_) {
+        fail(ErrorNumber::InvalidProcedureCall, "Member '" + getName() + "' is already placed");
+    }
+    id_ = store->place(std::move(name_), order_, static_cast<std::uint16_t>(levelPosition), parent);
+    name_.clear();
+    store_ = store;
+    epoch_ = store->epoch();
+}
+
+void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
+    if (!store_) {
+        fail(ErrorNumber::InvalidProcedureCall, "Attribute '" + std::string(key) +
+                                                    "' set on member '" + name_ +
+                                                    "' before it was placed");
+    }
+    const std::uint32_t id = liveId();
+    const MemoryLevel& level = *store_->level(store_->member(id).level);
+    const int index = level.attributeIndex(key);
+    if (index < 0) {
+        fail(ErrorNumber::InvalidProcedureCall,
+             "Attribute '" + std::string(key) + "' is not defined on level '" + level.name() + "'");
+    }
+    store_->setAttribute(id, static_cast<std::uint16_t>(index), value);
+}
+
+// ---- MemoryDimension ----
+
+std::int16_t MemoryDimension::hierarchyCount() const {
+    return static_cast<std::int16_t>(hierarchies_.size());
+}
+
+HierarchyRef MemoryDimension::hierarchy(std::int16_t index) const {
+    if (index < 1 || static_cast<std::size_t>(index) > hierarchies_.size()) {
+        fail(ErrorNumber::SubscriptOutOfRange,
+             "Dimension '" + name_ + "' has no hierarchy " + std::to_string(index));
+    }
+    return hierarchies_[static_cast<std::size_t>(index - 1)];
+}
+
+void MemoryDimension::addHierarchy(const HierarchyRef& hierarchy) {
+    concrete<MemoryHierarchy>(hierarchy, "Hierarchy");
+    if (hierarchies_.size() >= 32767) {
+        fail(ErrorNumber::Overflow, "Too many hierarchies in dimension '" + name_ + "'");
+    }
+    for (const auto& present : hierarchies_) {
+        if (present == hierarchy) {
+            fail(ErrorNumber::InvalidProcedureCall,
+                 "Hierarchy is already in dimension '" + name_ + "'");
+        }
+    }
+    hierarchies_.push_back(std::static_pointer_cast<MemoryHierarchy>(hierarchy));
+}
+
+// ---- MemoryCube ----
+
+std::shared_ptr<MemoryDimension> MemoryCube::dimension(std::string_view name) const {
+    for (const auto& dimension : dimensions_) {
+        if (dimension->name() == name) {
+            return dimension;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<MemoryDimension> MemoryCube::ensureDimension(std::string_view name) {
+    if (auto present = dimension(name)) {
+        return present;
+    }
+    dimensions_.push_back(std::make_shared<MemoryDimension>(std::string(name)));
+    return dimensions_.back();
+}
+
+}  // namespace annalex::cube

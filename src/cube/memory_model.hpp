@@ -1,0 +1,180 @@
+#pragma once
+// The in-memory cube model: the implementation behind the cube model interface that the
+// command line, the desktop host, the cube store and the tests use.
+//
+// A cube holds named dimensions; a dimension holds hierarchies; a hierarchy keeps its levels
+// and all their members in one MemberStore. A top member belongs to the level it was added to;
+// a child belongs to the level after its parent's. findMembers is a hash lookup on the level's
+// current member names. Besides the interface the control uses, the concrete classes offer a
+// read side (levels, members, attribute values, a pre-order walk) for exports and the store.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cube/cube_model.hpp"
+#include "cube/member_store.hpp"
+
+namespace annalex::cube {
+
+inline constexpr std::string_view kCubeSource = "Annalex.Cube";
+
+class MemoryAttributeDef final : public AttributeDef {
+  public:
+    void putName(std::string_view key) override { key_ = key; }
+    std::string getName() const override { return key_; }
+    void putCaption(std::string_view caption) override { caption_ = caption; }
+    std::string getCaption() const override { return caption_; }
+
+    const std::string& key() const { return key_; }
+    const std::string& caption() const { return caption_; }
+
+  private:
+    std::string key_;
+    std::string caption_;
+};
+
+class MemoryLevel final : public Level {
+  public:
+    void putName(std::string_view name) override { name_ = name; }
+    std::string getName() const override { return name_; }
+    void putLevelType(std::int32_t code) override { type_ = code; }
+    std::int32_t getLevelType() const override { return type_; }
+    void addAttributeDef(const AttributeDefRef& definition) override;
+    MemberCollection findMembers(std::string_view name) const override;
+    void addRootMember(const MemberRef& member) override;
+
+    const std::string& name() const { return name_; }
+    std::int32_t type() const { return type_; }
+    const std::vector<std::shared_ptr<MemoryAttributeDef>>& attributeDefs() const {
+        return definitions_;
+    }
+    // Position of the definition with that key, or -1.
+    int attributeIndex(std::string_view key) const;
+
+    // Called by the store that holds the level.
+    void attach(MemberStore* store, std::size_t position);
+    void detach() { store_ = nullptr; }
+    MemberStore* store() const { return store_; }
+    std::size_t position() const { return position_; }
+
+  private:
+    std::string name_;
+    std::int32_t type_ = 0;
+    std::vector<std::shared_ptr<MemoryAttributeDef>> definitions_;
+    MemberStore* store_ = nullptr;
+    std::size_t position_ = 0;
+};
+
+// What a walk or a lookup shows of one member.
+struct MemberView {
+    std::uint32_t id;
+    const MemberRecord* record;
+    std::string_view name() const { return record->name; }
+    std::int32_t order() const { return record->order; }
+    std::uint32_t parent() const { return record->parent; }
+    std::size_t levelPosition() const { return record->level; }
+};
+
+class MemoryHierarchy final : public Hierarchy {
+  public:
+    MemoryHierarchy();
+
+    void putName(std::string_view name) override { name_ = name; }
+    std::string getName() const override { return name_; }
+    LevelRef levelAt(std::int32_t index) const override;
+    LevelRef levelNamed(std::string_view name) const override;
+    void addLevel(const LevelRef& level) override;
+    void removeLevel(const LevelRef& level) override;
+    void clear() override;
+
+    // Read side.
+    const std::string& name() const { return name_; }
+    std::size_t levelCount() const { return store_->levelCount(); }
+    const MemoryLevel& level(std::size_t position) const { return *store_->level(position); }
+    std::size_t memberCount() const { return store_->memberCount(); }
+    MemberView member(std::uint32_t id) const { return {id, &store_->member(id)}; }
+    // Calls visit(key, value) for each attribute value of a member, in the order first set.
+    void forEachAttribute(
+        std::uint32_t id,
+        const std::function<void(std::string_view, std::string_view)>& visit) const;
+    // Visits every member parent first, children in placement order, top members in
+    // placement order; depth is 0 for top members.
+    void walkPreOrder(const std::function<void(const MemberView&, int depth)>& visit) const;
+
+    const std::shared_ptr<MemberStore>& store() const { return store_; }
+
+  private:
+    std::string name_;
+    std::shared_ptr<MemberStore> store_;
+};
+
+class MemoryMember final : public Member {
+  public:
+    void putName(std::string_view name) override;
+    std::string getName() const override;
+    void putOrder(std::int32_t order) override;
+    void putParent(const MemberRef& parent) override;
+    void setAttribute(std::string_view key, std::string_view value) override;
+
+    bool placed() const { return store_ != nullptr; }
+    // Places this member on level position of store, under parent (kNoMember for a top member).
+    void placeIn(const std::shared_ptr<MemberStore>& store, std::size_t levelPosition,
+                 std::uint32_t parent);
+
+  private:
+    // The id of a placed member whose store has not been renumbered since; ObjectNotSet when
+    // the member was removed by removeLevel or clear.
+    std::uint32_t liveId() const;
+
+    std::string name_;  // until placed
+    std::int32_t order_ = 0;
+    std::shared_ptr<MemberStore> store_;
+    std::uint32_t id_ = kNoMember;
+    std::uint64_t epoch_ = 0;
+};
+
+class MemoryObjectFactory final : public ObjectFactory {
+  public:
+    HierarchyRef newHierarchy() override { return std::make_shared<MemoryHierarchy>(); }
+    LevelRef newLevel() override { return std::make_shared<MemoryLevel>(); }
+    AttributeDefRef newAttributeDef() override { return std::make_shared<MemoryAttributeDef>(); }
+    MemberRef newMember() override { return std::make_shared<MemoryMember>(); }
+};
+
+class MemoryDimension final : public Dimension {
+  public:
+    explicit MemoryDimension(std::string name) : name_(std::move(name)) {}
+
+    std::int16_t hierarchyCount() const override;
+    HierarchyRef hierarchy(std::int16_t index) const override;
+    void addHierarchy(const HierarchyRef& hierarchy) override;
+    ObjectFactory& objects() override { return factory_; }
+
+    const std::string& name() const { return name_; }
+    // The hierarchies as the in-memory type, for the read side.
+    const std::vector<std::shared_ptr<MemoryHierarchy>>& hierarchies() const {
+        return hierarchies_;
+    }
+
+  private:
+    std::string name_;
+    std::vector<std::shared_ptr<MemoryHierarchy>> hierarchies_;
+    MemoryObjectFactory factory_;
+};
+
+class MemoryCube final : public Cube {
+  public:
+    // The dimension of that name, or none.
+    std::shared_ptr<MemoryDimension> dimension(std::string_view name) const;
+    // The dimension of that name, created (appended) when missing.
+    std::shared_ptr<MemoryDimension> ensureDimension(std::string_view name);
+    const std::vector<std::shared_ptr<MemoryDimension>>& dimensions() const { return dimensions_; }
+
+  private:
+    std::vector<std::shared_ptr<MemoryDimension>> dimensions_;
+};
+
+}  // namespace annalex::cube
