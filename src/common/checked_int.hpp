@@ -5,7 +5,6 @@
 // 32-bit. Arithmetic on these values is done in a wider type and narrowed with a check, so an
 // out-of-range result raises the Overflow failure instead of wrapping.
 
-#include <compare>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -53,28 +52,68 @@ class CheckedInt {
     }
     // Integer division truncating toward zero; division by zero is an invalid call.
     friend constexpr CheckedInt operator/(CheckedInt a, CheckedInt b) {
-        if (b.value_ == 0) {
-            raise(ErrorNumber::InvalidProcedureCall, "Division by zero", kDefaultSource);
-        }
-        return CheckedInt(narrowChecked<T>(std::int64_t{a.value_} / b.value_));
+        return CheckedInt(narrowChecked<T>(std::int64_t{a.value_} / nonZero(b)));
     }
     friend constexpr CheckedInt operator%(CheckedInt a, CheckedInt b) {
-        if (b.value_ == 0) {
-            raise(ErrorNumber::InvalidProcedureCall, "Division by zero", kDefaultSource);
-        }
-        return CheckedInt(narrowChecked<T>(std::int64_t{a.value_} % b.value_));
+        return CheckedInt(narrowChecked<T>(std::int64_t{a.value_} % nonZero(b)));
     }
-    constexpr CheckedInt operator-() const { return CheckedInt(0) - *this; }
+    // Mixed with plain integers: the plain operand must fit T as well.
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator+(CheckedInt a, U b) {
+        return a + CheckedInt(b);
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator+(U a, CheckedInt b) {
+        return CheckedInt(a) + b;
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator-(CheckedInt a, U b) {
+        return a - CheckedInt(b);
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator-(U a, CheckedInt b) {
+        return CheckedInt(a) - b;
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator*(CheckedInt a, U b) {
+        return a * CheckedInt(b);
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator*(U a, CheckedInt b) {
+        return CheckedInt(a) * b;
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator/(CheckedInt a, U b) {
+        return a / CheckedInt(b);
+    }
+    template <typename U>
+        requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator%(CheckedInt a, U b) {
+        return a % CheckedInt(b);
+    }
+    constexpr CheckedInt operator-() const { return CheckedInt(T{0}) - *this; }
     constexpr CheckedInt& operator+=(CheckedInt other) { return *this = *this + other; }
     constexpr CheckedInt& operator-=(CheckedInt other) { return *this = *this - other; }
     constexpr CheckedInt& operator*=(CheckedInt other) { return *this = *this * other; }
     constexpr CheckedInt& operator++() { return *this += CheckedInt(T{1}); }
     constexpr CheckedInt& operator--() { return *this -= CheckedInt(T{1}); }
+    // Comparisons go through the conversion to T.
 
-    friend constexpr bool operator==(CheckedInt a, CheckedInt b) = default;
-    friend constexpr auto operator<=>(CheckedInt a, CheckedInt b) = default;
+private:
+    static constexpr std::int64_t nonZero(CheckedInt divisor) {
+        if (divisor.value_ == 0) {
+            raise(ErrorNumber::InvalidProcedureCall, "Division by zero", kDefaultSource);
+        }
+        return divisor.value_;
+    }
 
-  private:
     T value_ = 0;
 };
 

@@ -1,0 +1,74 @@
+#pragma once
+// The procedures of the calendar step that work on its shared state: the fixed tables, the
+// leap-year helpers, the period-name lists, the level schema and the member builders.
+//
+// Every procedure names itself with its declaration line and the module "AnnalexCtrl" and runs
+// its body under the procedure trap: an unexpected failure is reported and the procedure
+// returns normally with whatever its result held (false for the builders, 0 for the week
+// numbering, an empty string for convertMonth).
+//
+// Members are built depth-first: addMembers starts the builder of the highest chosen level,
+// and each builder names, positions and places one member, sets its attributes, and at once
+// calls the builder of the next chosen level below with that member as parent.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calendar/calendar_state.hpp"
+#include "common/split_line.hpp"
+#include "cube/cube_model.hpp"
+#include "errors/procedure_trap.hpp"
+
+namespace annalex::calendar {
+
+class CalendarBuilder {
+  public:
+    CalendarBuilder(CalendarState& state, const FormatSelection& formats,
+                    errors::ProcedureTrap& trap)
+        : state_(state), formats_(formats), trap_(trap) {}
+
+    // Tables, filled once at start-up in this order.
+    void monthNames();
+    void monthDaysDef();
+    void dayNames();
+
+    // The Gregorian leap-year rule for a year given as text ("2000").
+    bool LeapYear(std::string_view aYear);
+    // 366 or 365.
+    std::int16_t YearNoDays(std::string_view aYear);
+
+    // The period-name lists, rebuilt at each generation whose level is chosen.
+    void generateYears();
+    void generateQuarters();
+    void generateMonths();
+
+    // The month number ("1" to "12") of a name's first three letters, any case; "0" otherwise.
+    std::string convertMonth(std::string_view aMonth);
+
+    // The level schema: hierarchy "Period" and one level per chosen kind.
+    void addLevels();
+    // Member generation from the highest chosen level.
+    void addMembers();
+    void addYears();
+    bool addQuarters(const cube::MemberRef& aParent);
+    bool addMonths(const cube::MemberRef& aParent);
+    bool addWeeks(const cube::MemberRef& aParent);
+    bool addDays(const cube::MemberRef& aParent);
+
+    // Week numbering: weeks begin on Sunday; week 1 holds 1 January.
+    std::int16_t calculateWeekShift();
+    std::int16_t weekNumber(std::int16_t aYear, std::int16_t aMonth, std::int16_t aDay,
+                            std::int16_t shift);
+    std::int16_t weekdayNumber(std::int32_t aYear);
+
+    // splitLine under the trap of the shared module.
+    std::int16_t splitLine(std::string_view line, std::string_view separator, LineFields& elements);
+
+  private:
+    CalendarState& state_;
+    const FormatSelection& formats_;
+    errors::ProcedureTrap& trap_;
+};
+
+}  // namespace annalex::calendar

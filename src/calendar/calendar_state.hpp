@@ -1,0 +1,79 @@
+#pragma once
+// The variables the calendar step shares between its handlers, its date checks and its member
+// builders, with their start values. Who writes what:
+//   theCube, theTimeDimension        the control's property setters
+//   levelMask, startDateText,
+//   endDateText                       OK
+//   gregorian                         the calendar-type buttons
+//   dateSeparator                     start-up only
+//   startDate, endDate                the date check, when a date passes
+//   currentYear                       the date check (start year), the year builder (each year)
+//   yearList, quarterList, monthList,
+//   yearCount                         the period-name list builders
+//   yearSuffix                        the year builder, the month builder (fiscal turn of year)
+//   dayParentName                     the day builder
+//   monthNameTable, monthDayTable,
+//   dayNameTable                      start-up; the day builder sets February's length
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cube/cube_model.hpp"
+
+namespace annalex::calendar {
+
+// A date as day, month (1 to 12) and year with its century, each 16-bit.
+struct DateParts {
+    std::int16_t day = 0;
+    std::int16_t month = 0;
+    std::int16_t year = 0;
+
+    friend bool operator==(const DateParts&, const DateParts&) = default;
+};
+
+// Bits of levelMask, from the largest period to the smallest.
+enum LevelBit : std::int16_t {
+    kYearBit = 1,
+    kQuarterBit = 2,
+    kMonthBit = 4,
+    kWeekBit = 8,
+    kDayBit = 16,
+};
+
+struct CalendarState {
+    cube::CubeRef theCube;
+    cube::DimensionRef theTimeDimension;
+    std::int16_t levelMask = 0;
+    bool gregorian = true;
+    std::string dateSeparator;
+    std::string startDateText = "01-01-01";
+    std::string endDateText = "31-12-01";
+    DateParts startDate;
+    DateParts endDate;
+    std::int32_t currentYear = 0;
+    // Period names indexed from 0, each list ended by one empty string.
+    std::vector<std::string> yearList;
+    std::vector<std::string> quarterList;
+    std::vector<std::string> monthList;
+    std::int16_t yearCount = 0;
+    std::string yearSuffix;
+    std::string dayParentName;
+    std::array<std::string, 12> monthNameTable;
+    std::array<std::int16_t, 12> monthDayTable{};
+    std::array<std::string, 8> dayNameTable;  // index 0 stays empty; 1 is Sunday
+
+    bool chosen(LevelBit bit) const { return (levelMask & bit) != 0; }
+};
+
+// The member-name formats: the selected entry (from 0) of the day and month format lists,
+// read when the builders run; -1 when nothing is selected.
+class FormatSelection {
+  public:
+    virtual ~FormatSelection() = default;
+    virtual std::int16_t dayFormat() const = 0;
+    virtual std::int16_t monthFormat() const = 0;
+};
+
+}  // namespace annalex::calendar

@@ -1,0 +1,159 @@
+// The fixed tables, the leap-year helpers, the period-name lists and convertMonth.
+
+#include <array>
+
+#include "calendar/calendar_builder.hpp"
+#include "calendar/period_list.hpp"
+#include "common/checked_int.hpp"
+#include "common/numeric.hpp"
+#include "errors/guarded_split_line.hpp"
+
+namespace annalex::calendar {
+namespace {
+
+using errors::kControlModule;
+using errors::ProcedureLabels;
+
+constexpr std::array<const char*, 12> kMonthNames = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<std::int16_t, 12> kMonthDays = {31, 28, 31, 30, 31, 30,
+                                                     31, 31, 30, 31, 30, 31};
+constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                  "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 12> kMonthAbbreviations = {
+    "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+}  // namespace
+
+void CalendarBuilder::monthNames() {
+    static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub monthNames()"};
+    trap_.run(kLabels, [&] {
+        for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
+            state_.monthNameTable[i] = kMonthNames[i];
+        }
+    });
+}
+
+void CalendarBuilder::monthDaysDef() {
+    static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub monthDaysDef()"};
+    trap_.run(kLabels, [&] { state_.monthDayTable = kMonthDays; });
+}
+
+void CalendarBuilder::dayNames() {
+    static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub dayNames()"};
+    trap_.run(kLabels, [&] {
+        state_.dayNameTable[0].clear();
+        for (std::size_t i = 0; i < kDayNames.size(); ++i) {
+            state_.dayNameTable[i + 1] = kDayNames[i];
+        }
+    });
+}
+
+bool CalendarBuilder::LeapYear(std::string_view aYear) {
+    static constexpr ProcedureLabels kLabels{
+        kControlModule, "Private Function LeapYear(aYear As String) As Boolean"};
+    bool result = false;
+    trap_.run(kLabels, [&] {
+        const std::int32_t year = toInt32(aYear);
+        result = year % 4 == 0 && (year % 400 == 0 || year % 100 != 0);
+    });
+    return result;
+}
+
+std::int16_t CalendarBuilder::YearNoDays(std::string_view aYear) {
+    static constexpr ProcedureLabels kLabels{
+        kControlModule, "Private Function YearNoDays(aYear As String) As Integer"};
+    std::int16_t result = 0;
+    trap_.run(kLabels, [&] { result = LeapYear(aYear) ? 366 : 365; });
+    return result;
+}
+
+void CalendarBuilder::generateYears() {
+    static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub generateYears()"};
+    trap_.run(kLabels, [&] {
+        state_.yearList.assign(2, std::string());
+        const Int16 start = state_.startDate.year;
+        const Int16 span = Int16(state_.endDate.year) - start;
+        state_.yearCount = 0;
+        for (Int16 i = 0; i <= span; ++i) {
+            state_.yearList.resize(static_cast<std::size_t>(i.value()) + 2);
+            state_.yearList[static_cast<std::size_t>(i.value())] = decimalText(start + i);
+            state_.yearCount = Int16(state_.yearCount) + Int16(1);
+        }
+    });
+}
+
+void CalendarBuilder::generateQuarters() {
+    static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub generateQuarters()"};
+    trap_.run(kLabels, [&] {
+        std::string prefix;
+        switch (formats_.monthFormat()) {
+            case 0:
+                prefix = "Q";
+                break;
+            case 1:
+                prefix = "Qtr ";
+                break;
+            case 2:
+                prefix = "Quarter ";
+                break;
+            default:
+                break;
+        }
+        state_.quarterList.assign(2, std::string());
+        for (std::int16_t i = 0; i <= 3; ++i) {
+            state_.quarterList.resize(static_cast<std::size_t>(i) + 2);
+            state_.quarterList[static_cast<std::size_t>(i)] = prefix + decimalText(i + 1);
+        }
+    });
+}
+
+void CalendarBuilder::generateMonths() {
+    static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub generateMonths()"};
+    trap_.run(kLabels, [&] {
+        state_.monthList.assign(2, std::string());
+        Int16 month = state_.gregorian ? std::int16_t{1} : state_.startDate.month;
+        for (std::int16_t k = 0; k <= 11; ++k) {
+            state_.monthList.resize(static_cast<std::size_t>(k) + 2);
+            if (month < 1 || month > 12) {
+                raise(ErrorNumber::SubscriptOutOfRange);
+            }
+            state_.monthList[static_cast<std::size_t>(k)] =
+                state_.monthNameTable[static_cast<std::size_t>(month.value() - 1)];
+            if (month == 12) {
+                month = 0;
+            }
+            ++month;
+        }
+    });
+}
+
+std::string CalendarBuilder::convertMonth(std::string_view aMonth) {
+    static constexpr ProcedureLabels kLabels{
+        kControlModule, "Private Function convertMonth(aMonth As String) As String"};
+    std::string result;
+    trap_.run(kLabels, [&] {
+        std::string head(aMonth.substr(0, 3));
+        for (char& c : head) {
+            if (c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
+        result = "0";
+        for (std::size_t i = 0; i < kMonthAbbreviations.size(); ++i) {
+            if (head == kMonthAbbreviations[i]) {
+                result = decimalText(static_cast<std::int64_t>(i) + 1);
+                break;
+            }
+        }
+    });
+    return result;
+}
+
+std::int16_t CalendarBuilder::splitLine(std::string_view line, std::string_view separator,
+                                        LineFields& elements) {
+    return errors::splitLine(trap_, line, separator, elements);
+}
+
+}  // namespace annalex::calendar

@@ -1,0 +1,109 @@
+#pragma once
+// AnnalexCtrl: the calendar step of the cube-building wizard.
+//
+// The host creates the control with its services, hands it a cube and the cube's time
+// dimension (theCube, theTimeDimension) and listens for wizardResult. A person (or a front end,
+// or the command line) works the page only through its constituent controls, page(): ticking
+// levels, choosing the calendar type and the formats, typing the dates, clicking OK or Cancel.
+// OK checks the input with the page's messages and then writes the hierarchy "Period", its
+// levels and every member into the dimension, and raises wizardResult(true); Cancel raises
+// wizardResult(false) and changes nothing.
+//
+// Every procedure runs under the procedure trap: an unexpected failure goes to the failure
+// reporter and the procedure returns normally.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/calendar_builder.hpp"
+#include "calendar/calendar_state.hpp"
+#include "control/calendar_page.hpp"
+#include "control/page_services.hpp"
+#include "cube/cube_model.hpp"
+#include "errors/failure_reporter.hpp"
+#include "errors/procedure_trap.hpp"
+
+namespace annalex::control {
+
+class AnnalexCtrl final : private calendar::FormatSelection {
+  public:
+    using WizardResultListener = std::function<void(bool result)>;
+    using StepDescriptionListener =
+        std::function<void(std::string_view description, std::int16_t stepNumber)>;
+
+    // Creates the page and runs the start-up.
+    AnnalexCtrl(MessageService& messages, PointerService& pointer,
+                errors::FailureReporter& reporter);
+    AnnalexCtrl(const AnnalexCtrl&) = delete;
+    AnnalexCtrl& operator=(const AnnalexCtrl&) = delete;
+
+    // ---- host-facing surface ----
+    cube::CubeRef theCube();
+    void setTheCube(const cube::CubeRef& aCube);
+    cube::DimensionRef theTimeDimension();
+    void setTheTimeDimension(const cube::DimensionRef& aTimeDimension);
+
+    void addWizardResultListener(WizardResultListener listener);
+    // Declared for hosts; the control never raises it.
+    void addStepDescriptionListener(StepDescriptionListener listener);
+
+    CalendarPage& page() { return page_; }
+    const CalendarPage& page() const { return page_; }
+
+    // The shared state, for front ends and tests that show or check it.
+    const calendar::CalendarState& state() const { return state_; }
+    calendar::CalendarBuilder& builder() { return builder_; }
+
+    // ---- handlers, as the page's controls raise them ----
+    void UserControl_Initialize();
+    void btOk_Click();
+    void btCancel_Click();
+    void calendarType_Click(std::int16_t Index);
+    void txtStartDay_Change();
+    void txtStartMonth_Change();
+    void txtStartYear_Change();
+    void txtEndDay_Change();
+    void txtEndMonth_Change();
+    void txtEndYear_Change();
+    void cmbDay_Click();
+    void cmbMonth_Click();
+    void cmbYear_Click();
+    void cmbDay_Change();
+    void cmbMonth_Change();
+    void cmbYear_Change();
+
+    // ---- date checks ----
+    // Parses and checks the start date (dateType 1) or the end date (any other value) as
+    // typed; on a rejection the day box of that date gets the focus with its text selected.
+    bool checkDateFormat(std::int16_t dateType);
+    bool dateFormatValid(std::string_view aDate, std::int16_t dateType);
+
+  private:
+    // FormatSelection: the builders read the formats from the lists when they run.
+    std::int16_t dayFormat() const override { return page_.cmbDay.listIndex(); }
+    std::int16_t monthFormat() const override { return page_.cmbMonth.listIndex(); }
+
+    void wireEvents();
+    void raiseWizardResult(bool result);
+    void showError(std::string text);
+    // The field check shared by the six date boxes.
+    enum class FieldKind { Day, Month, Year };
+    void checkField(TextBox& box, FieldKind kind);
+    // Rebuilds one piece of the preview caption.
+    enum class PreviewPiece { Day, Month, Year };
+    void rebuildPreview(PreviewPiece piece, std::int16_t index);
+
+    MessageService& messages_;
+    PointerService& pointer_;
+    errors::ProcedureTrap trap_;
+    calendar::CalendarState state_;
+    calendar::CalendarBuilder builder_;
+    CalendarPage page_;
+    std::vector<WizardResultListener> wizardResultListeners_;
+    std::vector<StepDescriptionListener> stepDescriptionListeners_;
+};
+
+}  // namespace annalex::control
