@@ -195,7 +195,8 @@ void appendData(std::string& out, const HiveValue& value) {
 }
 
 void appendKey(std::string& out, const HiveKey& key, const std::string& path) {
-    if (!path.empty()) {
+    // A key that holds only subkeys is implied by their headers.
+    if (!path.empty() && (!key.values().empty() || key.subkeys().empty())) {
         out += '[';
         out += path;
         out += "]\n";
