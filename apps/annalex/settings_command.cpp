@@ -1,0 +1,131 @@
+#include "settings_command.hpp"
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/settings/registry.hpp"
+
+namespace annalex::cli {
+
+namespace {
+
+using settings::SettingValue;
+
+struct Arguments {
+    std::string topKeyOrFile;
+    std::string keyOrSection;
+    std::string name;
+    std::string type = "S";
+    std::string value;
+};
+
+// Entries of a NUL-joined list: up to the empty entry that ends it.
+std::vector<std::string> listEntries(const std::string& list) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        const auto end = list.find('\0', start);
+        if (end == start || end == std::string::npos) {
+            break;
+        }
+        entries.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
+}
+
+int report(std::int32_t status) {
+    if (status == settings::status::kSuccess) {
+        return 0;
+    }
+    std::cerr << "annalex settings: status " << status << ": " << settings::statusMeaning(status)
+              << '\n';
+    return 1;
+}
+
+void printValue(const SettingValue& value) {
+    std::cout << settings::textForm(value) << '\n';
+}
+
+void printList(const std::string& list) {
+    for (const auto& entry : listEntries(list)) {
+        std::cout << entry << '\n';
+    }
+}
+
+CLI::App* addAction(CLI::App& settingsApp, const std::string& name, const std::string& description,
+                    Arguments& args, int positionals) {
+    auto* action = settingsApp.add_subcommand(name, description);
+    action
+        ->add_option("ROOT_OR_INI", args.topKeyOrFile,
+                     "HKCU, HKLM, HKU, HKDD, HKCC, HKCR, or the path of an INI file")
+        ->required();
+    action->add_option("KEY_OR_SECTION", args.keyOrSection, "Key path (A\\B) or INI section")
+        ->required();
+    if (positionals >= 3) {
+        action->add_option("NAME", args.name, "Value name, INI entry or subkey name")->required();
+    }
+    if (positionals >= 4) {
+        action->add_option("TYPE", args.type, "S text, B boolean, D number (default S)");
+    }
+    if (positionals >= 5) {
+        action->add_option("VALUE", args.value, "Value to write (True/False for B)")->required();
+    }
+    return action;
+}
+
+}  // namespace
+
+void addSettingsCommand(CLI::App& app, int& exitStatus) {
+    auto* settingsApp = app.add_subcommand(
+        "settings", "Read, write, list and delete settings in the registry store or INI files");
+    settingsApp->require_subcommand(1);
+    auto args = std::make_shared<Arguments>();
+
+    addAction(*settingsApp, "read", "Print one value", *args, 4)->callback([args, &exitStatus] {
+        SettingValue value;
+        const auto status = settings::fReadValue(args->topKeyOrFile, args->keyOrSection, args->name,
+                                                 args->type, std::string(), value);
+        if (status == settings::status::kSuccess) {
+            printValue(value);
+        }
+        exitStatus = report(status);
+    });
+    addAction(*settingsApp, "write", "Write one value", *args, 5)->callback([args, &exitStatus] {
+        exitStatus = report(settings::fWriteValue(args->topKeyOrFile, args->keyOrSection,
+                                                  args->name, args->type, args->value));
+    });
+    addAction(*settingsApp, "delete-value", "Delete a value (empty an INI entry)", *args, 3)
+        ->callback([args, &exitStatus] {
+            exitStatus =
+                report(settings::fDeleteValue(args->topKeyOrFile, args->keyOrSection, args->name));
+        });
+    addAction(*settingsApp, "delete-key", "Delete the subkey NAME of a key", *args, 3)
+        ->callback([args, &exitStatus] {
+            exitStatus =
+                report(settings::fDeleteKey(args->topKeyOrFile, args->keyOrSection, args->name));
+        });
+    addAction(*settingsApp, "list-keys", "List the subkeys of a key, one a line", *args, 2)
+        ->callback([args, &exitStatus] {
+            std::string list;
+            const auto status = settings::fEnumKey(args->topKeyOrFile, args->keyOrSection, list);
+            if (status == settings::status::kSuccess) {
+                printList(list);
+            }
+            exitStatus = report(status);
+        });
+    addAction(*settingsApp, "list-values",
+              "List the values of a key or the lines of a section, one a line", *args, 2)
+        ->callback([args, &exitStatus] {
+            std::string list;
+            const auto status = settings::fEnumValue(args->topKeyOrFile, args->keyOrSection, list);
+            if (status == settings::status::kSuccess) {
+                printList(list);
+            }
+            exitStatus = report(status);
+        });
+}
+
+}  // namespace annalex::cli

@@ -1,0 +1,110 @@
+#include "common/settings/atomic_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+namespace annalex::settings {
+
+namespace {
+
+// Closes a descriptor on every path out of a function.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    // Closes now and reports whether the close succeeded (a late write error shows up here).
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const auto written = ::write(fd, content.data(), content.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+ReadResult readWholeFile(const std::filesystem::path& path, std::string& content) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    content.clear();
+    char buffer[65536];
+    while (true) {
+        const auto count = ::read(fd.get(), buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return ReadResult::Failed;
+        }
+        if (count == 0) {
+            return ReadResult::Read;
+        }
+        content.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+bool replaceFileAtomically(const std::filesystem::path& target, std::string_view content,
+                           unsigned mode) {
+    static std::atomic<unsigned> counter{0};
+    struct stat existing {};
+    const bool replacing = ::stat(target.c_str(), &existing) == 0;
+    if (replacing) {
+        mode = existing.st_mode & 07777;
+    }
+    auto temporary = target;
+    temporary += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+
+    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                             static_cast<mode_t>(mode)));
+    if (fd.get() < 0) {
+        return false;
+    }
+    const bool written = writeAll(fd.get(), content) &&
+                         (!replacing || ::fchmod(fd.get(), mode) == 0) && ::fsync(fd.get()) == 0 &&
+                         fd.close() && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the new file is already in place either way.
+    auto directory = target.parent_path();
+    if (directory.empty()) {
+        directory = ".";
+    }
+    FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        ::fsync(dir.get());
+    }
+    return true;
+}
+
+}  // namespace annalex::settings

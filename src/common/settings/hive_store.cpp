@@ -1,0 +1,128 @@
+#include "common/settings/hive_store.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "common/settings/atomic_file.hpp"
+#include "common/settings/value.hpp"
+
+namespace annalex::settings {
+
+namespace {
+
+std::filesystem::path hivePath(KeyHandle root) {
+    return settingsDirectory() / (std::string(rootKeyName(root)) + ".hive");
+}
+
+// Holds the exclusive lock of one root's lock file for its lifetime.
+class HiveLock {
+  public:
+    explicit HiveLock(const std::filesystem::path& lockFile)
+        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ < 0) {
+            return;
+        }
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    HiveLock(const HiveLock&) = delete;
+    HiveLock& operator=(const HiveLock&) = delete;
+    ~HiveLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);  // releases the lock
+        }
+    }
+    bool held() const { return fd_ >= 0; }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+std::filesystem::path settingsDirectory() {
+    if (const char* dir = std::getenv("ANNALEX_SETTINGS_DIR"); dir != nullptr && *dir != '\0') {
+        return dir;
+    }
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
+        return std::filesystem::path(config) / "annalex";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : ".") / ".config" / "annalex";
+}
+
+std::string_view rootKeyName(KeyHandle root) {
+    switch (root) {
+        case root::kClassesRoot:
+            return "HKEY_CLASSES_ROOT";
+        case root::kCurrentUser:
+            return "HKEY_CURRENT_USER";
+        case root::kLocalMachine:
+            return "HKEY_LOCAL_MACHINE";
+        case root::kUsers:
+            return "HKEY_USERS";
+        case root::kCurrentConfig:
+            return "HKEY_CURRENT_CONFIG";
+        case root::kDynamicData:
+            return "HKEY_DYN_DATA";
+        default:
+            return {};
+    }
+}
+
+std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
+    std::string text;
+    switch (readWholeFile(hivePath(root), text)) {
+        case ReadResult::Missing:
+            hive = HiveKey();
+            return status::kSuccess;
+        case ReadResult::Failed:
+            return status::kReadFault;
+        case ReadResult::Read:
+            break;
+    }
+    auto parsed = parseHive(text);
+    if (!parsed) {
+        return status::kBadDatabase;
+    }
+    hive = std::move(*parsed);
+    return status::kSuccess;
+}
+
+std::int32_t updateHive(KeyHandle root,
+                        const std::function<std::int32_t(HiveKey& hive, bool& changed)>& change) {
+    const auto directory = settingsDirectory();
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error) {
+        return status::kWriteFault;
+    }
+    const std::string name(rootKeyName(root));
+    const HiveLock lock(directory / (name + ".lock"));
+    if (!lock.held()) {
+        return status::kWriteFault;
+    }
+    HiveKey hive;
+    if (const auto code = loadHive(root, hive); code != status::kSuccess) {
+        return code;
+    }
+    bool changed = false;
+    const auto code = change(hive, changed);
+    if (changed && !replaceFileAtomically(directory / (name + ".hive"), writeHive(hive))) {
+        return status::kWriteFault;
+    }
+    return code;
+}
+
+}  // namespace annalex::settings

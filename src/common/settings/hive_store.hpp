@@ -1,0 +1,39 @@
+#pragma once
+// Where the hives live on disk and how they are read and changed safely.
+//
+// Each root key has one file, "<ROOT NAME>.hive" (for example HKEY_CURRENT_USER.hive), in the
+// settings directory: $ANNALEX_SETTINGS_DIR when set and not empty, else
+// $XDG_CONFIG_HOME/annalex, else ~/.config/annalex. A missing file or directory is an empty
+// hive; the directory is created by the first write.
+//
+// Readers need no lock: a hive file is only ever replaced whole by a rename. Writers serialise
+// on an exclusive flock of "<ROOT NAME>.lock" in the same directory, read the current file under
+// that lock, change it and replace it atomically, so concurrent writers in different processes
+// or threads lose nothing. A damaged file is reported (1015) and never overwritten.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include "common/settings/hive.hpp"
+#include "common/settings/platform.hpp"
+
+namespace annalex::settings {
+
+// The settings directory, resolved from the environment at each call.
+std::filesystem::path settingsDirectory();
+
+// "HKEY_CURRENT_USER" for root::kCurrentUser and so on; empty for any other handle.
+std::string_view rootKeyName(KeyHandle root);
+
+// Loads the hive of root into hive: 0, 1015 when the file is damaged, 30 when it cannot be read.
+std::int32_t loadHive(KeyHandle root, HiveKey& hive);
+
+// Runs change on the current hive of root under the root's write lock. change returns a status
+// and sets changed when it modified the tree; the tree is then written back atomically (29 when
+// that fails, the old file staying whole). The status of change is returned otherwise.
+std::int32_t updateHive(KeyHandle root,
+                        const std::function<std::int32_t(HiveKey& hive, bool& changed)>& change);
+
+}  // namespace annalex::settings

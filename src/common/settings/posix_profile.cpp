@@ -1,0 +1,108 @@
+#include "common/settings/posix_profile.hpp"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "common/settings/atomic_file.hpp"
+#include "common/settings/ini_text.hpp"
+
+namespace annalex::settings {
+
+namespace {
+
+std::string fileText(std::string_view file) {
+    std::string text;
+    if (readWholeFile(std::string(file), text) != ReadResult::Read) {
+        text.clear();
+    }
+    return text;
+}
+
+// Copies text into buffer, cut to fit with its NUL; returns the characters copied.
+std::uint32_t copyOut(std::string_view text, char* buffer, std::uint32_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    const auto count = std::min<std::size_t>(text.size(), capacity - 1);
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<std::uint32_t>(count);
+}
+
+}  // namespace
+
+std::uint32_t PosixProfile::getProfileString(std::string_view section, std::string_view key,
+                                             std::string_view defaultText, char* buffer,
+                                             std::uint32_t capacity, std::string_view file) {
+    if (const auto value = ini::findValue(fileText(file), section, key)) {
+        return copyOut(*value, buffer, capacity);
+    }
+    const auto last = defaultText.find_last_not_of(' ');
+    return copyOut(defaultText.substr(0, last == std::string_view::npos ? 0 : last + 1), buffer,
+                   capacity);
+}
+
+std::uint32_t PosixProfile::getProfileInt(std::string_view section, std::string_view key,
+                                          std::int32_t defaultValue, std::string_view file) {
+    const auto value = ini::findValue(fileText(file), section, key);
+    if (!value) {
+        return static_cast<std::uint32_t>(defaultValue);
+    }
+    std::size_t pos = 0;
+    const bool negative = !value->empty() && value->front() == '-';
+    if (negative || (!value->empty() && value->front() == '+')) {
+        pos = 1;
+    }
+    // Leading digits only; the result wraps to 32 bits as an unsigned number would.
+    std::uint32_t number = 0;
+    for (; pos < value->size() && (*value)[pos] >= '0' && (*value)[pos] <= '9'; ++pos) {
+        number = number * 10 + static_cast<std::uint32_t>((*value)[pos] - '0');
+    }
+    return negative ? 0u - number : number;
+}
+
+std::uint32_t PosixProfile::getProfileSection(std::string_view section, char* buffer,
+                                              std::uint32_t capacity, std::string_view file) {
+    if (capacity < 2) {
+        return 0;
+    }
+    std::string list;
+    for (const auto& line : ini::sectionLines(fileText(file), section)) {
+        list += line;
+        list += '\0';
+    }
+    if (list.size() + 1 > capacity) {
+        // Cut at capacity - 2 characters, then the two closing NULs.
+        list.resize(capacity - 2);
+        std::memcpy(buffer, list.data(), list.size());
+        buffer[capacity - 2] = '\0';
+        buffer[capacity - 1] = '\0';
+        return capacity - 2;
+    }
+    std::memcpy(buffer, list.data(), list.size());
+    buffer[list.size()] = '\0';
+    if (list.empty()) {
+        buffer[1] = '\0';  // an empty list is two NULs
+    }
+    return static_cast<std::uint32_t>(list.size());
+}
+
+bool PosixProfile::writeProfileString(std::string_view section, std::string_view key,
+                                      std::string_view value, std::string_view file) {
+    std::string text;
+    if (readWholeFile(std::string(file), text) == ReadResult::Failed) {
+        return false;
+    }
+    return replaceFileAtomically(std::string(file), ini::withValue(text, section, key, value),
+                                 0644);
+}
+
+bool PosixProfile::findFile(std::string_view path) {
+    struct stat info {};
+    return !path.empty() && ::stat(std::string(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace annalex::settings

@@ -1,0 +1,133 @@
+// The hive store's own promises: its text form, concurrent writers, damaged files and failed
+// writes.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/settings/hive.hpp"
+#include "common/settings/registry.hpp"
+#include "settings_dir.hpp"
+
+namespace annalex::settings {
+namespace {
+
+using namespace std::string_literals;
+using testing::SettingsDirTest;
+
+class StoreTest : public SettingsDirTest {
+  protected:
+    // Runs body in a child process and returns its exit status.
+    template <typename Body>
+    static int inChild(Body body) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::_exit(body());
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+TEST(HiveTextTest, RoundTripsNamesAndDataThatNeedEscapes) {
+    HiveKey root;
+    root.setValue("at root", 1, "r\0"s);
+    auto& key = root.addSubkey("Soft ware").addSubkey("We]ird");
+    key.setValue("quote\"back\\slash\nline", 1, "tab\there\0"s);
+    key.setValue("", 4, "\x01\x02\x03\x04"s);
+    key.setValue("bin", 3, "\xff\x00"s);
+    key.setValue("embedded", 1, "a\0b\0"s);
+    key.setValue("odd", 7, "");
+    root.addSubkey("empty");
+    const auto text = writeHive(root);
+    const auto parsed = parseHive(text);
+    ASSERT_TRUE(parsed.has_value()) << text;
+    EXPECT_TRUE(*parsed == root) << text;
+    EXPECT_EQ(writeHive(*parsed), text);
+    EXPECT_NE(text.find("[Soft ware\\We]ird]\n"), std::string::npos) << text;
+}
+
+TEST(HiveTextTest, RefusesDamagedText) {
+    for (const char* text : {
+             "", "not a hive\n",
+             "annalex-settings-hive 1\n[A]\n[a]\n",                       // same key twice
+             "annalex-settings-hive 1\n[A]\n\"v\"=\"1\"\n\"V\"=\"2\"\n",  // same value twice
+             "annalex-settings-hive 1\n[A\\\\B]\n",                       // empty key name
+             "annalex-settings-hive 1\n\"v\"=dword:123\n",                // short dword
+             "annalex-settings-hive 1\n\"v\"=hex:1,2\n",                  // bad hex
+             "annalex-settings-hive 1\n\"v\"=\"open\n",                   // unterminated
+             "annalex-settings-hive 1\nv=\"x\"\n",                        // unquoted name
+         }) {
+        EXPECT_FALSE(parseHive(text).has_value()) << text;
+    }
+}
+
+TEST_F(StoreTest, DamagedHiveIsReportedAndLeftAsItWas) {
+    const std::string damaged = "annalex-settings-hive 1\n[K]\n\"v\"=garbage\n";
+    const auto file = writeFile("HKEY_CURRENT_USER.hive", damaged);
+    SettingValue v;
+    std::string list;
+    EXPECT_EQ(fReadValue("HKCU", "K", "v", "S", 0, v), 1015);
+    EXPECT_EQ(fWriteValue("HKCU", "K", "v", "S", std::string("fix")), 1015);
+    EXPECT_EQ(fWriteValue("HKCU", "Other", "v", "D", 1), 1015);
+    EXPECT_EQ(fDeleteValue("HKCU", "K", "v"), 1015);
+    EXPECT_EQ(fDeleteKey("HKCU", "", "K"), 1015);
+    EXPECT_EQ(fEnumKey("HKCU", "", list), 1015);
+    EXPECT_EQ(fEnumValue("HKCU", "K", list), 1015);
+    EXPECT_EQ(readFile(file), damaged);
+    // Other roots are unaffected.
+    EXPECT_EQ(fWriteValue("HKLM", "K", "v", "S", std::string("ok")), 0);
+}
+
+TEST_F(StoreTest, FailedWriteLeavesTheOldFileWhole) {
+    ASSERT_EQ(fWriteValue("HKCU", "K", "small", "S", std::string("before")), 0);
+    const auto file = path("HKEY_CURRENT_USER.hive");
+    const auto before = readFile(file);
+    // The child may write at most a few bytes more than the current file holds, so writing a
+    // long value fails part way through the temporary file.
+    const int code = inChild([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{before.size() + 8, before.size() + 8};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return fWriteValue("HKCU", "K", "big", "S", std::string(4096, 'x'));
+    });
+    EXPECT_EQ(code, 29);
+    EXPECT_EQ(readFile(file), before);
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+}
+
+TEST_F(StoreTest, ConcurrentWritersInTwoProcessesLoseNothing) {
+    constexpr int kWrites = 40;
+    std::vector<pid_t> children;
+    for (const char* writer : {"first", "second"}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            int failures = 0;
+            for (int i = 0; i < kWrites; ++i) {
+                failures += fWriteValue("HKCU", "Shared", writer + std::to_string(i), "D", i) != 0;
+            }
+            ::_exit(failures);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (const char* writer : {"first", "second"}) {
+        for (int i = 0; i < kWrites; ++i) {
+            SettingValue v;
+            EXPECT_EQ(fReadValue("HKCU", "Shared", writer + std::to_string(i), "D", -1, v), 0);
+            EXPECT_EQ(v, SettingValue(i));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace annalex::settings
