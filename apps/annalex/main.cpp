@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "generate_command.hpp"
 #include "settings_command.hpp"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string(ANNALEX_VERSION));
     app.require_subcommand(1);
     int exitStatus = 0;
+    annalex::cli::addGenerateCommand(app, exitStatus);
     annalex::cli::addSettingsCommand(app, exitStatus);
     try {
         app.parse(argc, argv);

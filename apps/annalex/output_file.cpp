@@ -1,0 +1,57 @@
+#include "output_file.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "common/failure.hpp"
+
+namespace annalex::cli {
+namespace {
+
+[[noreturn]] void fail(const std::string& path, const std::string& what) {
+    raise(ErrorNumber::PathFileAccessError,
+          "cannot write '" + path + "': " + what + " (" + std::strerror(errno) + ")",
+          "Annalex.Output");
+}
+
+}  // namespace
+
+void writeOutput(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    if (path.empty()) {
+        write(std::cout);
+        std::cout.flush();
+        return;
+    }
+    const std::string temporary = path + ".tmp-" + std::to_string(getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            fail(path, "cannot create a temporary file beside it");
+        }
+        write(out);
+        out.flush();
+        if (!out) {
+            std::remove(temporary.c_str());
+            fail(path, "writing failed");
+        }
+    }
+    const int fd = ::open(temporary.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        std::remove(temporary.c_str());
+        errno = error;
+        fail(path, "cannot replace it");
+    }
+}
+
+}  // namespace annalex::cli

@@ -1,0 +1,219 @@
+#include "cube/dimension_export.hpp"
+
+#include <cstdio>
+#include <vector>
+
+namespace annalex::cube {
+namespace {
+
+void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out) {
+    out << R"({"kind":"hierarchy","name":)" << jsonString(hierarchy.name()) << "}\n";
+    for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
+        const MemoryLevel& level = hierarchy.level(i);
+        out << R"({"kind":"level","name":)" << jsonString(level.name())
+            << R"(,"type":)" << level.type() << R"(,"attributes":[)";
+        bool first = true;
+        for (const auto& def : level.attributeDefs()) {
+            out << (first ? "" : ",") << '[' << jsonString(def->key()) << ','
+                << jsonString(def->caption()) << ']';
+            first = false;
+        }
+        out << "]}\n";
+    }
+    std::string line;
+    hierarchy.walkPreOrder([&](const MemberView& member, int) {
+        line.assign(R"({"kind":"member","level":)");
+        line += jsonString(hierarchy.level(member.levelPosition()).name());
+        line += R"(,"name":)";
+        line += jsonString(member.name());
+        line += R"(,"order":)";
+        line += std::to_string(member.order());
+        line += R"(,"parent":)";
+        line += member.parent() == kNoMember ? std::string("null")
+                                             : jsonString(hierarchy.member(member.parent()).name());
+        line += R"(,"attributes":{)";
+        bool first = true;
+        hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
+            line += first ? "" : ",";
+            line += jsonString(key);
+            line += ':';
+            line += jsonString(value);
+            first = false;
+        });
+        line += "}}\n";
+        out << line;
+    });
+}
+
+void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out) {
+    // One column per attribute key of the levels, in schema order; a key shared by two levels
+    // gets one column.
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
+        for (const auto& def : hierarchy.level(i).attributeDefs()) {
+            bool present = false;
+            for (const auto& key : keys) {
+                present = present || key == def->key();
+            }
+            if (!present) {
+                keys.push_back(def->key());
+            }
+        }
+    }
+    out << "level,name,order,parent,path";
+    for (const auto& key : keys) {
+        out << ',' << csvField(key);
+    }
+    out << "\r\n";
+
+    std::vector<std::string> path;  // names from the top down to the current member
+    std::vector<std::string> values(keys.size());
+    std::string line;
+    hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
+        path.resize(static_cast<std::size_t>(depth));
+        path.emplace_back(member.name());
+        std::string joined;
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            joined += i == 0 ? "" : "/";
+            joined += path[i];
+        }
+        for (auto& value : values) {
+            value.clear();
+        }
+        hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                if (keys[k] == key) {
+                    values[k].assign(value);
+                }
+            }
+        });
+        line = csvField(hierarchy.level(member.levelPosition()).name());
+        line += ',';
+        line += csvField(member.name());
+        line += ',';
+        line += std::to_string(member.order());
+        line += ',';
+        if (member.parent() != kNoMember) {
+            line += csvField(hierarchy.member(member.parent()).name());
+        }
+        line += ',';
+        line += csvField(joined);
+        for (const auto& value : values) {
+            line += ',';
+            line += csvField(value);
+        }
+        line += "\r\n";
+        out << line;
+    });
+}
+
+void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
+    out << "Hierarchy " << hierarchy.name() << '\n';
+    for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
+        const MemoryLevel& level = hierarchy.level(i);
+        out << "  Level " << (i + 1) << ": " << level.name() << " (type " << level.type();
+        if (!level.attributeDefs().empty()) {
+            out << "; attributes";
+            for (const auto& def : level.attributeDefs()) {
+                out << ' ' << def->key() << " \"" << def->caption() << '"';
+            }
+        }
+        out << ")\n";
+    }
+    out << "Members\n";
+    std::string line;
+    hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
+        line.assign(static_cast<std::size_t>(depth + 1) * 2, ' ');
+        line += member.name();
+        line += "  [";
+        line += hierarchy.level(member.levelPosition()).name();
+        line += " #";
+        line += std::to_string(member.order());
+        line += ']';
+        hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
+            line += ' ';
+            line += key;
+            line += '=';
+            line += value;
+        });
+        line += '\n';
+        out << line;
+    });
+}
+
+}  // namespace
+
+void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::ostream& out) {
+    for (const auto& hierarchy : dimension.hierarchies()) {
+        switch (format) {
+            case ExportFormat::JsonLines:
+                writeJsonLines(*hierarchy, out);
+                break;
+            case ExportFormat::Csv:
+                writeCsv(*hierarchy, out);
+                break;
+            case ExportFormat::Tree:
+                writeTree(*hierarchy, out);
+                break;
+        }
+    }
+}
+
+std::string jsonString(std::string_view text) {
+    std::string result;
+    result.reserve(text.size() + 2);
+    result += '"';
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                result += "\\\"";
+                break;
+            case '\\':
+                result += "\\\\";
+                break;
+            case '\n':
+                result += "\\n";
+                break;
+            case '\r':
+                result += "\\r";
+                break;
+            case '\t':
+                result += "\\t";
+                break;
+            case '\b':
+                result += "\\b";
+                break;
+            case '\f':
+                result += "\\f";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                                  static_cast<unsigned>(static_cast<unsigned char>(c)));
+                    result += escaped;
+                } else {
+                    result += c;
+                }
+        }
+    }
+    result += '"';
+    return result;
+}
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string result = "\"";
+    for (const char c : text) {
+        result += c;
+        if (c == '"') {
+            result += '"';
+        }
+    }
+    result += '"';
+    return result;
+}
+
+}  // namespace annalex::cube

@@ -1,0 +1,235 @@
+// The command line as its users run it: the real program, its output, messages and status.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "program_run.hpp"
+
+namespace annalex::testing {
+namespace {
+
+const std::vector<std::string> kWorkedExample = {
+    "generate", "--levels", "Year,Month", "--month-format", "MMM", "--quiet"};
+
+std::vector<std::string> with(std::vector<std::string> base,
+                              const std::vector<std::string>& more) {
+    base.insert(base.end(), more.begin(), more.end());
+    return base;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        result.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return result;
+}
+
+TEST(Generate, WorkedExampleAsJsonLines) {
+    const ProgramRun run = runAnnalex(with(kWorkedExample, {"--output-format", "jsonl"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto out = lines(run.out);
+    ASSERT_EQ(out.size(), 3u + 1u + 12u);
+    EXPECT_EQ(out[0], R"({"kind":"hierarchy","name":"Period"})");
+    EXPECT_EQ(out[1],
+              R"({"kind":"level","name":"Year","type":20,"attributes":[["YearLeapYear","Leap Year"],)"
+              R"(["YearNumberOfDays","Number of Days"],["YearYearNo","Year #"]]})");
+    EXPECT_EQ(out[2].substr(0, 46), R"({"kind":"level","name":"Month","type":132,"at)");
+    EXPECT_NE(out[2].find(R"(["MonthMonthNumber","Month #"]]})"), std::string::npos);
+    EXPECT_EQ(out[3],
+              R"({"kind":"member","level":"Year","name":"2001","order":0,"parent":null,)"
+              R"("attributes":{"YearLeapYear":"No","YearNumberOfDays":"365","YearYearNo":"0"}})");
+    EXPECT_EQ(out[4],
+              R"({"kind":"member","level":"Month","name":"Jan","order":0,"parent":"2001",)"
+              R"("attributes":{}})");
+    EXPECT_EQ(out[15],
+              R"({"kind":"member","level":"Month","name":"Dec","order":11,"parent":"2001",)"
+              R"("attributes":{}})");
+}
+
+TEST(Generate, WorkedExampleAsCsvAndTree) {
+    const ProgramRun csv = runAnnalex(with(kWorkedExample, {"--output-format", "csv"}));
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const auto rows = lines(csv.out);
+    ASSERT_EQ(rows.size(), 14u);
+    EXPECT_EQ(rows[0],
+              "level,name,order,parent,path,YearLeapYear,YearNumberOfDays,YearYearNo,"
+              "MonthNumberInYear,MonthNumberInQuarter,MonthNumberOfWeeks,MonthNumberOfDays,"
+              "MonthFstDayInMonth,MonthLstDayInMonth,MonthMonthNumber\r");
+    EXPECT_EQ(rows[1], "Year,2001,0,,2001,No,365,0,,,,,,,\r");
+    EXPECT_EQ(rows[2], "Month,Jan,0,2001,2001/Jan,,,,,,,,,,\r");
+
+    const ProgramRun tree = runAnnalex(kWorkedExample);
+    ASSERT_EQ(tree.status, 0) << tree.err;
+    EXPECT_NE(tree.out.find("Hierarchy Period\n"), std::string::npos);
+    EXPECT_NE(tree.out.find("  2001  [Year #0] YearLeapYear=No YearNumberOfDays=365 YearYearNo=0\n"
+                            "    Jan  [Month #0]\n"),
+              std::string::npos)
+        << tree.out;
+}
+
+TEST(Generate, TheInfoNoticeGoesToStandardErrorUnlessQuiet) {
+    const ProgramRun run = runAnnalex({"generate", "--levels", "year", "--output-format", "csv"});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "Info: The generation of the selected calendar may take a few minutes. Please "
+              "wait.\n");
+}
+
+struct MessageCase {
+    std::vector<std::string> arguments;
+    std::string err;
+    int status;
+};
+
+class OkMessages : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(OkMessages, EveryMessageBecomesOneLineWithItsTitle) {
+    const MessageCase& c = GetParam();
+    const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, c.arguments));
+    EXPECT_EQ(run.status, c.status);
+    // The last system error is whatever the system said last; only its place is fixed.
+    EXPECT_EQ(std::regex_replace(run.err, std::regex("Last DLL Error : [0-9]+"),
+                                 "Last DLL Error : N"),
+              c.err);
+    if (c.status != 0) {
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Generate, OkMessages,
+    ::testing::Values(
+        MessageCase{{}, "Error: Please select at least one level\n", 1},
+        MessageCase{{"--levels", "Day"},
+                    "Error: Selecting Day level only is not valid. Please select at least "
+                    "another level.\n",
+                    1},
+        MessageCase{{"--levels", "Quarter,Day"},
+                    "Error: The selection Quarter/Day is not valid. Please select at least "
+                    "another level between Quarter and Day.\n",
+                    1},
+        MessageCase{{"--levels", "Year,Quarter,Day"},
+                    "Error: The selection Quarter/Day is not valid. Please select at least "
+                    "another level between Quarter and Day.\n",
+                    1},
+        MessageCase{{"--levels", "Year", "--end", "31-12-1999"},
+                    "Error: End date must be after start date\n", 1},
+        // Typing 45 into the day box complains at once; OK then says it twice for February.
+        MessageCase{{"--levels", "Year", "--start", "45-02-01"},
+                    "Error: Invalid day.\nError: Invalid day\nError: Invalid day\n", 1},
+        MessageCase{{"--levels", "Year", "--start", "05-13-01"},
+                    "Error: Invalid month.\nError: Invalid month\n", 1},
+        MessageCase{{"--levels", "Year", "--start-day", ""},
+                    "Error: Day must be a numeric value.\n"
+                    "Unexpected failure:\n"
+                    "Module         : AnnalexCtrl\n"
+                    "Procedure      : Private Function dateFormatValid(aDate As String, "
+                    "dateType As Integer) As Boolean\n"
+                    "Number         : 13\n"
+                    "Description    : Type mismatch\n"
+                    "Last DLL Error : N\n"
+                    "Source         : Annalex\n",
+                    3}));
+
+TEST(Generate, UsageErrorsExitWithTwo) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"generate", "--levels", "Decade"},
+             {"generate", "--start", "01-01"},
+             {"generate", "--start", "01-01-01-01"},
+             {"generate", "--calendar", "lunar"},
+             {"generate", "--day-format", "D"},
+             {"generate", "--output-format", "xml"},
+             {"generate", "--no-such-option"},
+             {}}) {
+        const ProgramRun run = runAnnalex(arguments);
+        EXPECT_EQ(run.status, 2) << (arguments.empty() ? "" : arguments.back()) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const ProgramRun help = runAnnalex({"generate", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--levels"), std::string::npos);
+}
+
+TEST(Generate, ASecondRunOnTheSameStoreGivesTheSameOutput) {
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "cube.db").string();
+    const auto arguments = with(kWorkedExample, {"--db", db, "--output-format", "jsonl"});
+    const ProgramRun first = runAnnalex(arguments);
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_TRUE(std::filesystem::exists(db));
+    const ProgramRun second = runAnnalex(arguments);
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, first.out);
+    // A different dimension in the same store leaves the first one alone.
+    const ProgramRun other =
+        runAnnalex({"generate", "--db", db, "--dimension", "Fiscal", "--levels", "Quarter",
+                    "--quiet", "--output-format", "jsonl"});
+    ASSERT_EQ(other.status, 0) << other.err;
+    EXPECT_EQ(runAnnalex(arguments).out, first.out);
+}
+
+TEST(Generate, ADamagedStoreIsRefusedAndLeftAsItWas) {
+    TemporaryDirectory directory;
+    const auto db = directory.path() / "cube.db";
+    {
+        std::ofstream out(db, std::ios::binary);
+        out << "SQLite format 3" << std::string(200, '\x7f');
+    }
+    const std::string before = readFile(db);
+    const ProgramRun run = runAnnalex(with(kWorkedExample, {"--db", db.string()}));
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find(db.string()), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(db), before);
+}
+
+TEST(Generate, AStoreInAReadOnlyDirectoryGivesAClearError) {
+    TemporaryDirectory directory;
+    std::filesystem::permissions(directory.path(), std::filesystem::perms::owner_all |
+                                                       std::filesystem::perms::group_read |
+                                                       std::filesystem::perms::group_exec |
+                                                       std::filesystem::perms::others_read |
+                                                       std::filesystem::perms::others_exec);
+    const auto locked = directory.path() / "locked";
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_exec |
+                                             std::filesystem::perms::others_read |
+                                             std::filesystem::perms::others_exec);
+    const auto db = locked / "cube.db";
+    // As root the program runs as an unprivileged user, for whom the directory is read-only.
+    const ProgramRun run =
+        runAnnalex(with(kWorkedExample, {"--db", db.string()}), RunAs::Unprivileged);
+    if (run.status == kCannotDropPrivileges) {
+        GTEST_SKIP() << "cannot run the program as an unprivileged user here";
+    }
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find(db.string()), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(db));
+}
+
+TEST(Generate, OutputFileIsWrittenWhole) {
+    TemporaryDirectory directory;
+    const auto file = directory.path() / "time.jsonl";
+    const ProgramRun run =
+        runAnnalex(with(kWorkedExample, {"--output-format", "jsonl", "--output", file.string()}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(lines(readFile(file)).size(), 16u);
+    const ProgramRun bad = runAnnalex(
+        with(kWorkedExample, {"--output", (directory.path() / "missing" / "x").string()}));
+    EXPECT_EQ(bad.status, 4);
+    EXPECT_NE(bad.err.find("missing"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace annalex::testing

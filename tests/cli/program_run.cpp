@@ -1,0 +1,75 @@
+#include "program_run.hpp"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace annalex::testing {
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TemporaryDirectory::TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "annalex-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary directory");
+    }
+    path_ = pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as) {
+    // Output goes to files rather than pipes, so a large output cannot block the child.
+    TemporaryDirectory scratch;
+    const auto outPath = scratch.path() / "out";
+    const auto errPath = scratch.path() / "err";
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int in = ::open("/dev/null", O_RDONLY);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (as == RunAs::Unprivileged && geteuid() == 0) {
+            constexpr uid_t kNobody = 65534;
+            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
+                _exit(kCannotDropPrivileges);
+            }
+        }
+        std::vector<char*> argv;
+        std::string program = ANNALEX_PROGRAM;
+        argv.push_back(program.data());
+        std::vector<std::string> copies = arguments;
+        for (auto& argument : copies) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int raw = 0;
+    waitpid(child, &raw, 0);
+    ProgramRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
+    return run;
+}
+
+}  // namespace annalex::testing
