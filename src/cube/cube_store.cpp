@@ -1,6 +1,7 @@
 #include "cube/cube_store.hpp"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -124,6 +125,47 @@ std::string withSystemError(const std::string& message, int systemError) {
     return message + " (" + std::strerror(systemError) + ")";
 }
 
+// What an I/O error stopped, from its extended result code.
+std::string ioFailure(int extendedCode) {
+    switch (extendedCode) {
+        case SQLITE_IOERR_READ:
+        case SQLITE_IOERR_SHORT_READ:
+            return "reading the file failed";
+        case SQLITE_IOERR_WRITE:
+        case SQLITE_IOERR_TRUNCATE:
+            return "writing the file failed";
+        case SQLITE_IOERR_FSYNC:
+        case SQLITE_IOERR_DIR_FSYNC:
+            return "flushing the file to disk failed";
+        default:
+            return "the file or its journal could not be accessed";
+    }
+}
+
+// SQLite cannot open the file or its journal. The errno it keeps is that of its last attempt,
+// which is not always the telling one, so the folder is looked at directly.
+[[noreturn]] void explainCantOpen(const sqlite::Error& error, const fs::path& file,
+                                  const std::string& action) {
+    fs::path folder = file.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        fail(ErrorNumber::PathNotFound, file, "cannot be " + action + ": its folder does not exist",
+             ENOENT);
+    }
+    const int system = error.systemError();
+    if (system == EACCES || system == EPERM || system == EROFS ||
+        access(folder.c_str(), W_OK | X_OK) != 0) {
+        fail(ErrorNumber::PermissionDenied, file,
+             "cannot be " + action + ": permission denied on the file or its folder",
+             system != 0 ? system : EACCES);
+    }
+    fail(ErrorNumber::PathFileAccessError, file,
+         "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+}
+
 // Turns an SQLite error met while doing `action` ("read", "saved") into the Failure that
 // names the file.
 [[noreturn]] void translate(const sqlite::Error& error, const fs::path& file,
@@ -134,18 +176,15 @@ std::string withSystemError(const std::string& message, int systemError) {
         case SQLITE_NOTADB:
             damaged(file, error.what());
         case SQLITE_CANTOPEN:
-            if (system == EACCES || system == EPERM || system == EROFS) {
+            explainCantOpen(error, file, action);
+        case SQLITE_READONLY:
+            if (error.extendedCode() == SQLITE_READONLY_DIRECTORY) {
                 fail(ErrorNumber::PermissionDenied, file,
-                     "cannot be " + action + ": permission denied on the file or its folder",
+                     "cannot be " + action +
+                         ": its folder is read-only, and a safe save writes a journal there",
                      system);
             }
-            if (system == ENOENT || system == ENOTDIR) {
-                fail(ErrorNumber::PathNotFound, file,
-                     "cannot be " + action + ": its folder does not exist", system);
-            }
-            fail(ErrorNumber::PathFileAccessError, file,
-                 "cannot be " + action + ": " + withSystemError(error.what(), system), system);
-        case SQLITE_READONLY:
+            [[fallthrough]];
         case SQLITE_PERM:
         case SQLITE_AUTH:
             fail(ErrorNumber::PermissionDenied, file,
@@ -154,7 +193,9 @@ std::string withSystemError(const std::string& message, int systemError) {
             fail(ErrorNumber::DiskFull, file, "cannot be " + action + ": the disk is full", system);
         case SQLITE_IOERR:
             fail(ErrorNumber::DeviceIoError, file,
-                 "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+                 "cannot be " + action + ": " + ioFailure(error.extendedCode()) + " (" +
+                     withSystemError(error.what(), system) + ")",
+                 system);
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             fail(ErrorNumber::PathFileAccessError, file,
