@@ -307,7 +307,9 @@ TEST_F(CubeStoreTest, StoreOfANewerFormatIsRefusedAndLeftAlone) {
 TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
     const fs::path original = savedStore(*bulkCube(100, 100));
     const std::string good = readBytes(original);
-    const std::size_t pageSize = 16384;
+    const std::size_t pageSize =
+        (static_cast<std::size_t>(static_cast<unsigned char>(good[16])) << 8) |
+        static_cast<unsigned char>(good[17]);
     ASSERT_GT(good.size(), 8 * pageSize);
 
     const fs::path truncated = dir / "truncated.db";
