@@ -1,0 +1,764 @@
+#include "cube/cube_store.hpp"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/failure.hpp"
+#include "cube/sqlite_handle.hpp"
+
+namespace annalex::cube {
+namespace {
+
+namespace fs = std::filesystem;
+using sqlite::Connection;
+using sqlite::Statement;
+
+// Stamped into the file header so that other SQLite files are told apart from stores ("ANLX").
+constexpr std::int32_t kApplicationId = 0x414E4C58;
+// How long a save or load waits for another program's lock on the file.
+constexpr int kBusyTimeoutMs = 2000;
+
+// Format 1. Members of all hierarchies are numbered in one sequence (seq), hierarchy after
+// hierarchy, each in placement order: a member's id in its hierarchy is its seq less that of the
+// hierarchy's first member, and parent holds that id. Appending to a table keyed by an integer
+// is SQLite's fastest insert. child_count lets a load keep a handle only on members that still
+// expect children. Attribute values are numbered the same way, in the order they were set.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE dimension (
+    id INTEGER PRIMARY KEY,
+    name TEXT NOT NULL
+);
+CREATE TABLE hierarchy (
+    id INTEGER PRIMARY KEY,
+    dimension INTEGER NOT NULL,
+    name TEXT NOT NULL
+);
+CREATE TABLE level (
+    hierarchy INTEGER NOT NULL,
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    type INTEGER NOT NULL,
+    PRIMARY KEY (hierarchy, position)
+) WITHOUT ROWID;
+CREATE TABLE attribute_def (
+    hierarchy INTEGER NOT NULL,
+    level INTEGER NOT NULL,
+    position INTEGER NOT NULL,
+    key TEXT NOT NULL,
+    caption TEXT NOT NULL,
+    PRIMARY KEY (hierarchy, level, position)
+) WITHOUT ROWID;
+CREATE TABLE member (
+    seq INTEGER PRIMARY KEY,
+    hierarchy INTEGER NOT NULL,
+    level INTEGER NOT NULL,
+    parent INTEGER,
+    name TEXT NOT NULL,
+    "order" INTEGER NOT NULL,
+    child_count INTEGER NOT NULL
+);
+CREATE TABLE attribute (
+    seq INTEGER PRIMARY KEY,
+    member INTEGER NOT NULL,
+    definition INTEGER NOT NULL,
+    value TEXT NOT NULL
+);
+)sql";
+
+constexpr std::string_view kSelectDimensions = "SELECT id, name FROM dimension ORDER BY id";
+constexpr std::string_view kSelectHierarchies =
+    "SELECT id, dimension, name FROM hierarchy ORDER BY id";
+constexpr std::string_view kSelectLevels =
+    "SELECT hierarchy, position, name, type FROM level ORDER BY hierarchy, position";
+constexpr std::string_view kSelectDefinitions =
+    "SELECT hierarchy, level, position, key, caption FROM attribute_def "
+    "ORDER BY hierarchy, level, position";
+constexpr std::string_view kSelectMembers =
+    "SELECT seq, hierarchy, level, parent, name, \"order\", child_count FROM member "
+    "ORDER BY seq";
+constexpr std::string_view kSelectAttributes =
+    "SELECT seq, member, definition, value FROM attribute ORDER BY seq";
+
+std::string quoted(const fs::path& file) {
+    return "'" + file.string() + "'";
+}
+
+[[noreturn]] void fail(ErrorNumber number, const fs::path& file, const std::string& what,
+                       int systemError = 0) {
+    errno = systemError;
+    raise(number, quoted(file) + " " + what, kStoreSource);
+}
+
+[[noreturn]] void damaged(const fs::path& file, const std::string& why) {
+    fail(ErrorNumber::PathFileAccessError, file, "is damaged: " + why);
+}
+
+[[noreturn]] void notAStore(const fs::path& file) {
+    fail(ErrorNumber::PathFileAccessError, file, "is not a cube store");
+}
+
+void requireReadableFormat(const fs::path& file, std::int64_t format) {
+    if (format > kStoreFormat) {
+        fail(ErrorNumber::PathFileAccessError, file,
+             "was written by a newer version of Annalex (format " + std::to_string(format) +
+                 "; this version reads up to " + std::to_string(kStoreFormat) + ")");
+    }
+    if (format < 1) {
+        damaged(file, "it records no format version");
+    }
+}
+
+std::string withSystemError(const std::string& message, int systemError) {
+    if (systemError == 0) {
+        return message;
+    }
+    return message + " (" + std::strerror(systemError) + ")";
+}
+
+// What an I/O error stopped, from its extended result code.
+std::string ioFailure(int extendedCode) {
+    switch (extendedCode) {
+        case SQLITE_IOERR_READ:
+        case SQLITE_IOERR_SHORT_READ:
+            return "reading the file failed";
+        case SQLITE_IOERR_WRITE:
+        case SQLITE_IOERR_TRUNCATE:
+            return "writing the file failed";
+        case SQLITE_IOERR_FSYNC:
+        case SQLITE_IOERR_DIR_FSYNC:
+            return "flushing the file to disk failed";
+        default:
+            return "the file or its journal could not be accessed";
+    }
+}
+
+// SQLite cannot open the file or its journal. The errno it keeps is that of its last attempt,
+// which is not always the telling one, so the folder is looked at directly.
+[[noreturn]] void explainCantOpen(const sqlite::Error& error, const fs::path& file,
+                                  const std::string& action) {
+    fs::path folder = file.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        fail(ErrorNumber::PathNotFound, file, "cannot be " + action + ": its folder does not exist",
+             ENOENT);
+    }
+    const int system = error.systemError();
+    if (system == EACCES || system == EPERM || system == EROFS ||
+        access(folder.c_str(), W_OK | X_OK) != 0) {
+        fail(ErrorNumber::PermissionDenied, file,
+             "cannot be " + action + ": permission denied on the file or its folder",
+             system != 0 ? system : EACCES);
+    }
+    fail(ErrorNumber::PathFileAccessError, file,
+         "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+}
+
+// Turns an SQLite error met while doing `action` ("read", "saved") into the Failure that
+// names the file.
+[[noreturn]] void translate(const sqlite::Error& error, const fs::path& file,
+                            const std::string& action) {
+    const int system = error.systemError();
+    switch (error.code()) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            damaged(file, error.what());
+        case SQLITE_CANTOPEN:
+            explainCantOpen(error, file, action);
+        case SQLITE_READONLY:
+            if (error.extendedCode() == SQLITE_READONLY_DIRECTORY) {
+                fail(ErrorNumber::PermissionDenied, file,
+                     "cannot be " + action +
+                         ": its folder is read-only, and a safe save writes a journal there",
+                     system);
+            }
+            [[fallthrough]];
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            fail(ErrorNumber::PermissionDenied, file,
+                 "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+        case SQLITE_FULL:
+            fail(ErrorNumber::DiskFull, file, "cannot be " + action + ": the disk is full", system);
+        case SQLITE_IOERR:
+            fail(ErrorNumber::DeviceIoError, file,
+                 "cannot be " + action + ": " + ioFailure(error.extendedCode()) + " (" +
+                     withSystemError(error.what(), system) + ")",
+                 system);
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            fail(ErrorNumber::PathFileAccessError, file,
+                 "cannot be " + action + ": it is in use by another program", system);
+        case SQLITE_NOMEM:
+            fail(ErrorNumber::OutOfMemory, file, "cannot be " + action + ": out of memory");
+        default:
+            fail(ErrorNumber::PathFileAccessError, file,
+                 "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+    }
+}
+
+std::uint32_t bigEndian32(const unsigned char* bytes) {
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
+enum class FileState { Missing, Empty, Store };
+
+// Looks at the file without SQLite: whether it exists, and whether its header is that of a
+// store of a readable format and its length what the header records. Throws for anything
+// that is not a usable store.
+FileState examine(const fs::path& file) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (ec) {
+        if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
+            return FileState::Missing;
+        }
+        fail(ErrorNumber::PermissionDenied, file, "cannot be read: " + ec.message(), ec.value());
+    }
+    if (status.type() == fs::file_type::not_found) {
+        return FileState::Missing;
+    }
+    if (status.type() != fs::file_type::regular) {
+        fail(ErrorNumber::PathFileAccessError, file, "is not a file");
+    }
+
+    std::array<unsigned char, 100> header{};
+    std::size_t got = 0;
+    {
+        std::FILE* stream = std::fopen(file.c_str(), "rb");
+        if (stream == nullptr) {
+            const int error = errno;
+            fail(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                   : ErrorNumber::PathFileAccessError,
+                 file, withSystemError("cannot be read", error), error);
+        }
+        got = std::fread(header.data(), 1, header.size(), stream);
+        std::fclose(stream);
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
+    if (ec) {
+        fail(ErrorNumber::PathFileAccessError, file, "cannot be read: " + ec.message(), ec.value());
+    }
+    if (size == 0) {
+        return FileState::Empty;
+    }
+    static constexpr char kMagic[] = "SQLite format 3";  // with its terminating zero
+    if (got < header.size() || std::memcmp(header.data(), kMagic, sizeof kMagic) != 0 ||
+        static_cast<std::int32_t>(bigEndian32(&header[68])) != kApplicationId) {
+        notAStore(file);
+    }
+    requireReadableFormat(file, static_cast<std::int32_t>(bigEndian32(&header[60])));
+
+    // The page count in the header is valid when its "valid for" counter matches the change
+    // counter. An interrupted save (a journal beside the file) can leave the file shorter or
+    // longer until it is rolled back, so the length is only judged without a journal.
+    std::uintmax_t pageSize = (std::uintmax_t{header[16]} << 8) | header[17];
+    if (pageSize == 1) {
+        pageSize = 65536;
+    }
+    const std::uintmax_t pages = bigEndian32(&header[28]);
+    const bool countValid = bigEndian32(&header[92]) == bigEndian32(&header[24]);
+    fs::path journal = file;
+    journal += "-journal";
+    if (countValid && !fs::exists(journal, ec) && pages * pageSize > size) {
+        damaged(file, "the file is truncated (" + std::to_string(size) + " of " +
+                          std::to_string(pages * pageSize) + " bytes)");
+    }
+    return FileState::Store;
+}
+
+// Rolls back a save that was interrupted (its journal is still beside the file). That needs a
+// writable connection; SQLite replays the journal when the file is first read.
+void recover(const fs::path& file) {
+    try {
+        Connection db(file.string(), Connection::Mode::ReadWriteCreate);
+        db.setBusyTimeout(kBusyTimeoutMs);
+        if (db.readOnly()) {
+            fail(ErrorNumber::PermissionDenied, file,
+                 "holds an interrupted save that cannot be rolled back: the file is read-only",
+                 EACCES);
+        }
+        db.queryInt("SELECT count(*) FROM sqlite_schema");
+    } catch (const sqlite::Error& error) {
+        translate(error, file, "recovered from an interrupted save");
+    }
+}
+
+// A read-only connection to a store whose header examine() accepted, with the tables and
+// columns that a load reads checked; none when rolling back an interrupted first save left the
+// file empty.
+std::unique_ptr<Connection> openForReading(const fs::path& file) {
+    for (int attempt = 0;; ++attempt) {
+        try {
+            auto db = std::make_unique<Connection>(file.string(), Connection::Mode::ReadOnly);
+            db->setBusyTimeout(kBusyTimeoutMs);
+            db->queryInt("PRAGMA application_id");  // the first read, which meets a hot journal
+            for (std::string_view query : {kSelectDimensions, kSelectHierarchies, kSelectLevels,
+                                           kSelectDefinitions, kSelectMembers, kSelectAttributes}) {
+                try {
+                    db->prepare(query);
+                } catch (const sqlite::Error& error) {
+                    if (error.code() == SQLITE_ERROR) {  // a missing table or column
+                        damaged(file, error.what());
+                    }
+                    throw;
+                }
+            }
+            return db;
+        } catch (const sqlite::Error& error) {
+            if (error.extendedCode() == SQLITE_READONLY_ROLLBACK && attempt == 0) {
+                recover(file);
+                if (examine(file) != FileState::Store) {  // the rolled-back file is judged afresh
+                    return nullptr;
+                }
+                continue;
+            }
+            translate(error, file, "read");
+        }
+    }
+}
+
+template <typename T>
+T checkedColumn(const Statement& row, int column, const fs::path& file, const char* what) {
+    const std::int64_t value = row.integer(column);
+    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
+        damaged(file, std::string(what) + " " + std::to_string(value) + " is out of range");
+    }
+    return static_cast<T>(value);
+}
+
+// ---- save ----
+
+void writeCube(Connection& db, const MemoryCube& cube) {
+    db.exec(
+        "DELETE FROM attribute; DELETE FROM member; DELETE FROM attribute_def;"
+        "DELETE FROM level; DELETE FROM hierarchy; DELETE FROM dimension;");
+    Statement insertDimension = db.prepare("INSERT INTO dimension VALUES (?1, ?2)");
+    Statement insertHierarchy = db.prepare("INSERT INTO hierarchy VALUES (?1, ?2, ?3)");
+    Statement insertLevel = db.prepare("INSERT INTO level VALUES (?1, ?2, ?3, ?4)");
+    Statement insertDefinition =
+        db.prepare("INSERT INTO attribute_def VALUES (?1, ?2, ?3, ?4, ?5)");
+    Statement insertMember = db.prepare("INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    Statement insertAttribute = db.prepare("INSERT INTO attribute VALUES (?1, ?2, ?3, ?4)");
+
+    std::int64_t hierarchyId = 0;
+    std::int64_t memberSeq = 0;
+    std::int64_t attributeSeq = 0;
+    std::vector<std::uint32_t> childCounts;
+    for (std::size_t d = 0; d < cube.dimensions().size(); ++d) {
+        const MemoryDimension& dimension = *cube.dimensions()[d];
+        insertDimension.bind(1, static_cast<std::int64_t>(d));
+        insertDimension.bind(2, dimension.name());
+        insertDimension.step();
+        insertDimension.reset();
+
+        for (const auto& hierarchyRef : dimension.hierarchies()) {
+            const MemoryHierarchy& hierarchy = *hierarchyRef;
+            insertHierarchy.bind(1, hierarchyId);
+            insertHierarchy.bind(2, static_cast<std::int64_t>(d));
+            insertHierarchy.bind(3, hierarchy.name());
+            insertHierarchy.step();
+            insertHierarchy.reset();
+
+            for (std::size_t l = 0; l < hierarchy.levelCount(); ++l) {
+                const MemoryLevel& level = hierarchy.level(l);
+                insertLevel.bind(1, hierarchyId);
+                insertLevel.bind(2, static_cast<std::int64_t>(l));
+                insertLevel.bind(3, level.name());
+                insertLevel.bind(4, std::int64_t{level.type()});
+                insertLevel.step();
+                insertLevel.reset();
+                const auto& definitions = level.attributeDefs();
+                for (std::size_t a = 0; a < definitions.size(); ++a) {
+                    insertDefinition.bind(1, hierarchyId);
+                    insertDefinition.bind(2, static_cast<std::int64_t>(l));
+                    insertDefinition.bind(3, static_cast<std::int64_t>(a));
+                    insertDefinition.bind(4, definitions[a]->key());
+                    insertDefinition.bind(5, definitions[a]->caption());
+                    insertDefinition.step();
+                    insertDefinition.reset();
+                }
+            }
+
+            const auto count = static_cast<std::uint32_t>(hierarchy.memberCount());
+            childCounts.assign(count, 0);
+            for (std::uint32_t id = 0; id < count; ++id) {
+                const std::uint32_t parent = hierarchy.member(id).parent();
+                if (parent != kNoMember) {
+                    ++childCounts[parent];
+                }
+            }
+            insertMember.bind(2, hierarchyId);
+            for (std::uint32_t id = 0; id < count; ++id, ++memberSeq) {
+                const MemberView member = hierarchy.member(id);
+                insertMember.bind(1, memberSeq);
+                insertMember.bind(3, static_cast<std::int64_t>(member.levelPosition()));
+                if (member.parent() == kNoMember) {
+                    insertMember.bindNull(4);
+                } else {
+                    insertMember.bind(4, std::int64_t{member.parent()});
+                }
+                insertMember.bind(5, member.name());
+                insertMember.bind(6, std::int64_t{member.order()});
+                insertMember.bind(7, std::int64_t{childCounts[id]});
+                insertMember.step();
+                insertMember.reset();
+
+                if (member.record->firstAttribute == kNoAttribute) {
+                    continue;
+                }
+                const MemoryLevel& level = hierarchy.level(member.levelPosition());
+                hierarchy.forEachAttribute(id, [&](std::string_view key, std::string_view value) {
+                    insertAttribute.bind(1, attributeSeq++);
+                    insertAttribute.bind(2, memberSeq);
+                    insertAttribute.bind(3, std::int64_t{level.attributeIndex(key)});
+                    insertAttribute.bind(4, value);
+                    insertAttribute.step();
+                    insertAttribute.reset();
+                });
+            }
+            ++hierarchyId;
+        }
+    }
+}
+
+// ---- load ----
+
+// What a load keeps of one hierarchy while its members arrive.
+struct LoadedHierarchy {
+    std::shared_ptr<MemoryDimension> dimension;
+    std::shared_ptr<MemoryHierarchy> hierarchy;
+    std::vector<LevelRef> levels;
+};
+
+// A placed member that still expects children.
+struct OpenParent {
+    MemberRef member;
+    std::size_t level;
+    std::int64_t childrenToCome;
+};
+
+class CubeReader {
+  public:
+    CubeReader(Connection& db, const fs::path& file) : db_(db), file_(file) {}
+
+    std::shared_ptr<MemoryCube> read() {
+        auto cube = std::make_shared<MemoryCube>();
+        readDimensions(*cube);
+        readHierarchies(*cube);
+        readLevels();
+        readDefinitions();
+        readMembers();
+        return cube;
+    }
+
+  private:
+    void readDimensions(MemoryCube& cube) {
+        Statement rows = db_.prepare(kSelectDimensions);
+        while (rows.step()) {
+            if (rows.integer(0) != static_cast<std::int64_t>(cube.dimensions().size())) {
+                damaged(file_, "dimension " + std::to_string(rows.integer(0)) + " is out of place");
+            }
+            const std::string_view name = rows.text(1);
+            if (cube.dimension(name)) {
+                damaged(file_, "dimension '" + std::string(name) + "' appears twice");
+            }
+            cube.ensureDimension(name);
+        }
+    }
+
+    void readHierarchies(const MemoryCube& cube) {
+        Statement rows = db_.prepare(kSelectHierarchies);
+        std::int64_t lastDimension = 0;
+        while (rows.step()) {
+            const std::int64_t dimension = rows.integer(1);
+            if (rows.integer(0) != static_cast<std::int64_t>(hierarchies_.size()) ||
+                dimension < lastDimension ||
+                dimension >= static_cast<std::int64_t>(cube.dimensions().size())) {
+                damaged(file_, "hierarchy " + std::to_string(rows.integer(0)) + " is out of place");
+            }
+            lastDimension = dimension;
+            const auto& owner = cube.dimensions()[static_cast<std::size_t>(dimension)];
+            auto hierarchy = owner->objects().newHierarchy();
+            hierarchy->putName(rows.text(2));
+            owner->addHierarchy(hierarchy);
+            hierarchies_.push_back(
+                {owner, std::static_pointer_cast<MemoryHierarchy>(hierarchy), {}});
+        }
+    }
+
+    LoadedHierarchy& hierarchyAt(std::int64_t id, const char* what) {
+        if (id < 0 || id >= static_cast<std::int64_t>(hierarchies_.size())) {
+            damaged(file_, std::string(what) + " belongs to hierarchy " + std::to_string(id) +
+                               ", which does not exist");
+        }
+        return hierarchies_[static_cast<std::size_t>(id)];
+    }
+
+    void readLevels() {
+        Statement rows = db_.prepare(kSelectLevels);
+        while (rows.step()) {
+            LoadedHierarchy& owner = hierarchyAt(rows.integer(0), "a level");
+            if (rows.integer(1) != static_cast<std::int64_t>(owner.levels.size())) {
+                damaged(file_, "level " + std::to_string(rows.integer(1)) + " of hierarchy '" +
+                                   owner.hierarchy->name() + "' is out of place");
+            }
+            auto level = owner.dimension->objects().newLevel();
+            level->putName(rows.text(2));
+            level->putLevelType(checkedColumn<std::int32_t>(rows, 3, file_, "level type"));
+            owner.hierarchy->addLevel(level);
+            owner.levels.push_back(level);
+        }
+    }
+
+    void readDefinitions() {
+        Statement rows = db_.prepare(kSelectDefinitions);
+        while (rows.step()) {
+            LoadedHierarchy& owner = hierarchyAt(rows.integer(0), "an attribute definition");
+            const std::int64_t levelPosition = rows.integer(1);
+            if (levelPosition < 0 ||
+                levelPosition >= static_cast<std::int64_t>(owner.levels.size()) ||
+                rows.integer(2) !=
+                    static_cast<std::int64_t>(
+                        owner.hierarchy->level(static_cast<std::size_t>(levelPosition))
+                            .attributeDefs()
+                            .size())) {
+                damaged(file_,
+                        "attribute definition '" + std::string(rows.text(3)) + "' is out of place");
+            }
+            auto definition = owner.dimension->objects().newAttributeDef();
+            definition->putName(rows.text(3));
+            definition->putCaption(rows.text(4));
+            owner.levels[static_cast<std::size_t>(levelPosition)]->addAttributeDef(definition);
+        }
+    }
+
+    void readMembers() {
+        Statement rows = db_.prepare(kSelectMembers);
+        attributes_.emplace(db_.prepare(kSelectAttributes));
+        nextAttribute();
+        std::int64_t seq = 0;
+        std::int64_t current = -1;  // hierarchy whose members are arriving
+        std::int64_t firstSeq = 0;  // seq of its first member
+        std::unordered_map<std::uint32_t, OpenParent> openParents;
+        while (rows.step()) {
+            if (rows.integer(0) != seq) {
+                damaged(file_, "member " + std::to_string(seq) + " is missing");
+            }
+            const std::int64_t hierarchyId = rows.integer(1);
+            if (hierarchyId != current) {
+                finishHierarchy(current, openParents);
+                if (hierarchyId < current) {
+                    damaged(file_, "the members are out of order");
+                }
+                current = hierarchyId;
+                firstSeq = seq;
+            }
+            LoadedHierarchy& owner = hierarchyAt(hierarchyId, "a member");
+            const std::int64_t id = seq - firstSeq;
+            const std::int64_t level = rows.integer(2);
+            const std::int32_t order = checkedColumn<std::int32_t>(rows, 5, file_, "member order");
+            const std::int64_t children = rows.integer(6);
+            if (id >= kNoMember || level < 0 ||
+                level >= static_cast<std::int64_t>(owner.levels.size()) || children < 0) {
+                damaged(file_, "member " + std::to_string(id) + " of hierarchy '" +
+                                   owner.hierarchy->name() + "' is out of place");
+            }
+            const auto memberId = static_cast<std::uint32_t>(id);
+
+            MemberRef member = owner.dimension->objects().newMember();
+            member->putName(rows.text(4));
+            member->putOrder(order);
+            if (rows.isNull(3)) {
+                owner.levels[static_cast<std::size_t>(level)]->addRootMember(member);
+            } else {
+                const std::int64_t parentId = rows.integer(3);
+                auto parent = parentId >= 0 && parentId < id
+                                  ? openParents.find(static_cast<std::uint32_t>(parentId))
+                                  : openParents.end();
+                if (parent == openParents.end() ||
+                    parent->second.level + 1 != static_cast<std::size_t>(level)) {
+                    damaged(file_, "member " + std::to_string(id) + " of hierarchy '" +
+                                       owner.hierarchy->name() + "' has no valid parent");
+                }
+                member->putParent(parent->second.member);
+                if (--parent->second.childrenToCome == 0) {
+                    openParents.erase(parent);
+                }
+            }
+            readAttributes(owner, seq, memberId, *member);
+            if (children > 0) {
+                openParents.emplace(
+                    memberId,
+                    OpenParent{std::move(member), static_cast<std::size_t>(level), children});
+            }
+            ++seq;
+        }
+        finishHierarchy(current, openParents);
+        if (attributeMember_ >= 0) {
+            damaged(file_, "an attribute value belongs to no member");
+        }
+    }
+
+    void finishHierarchy(std::int64_t hierarchyId,
+                         std::unordered_map<std::uint32_t, OpenParent>& openParents) {
+        if (!openParents.empty()) {
+            damaged(file_, "members of hierarchy " + std::to_string(hierarchyId) + " are missing");
+        }
+    }
+
+    // Steps to the next attribute row; attributeMember_ is the seq of its member, or -1 past
+    // the last row.
+    void nextAttribute() {
+        Statement& rows = *attributes_;
+        if (!rows.step()) {
+            attributeMember_ = -1;
+            return;
+        }
+        if (rows.integer(0) != attributeSeq_++ || rows.integer(1) < attributeMember_) {
+            damaged(file_, "the attribute values are out of order");
+        }
+        attributeMember_ = rows.integer(1);
+    }
+
+    // Sets the values stored for the member at seq, which the attribute rows list in member
+    // order, each member's values in the order they were set.
+    void readAttributes(const LoadedHierarchy& owner, std::int64_t seq, std::uint32_t id,
+                        Member& member) {
+        if (attributeMember_ != seq) {
+            if (attributeMember_ >= 0 && attributeMember_ < seq) {
+                damaged(file_, "an attribute value belongs to no member");
+            }
+            return;
+        }
+        Statement& rows = *attributes_;
+        const MemoryLevel& level =
+            owner.hierarchy->level(owner.hierarchy->member(id).levelPosition());
+        const auto& definitions = level.attributeDefs();
+        seen_.assign(definitions.size(), false);
+        do {
+            const std::int64_t definition = rows.integer(2);
+            if (definition < 0 || definition >= static_cast<std::int64_t>(definitions.size()) ||
+                seen_[static_cast<std::size_t>(definition)]) {
+                damaged(file_, "an attribute value of member " + std::to_string(id) +
+                                   " of hierarchy '" + owner.hierarchy->name() +
+                                   "' is out of place");
+            }
+            seen_[static_cast<std::size_t>(definition)] = true;
+            // setAttribute finds a key's first definition; a value stored under a later
+            // definition of the same key could not be set back.
+            const std::string& key = definitions[static_cast<std::size_t>(definition)]->key();
+            if (level.attributeIndex(key) != definition) {
+                damaged(file_, "an attribute value of member " + std::to_string(id) +
+                                   " names a hidden definition");
+            }
+            member.setAttribute(key, rows.text(3));
+            nextAttribute();
+        } while (attributeMember_ == seq);
+    }
+
+    Connection& db_;
+    const fs::path& file_;
+    std::vector<LoadedHierarchy> hierarchies_;
+    std::optional<Statement> attributes_;
+    std::int64_t attributeSeq_ = 0;
+    std::int64_t attributeMember_ = 0;
+    std::vector<bool> seen_;
+};
+
+}  // namespace
+
+CubeStore CubeStore::open(const std::filesystem::path& file) {
+    const bool holdsStore = examine(file) == FileState::Store && openForReading(file) != nullptr;
+    return CubeStore(file, holdsStore);
+}
+
+std::shared_ptr<MemoryCube> CubeStore::load() const {
+    const FileState state = examine(file_);
+    std::unique_ptr<Connection> db;
+    if (state == FileState::Store) {
+        db = openForReading(file_);
+    }
+    if (db == nullptr) {
+        if (exists_) {
+            if (state == FileState::Missing) {
+                fail(ErrorNumber::FileNotFound, file_, "no longer exists", ENOENT);
+            }
+            damaged(file_, "the file is empty");
+        }
+        return std::make_shared<MemoryCube>();
+    }
+    try {
+        db->exec("BEGIN");  // one snapshot for all the queries
+        auto cube = CubeReader(*db, file_).read();
+        db->exec("COMMIT");
+        return cube;
+    } catch (const sqlite::Error& error) {
+        translate(error, file_, "read");
+    } catch (const Failure& failure) {
+        if (failure.source() == kCubeSource) {  // the model refused what the file holds
+            damaged(file_, failure.description());
+        }
+        throw;
+    }
+}
+
+void CubeStore::save(const MemoryCube& cube) {
+    FileState state = examine(file_);
+    // Refuses a damaged store before anything is written.
+    if (state == FileState::Store && openForReading(file_) == nullptr) {
+        state = FileState::Empty;
+    }
+    try {
+        Connection db(file_.string(), Connection::Mode::ReadWriteCreate);
+        if (db.readOnly()) {
+            fail(ErrorNumber::PermissionDenied, file_, "cannot be saved: the file is read-only",
+                 EACCES);
+        }
+        db.setBusyTimeout(kBusyTimeoutMs);
+        // A rollback journal synced at each commit: the previous content stays whole until the
+        // new one is complete on disk.
+        db.exec(
+            "PRAGMA page_size=16384; PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
+            "PRAGMA cache_size=-65536");
+        sqlite::Transaction transaction(db);
+        // The file may have changed since it was examined: judge it again under the write lock.
+        const std::int64_t applicationId = db.queryInt("PRAGMA application_id");
+        if (state != FileState::Store && applicationId == 0 &&
+            db.queryInt("SELECT count(*) FROM sqlite_schema") == 0) {
+            db.exec(("PRAGMA application_id=" + std::to_string(kApplicationId) +
+                     "; PRAGMA user_version=" + std::to_string(kStoreFormat) + ";")
+                        .c_str());
+            db.exec(kSchema);
+        } else if (applicationId != kApplicationId) {
+            notAStore(file_);
+        } else {
+            requireReadableFormat(file_, db.queryInt("PRAGMA user_version"));
+        }
+        writeCube(db, cube);
+        transaction.commit();
+    } catch (const sqlite::Error& error) {
+        if (state == FileState::Missing) {
+            std::error_code ignored;
+            if (fs::file_size(file_, ignored) == 0) {
+                fs::remove(file_, ignored);  // leave no empty file behind a failed first save
+            }
+        }
+        translate(error, file_, "saved");
+    }
+    exists_ = true;
+}
+
+}  // namespace annalex::cube

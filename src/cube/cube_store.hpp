@@ -1,0 +1,66 @@
+#pragma once
+// The cube store: an in-memory cube saved to and loaded from one SQLite file.
+//
+// A store holds every dimension of a cube with its hierarchies, their levels (name, type code,
+// position), each level's attribute definitions (key, caption, in order), and every member
+// (level, parent, name, order) in placement order with its attribute values in the order they
+// were first set. Loading rebuilds the cube through the cube interface in that order, so member
+// ids, parents and walks are the same as in the cube that was saved: load, save and load again
+// gives the same cube.
+//
+// Safety:
+//  - A save is one SQLite transaction with a rollback journal synced to disk: a failure, a full
+//    disk or a crash leaves the previous content whole (an interrupted save is rolled back the
+//    next time the store is opened).
+//  - A file that is not a store, a damaged store or a store of a newer format is refused with a
+//    message naming the file, and is never modified: it is examined read-only first.
+//  - A missing file, or an empty (zero-byte) one, is a store that holds nothing yet; the first
+//    save creates it.
+//
+// Every error is an annalex::Failure with source "Annalex.Store" whose description names the
+// file and says what is wrong:
+//  - PathFileAccessError: not a store, a damaged store, a store of a newer format, not a file;
+//  - PermissionDenied: the file or its folder cannot be read or written;
+//  - PathNotFound: the folder of the file does not exist;
+//  - FileNotFound: the store was removed between open and load;
+//  - DiskFull, DeviceIoError: the disk is full, or reading or writing failed.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+#include "cube/memory_model.hpp"
+
+namespace annalex::cube {
+
+inline constexpr std::string_view kStoreSource = "Annalex.Store";
+
+// The newest store format this version reads and the one it writes.
+inline constexpr std::int32_t kStoreFormat = 1;
+
+class CubeStore {
+  public:
+    // Examines file: an existing store is checked (read-only), a missing or empty file is
+    // remembered as a new store. Throws when the file cannot be used as a store.
+    static CubeStore open(const std::filesystem::path& file);
+
+    const std::filesystem::path& path() const { return file_; }
+    // False while the store holds nothing yet (the file is missing or empty).
+    bool exists() const { return exists_; }
+
+    // The cube held by the store; an empty cube when it holds nothing yet.
+    std::shared_ptr<MemoryCube> load() const;
+
+    // Replaces the whole content of the store with cube, in one transaction; creates the file
+    // when it is missing.
+    void save(const MemoryCube& cube);
+
+  private:
+    CubeStore(std::filesystem::path file, bool exists) : file_(std::move(file)), exists_(exists) {}
+
+    std::filesystem::path file_;
+    bool exists_;
+};
+
+}  // namespace annalex::cube

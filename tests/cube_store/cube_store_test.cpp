@@ -1,0 +1,483 @@
+#include "cube/cube_store.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/failure.hpp"
+#include "cube/sqlite_handle.hpp"
+
+namespace annalex::cube {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Everything a store must keep, in a form that compares as text: dimensions, hierarchies,
+// levels with their definitions, members in id order with level, parent, name, order and
+// attribute values in order, and the pre-order walk.
+std::string describe(const MemoryCube& cube) {
+    std::ostringstream out;
+    for (const auto& dimension : cube.dimensions()) {
+        out << "dimension " << dimension->name() << "\n";
+        for (const auto& hierarchy : dimension->hierarchies()) {
+            out << " hierarchy " << hierarchy->name() << "\n";
+            for (std::size_t l = 0; l < hierarchy->levelCount(); ++l) {
+                const MemoryLevel& level = hierarchy->level(l);
+                out << "  level " << level.name() << " type " << level.type() << ":";
+                for (const auto& definition : level.attributeDefs()) {
+                    out << " " << definition->key() << "=" << definition->caption();
+                }
+                out << "\n";
+            }
+            for (std::uint32_t id = 0; id < hierarchy->memberCount(); ++id) {
+                const MemberView member = hierarchy->member(id);
+                out << "  member " << id << " '" << member.name() << "' level "
+                    << member.levelPosition() << " parent " << static_cast<int>(member.parent())
+                    << " order " << member.order() << ":";
+                hierarchy->forEachAttribute(id, [&](std::string_view key, std::string_view value) {
+                    out << " " << key << "=" << value;
+                });
+                out << "\n";
+            }
+            out << "  walk:";
+            hierarchy->walkPreOrder([&](const MemberView& member, int depth) {
+                out << " " << member.id << "/" << depth;
+            });
+            out << "\n";
+        }
+    }
+    return out.str();
+}
+
+// A cube with the cases a store can get wrong: two dimensions (one without hierarchies), two
+// hierarchies, a top member on a lower level with children of its own, attribute values set
+// out of definition order and overwritten, renamed members, odd names and negative orders.
+std::shared_ptr<MemoryCube> sampleCube() {
+    auto cube = std::make_shared<MemoryCube>();
+    auto time = cube->ensureDimension("Time");
+    cube->ensureDimension("Empty");
+    ObjectFactory& objects = time->objects();
+    auto addLevel = [&](const HierarchyRef& hierarchy, const char* name, std::int32_t type,
+                        std::initializer_list<const char*> keys) {
+        auto level = objects.newLevel();
+        level->putName(name);
+        level->putLevelType(type);
+        for (const char* key : keys) {
+            auto definition = objects.newAttributeDef();
+            definition->putName(key);
+            definition->putCaption(std::string("Caption of ") + key);
+            level->addAttributeDef(definition);
+        }
+        hierarchy->addLevel(level);
+        return level;
+    };
+    auto member = [&](const char* name, std::int32_t order) {
+        auto m = objects.newMember();
+        m->putName(name);
+        m->putOrder(order);
+        return m;
+    };
+
+    auto period = objects.newHierarchy();
+    period->putName("Period");
+    time->addHierarchy(period);
+    auto year = addLevel(period, "Year", kLevelTypeYears, {"Start", "Days"});
+    auto month = addLevel(period, "Month", kLevelTypeMonths, {"Name"});
+    addLevel(period, "Day", kLevelTypeDays, {});
+
+    auto y2024 = member("2024", 1);
+    year->addRootMember(y2024);
+    y2024->setAttribute("Days", "366");
+    y2024->setAttribute("Start", "01/01/2024");
+    y2024->setAttribute("Days", "365");  // overwritten: keeps its first place
+    auto january = member("Jan", 1);
+    january->putParent(y2024);
+    january->setAttribute("Name", "January");
+    auto loose = member("Loose month", -7);  // a top member on the second level
+    month->addRootMember(loose);
+    auto looseDay = member("", 0);  // an empty name
+    looseDay->putParent(loose);
+    auto february = member("Feb", 2);
+    february->putParent(y2024);
+    for (int d = 1; d <= 3; ++d) {
+        member(("2024-01-0" + std::to_string(d)).c_str(), d)->putParent(january);
+    }
+    auto renamed = member("2024-02-01", 1);
+    renamed->putParent(february);
+    renamed->putName("Février 1er, 'quoted'");
+    y2024->putName("Year 2024");
+
+    auto fiscal = objects.newHierarchy();
+    fiscal->putName("Fiscal");
+    time->addHierarchy(fiscal);
+    auto fiscalYear = addLevel(fiscal, "FY", 7, {"Start"});
+    auto fy = member("FY24", std::numeric_limits<std::int32_t>::min());
+    fiscalYear->addRootMember(fy);
+    fy->setAttribute("Start", "");
+    return cube;
+}
+
+// A cube of two levels with top members each holding children, for stores of many pages.
+std::shared_ptr<MemoryCube> bulkCube(int tops, int childrenPerTop) {
+    auto cube = std::make_shared<MemoryCube>();
+    auto dimension = cube->ensureDimension("Bulk");
+    ObjectFactory& objects = dimension->objects();
+    auto hierarchy = objects.newHierarchy();
+    dimension->addHierarchy(hierarchy);
+    auto top = objects.newLevel();
+    hierarchy->addLevel(top);
+    hierarchy->addLevel(objects.newLevel());
+    for (int t = 0; t < tops; ++t) {
+        auto parent = objects.newMember();
+        parent->putName("top " + std::to_string(t));
+        top->addRootMember(parent);
+        for (int c = 0; c < childrenPerTop; ++c) {
+            auto child = objects.newMember();
+            child->putName("child " + std::to_string(t) + "." + std::to_string(c));
+            child->putOrder(c);
+            child->putParent(parent);
+        }
+    }
+    return cube;
+}
+
+// The failure raised by call, after checking that it comes from the store and names file.
+template <typename Call>
+Failure failureOf(Call&& call, const fs::path& file) {
+    try {
+        call();
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.source(), kStoreSource);
+        EXPECT_NE(failure.description().find("'" + file.string() + "'"), std::string::npos)
+            << failure.description();
+        return failure;
+    }
+    ADD_FAILURE() << "no failure for " << file;
+    return Failure(0, "", "", 0);
+}
+
+bool contains(const Failure& failure, std::string_view text) {
+    return failure.description().find(text) != std::string::npos;
+}
+
+class CubeStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "cube_store_test.XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(dir, ignored)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+        fs::remove_all(dir, ignored);
+    }
+
+    fs::path savedStore(const MemoryCube& cube, const char* name = "cube.db") {
+        const fs::path file = dir / name;
+        CubeStore::open(file).save(cube);
+        return file;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(CubeStoreTest, RoundTripIsExact) {
+    const auto original = sampleCube();
+    const fs::path first = savedStore(*original);
+    const auto loaded = CubeStore::open(first).load();
+    EXPECT_EQ(describe(*loaded), describe(*original));
+
+    // Saving what was loaded and loading again changes nothing either.
+    const fs::path second = savedStore(*loaded, "again.db");
+    EXPECT_EQ(describe(*CubeStore::open(second).load()), describe(*original));
+
+    // The loaded cube works as a model: renamed names are found, new members go after.
+    auto period =
+        std::static_pointer_cast<MemoryHierarchy>(loaded->dimension("Time")->hierarchy(1));
+    EXPECT_EQ(period->levelAt(3)->findMembers("Février 1er, 'quoted'").Count(), 1);
+    EXPECT_EQ(period->levelAt(3)->findMembers("2024-02-01").Count(), 0);
+    auto extra = loaded->dimension("Time")->objects().newMember();
+    period->levelAt(1)->addRootMember(extra);
+    EXPECT_EQ(period->memberCount(), 10u);
+}
+
+TEST_F(CubeStoreTest, MissingOrEmptyFileIsANewStore) {
+    const fs::path file = dir / "new.db";
+    CubeStore store = CubeStore::open(file);
+    EXPECT_FALSE(store.exists());
+    EXPECT_TRUE(store.load()->dimensions().empty());
+    EXPECT_FALSE(fs::exists(file)) << "opening or loading must not create the file";
+    store.save(*sampleCube());
+    EXPECT_TRUE(store.exists());
+    EXPECT_EQ(describe(*store.load()), describe(*sampleCube()));
+
+    const fs::path empty = dir / "empty.db";
+    writeBytes(empty, "");
+    CubeStore emptyStore = CubeStore::open(empty);
+    EXPECT_FALSE(emptyStore.exists());
+    EXPECT_TRUE(emptyStore.load()->dimensions().empty());
+    emptyStore.save(*sampleCube());
+    EXPECT_EQ(describe(*CubeStore::open(empty).load()), describe(*sampleCube()));
+
+    // A store removed after it was opened is not silently taken for a new one.
+    fs::remove(file);
+    EXPECT_EQ(failureOf([&] { store.load(); }, file).number(),
+              static_cast<int>(ErrorNumber::FileNotFound));
+}
+
+TEST_F(CubeStoreTest, SecondSaveReplacesTheContent) {
+    const fs::path file = savedStore(*bulkCube(20, 50));
+    CubeStore store = CubeStore::open(file);
+    const auto small = sampleCube();
+    store.save(*small);
+    store.save(*small);
+    EXPECT_EQ(describe(*store.load()), describe(*small));
+    store.save(MemoryCube{});
+    EXPECT_TRUE(store.load()->dimensions().empty());
+}
+
+TEST_F(CubeStoreTest, FilesThatAreNotStoresAreRefusedAndLeftAlone) {
+    const fs::path text = dir / "notes.txt";
+    writeBytes(text, "Dear diary, today I did not write a cube store.\n");
+    const fs::path shortFile = dir / "short.db";
+    writeBytes(shortFile, std::string("SQLite format 3\0", 16));
+    const fs::path otherDb = dir / "other.db";
+    {
+        sqlite::Connection other(otherDb.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        other.exec("CREATE TABLE member (name TEXT); INSERT INTO member VALUES ('x')");
+    }
+    for (const fs::path& file : {text, shortFile, otherDb}) {
+        const std::string before = readBytes(file);
+        const Failure refused = failureOf([&] { CubeStore::open(file); }, file);
+        EXPECT_EQ(refused.description(), "'" + file.string() + "' is not a cube store");
+        EXPECT_EQ(refused.number(), static_cast<int>(ErrorNumber::PathFileAccessError));
+
+        // A save judges the file again: it may have been replaced since it was opened.
+        const fs::path later = dir / "later.db";
+        fs::remove(later);
+        CubeStore store = CubeStore::open(later);
+        fs::copy_file(file, later, fs::copy_options::overwrite_existing);
+        EXPECT_TRUE(
+            contains(failureOf([&] { store.save(*sampleCube()); }, later), "is not a cube store"));
+        EXPECT_EQ(readBytes(later), before);
+        EXPECT_EQ(readBytes(file), before);
+    }
+    EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(dir); }, dir), "is not a file"));
+}
+
+TEST_F(CubeStoreTest, StoreOfANewerFormatIsRefusedAndLeftAlone) {
+    const fs::path file = savedStore(*sampleCube());
+    CubeStore store = CubeStore::open(file);
+    {
+        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        db.exec("PRAGMA user_version=7");
+    }
+    const std::string before = readBytes(file);
+    const std::string expected = "'" + file.string() +
+                                 "' was written by a newer version of Annalex (format 7; this "
+                                 "version reads up to 1)";
+    EXPECT_EQ(failureOf([&] { CubeStore::open(file); }, file).description(), expected);
+    EXPECT_EQ(failureOf([&] { store.load(); }, file).description(), expected);
+    EXPECT_EQ(failureOf([&] { store.save(*sampleCube()); }, file).description(), expected);
+    EXPECT_EQ(readBytes(file), before);
+}
+
+TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
+    const fs::path original = savedStore(*bulkCube(100, 100));
+    const std::string good = readBytes(original);
+    const std::size_t pageSize =
+        (static_cast<std::size_t>(static_cast<unsigned char>(good[16])) << 8) |
+        static_cast<unsigned char>(good[17]);
+    ASSERT_GT(good.size(), 8 * pageSize);
+
+    const fs::path truncated = dir / "truncated.db";
+    writeBytes(truncated, good.substr(0, good.size() / 2));
+
+    // Every page after the first gets a page type that does not exist.
+    const fs::path scrambled = dir / "scrambled.db";
+    std::string bytes = good;
+    for (std::size_t page = pageSize; page < bytes.size(); page += pageSize) {
+        bytes[page] = '\x7F';
+    }
+    writeBytes(scrambled, bytes);
+
+    const fs::path badParent = dir / "bad_parent.db";
+    fs::copy_file(original, badParent);
+    const fs::path lostMember = dir / "lost_member.db";
+    fs::copy_file(original, lostMember);
+    {
+        sqlite::Connection db(badParent.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        db.exec("UPDATE member SET parent = 5000 WHERE seq = 4000");
+        sqlite::Connection other(lostMember.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        other.exec("DELETE FROM member WHERE seq = 7000");
+    }
+
+    for (const fs::path& file : {truncated, scrambled, badParent, lostMember}) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string before = readBytes(file);
+        const Failure refused = failureOf(
+            [&] {
+                CubeStore store = CubeStore::open(file);
+                store.load();
+            },
+            file);
+        EXPECT_TRUE(contains(refused, "' is damaged: ")) << refused.description();
+        EXPECT_EQ(readBytes(file), before);
+    }
+
+    // A save into a store found damaged after it was opened fails and changes nothing.
+    CubeStore store = CubeStore::open(dir / "later.db");
+    writeBytes(dir / "later.db", bytes);
+    EXPECT_TRUE(
+        contains(failureOf([&] { store.save(*sampleCube()); }, dir / "later.db"), "is damaged"));
+    EXPECT_EQ(readBytes(dir / "later.db"), bytes);
+}
+
+// Runs call in a child process; as root, the child first becomes an unprivileged user so that
+// file permissions apply. Answers the description of the Failure the call raised, or "".
+std::string failureInUnprivilegedChild(const std::function<void()>& call) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return "pipe failed";
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        std::string answer;
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            answer = "could not drop privileges";
+        } else {
+            try {
+                call();
+            } catch (const Failure& failure) {
+                answer = failure.description();
+            }
+        }
+        const ssize_t written = write(channel[1], answer.data(), answer.size());
+        _exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+    }
+    close(channel[1]);
+    std::string answer;
+    char buffer[512];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) {
+        answer.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return answer;
+}
+
+TEST_F(CubeStoreTest, UnwritablePlacesGiveAClearErrorAndWriteNothing) {
+    const auto cube = sampleCube();
+    fs::permissions(dir, fs::perms::all);  // the unprivileged child must reach its files
+
+    const fs::path lockedDir = dir / "locked";
+    fs::create_directory(lockedDir);
+    const fs::path oldStore = savedStore(*cube, "locked/old.db");
+    const std::string oldBytes = readBytes(oldStore);
+    fs::permissions(lockedDir, fs::perms::owner_read | fs::perms::owner_exec |
+                                   fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+
+    const fs::path newStore = lockedDir / "new.db";
+    std::string message =
+        failureInUnprivilegedChild([&] { CubeStore::open(newStore).save(*cube); });
+    EXPECT_EQ(message, "'" + newStore.string() +
+                           "' cannot be saved: permission denied on the file or its folder");
+    EXPECT_FALSE(fs::exists(newStore));
+
+    // The store can be written but its folder cannot hold the journal a safe save needs.
+    fs::permissions(oldStore, fs::perms::all);
+    message = failureInUnprivilegedChild([&] { CubeStore::open(oldStore).save(*bulkCube(2, 2)); });
+    EXPECT_EQ(
+        message,
+        "'" + oldStore.string() +
+            "' cannot be saved: its folder is read-only, and a safe save writes a journal there");
+    EXPECT_EQ(readBytes(oldStore), oldBytes);
+
+    const fs::path readOnlyStore = savedStore(*cube, "read_only.db");
+    fs::permissions(readOnlyStore,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    message = failureInUnprivilegedChild([&] { CubeStore::open(readOnlyStore).save(*cube); });
+    EXPECT_EQ(message, "'" + readOnlyStore.string() + "' cannot be saved: the file is read-only");
+
+    // A folder that does not exist, which permissions cannot hide from root.
+    const fs::path underFile = oldStore / "cube.db";
+    const Failure missing = failureOf([&] { CubeStore::open(underFile).save(*cube); }, underFile);
+    EXPECT_EQ(missing.number(), static_cast<int>(ErrorNumber::PathNotFound));
+    EXPECT_EQ(readBytes(oldStore), oldBytes);
+}
+
+TEST_F(CubeStoreTest, SaveFailingMidwayKeepsThePreviousContent) {
+    const auto previous = sampleCube();
+    const fs::path file = savedStore(*previous);
+    const std::string before = readBytes(file);
+    CubeStore store = CubeStore::open(file);
+
+    // Files may not grow much beyond their present size, so writing the bigger cube fails
+    // part way through the commit, as on a full disk.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 2 * before.size() + 65536;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const Failure failed = failureOf([&] { store.save(*bulkCube(100, 200)); }, file);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(contains(failed, "cannot be saved: writing the file failed") ||
+                contains(failed, "cannot be saved: the disk is full"))
+        << failed.description();
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*previous));
+    EXPECT_EQ(readBytes(file), before);
+}
+
+TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {
+    const auto previous = bulkCube(50, 100);
+    const fs::path file = savedStore(*previous);
+    const std::string before = readBytes(file);
+
+    // Take a picture of the store and its journal in the middle of a write transaction that
+    // has already overwritten pages of the file: what a crash would leave behind.
+    const fs::path crashed = dir / "crashed.db";
+    {
+        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        db.exec("PRAGMA cache_size=2");
+        sqlite::Transaction transaction(db);
+        db.exec("UPDATE member SET name = name || ' overwritten'");
+        fs::copy_file(file, crashed);
+        fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
+    }
+    ASSERT_NE(readBytes(crashed), before) << "the picture shows no interrupted write";
+
+    EXPECT_EQ(describe(*CubeStore::open(crashed).load()), describe(*previous));
+    EXPECT_FALSE(fs::exists(crashed.string() + "-journal"));
+    EXPECT_EQ(readBytes(crashed), before);
+}
+
+}  // namespace
+}  // namespace annalex::cube
