@@ -90,6 +90,12 @@ struct MessageCase {
     int status;
 };
 
+void PrintTo(const MessageCase& c, std::ostream* out) {
+    for (const auto& argument : c.arguments) {
+        *out << argument << ' ';
+    }
+}
+
 class OkMessages : public ::testing::TestWithParam<MessageCase> {};
 
 TEST_P(OkMessages, EveryMessageBecomesOneLineWithItsTitle) {
