@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("Generates the calendar of a cube's time dimension."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("store"), QStringLiteral("The cube store to open."));
+    parser.addPositionalArgument(QStringLiteral("store"),
+                                 QStringLiteral("The cube store to open."));
     const QCommandLineOption levels(QStringLiteral("levels"),
                                     QStringLiteral("Tick these levels at start (e.g. Year,Month)."),
                                     QStringLiteral("names"));

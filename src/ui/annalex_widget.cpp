@@ -64,7 +64,8 @@ class TickOnClickDelegate final : public QStyledItemDelegate {
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
             type == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint())) {
+            if (mouse->button() != Qt::LeftButton ||
+                !option.rect.contains(mouse->position().toPoint())) {
                 return false;
             }
             if (type == QEvent::MouseButtonRelease) {

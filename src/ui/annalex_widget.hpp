@@ -36,8 +36,8 @@ namespace annalex::ui {
 class AnnalexCtrl : public QWidget {
     Q_OBJECT
     Q_PROPERTY(annalex::cube::CubeRef theCube READ theCube WRITE setTheCube)
-    Q_PROPERTY(
-        annalex::cube::DimensionRef theTimeDimension READ theTimeDimension WRITE setTheTimeDimension)
+    Q_PROPERTY(annalex::cube::DimensionRef theTimeDimension READ theTimeDimension WRITE
+                   setTheTimeDimension)
 
   public:
     // Failures go to a QtFailureReporter owned by the widget.

@@ -43,7 +43,8 @@ void addMembers(QTreeWidgetItem* parent, const cube::MemoryHierarchy& hierarchy)
         });
         auto* item = new QTreeWidgetItem(path.back());
         item->setText(DimensionTree::NameColumn, qs(member.name()));
-        item->setText(DimensionTree::LevelColumn, qs(hierarchy.level(member.levelPosition()).name()));
+        item->setText(DimensionTree::LevelColumn,
+                      qs(hierarchy.level(member.levelPosition()).name()));
         item->setText(DimensionTree::PositionColumn, QString::number(member.order()));
         item->setText(DimensionTree::AttributesColumn, attributes.join(QStringLiteral("; ")));
         path.push_back(item);

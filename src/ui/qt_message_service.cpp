@@ -31,6 +31,11 @@ void QtMessageService::show(const control::MessageBoxRequest& request) {
         },
         Qt::QueuedConnection);
     box.exec();
+    // The page's window takes the keyboard back, so that a box the handler focuses next
+    // receives the keys at once.
+    if (parent != nullptr) {
+        parent->activateWindow();
+    }
 }
 
 }  // namespace annalex::ui
