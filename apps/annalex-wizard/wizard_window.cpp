@@ -1,6 +1,7 @@
 #include "wizard_window.hpp"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,7 +59,8 @@ void WizardWindow::onWizardResult(bool result) {
     }
     treeHeading_->setText(QStringLiteral("Dimension \"%1\" of %2")
                               .arg(QString::fromStdString(dimension_->name()),
-                                   storePath_.isEmpty() ? QStringLiteral("the cube") : storePath_));
+                                   storePath_.isEmpty() ? QStringLiteral("the cube")
+                                                        : QFileInfo(storePath_).fileName()));
     tree_->showDimension(*dimension_);
     stack_->setCurrentWidget(treePage_);
     resize(qMax(width(), 640), qMax(height(), 480));

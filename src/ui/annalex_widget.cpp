@@ -26,16 +26,22 @@ using control::ControlKind;
 // of their own use this one.
 const control::FontSpec kPageFont{"MS Sans Serif", 8.25, false};
 
-// The font a model asks for, at its size and weight. A family the machine lacks falls back to
-// the application's default family, so sizes and weights still hold.
+// The font a model asks for, at its size and weight. A family the machine lacks is replaced by
+// the first present one of a few sans serifs of similar width (the page's geometry leaves
+// little room for wider glyphs), else by the application's default family.
 QFont resolveFont(const control::FontSpec& spec, const QFont& base) {
+    static const QStringList kSubstitutes{"Microsoft Sans Serif", "Arial", "Liberation Sans",
+                                          "Nimbus Sans", "Helvetica"};
     QFont font = base;
-    const QString family = QString::fromStdString(spec.family);
-    if (QFontDatabase::hasFamily(family)) {
-        font.setFamily(family);
-    } else {
-        font.setFamily(QApplication::font().family());
+    QString family = QApplication::font().family();
+    for (const QString& candidate :
+         QStringList{QString::fromStdString(spec.family)} + kSubstitutes) {
+        if (QFontDatabase::hasFamily(candidate)) {
+            family = candidate;
+            break;
+        }
     }
+    font.setFamily(family);
     font.setPointSizeF(spec.pointSize);
     font.setBold(spec.bold);
     return font;
