@@ -106,8 +106,9 @@ AnnalexCtrl::AnnalexCtrl(errors::FailureReporter& reporter, QWidget* parent)
 }
 
 AnnalexCtrl::~AnnalexCtrl() {
-    // The widgets' signals must not reach the models while both are being torn down.
+    // The widgets go first, while the models their signals reach are still alive.
     disconnect(qApp, nullptr, this, nullptr);
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 cube::CubeRef AnnalexCtrl::theCube() {
