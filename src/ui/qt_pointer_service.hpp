@@ -1,0 +1,30 @@
+#pragma once
+// The screen's mouse pointer as Qt's application-wide override cursor: the hourglass is the
+// wait cursor, set once and restored once, so a generation that is asked for the hourglass
+// twice still leaves the cursor stack as it found it.
+
+#include <functional>
+
+#include "control/page_services.hpp"
+
+namespace annalex::ui {
+
+class QtPointerService final : public control::PointerService {
+  public:
+    // Called after each change has been applied, with the pointer asked for.
+    using ChangeHook = std::function<void(control::MousePointer pointer)>;
+
+    QtPointerService() = default;
+    QtPointerService(const QtPointerService&) = delete;
+    QtPointerService& operator=(const QtPointerService&) = delete;
+    ~QtPointerService() override;
+
+    void setPointer(control::MousePointer pointer) override;
+    void setChangeHook(ChangeHook hook) { hook_ = std::move(hook); }
+
+  private:
+    bool waiting_ = false;
+    ChangeHook hook_;
+};
+
+}  // namespace annalex::ui

@@ -1,0 +1,437 @@
+// The calendar page driven through its real widgets: keys into the date boxes, clicks on the
+// level ticks, the format lists, the calendar buttons, OK and Cancel.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+#include "cube/memory_model.hpp"
+#include "ui/annalex_widget.hpp"
+#include "ui/message_catcher.hpp"
+#include "ui/twips.hpp"
+
+using annalex::testing::MessageCatcher;
+using annalex::testing::ShownBox;
+using annalex::ui::AnnalexCtrl;
+
+class PageWidgetTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<AnnalexCtrl> page;
+    MessageCatcher catcher;
+
+    template <typename W>
+    W* widget(const char* name) {
+        auto* found = page->findChild<W*>(QString::fromLatin1(name));
+        if (found == nullptr) {
+            qFatal("no widget %s", name);
+        }
+        return found;
+    }
+    QLineEdit* edit(const char* name) { return widget<QLineEdit>(name); }
+
+    // Replaces a date box's text by typing, as a person would: select all, then the keys.
+    void retype(const char* name, const QString& keys) {
+        QLineEdit* box = edit(name);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, keys);
+    }
+    void clickTick(int row) {
+        auto* list = widget<QListWidget>("availableList");
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void clickButton(const char* name) {
+        QTest::mouseClick(widget<QAbstractButton>(name), Qt::LeftButton);
+    }
+    QString preview() { return widget<QLabel>("lblDateFormat")->text(); }
+
+  private slots:
+    void init() {
+        page = std::make_unique<AnnalexCtrl>();
+        catcher = MessageCatcher();
+        catcher.attach(page->messageService());
+        page->show();
+        QApplication::setActiveWindow(page.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+    }
+    void cleanup() { page.reset(); }
+
+    void twipsFollowTheLogicalResolution() {
+        QCOMPARE(annalex::ui::twipsToPixels(1440, 96.0), 96);
+        QCOMPARE(annalex::ui::twipsToPixels(885, 96.0), 59);
+        QCOMPARE(annalex::ui::twipsToPixels(885, 144.0), 89);  // 88.5 rounds up
+        QCOMPARE(annalex::ui::twipsToPixels(6495, 120.0), 541);
+    }
+
+    void startsWithTheDesignContents() {
+        QCOMPARE(edit("txtStartDay")->text(), "01");
+        QCOMPARE(edit("txtStartMonth")->text(), "01");
+        QCOMPARE(edit("txtStartYear")->text(), "01");
+        QCOMPARE(edit("txtEndDay")->text(), "31");
+        QCOMPARE(edit("txtEndMonth")->text(), "12");
+        QCOMPARE(edit("txtEndYear")->text(), "01");
+
+        const std::pair<const char*, QStringList> lists[] = {{"cmbDay", {"DD", "DDD", "DDDD"}},
+                                                             {"cmbMonth", {"MM", "MMM", "MMMM"}},
+                                                             {"cmbYear", {"YY", "YYYY"}}};
+        for (const auto& [name, entries] : lists) {
+            auto* combo = widget<QComboBox>(name);
+            QVERIFY(!combo->isEditable());
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i) {
+                shown << combo->itemText(i);
+            }
+            QCOMPARE(shown, entries);
+            QCOMPARE(combo->currentIndex(), 0);
+        }
+        QCOMPARE(preview(), "(01-01-01)");
+
+        auto* levels = widget<QListWidget>("availableList");
+        QStringList entries;
+        for (int i = 0; i < levels->count(); ++i) {
+            entries << levels->item(i)->text();
+            QVERIFY(levels->item(i)->flags().testFlag(Qt::ItemIsUserCheckable));
+            QCOMPARE(levels->item(i)->checkState(), Qt::Unchecked);
+        }
+        QCOMPARE(entries, QStringList({"Year", "Quarter", "Month", "Week", "Day"}));
+
+        auto* gregorian = widget<QRadioButton>("calendarType_0");
+        auto* fiscal = widget<QRadioButton>("calendarType_1");
+        QCOMPARE(gregorian->text(), "Gregorian");
+        QVERIFY(gregorian->isChecked());
+        QCOMPARE(gregorian->property("controlName").toString(), "calendarType");
+        QCOMPARE(fiscal->property("index").toInt(), 1);
+        QVERIFY(!fiscal->isChecked());
+
+        QCOMPARE(widget<QGroupBox>("Frame2")->title(), "Click on the selected Time Levels ");
+        QCOMPARE(widget<QGroupBox>("Frame1")->title(), "");
+        QCOMPARE(widget<QPushButton>("btOk")->text(), "Ok");
+        QCOMPARE(widget<QLabel>("Label6_0")->text(), "Day    Month      Year");
+        QCOMPARE(widget<QLabel>("Label6_1")->text(), "  Day      Month     Year");
+        QCOMPARE(widget<QLabel>("lblSeparator_3")->text(), "-");
+    }
+
+    void fontsAndGeometryFollowThePage() {
+        QVERIFY(widget<QLabel>("lblDateFormat")->font().bold());
+        QVERIFY(widget<QLabel>("lblDateFormat")->alignment().testFlag(Qt::AlignHCenter));
+        QVERIFY(widget<QLabel>("Label6_1")->font().bold());
+        const QFont separator = widget<QLabel>("lblSeparator_2")->font();
+        QVERIFY(separator.bold());
+        QCOMPARE(separator.pointSizeF(), 9.75);
+        QVERIFY(!widget<QLabel>("Label1")->font().bold());
+        // A family the machine lacks is replaced by one it has.
+        QVERIFY(QFontDatabase::hasFamily(separator.family()));
+
+        // Positions are relative to the holding frame, converted with the logical resolution.
+        QLineEdit* year = edit("txtStartYear");
+        QCOMPARE(year->parentWidget()->objectName(), "Frame4");
+        const double dpiX = page->logicalDpiX();
+        const double dpiY = page->logicalDpiY();
+        using annalex::ui::twipsToPixels;
+        QCOMPARE(year->geometry(), QRect(twipsToPixels(2205, dpiX), twipsToPixels(630, dpiY),
+                                         twipsToPixels(600, dpiX), twipsToPixels(285, dpiY)));
+        QCOMPARE(widget<QGroupBox>("Frame1")->size(),
+                 QSize(twipsToPixels(6495, dpiX), twipsToPixels(4035, dpiY)));
+        QVERIFY(page->minimumSize().width() >= twipsToPixels(6495, dpiX));
+    }
+
+    void tabVisitsTheControlsInPageOrder() {
+        widget<QWidget>("availableList")->setFocus();
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 13; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        // Qt's Tab enters an exclusive button group at its checked button only.
+        QCOMPARE(visited, QStringList({"availableList", "btOk", "btCancel", "calendarType_0",
+                                       "cmbDay", "txtStartDay", "txtStartMonth", "txtStartYear",
+                                       "txtEndDay", "txtEndMonth", "txtEndYear", "cmbMonth",
+                                       "cmbYear", "availableList"}));
+        // The page's own focus model follows the keyboard.
+        QCOMPARE(page->core().page().focus().focused(), &page->core().page().availableList);
+    }
+
+    void fieldChecksWhileTyping_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("day 32") << "txtStartDay"
+                                << "32" << QStringList{"Invalid day."};
+        QTest::newRow("month 13") << "txtEndMonth"
+                                  << "13" << QStringList{"Invalid month."};
+        QTest::newRow("day 0") << "txtEndDay"
+                               << "0" << QStringList{};
+        QTest::newRow("year 2001") << "txtStartYear"
+                                   << "2001" << QStringList{};
+        QTest::newRow("year x") << "txtEndYear"
+                                << "x" << QStringList{"Year must be a numeric value."};
+    }
+    void fieldChecksWhileTyping() {
+        QFETCH(QString, box);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, messages);
+        const QByteArray name = box.toLatin1();
+        retype(name.constData(), keys);
+
+        QCOMPARE(catcher.texts(), messages);
+        for (const ShownBox& shown : catcher.boxes) {
+            QCOMPARE(shown.title, "Error");
+            QCOMPARE(shown.icon, QMessageBox::NoIcon);
+            QCOMPARE(shown.buttonCount, 1);
+            QVERIFY(shown.okButton);
+            QCOMPARE(shown.modality, Qt::ApplicationModal);
+            QVERIFY(shown.staysOnTop);
+        }
+        QLineEdit* edited = edit(name.constData());
+        // The text is never corrected; a rejected one is selected whole and keeps the focus.
+        QCOMPARE(edited->text(), keys);
+        QCOMPARE(page->core().page().find(name.toStdString())->hasFocus(), true);
+        // After a message the focus comes back once the page's window is active again.
+        QTRY_VERIFY(edited->hasFocus());
+        QCOMPARE(edited->selectedText(), messages.isEmpty() ? QString() : keys);
+    }
+
+    void backspacesClearingADayBox() {
+        QLineEdit* day = edit("txtStartDay");
+        day->setFocus();
+        QTest::keyClick(day, Qt::Key_End);
+        QTest::keyClick(day, Qt::Key_Backspace);
+        QCOMPARE(day->text(), "0");
+        QVERIFY(catcher.boxes.empty());
+        QTest::keyClick(day, Qt::Key_Backspace);
+        QCOMPARE(catcher.texts(), QStringList{"Day must be a numeric value."});
+        QCOMPARE(day->text(), "");
+        QCOMPARE(page->core().page().txtStartDay.text(), "");
+        QTRY_VERIFY(day->hasFocus());
+    }
+
+    void rejectedDateOnOk_data() {
+        QTest::addColumn<QStringList>("start");
+        QTest::addColumn<QStringList>("end");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("31 April") << QStringList{"31", "04", "01"} << QStringList{"31", "12", "01"}
+                                  << QStringList{"Invalid day"} << "txtStartDay";
+        QTest::newRow("29 February 2001, end")
+            << QStringList{"01", "01", "01"} << QStringList{"29", "02", "01"}
+            << QStringList{"Invalid day"} << "txtEndDay";
+        QTest::newRow("month 0 in the end date")
+            << QStringList{"01", "01", "01"} << QStringList{"31", "0", "01"}
+            << QStringList{"Invalid month"} << "txtEndDay";
+    }
+    void rejectedDateOnOk() {
+        QFETCH(QStringList, start);
+        QFETCH(QStringList, end);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, focused);
+        const char* boxes[] = {"txtStartDay", "txtStartMonth", "txtStartYear",
+                               "txtEndDay",   "txtEndMonth",   "txtEndYear"};
+        const QStringList typed = start + end;
+        for (int i = 0; i < 6; ++i) {
+            if (edit(boxes[i])->text() != typed[i]) {
+                retype(boxes[i], typed[i]);
+            }
+        }
+        QVERIFY(catcher.boxes.empty());
+        clickTick(0);
+        QSignalSpy results(page.get(), &AnnalexCtrl::wizardResult);
+
+        clickButton("btOk");
+        QCOMPARE(catcher.texts(), messages);
+        QCOMPARE(results.count(), 0);
+        QLineEdit* day = edit(focused.toLatin1().constData());
+        QTRY_VERIFY(day->hasFocus());
+        QCOMPARE(day->selectedText(), day->text());
+        QVERIFY(!day->text().isEmpty());
+    }
+
+    void previewFollowsEachFormatChoice() {
+        auto choose = [this](const char* list, Qt::Key key) {
+            auto* combo = widget<QComboBox>(list);
+            combo->setFocus();
+            QTest::keyClick(combo, key);
+            return preview();
+        };
+        QCOMPARE(choose("cmbDay", Qt::Key_End), "(Monday 01-01-01)");
+        QCOMPARE(choose("cmbMonth", Qt::Key_End), "(Monday 01-January-01)");
+        QCOMPARE(choose("cmbYear", Qt::Key_End), "(Monday 01-January-2001)");
+        QCOMPARE(choose("cmbDay", Qt::Key_Home), "(01-January-2001)");
+        QCOMPARE(choose("cmbMonth", Qt::Key_Home), "(01-01-2001)");
+        QCOMPARE(choose("cmbMonth", Qt::Key_Down), "(01-Jan-2001)");
+        QCOMPARE(page->core().page().cmbMonth.listIndex(), 1);
+
+        QCOMPARE(choose("cmbMonth", Qt::Key_Down), "(01-January-2001)");
+        QCOMPARE(page->core().page().cmbMonth.listIndex(), 2);
+    }
+
+    void levelTicksDecideTheLevelMessage() {
+        QSignalSpy results(page.get(), &AnnalexCtrl::wizardResult);
+        const auto& levels = page->core().page().availableList;
+
+        clickButton("btOk");
+        clickTick(4);  // Day
+        QVERIFY(levels.selected(4));
+        clickButton("btOk");
+        clickTick(1);  // Quarter
+        clickButton("btOk");
+        clickTick(0);  // Year, with Quarter and Day
+        clickButton("btOk");
+        QCOMPARE(catcher.texts(),
+                 QStringList({"Please select at least one level",
+                              "Selecting Day level only is not valid. Please select at least "
+                              "another level.",
+                              "The selection Quarter/Day is not valid. Please select at least "
+                              "another level between Quarter and Day.",
+                              "The selection Quarter/Day is not valid. Please select at least "
+                              "another level between Quarter and Day."}));
+        QCOMPARE(results.count(), 0);
+
+        // A second click unticks.
+        clickTick(1);
+        QVERIFY(!levels.selected(1));
+        QCOMPARE(widget<QListWidget>("availableList")->item(1)->checkState(), Qt::Unchecked);
+    }
+
+    void calendarButtonsChooseTheCalendar() {
+        clickButton("calendarType_1");
+        QVERIFY(!page->core().state().gregorian);
+        QVERIFY(page->core().page().calendarType[1].value());
+        QVERIFY(!widget<QRadioButton>("calendarType_0")->isChecked());
+        clickButton("calendarType_0");
+        QVERIFY(page->core().state().gregorian);
+        QVERIFY(!page->core().page().calendarType[1].value());
+    }
+
+    void okGeneratesUnderTheWaitCursor() {
+        std::vector<std::optional<Qt::CursorShape>> cursors;
+        const auto currentCursor = [] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            return cursor ? std::optional(cursor->shape()) : std::nullopt;
+        };
+        page->pointerService().setChangeHook(
+            [&](annalex::control::MousePointer) { cursors.push_back(currentCursor()); });
+        std::optional<Qt::CursorShape> cursorWhileInfoShown = Qt::BusyCursor;
+        catcher.onShown = [&](QMessageBox&) { cursorWhileInfoShown = currentCursor(); };
+        auto cube = std::make_shared<annalex::cube::MemoryCube>();
+        page->setTheCube(cube);
+        page->setTheTimeDimension(cube->ensureDimension("Time"));
+        QSignalSpy results(page.get(), &AnnalexCtrl::wizardResult);
+
+        clickTick(0);
+        clickButton("btOk");
+        QCOMPARE(catcher.boxes.size(), std::size_t{1});
+        const ShownBox& info = catcher.boxes.front();
+        QCOMPARE(info.title, "Info");
+        QCOMPARE(info.text,
+                 "The generation of the selected calendar may take a few minutes. Please wait.");
+        QCOMPARE(info.icon, QMessageBox::Information);
+        QCOMPARE(info.modality, Qt::ApplicationModal);
+        QVERIFY(!info.staysOnTop);
+        // The hourglass comes after the notice is closed and is gone before the host hears.
+        QCOMPARE(cursorWhileInfoShown, std::nullopt);
+        QCOMPARE(cursors,
+                 (std::vector<std::optional<Qt::CursorShape>>{Qt::WaitCursor, std::nullopt}));
+        QCOMPARE(results.count(), 1);
+        QCOMPARE(results.at(0).at(0).toBool(), true);
+
+        // Cancel reports false, also after a generation, as often as it is pressed.
+        clickButton("btCancel");
+        clickButton("btCancel");
+        QCOMPARE(results.count(), 3);
+        QCOMPARE(results.at(1).at(0).toBool(), false);
+        QCOMPARE(results.at(2).at(0).toBool(), false);
+    }
+
+    void aRealMessageBoxIsShown() {
+        // No hook: whatever appears on screen is found among the top-level widgets.
+        page->messageService().setShownHook({});
+        std::optional<ShownBox> seen;
+        bool wasActiveModal = false;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(top);
+                if (box != nullptr && box->isVisible()) {
+                    seen = annalex::testing::record(*box);
+                    wasActiveModal = QApplication::activeModalWidget() == box;
+                    annalex::testing::pressOk(*box);
+                }
+            }
+        });
+        watcher.start(10);
+        clickButton("btOk");
+        watcher.stop();
+        QVERIFY(seen.has_value());
+        QCOMPARE(seen->title, "Error");
+        QCOMPARE(seen->text, "Please select at least one level");
+        QCOMPARE(seen->icon, QMessageBox::NoIcon);
+        QCOMPARE(seen->modality, Qt::ApplicationModal);
+        QVERIFY(seen->staysOnTop);
+        QCOMPARE(seen->buttonCount, 1);
+        QVERIFY(wasActiveModal);
+    }
+
+    void modelChangesShowAtOnce() {
+        auto& model = page->core().page();
+        model.txtEndYear.setText("2005");
+        QCOMPARE(edit("txtEndYear")->text(), "2005");
+        model.availableList.setSelected(2, true);
+        QCOMPARE(widget<QListWidget>("availableList")->item(2)->checkState(), Qt::Checked);
+        model.cmbMonth.select(2);
+        QCOMPARE(widget<QComboBox>("cmbMonth")->currentIndex(), 2);
+        QCOMPARE(preview(), "(01-January-01)");
+        model.calendarType[1].click();
+        QVERIFY(widget<QRadioButton>("calendarType_1")->isChecked());
+        model.txtEndDay.setFocus();
+        QVERIFY(edit("txtEndDay")->hasFocus());
+        model.txtEndDay.setSelection(1, 1);
+        QCOMPARE(edit("txtEndDay")->selectedText(), "1");
+        QVERIFY(catcher.boxes.empty());
+    }
+
+    void hostPropertiesHoldTheHostsObjects() {
+        QVERIFY(!page->property("theCube").value<annalex::cube::CubeRef>());
+        QVERIFY(!page->property("theTimeDimension").value<annalex::cube::DimensionRef>());
+        auto cube = std::make_shared<annalex::cube::MemoryCube>();
+        annalex::cube::DimensionRef time = cube->ensureDimension("Time");
+        QVERIFY(page->setProperty("theCube", QVariant::fromValue(annalex::cube::CubeRef(cube))));
+        QVERIFY(page->setProperty("theTimeDimension", QVariant::fromValue(time)));
+        QCOMPARE(page->core().theCube(), annalex::cube::CubeRef(cube));
+        QCOMPARE(page->property("theTimeDimension").value<annalex::cube::DimensionRef>(), time);
+        QSignalSpy steps(page.get(), &AnnalexCtrl::stepDescription);
+        QVERIFY(steps.isValid());
+    }
+
+    void aFailureIsReportedAndClosesTheWindow() {
+        // 99999 does not fit a day's 16 bits: the change handler fails and is reported.
+        QApplication::clipboard()->setText("99999");
+        QLineEdit* day = edit("txtStartDay");
+        day->setFocus();
+        QTest::keyClick(day, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(day, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(day->text(), "99999");
+        QCOMPARE(catcher.boxes.size(), std::size_t{1});
+        QCOMPARE(catcher.boxes[0].title, "Error Report");
+        QVERIFY(catcher.boxes[0].text.contains("errProcName: Private Sub txtStartDay_Change()"));
+        QVERIFY(catcher.boxes[0].text.contains("errModName: AnnalexCtrl"));
+        QVERIFY(!page->isVisible());
+    }
+};
+
+QTEST_MAIN(PageWidgetTest)
+#include "page_widget_test.moc"
