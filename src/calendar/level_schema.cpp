@@ -101,8 +101,11 @@ void CalendarBuilder::addLevels() {
     trap_.run(kLabels, [&] {
         cube::Dimension& dimension = support::require(state_.theTimeDimension);
         // The hierarchy is asked for afresh before each use: hierarchy(1) of the dimension.
-        auto hierarchy = [&]() -> cube::Hierarchy& {
-            return support::require(dimension.hierarchy(1));
+        // The reference is held for the call it serves (a model may hand out a new object).
+        auto hierarchy = [&] {
+            cube::HierarchyRef first = dimension.hierarchy(1);
+            support::require(first);
+            return first;
         };
 
         const Int16 count = dimension.hierarchyCount();
@@ -110,10 +113,10 @@ void CalendarBuilder::addLevels() {
             cube::HierarchyRef created = dimension.objects().newHierarchy();
             support::require(created).putName(kHierarchyName);
             dimension.addHierarchy(created);
-        } else if (cube::LevelRef first = hierarchy().levelAt(1)) {
-            hierarchy().removeLevel(first);
+        } else if (cube::LevelRef first = hierarchy()->levelAt(1)) {
+            hierarchy()->removeLevel(first);
         }
-        hierarchy().clear();
+        hierarchy()->clear();
 
         for (const LevelSchema& kind : kLevels) {
             if (!state_.chosen(kind.bit)) {
@@ -121,7 +124,7 @@ void CalendarBuilder::addLevels() {
             }
             // A level found by name stays as it is: neither its type nor its definitions are
             // checked or added to.
-            if (!hierarchy().levelNamed(kind.name)) {
+            if (!hierarchy()->levelNamed(kind.name)) {
                 cube::LevelRef level = dimension.objects().newLevel();
                 support::require(level).putName(kind.name);
                 level->putLevelType(kind.typeCode);
@@ -131,7 +134,7 @@ void CalendarBuilder::addLevels() {
                     definition->putCaption(attribute.caption);
                     level->addAttributeDef(definition);
                 }
-                hierarchy().addLevel(level);
+                hierarchy()->addLevel(level);
             }
             switch (kind.bit) {
                 case kYearBit:
