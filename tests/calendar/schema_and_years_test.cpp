@@ -137,6 +137,23 @@ TEST(Generation, SecondOkOnTheSameDimensionRebuildsTheSameCalendar) {
     }
 }
 
+TEST(Generation, TopMembersAlreadyPresentAreSkippedWithTheirSubtrees) {
+    ControlHarness harness;
+    generate(harness, {.mask = 2 | 4, .monthFormat = 1});
+    const std::size_t before = harness.hierarchy()->memberCount();
+    ASSERT_EQ(before, 4u + 12u);
+    EXPECT_TRUE(harness.ctrl.builder().addQuarters(nullptr));
+    EXPECT_EQ(harness.hierarchy()->memberCount(), before);
+
+    ControlHarness years;
+    generate(years, {.mask = 1 | 8, .startYear = "99"});
+    const std::size_t made = years.hierarchy()->memberCount();
+    ASSERT_EQ(made, 3u * (1 + 52));
+    years.ctrl.builder().addYears();
+    EXPECT_EQ(years.hierarchy()->memberCount(), made);
+    EXPECT_THAT(years.reporter.reports(), IsEmpty());
+}
+
 TEST(Generation, YearsCarryPositionLeapYearAndLength) {
     ControlHarness harness;
     generate(harness, {.mask = 1, .startYear = "99", .endYear = "01"});
