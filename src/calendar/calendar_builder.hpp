@@ -66,9 +66,25 @@ class CalendarBuilder {
     std::int16_t splitLine(std::string_view line, std::string_view separator, LineFields& elements);
 
   private:
+    // Calls the builder of the first chosen level below level with member as parent; nothing
+    // when no level below is chosen.
+    void handDown(LevelBit level, const cube::MemberRef& member);
+    // The month (1 to 12) a month member's name gives in the month format: the first field
+    // of the name split at "_" for format 0, the first three letters otherwise; 0 when the
+    // name gives none. False when the name splits into no field.
+    bool monthOfName(std::string_view name, std::int16_t monthFormat, std::int16_t& month);
+
     CalendarState& state_;
     const FormatSelection& formats_;
     errors::ProcedureTrap& trap_;
+
+    // Name buffers reused from member to member, one per builder (no builder calls itself).
+    std::string quarterName_;
+    std::string monthName_;
+    std::string weekName_;
+    std::string dayName_;
+    std::string dayJoined_;
+    LineFields fields_;
 };
 
 }  // namespace annalex::calendar

@@ -12,8 +12,24 @@ void NameIndex::insert(std::uint32_t id, std::string_view name) {
     if ((size_ + 1) * 2 > capacity_) {
         grow();
     }
-    place(slotOf(hashOf(name), id));
+    const std::uint64_t entry = slotOf(hashOf(name), id);
+    if (capacity_ < kDirectCapacity) {
+        place(entry);
+    } else {
+        __builtin_prefetch(&slots_[home(hashIn(entry))], 1);
+        pending_[pendingCount_++] = entry;
+        if (pendingCount_ == kBatch) {
+            flush();
+        }
+    }
     ++size_;
+}
+
+void NameIndex::flush() {
+    for (std::size_t i = 0; i < pendingCount_; ++i) {
+        place(pending_[i]);
+    }
+    pendingCount_ = 0;
 }
 
 void NameIndex::place(std::uint64_t entry) {
@@ -31,6 +47,13 @@ void NameIndex::erase(std::uint32_t id, std::string_view name) {
     }
     const std::size_t mask = capacity_ - 1;
     const std::uint64_t wanted = slotOf(hashOf(name), id);
+    for (std::size_t i = 0; i < pendingCount_; ++i) {
+        if (pending_[i] == wanted) {
+            pending_[i] = pending_[--pendingCount_];
+            --size_;
+            return;
+        }
+    }
     std::size_t slot = home(hashIn(wanted));
     while (slots_[slot] != wanted) {
         if (slots_[slot] == kEmpty) {
@@ -66,10 +89,16 @@ std::int32_t NameIndex::count(std::string_view name) const {
             ++found;
         }
     }
+    for (std::size_t i = 0; i < pendingCount_; ++i) {
+        if (hashIn(pending_[i]) == hash && nameOf_(context_, idIn(pending_[i])) == name) {
+            ++found;
+        }
+    }
     return found;
 }
 
 void NameIndex::clear() {
+    pendingCount_ = 0;
     slots_.reset();
     capacity_ = 0;
     size_ = 0;
@@ -95,6 +124,7 @@ NameIndex::Slots NameIndex::allocateSlots(std::size_t capacity) {
 }
 
 void NameIndex::grow() {
+    flush();
     const std::size_t oldCapacity = capacity_;
     Slots old = std::move(slots_);
     capacity_ = oldCapacity == 0 ? 16 : oldCapacity * 2;

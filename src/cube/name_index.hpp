@@ -6,7 +6,14 @@
 // the callback) only when the hashes agree; the names themselves stay in the member records.
 // A rename is an erase under the old name and an insert under the new one. Several members may
 // share a name. The table is kept at most half full.
+//
+// In a table too large for the caches, a new entry's home slot is a likely cache and TLB miss.
+// Such entries wait in a short pending batch whose home slots are prefetched as they arrive,
+// and are placed when the batch is full, by which time their slots have been fetched; lookups
+// and erasures also consult the batch. The misses of a batch so overlap instead of each one
+// stalling its insert, which keeps the cost per insert flat as the table grows.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,6 +51,12 @@ class NameIndex {
     std::size_t home(std::uint32_t hash) const { return hash & (capacity_ - 1); }
     void place(std::uint64_t slot);
     void grow();
+    // Places the pending entries in the table.
+    void flush();
+
+    // Tables up to this many slots (512 KiB) stay in the caches: entries are placed at once.
+    static constexpr std::size_t kDirectCapacity = std::size_t{1} << 16;
+    static constexpr std::size_t kBatch = 32;
 
     struct FreeSlots {
         void operator()(std::uint64_t* slots) const;
@@ -57,7 +70,9 @@ class NameIndex {
     const void* context_;
     Slots slots_;
     std::size_t capacity_ = 0;
-    std::size_t size_ = 0;
+    std::size_t size_ = 0;  // entries in the table and in the pending batch
+    std::array<std::uint64_t, kBatch> pending_{};
+    std::size_t pendingCount_ = 0;
 };
 
 }  // namespace annalex::cube

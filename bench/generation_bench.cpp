@@ -1,0 +1,73 @@
+// Generates calendars through the control's OK into the in-memory cube model, the way a person
+// does it on the page, and measures members per second and peak memory per member.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "memory_meter.hpp"
+#include "support/page_doubles.hpp"
+
+namespace {
+
+using annalex::testing::ControlHarness;
+
+struct Range {
+    const char* startYear;
+    const char* endYear;
+    int mask;  // 1 Year, 2 Quarter, 4 Month, 8 Week, 16 Day
+};
+
+void generateThroughOk(benchmark::State& state, const Range& range) {
+    std::size_t members = 0;
+    double bytesPerMember = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto harness = std::make_unique<ControlHarness>();
+        harness->typeStart("01", "01", range.startYear);
+        harness->typeEnd("31", "12", range.endYear);
+        harness->tick(range.mask);
+        annalex::bench::resetPeak();
+        const std::size_t before = annalex::bench::bytesInUse();
+        state.ResumeTiming();
+
+        harness->pressOk();
+
+        state.PauseTiming();
+        if (harness->results.size() != 1 || !harness->results.front() ||
+            !harness->reporter.reports().empty()) {
+            state.SkipWithError("generation reported a failure");
+            break;
+        }
+        members = harness->hierarchy()->memberCount();
+        bytesPerMember = static_cast<double>(annalex::bench::peakBytesInUse() - before) /
+                         static_cast<double>(members);
+        harness.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * members));
+    state.counters["members"] = static_cast<double>(members);
+    state.counters["bytes_per_member"] = bytesPerMember;
+}
+
+// (a) a century with every level
+void BM_Century_AllLevels(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 31});
+}
+// (b) nine thousand years with every level
+void BM_Millennia_AllLevels(benchmark::State& state) {
+    generateThroughOk(state, {"1000", "9999", 31});
+}
+// (c) a century with Year, Month and Day
+void BM_Century_YearMonthDay(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 1 | 4 | 16});
+}
+
+BENCHMARK(BM_Century_AllLevels)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Millennia_AllLevels)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Century_YearMonthDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,263 @@
+// The level schema, the year, quarter and month members, generated through OK.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "calendar_test_support.hpp"
+
+namespace annalex::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+using Keys = std::vector<std::pair<std::string, std::string>>;
+
+Keys definitionsOf(const cube::MemoryLevel& level) {
+    Keys keys;
+    for (const auto& definition : level.attributeDefs()) {
+        keys.emplace_back(definition->key(), definition->caption());
+    }
+    return keys;
+}
+
+TEST(Generation, WorkedExampleYearAndMonth) {
+    ControlHarness harness;
+    generate(harness, {.mask = 1 | 4, .monthFormat = 1});
+
+    EXPECT_THAT(harness.results, ElementsAre(true));
+    EXPECT_THAT(harness.reporter.reports(), IsEmpty());
+    ASSERT_EQ(harness.dimension->hierarchies().size(), 1u);
+    const auto& hierarchy = *harness.hierarchy();
+    EXPECT_EQ(hierarchy.name(), "Period");
+    ASSERT_THAT(levelNames(hierarchy), ElementsAre("Year", "Month"));
+    EXPECT_EQ(hierarchy.level(0).type(), 0x14);
+    EXPECT_EQ(hierarchy.level(1).type(), 0x84);
+    EXPECT_EQ(hierarchy.level(0).attributeDefs().size(), 3u);
+    EXPECT_EQ(hierarchy.level(1).attributeDefs().size(), 7u);
+
+    const auto& state = harness.ctrl.state();
+    EXPECT_THAT(state.yearList, ElementsAre("2001", ""));
+    EXPECT_THAT(state.monthList,
+                ElementsAre("January", "February", "March", "April", "May", "June", "July",
+                            "August", "September", "October", "November", "December", ""));
+    EXPECT_THAT(state.quarterList, IsEmpty());
+    EXPECT_EQ(state.yearSuffix, "_ 2001");
+
+    const Tree tree(hierarchy);
+    ASSERT_EQ(tree.nodes().size(), 13u);
+    const Node& year = tree.nodes()[0];
+    EXPECT_EQ(year.name, "2001");
+    EXPECT_EQ(year.order, 0);
+    EXPECT_EQ(year.level, 0u);
+    EXPECT_EQ(year.parent, "");
+    EXPECT_EQ(tree.attributes("2001"),
+              (std::map<std::string, std::string>{
+                  {"YearLeapYear", "No"}, {"YearNumberOfDays", "365"}, {"YearYearNo", "0"}}));
+    EXPECT_THAT(tree.childrenOf("2001"), ElementsAre("Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"));
+    EXPECT_THAT(tree.ordersUnder("2001"), ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11));
+    EXPECT_THAT(tree.attributes("Jan"), IsEmpty());
+}
+
+TEST(Generation, AllFiveLevelsCarryTheSchemaInOrder) {
+    ControlHarness harness;
+    generate(harness, {.mask = 31});
+    const auto& hierarchy = *harness.hierarchy();
+    ASSERT_THAT(levelNames(hierarchy), ElementsAre("Year", "Quarter", "Month", "Week", "Day"));
+    EXPECT_EQ(hierarchy.level(2).type(), 0x84);
+    EXPECT_EQ(hierarchy.level(1).type(), 0x44);
+    EXPECT_EQ(hierarchy.level(3).type(), 0x104);
+    EXPECT_EQ(hierarchy.level(4).type(), 0x204);
+    EXPECT_THAT(definitionsOf(hierarchy.level(0)),
+                ElementsAreArray(Keys{{"YearLeapYear", "Leap Year"},
+                                      {"YearNumberOfDays", "Number of Days"},
+                                      {"YearYearNo", "Year #"}}));
+    EXPECT_THAT(definitionsOf(hierarchy.level(1)),
+                ElementsAreArray(Keys{{"QuarterNumberInYear", "Number In Year"},
+                                      {"QuarterNumberOfMonths", "Number of Months"},
+                                      {"QuarterNumberOfWeeks", "Number of Weeks"},
+                                      {"QuarterNumberOfDays", "Number of Days"},
+                                      {"QuarterQtrNo", "Quarter #"}}));
+    EXPECT_THAT(definitionsOf(hierarchy.level(2)),
+                ElementsAreArray(Keys{{"MonthNumberInYear", "# in Year"},
+                                      {"MonthNumberInQuarter", "# in Quarter"},
+                                      {"MonthNumberOfWeeks", "# of Weeks"},
+                                      {"MonthNumberOfDays", "# of Days"},
+                                      {"MonthFstDayInMonth", "First Day in Month"},
+                                      {"MonthLstDayInMonth", "Last Day in Month"},
+                                      {"MonthMonthNumber", "Month #"}}));
+    EXPECT_THAT(definitionsOf(hierarchy.level(3)),
+                ElementsAreArray(Keys{{"WeekNumberInYear", "# in Year"},
+                                      {"WeekNumberInQuarter", "# in Quarter"},
+                                      {"WeekNumberInMonth", "# in Month"},
+                                      {"WeekNumberOfDays", "# of Days"},
+                                      {"WeekFstDayInWeek", "First Day in Week"},
+                                      {"WeekLstDayInWeek", "Last Day in Week"},
+                                      {"WeekWeekNumber", "Week #"}}));
+    EXPECT_THAT(definitionsOf(hierarchy.level(4)),
+                ElementsAreArray(Keys{{"DayNumberInYear", "# in Year"},
+                                      {"DayNumberInQuarter", "# in Quarter"},
+                                      {"DayNumberInMonth", "# in Month"},
+                                      {"DayNumberInWeek", "# in Week"},
+                                      {"DayWeekday", "Weekday"},
+                                      {"DayHoliday", "Holiday"},
+                                      {"DayWeekend", "Weekend"},
+                                      {"DayFstDayInWeek", "First Day in Week"},
+                                      {"DayLstDayInWeek", "Last Day in Week"},
+                                      {"DayFstDayInMonth", "First Day in Month"},
+                                      {"DayLstDayInMonth", "Last Day in Month"},
+                                      {"DayFstDayInQuarter", "First Day in Quarter"},
+                                      {"DayLstDayInQuarter", "Last Day in Quarter"},
+                                      {"DayFstDayInYear", "First Day in Year"},
+                                      {"DayLstDayInYear", "Last Day in Year"},
+                                      {"DayDayNumber", "Day #"}}));
+}
+
+TEST(Generation, SecondOkOnTheSameDimensionRebuildsTheSameCalendar) {
+    ControlHarness harness;
+    const Choice choice{.mask = 1 | 2 | 4, .endYear = "02", .monthFormat = 1};
+    generate(harness, choice);
+    const Tree first(*harness.hierarchy());
+    generate(harness, choice);
+    const Tree second(*harness.hierarchy());
+
+    EXPECT_THAT(harness.results, ElementsAre(true, true));
+    EXPECT_THAT(harness.reporter.reports(), IsEmpty());
+    EXPECT_EQ(harness.dimension->hierarchies().size(), 1u);
+    EXPECT_THAT(levelNames(*harness.hierarchy()), ElementsAre("Year", "Quarter", "Month"));
+    EXPECT_EQ(harness.hierarchy()->level(0).attributeDefs().size(), 3u);
+    ASSERT_EQ(second.nodes().size(), first.nodes().size());
+    ASSERT_EQ(second.nodes().size(), 2u * (1 + 4 + 12));
+    for (std::size_t i = 0; i < first.nodes().size(); ++i) {
+        EXPECT_EQ(second.nodes()[i].name, first.nodes()[i].name);
+        EXPECT_EQ(second.nodes()[i].order, first.nodes()[i].order);
+        EXPECT_EQ(second.nodes()[i].parent, first.nodes()[i].parent);
+    }
+}
+
+TEST(Generation, TopMembersAlreadyPresentAreSkippedWithTheirSubtrees) {
+    ControlHarness harness;
+    generate(harness, {.mask = 2 | 4, .monthFormat = 1});
+    const std::size_t before = harness.hierarchy()->memberCount();
+    ASSERT_EQ(before, 4u + 12u);
+    EXPECT_TRUE(harness.ctrl.builder().addQuarters(nullptr));
+    EXPECT_EQ(harness.hierarchy()->memberCount(), before);
+
+    ControlHarness years;
+    generate(years, {.mask = 1 | 8, .startYear = "99"});
+    const std::size_t made = years.hierarchy()->memberCount();
+    ASSERT_EQ(made, 3u * (1 + 52));
+    years.ctrl.builder().addYears();
+    EXPECT_EQ(years.hierarchy()->memberCount(), made);
+    EXPECT_THAT(years.reporter.reports(), IsEmpty());
+}
+
+TEST(Generation, YearsCarryPositionLeapYearAndLength) {
+    ControlHarness harness;
+    generate(harness, {.mask = 1, .startYear = "99", .endYear = "01"});
+    const Tree tree(*harness.hierarchy());
+    EXPECT_THAT(tree.childrenOf(""), ElementsAre("1999", "2000", "2001"));
+    EXPECT_THAT(tree.ordersUnder(""), ElementsAre(0, 1, 2));
+    const std::vector<std::vector<std::string>> expected = {
+        {"No", "365", "0"}, {"Yes", "366", "1"}, {"No", "365", "2"}};
+    const std::vector<std::string> years = {"1999", "2000", "2001"};
+    for (std::size_t i = 0; i < years.size(); ++i) {
+        auto values = tree.attributes(years[i]);
+        EXPECT_EQ(values["YearLeapYear"], expected[i][0]) << years[i];
+        EXPECT_EQ(values["YearNumberOfDays"], expected[i][1]) << years[i];
+        EXPECT_EQ(values["YearYearNo"], expected[i][2]) << years[i];
+    }
+    EXPECT_EQ(harness.ctrl.state().yearSuffix, "_ 2001");
+}
+
+TEST(Quarters, NamedByMonthFormatWithSuffixOnlyForSeveralYears) {
+    {
+        ControlHarness harness;
+        generate(harness, {.mask = 1 | 2, .monthFormat = 1});
+        const Tree tree(*harness.hierarchy());
+        EXPECT_THAT(tree.childrenOf("2001"), ElementsAre("Qtr 1", "Qtr 2", "Qtr 3", "Qtr 4"));
+        EXPECT_THAT(tree.ordersUnder("2001"), ElementsAre(0, 1, 2, 3));
+        EXPECT_EQ(tree.attributes("Qtr 3"),
+                  (std::map<std::string, std::string>{{"QuarterNumberInYear", "2"},
+                                                      {"QuarterNumberOfMonths", "3"},
+                                                      {"QuarterNumberOfWeeks", ""},
+                                                      {"QuarterNumberOfDays", ""},
+                                                      {"QuarterQtrNo", "2"}}));
+    }
+    {
+        ControlHarness harness;
+        generate(harness, {.mask = 1 | 2, .endYear = "02", .monthFormat = 0});
+        const Tree tree(*harness.hierarchy());
+        EXPECT_THAT(tree.childrenOf("2001"),
+                    ElementsAre("Q1_ 2001", "Q2_ 2001", "Q3_ 2001", "Q4_ 2001"));
+        EXPECT_THAT(tree.childrenOf("2002"),
+                    ElementsAre("Q1_ 2002", "Q2_ 2002", "Q3_ 2002", "Q4_ 2002"));
+    }
+    {
+        // Quarters at the top are made once, whatever the range, without suffix.
+        ControlHarness harness;
+        generate(harness, {.mask = 2 | 4, .endYear = "03", .monthFormat = 2});
+        const Tree tree(*harness.hierarchy());
+        EXPECT_THAT(tree.childrenOf(""),
+                    ElementsAre("Quarter 1", "Quarter 2", "Quarter 3", "Quarter 4"));
+        EXPECT_THAT(tree.childrenOf("Quarter 2"), ElementsAre("April", "May", "June"));
+        EXPECT_THAT(tree.ordersUnder("Quarter 2"), ElementsAre(3, 4, 5));
+    }
+}
+
+TEST(Months, SplitIntoQuartersAndNamedByFormat) {
+    {
+        ControlHarness harness;
+        generate(harness, {.mask = 1 | 4, .monthFormat = 0});
+        EXPECT_THAT(Tree(*harness.hierarchy()).childrenOf("2001"),
+                    ElementsAreArray(numbered("", 1, 12)));
+    }
+    {
+        ControlHarness harness;
+        generate(harness, {.mask = 1 | 2 | 4, .endYear = "02", .monthFormat = 0});
+        const Tree tree(*harness.hierarchy());
+        EXPECT_THAT(tree.childrenOf("Q3_ 2001"), ElementsAre("7_ 2001", "8_ 2001", "9_ 2001"));
+        EXPECT_THAT(tree.ordersUnder("Q3_ 2001"), ElementsAre(6, 7, 8));
+        EXPECT_THAT(tree.childrenOf("Q4_ 2002"), ElementsAre("10_ 2002", "11_ 2002", "12_ 2002"));
+    }
+    {
+        // Months at the top: twelve, once, without suffix.
+        ControlHarness harness;
+        generate(harness, {.mask = 4 | 8, .endYear = "02", .monthFormat = 1});
+        const Tree tree(*harness.hierarchy());
+        EXPECT_THAT(tree.childrenOf(""), ElementsAre("Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"));
+    }
+}
+
+TEST(Months, FiscalYearMovesTheSuffixAtJanuary) {
+    ControlHarness harness;
+    generate(harness, {.mask = 1 | 4,
+                       .startDay = "01",
+                       .startMonth = "04",
+                       .startYear = "01",
+                       .endDay = "31",
+                       .endMonth = "03",
+                       .endYear = "02",
+                       .fiscal = true,
+                       .monthFormat = 1});
+    EXPECT_THAT(harness.reporter.reports(), IsEmpty());
+    const Tree tree(*harness.hierarchy());
+    EXPECT_THAT(tree.childrenOf(""), ElementsAre("2001", "2002"));
+    EXPECT_THAT(
+        tree.childrenOf("2001"),
+        ElementsAre("Apr_ 2001", "May_ 2001", "Jun_ 2001", "Jul_ 2001", "Aug_ 2001", "Sep_ 2001",
+                    "Oct_ 2001", "Nov_ 2001", "Dec_ 2001", "Jan_ 2002", "Feb_ 2002", "Mar_ 2002"));
+    EXPECT_THAT(
+        tree.childrenOf("2002"),
+        ElementsAre("Apr_ 2002", "May_ 2002", "Jun_ 2002", "Jul_ 2002", "Aug_ 2002", "Sep_ 2002",
+                    "Oct_ 2002", "Nov_ 2002", "Dec_ 2002", "Jan_ 2003", "Feb_ 2003", "Mar_ 2003"));
+    EXPECT_THAT(tree.ordersUnder("2002"), ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11));
+    EXPECT_EQ(harness.ctrl.state().yearSuffix, "_ 2003");
+    EXPECT_EQ(harness.ctrl.state().currentYear, 2002);
+}
+
+}  // namespace
+}  // namespace annalex::testing
