@@ -12,11 +12,10 @@
 namespace annalex::testing {
 namespace {
 
-const std::vector<std::string> kWorkedExample = {
-    "generate", "--levels", "Year,Month", "--month-format", "MMM", "--quiet"};
+const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
+                                                 "--month-format", "MMM",      "--quiet"};
 
-std::vector<std::string> with(std::vector<std::string> base,
-                              const std::vector<std::string>& more) {
+std::vector<std::string> with(std::vector<std::string> base, const std::vector<std::string>& more) {
     base.insert(base.end(), more.begin(), more.end());
     return base;
 }
@@ -39,17 +38,17 @@ TEST(Generate, WorkedExampleAsJsonLines) {
     const auto out = lines(run.out);
     ASSERT_EQ(out.size(), 3u + 1u + 12u);
     EXPECT_EQ(out[0], R"({"kind":"hierarchy","name":"Period"})");
-    EXPECT_EQ(out[1],
-              R"({"kind":"level","name":"Year","type":20,"attributes":[["YearLeapYear","Leap Year"],)"
-              R"(["YearNumberOfDays","Number of Days"],["YearYearNo","Year #"]]})");
-    EXPECT_EQ(out[2].substr(0, 46), R"({"kind":"level","name":"Month","type":132,"at)");
+    EXPECT_EQ(
+        out[1],
+        R"({"kind":"level","name":"Year","type":20,"attributes":[["YearLeapYear","Leap Year"],)"
+        R"(["YearNumberOfDays","Number of Days"],["YearYearNo","Year #"]]})");
+    EXPECT_EQ(out[2].rfind(R"({"kind":"level","name":"Month","type":132,"attributes":[[)", 0), 0u);
     EXPECT_NE(out[2].find(R"(["MonthMonthNumber","Month #"]]})"), std::string::npos);
     EXPECT_EQ(out[3],
               R"({"kind":"member","level":"Year","name":"2001","order":0,"parent":null,)"
               R"("attributes":{"YearLeapYear":"No","YearNumberOfDays":"365","YearYearNo":"0"}})");
-    EXPECT_EQ(out[4],
-              R"({"kind":"member","level":"Month","name":"Jan","order":0,"parent":"2001",)"
-              R"("attributes":{}})");
+    EXPECT_EQ(out[4], R"({"kind":"member","level":"Month","name":"Jan","order":0,"parent":"2001",)"
+                      R"("attributes":{}})");
     EXPECT_EQ(out[15],
               R"({"kind":"member","level":"Month","name":"Dec","order":11,"parent":"2001",)"
               R"("attributes":{}})");
@@ -103,9 +102,9 @@ TEST_P(OkMessages, EveryMessageBecomesOneLineWithItsTitle) {
     const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, c.arguments));
     EXPECT_EQ(run.status, c.status);
     // The last system error is whatever the system said last; only its place is fixed.
-    EXPECT_EQ(std::regex_replace(run.err, std::regex("Last DLL Error : [0-9]+"),
-                                 "Last DLL Error : N"),
-              c.err);
+    EXPECT_EQ(
+        std::regex_replace(run.err, std::regex("Last DLL Error : [0-9]+"), "Last DLL Error : N"),
+        c.err);
     if (c.status != 0) {
         EXPECT_EQ(run.out, "");
     }
@@ -128,12 +127,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "another level between Quarter and Day.\n",
                     1},
         MessageCase{{"--levels", "Year", "--end", "31-12-1999"},
-                    "Error: End date must be after start date\n", 1},
+                    "Error: End date must be after start date\n",
+                    1},
         // Typing 45 into the day box complains at once; OK then says it twice for February.
         MessageCase{{"--levels", "Year", "--start", "45-02-01"},
-                    "Error: Invalid day.\nError: Invalid day\nError: Invalid day\n", 1},
+                    "Error: Invalid day.\nError: Invalid day\nError: Invalid day\n",
+                    1},
         MessageCase{{"--levels", "Year", "--start", "05-13-01"},
-                    "Error: Invalid month.\nError: Invalid month\n", 1},
+                    "Error: Invalid month.\nError: Invalid month\n",
+                    1},
         MessageCase{{"--levels", "Year", "--start-day", ""},
                     "Error: Day must be a numeric value.\n"
                     "Unexpected failure:\n"
@@ -147,15 +149,15 @@ INSTANTIATE_TEST_SUITE_P(
                     3}));
 
 TEST(Generate, UsageErrorsExitWithTwo) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"generate", "--levels", "Decade"},
-             {"generate", "--start", "01-01"},
-             {"generate", "--start", "01-01-01-01"},
-             {"generate", "--calendar", "lunar"},
-             {"generate", "--day-format", "D"},
-             {"generate", "--output-format", "xml"},
-             {"generate", "--no-such-option"},
-             {}}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"generate", "--levels", "Decade"},
+                                               {"generate", "--start", "01-01"},
+                                               {"generate", "--start", "01-01-01-01"},
+                                               {"generate", "--calendar", "lunar"},
+                                               {"generate", "--day-format", "D"},
+                                               {"generate", "--output-format", "xml"},
+                                               {"generate", "--no-such-option"},
+                                               {}}) {
         const ProgramRun run = runAnnalex(arguments);
         EXPECT_EQ(run.status, 2) << (arguments.empty() ? "" : arguments.back()) << run.err;
         EXPECT_EQ(run.out, "");
@@ -207,10 +209,9 @@ TEST(Generate, AStoreInAReadOnlyDirectoryGivesAClearError) {
                                                        std::filesystem::perms::others_exec);
     const auto locked = directory.path() / "locked";
     std::filesystem::create_directory(locked);
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_exec |
-                                             std::filesystem::perms::others_read |
-                                             std::filesystem::perms::others_exec);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
     const auto db = locked / "cube.db";
     // As root the program runs as an unprivileged user, for whom the directory is read-only.
     const ProgramRun run =

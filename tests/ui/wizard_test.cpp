@@ -4,9 +4,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "cube_source.hpp"
+#include "ui/dimension_tree.hpp"
 #include "ui/message_catcher.hpp"
 #include "wizard_window.hpp"
 
@@ -67,38 +70,24 @@ class WizardTest : public QObject {
   private slots:
     void handsThePageTheTimeDimension() {
         auto empty = std::make_shared<cube::MemoryCube>();
-        WizardWindow created(empty, "a.cube");
+        WizardWindow created(empty, "");
         QVERIFY(empty->dimension("Time"));
         QCOMPARE(created.page().theTimeDimension(), cube::DimensionRef(empty->dimension("Time")));
         QCOMPARE(created.page().theCube(), cube::CubeRef(empty));
 
         auto existing = std::make_shared<cube::MemoryCube>();
         auto time = existing->ensureDimension("Time");
-        WizardWindow reused(existing, "b.cube");
+        WizardWindow reused(existing, "");
         QCOMPARE(reused.page().theTimeDimension(), cube::DimensionRef(time));
         QCOMPARE(existing->dimensions().size(), std::size_t{1});
     }
 
-    void okShowsTheDimensionAsATree() {
+    void theTreeShowsLevelsMembersPositionsAndAttributes() {
         auto store = std::make_shared<cube::MemoryCube>();
         fillByHand(*store->ensureDimension("Time"));
-        WizardWindow window(store, "calendar.cube");
-        annalex::testing::MessageCatcher catcher;
-        catcher.attach(window.page().messageService());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        annalex::ui::DimensionTree tree;
+        tree.showDimension(*store->dimension("Time"));
 
-        auto* levels = window.findChild<QListWidget*>("availableList");
-        QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
-                          levels->visualItemRect(levels->item(0)).center());
-        QTest::mouseClick(window.findChild<QPushButton*>("btOk"), Qt::LeftButton);
-        QCOMPARE(catcher.texts(),
-                 QStringList{"The generation of the selected calendar may take a few minutes. "
-                             "Please wait."});
-        QVERIFY(window.showingTree());
-        QVERIFY(window.isVisible());
-
-        QTreeWidget& tree = window.tree();
         QCOMPARE(tree.topLevelItemCount(), 1);
         QTreeWidgetItem* period = child(tree.topLevelItem(0), "Period");
         QVERIFY(period);
@@ -125,8 +114,46 @@ class WizardTest : public QObject {
         QVERIFY(members->isExpanded());
     }
 
+    void okGeneratesSavesTheStoreAndShowsTheTree() {
+        QTemporaryDir directory;
+        QVERIFY(directory.isValid());
+        const QString path = directory.filePath("calendar.cube");
+        WizardWindow window(annalex::wizard::openCubeForWizard(path), path);
+        annalex::testing::MessageCatcher catcher;
+        catcher.attach(window.page().messageService());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        auto* levels = window.findChild<QListWidget*>("availableList");
+        for (int entry : {0, 2}) {  // Year and Month
+            QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
+                              levels->visualItemRect(levels->item(entry)).center());
+        }
+        QTest::mouseClick(window.findChild<QPushButton*>("btOk"), Qt::LeftButton);
+        QCOMPARE(catcher.texts(),
+                 QStringList{"The generation of the selected calendar may take a few minutes. "
+                             "Please wait."});
+        QVERIFY(window.showingTree());
+        QVERIFY(window.isVisible());
+
+        QTreeWidgetItem* period = child(window.tree().topLevelItem(0), "Period");
+        QVERIFY(period);
+        QCOMPARE(child(child(period, "Levels"), "Year")->text(1), "0x14");
+        QTreeWidgetItem* y2001 = child(child(period, "Members"), "2001");
+        QVERIFY(y2001);
+        QCOMPARE(y2001->text(3), "YearLeapYear=No; YearNumberOfDays=365; YearYearNo=0");
+        QCOMPARE(y2001->childCount(), 12);
+        QCOMPARE(y2001->child(0)->text(0), "1");
+        QCOMPARE(y2001->child(11)->text(0), "12");
+
+        // The generated calendar was saved: the store reads back with the same members.
+        auto reread = annalex::wizard::openCubeForWizard(path);
+        QVERIFY(reread->dimension("Time"));
+        QCOMPARE(reread->dimension("Time")->hierarchies().front()->memberCount(), std::size_t{13});
+    }
+
     void cancelClosesTheWindow() {
-        WizardWindow window(std::make_shared<cube::MemoryCube>(), "c.cube");
+        WizardWindow window(std::make_shared<cube::MemoryCube>(), "");
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::mouseClick(window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
