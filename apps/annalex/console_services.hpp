@@ -14,16 +14,16 @@
 namespace annalex::cli {
 
 class ConsoleMessages final : public control::MessageService {
-public:
+  public:
     explicit ConsoleMessages(bool quiet) : quiet_(quiet) {}
     void show(const control::MessageBoxRequest& request) override;
 
-private:
+  private:
     bool quiet_;  // leaves out the "Info" notice
 };
 
 class ConsoleProgress final : public control::PointerService {
-public:
+  public:
     // Draws only when enabled (standard error is a terminal).
     explicit ConsoleProgress(bool enabled) : enabled_(enabled) {}
 
@@ -33,7 +33,7 @@ public:
     void step();
     void setPointer(control::MousePointer pointer) override;
 
-private:
+  private:
     void draw();
     void erase();
 

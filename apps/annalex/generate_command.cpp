@@ -54,13 +54,14 @@ std::array<std::string, 3> datePieces(const std::string& text, const std::string
     for (int i = 0; i < 3; ++i) {
         const std::size_t dash = text.find('-', at);
         if (i < 2 && dash == std::string::npos) {
-            throw CLI::ValidationError(option, "expects D-M-Y (three pieces joined by \"-\"): " +
-                                                   text);
+            throw CLI::ValidationError(option,
+                                       "expects D-M-Y (three pieces joined by \"-\"): " + text);
         }
         if (i == 2 && dash != std::string::npos) {
             throw CLI::ValidationError(option, "expects exactly three pieces: " + text);
         }
-        pieces[static_cast<std::size_t>(i)] = text.substr(at, i < 2 ? dash - at : std::string::npos);
+        pieces[static_cast<std::size_t>(i)] =
+            text.substr(at, i < 2 ? dash - at : std::string::npos);
         at = dash + 1;
     }
     return pieces;
@@ -84,8 +85,8 @@ std::array<bool, 5> levelTicks(const std::string& list) {
         }
         const auto found = std::find(kNames.begin(), kNames.end(), name);
         if (found == kNames.end()) {
-            throw CLI::ValidationError("--levels", "unknown level '" + item +
-                                                       "' (Year, Quarter, Month, Week, Day)");
+            throw CLI::ValidationError(
+                "--levels", "unknown level '" + item + "' (Year, Quarter, Month, Week, Day)");
         }
         ticks[static_cast<std::size_t>(found - kNames.begin())] = true;
     }
@@ -130,9 +131,8 @@ int runGenerate(const GenerateOptions& options) {
     errors::RecordingReporter reporter;
     control::AnnalexCtrl ctrl(messages, progress, reporter);
     // By the time the hourglass shows, OK has stored both dates.
-    progress.setTotalSource([&ctrl] {
-        return ctrl.state().endDate.year - ctrl.state().startDate.year + 1;
-    });
+    progress.setTotalSource(
+        [&ctrl] { return ctrl.state().endDate.year - ctrl.state().startDate.year + 1; });
     bool generated = false;
     ctrl.addWizardResultListener([&](bool result) { generated = generated || result; });
 
@@ -228,8 +228,7 @@ void addGenerateCommand(CLI::App& app, int& exitStatus) {
     command->add_option("--year-format", options->yearFormat, "Year format (preview only)")
         ->check(CLI::IsMember({"YY", "YYYY"}));
     command->add_option("--db", options->db, "Cube store file (created when missing)");
-    command->add_option("--dimension", options->dimension,
-                        "Time dimension (created when missing)")
+    command->add_option("--dimension", options->dimension, "Time dimension (created when missing)")
         ->default_str("Time");
     command->add_option("--output-format", options->outputFormat, "How to print the dimension")
         ->check(CLI::IsMember({"jsonl", "csv", "tree"}))

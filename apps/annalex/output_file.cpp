@@ -1,6 +1,7 @@
 #include "output_file.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,9 +24,24 @@ namespace {
 }  // namespace
 
 void writeOutput(const std::string& path, const std::function<void(std::ostream&)>& write) {
-    if (path.empty()) {
+    if (path.empty() || path == "-") {
         write(std::cout);
         std::cout.flush();
+        return;
+    }
+    // A device, a pipe or any other file that is not a regular file (/dev/null, /dev/stdout) is
+    // written in place: replacing it by a rename would put a regular file where it stood.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+        std::ofstream out(path, std::ios::binary);
+        if (!out) {
+            fail(path, "cannot open it");
+        }
+        write(out);
+        out.flush();
+        if (!out) {
+            fail(path, "writing failed");
+        }
         return;
     }
     const std::string temporary = path + ".tmp-" + std::to_string(getpid());

@@ -5,7 +5,7 @@ namespace {
 
 // The first level, counting top members as they are added.
 class CountingLevel final : public cube::Level {
-public:
+  public:
     CountingLevel(cube::LevelRef wrapped, const ProgressDimension::TopMemberAdded& onTopMember)
         : wrapped_(std::move(wrapped)), onTopMember_(onTopMember) {}
 
@@ -26,13 +26,13 @@ public:
 
     const cube::LevelRef& wrapped() const { return wrapped_; }
 
-private:
+  private:
     cube::LevelRef wrapped_;
     const ProgressDimension::TopMemberAdded& onTopMember_;
 };
 
 class WatchedHierarchy final : public cube::Hierarchy {
-public:
+  public:
     WatchedHierarchy(cube::HierarchyRef wrapped,
                      const ProgressDimension::TopMemberAdded& onTopMember)
         : wrapped_(std::move(wrapped)), onTopMember_(onTopMember) {}
@@ -53,12 +53,10 @@ public:
         return wrapped_->levelNamed(name);
     }
     void addLevel(const cube::LevelRef& level) override { wrapped_->addLevel(unwrap(level)); }
-    void removeLevel(const cube::LevelRef& level) override {
-        wrapped_->removeLevel(unwrap(level));
-    }
+    void removeLevel(const cube::LevelRef& level) override { wrapped_->removeLevel(unwrap(level)); }
     void clear() override { wrapped_->clear(); }
 
-private:
+  private:
     cube::LevelRef unwrap(const cube::LevelRef& level) const {
         if (first_ && level == first_) {
             return first_->wrapped();

@@ -13,7 +13,7 @@
 namespace annalex::cli {
 
 class ProgressDimension final : public cube::Dimension {
-public:
+  public:
     using TopMemberAdded = std::function<void()>;
 
     ProgressDimension(cube::DimensionRef wrapped, TopMemberAdded onTopMember);
@@ -25,7 +25,7 @@ public:
     }
     cube::ObjectFactory& objects() override { return wrapped_->objects(); }
 
-private:
+  private:
     cube::DimensionRef wrapped_;
     TopMemberAdded onTopMember_;
     // Wrappers handed out, kept so that the same hierarchy is always the same object.

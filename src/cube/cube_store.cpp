@@ -341,6 +341,9 @@ T checkedColumn(const Statement& row, int column, const fs::path& file, const ch
 
 // ---- save ----
 
+constexpr std::uint32_t kMemberBatch = 64;
+constexpr int kMemberColumns = 7;
+
 void writeCube(Connection& db, const MemoryCube& cube) {
     db.exec(
         "DELETE FROM attribute; DELETE FROM member; DELETE FROM attribute_def;"
@@ -350,7 +353,12 @@ void writeCube(Connection& db, const MemoryCube& cube) {
     Statement insertLevel = db.prepare("INSERT INTO level VALUES (?1, ?2, ?3, ?4)");
     Statement insertDefinition =
         db.prepare("INSERT INTO attribute_def VALUES (?1, ?2, ?3, ?4, ?5)");
-    Statement insertMember = db.prepare("INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    Statement insertMember = db.prepare("INSERT INTO member VALUES (?, ?, ?, ?, ?, ?, ?)");
+    std::string batchSql = "INSERT INTO member VALUES ";
+    for (std::uint32_t row = 0; row < kMemberBatch; ++row) {
+        batchSql += row == 0 ? "(?, ?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?, ?)";
+    }
+    Statement insertMembers = db.prepare(batchSql);
     Statement insertAttribute = db.prepare("INSERT INTO attribute VALUES (?1, ?2, ?3, ?4)");
 
     std::int64_t hierarchyId = 0;
@@ -400,21 +408,33 @@ void writeCube(Connection& db, const MemoryCube& cube) {
                     ++childCounts[parent];
                 }
             }
-            insertMember.bind(2, hierarchyId);
+            // Members go in batches of kMemberBatch rows per statement, which spares most of
+            // the per-statement work of single-row inserts; the rest go one by one.
+            std::uint32_t batched = 0;
             for (std::uint32_t id = 0; id < count; ++id, ++memberSeq) {
                 const MemberView member = hierarchy.member(id);
-                insertMember.bind(1, memberSeq);
-                insertMember.bind(3, static_cast<std::int64_t>(member.levelPosition()));
+                const bool inBatch = count - (id - batched) >= kMemberBatch;
+                Statement& insert = inBatch ? insertMembers : insertMember;
+                const int first = inBatch ? static_cast<int>(batched) * kMemberColumns : 0;
+                insert.bind(first + 1, memberSeq);
+                insert.bind(first + 2, hierarchyId);
+                insert.bind(first + 3, static_cast<std::int64_t>(member.levelPosition()));
                 if (member.parent() == kNoMember) {
-                    insertMember.bindNull(4);
+                    insert.bindNull(first + 4);
                 } else {
-                    insertMember.bind(4, std::int64_t{member.parent()});
+                    insert.bind(first + 4, std::int64_t{member.parent()});
                 }
-                insertMember.bind(5, member.name());
-                insertMember.bind(6, std::int64_t{member.order()});
-                insertMember.bind(7, std::int64_t{childCounts[id]});
-                insertMember.step();
-                insertMember.reset();
+                insert.bind(first + 5, member.name());
+                insert.bind(first + 6, std::int64_t{member.order()});
+                insert.bind(first + 7, std::int64_t{childCounts[id]});
+                if (!inBatch) {
+                    insert.step();
+                    insert.reset();
+                } else if (++batched == kMemberBatch) {
+                    insert.step();
+                    insert.reset();
+                    batched = 0;
+                }
 
                 if (member.record->firstAttribute == kNoAttribute) {
                     continue;

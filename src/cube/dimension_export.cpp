@@ -10,8 +10,8 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out) {
     out << R"({"kind":"hierarchy","name":)" << jsonString(hierarchy.name()) << "}\n";
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         const MemoryLevel& level = hierarchy.level(i);
-        out << R"({"kind":"level","name":)" << jsonString(level.name())
-            << R"(,"type":)" << level.type() << R"(,"attributes":[)";
+        out << R"({"kind":"level","name":)" << jsonString(level.name()) << R"(,"type":)"
+            << level.type() << R"(,"attributes":[)";
         bool first = true;
         for (const auto& def : level.attributeDefs()) {
             out << (first ? "" : ",") << '[' << jsonString(def->key()) << ','

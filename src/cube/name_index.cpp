@@ -110,13 +110,20 @@ void NameIndex::FreeSlots::operator()(std::uint64_t* slots) const {
 
 NameIndex::Slots NameIndex::allocateSlots(std::size_t capacity) {
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    constexpr std::size_t kPage = 4096;
     const std::size_t bytes = capacity * sizeof(std::uint64_t);
-    void* block = bytes >= kHugePage ? std::aligned_alloc(kHugePage, bytes) : std::malloc(bytes);
+    const std::size_t alignment = bytes >= kHugePage ? kHugePage : kPage;
+    void* block = bytes >= kPage * 16 ? std::aligned_alloc(alignment, bytes) : std::malloc(bytes);
     if (block == nullptr) {
         throw std::bad_alloc();
     }
     if (bytes >= kHugePage) {
         madvise(block, bytes, MADV_HUGEPAGE);  // advice only; a refusal changes nothing
+    }
+    if (bytes >= kPage * 16) {
+        // The whole table is written at once below: map its pages in one call rather than
+        // taking a fault on each. Advice only; older kernels refuse it and fault as usual.
+        madvise(block, bytes, MADV_POPULATE_WRITE);
     }
     auto* slots = static_cast<std::uint64_t*>(block);
     std::fill(slots, slots + capacity, kEmpty);

@@ -1,11 +1,13 @@
 // The command line as its users run it: the real program, its output, messages and status.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 #include "program_run.hpp"
 
@@ -236,6 +238,22 @@ TEST(Generate, OutputFileIsWrittenWhole) {
         with(kWorkedExample, {"--output", (directory.path() / "missing" / "x").string()}));
     EXPECT_EQ(bad.status, 4);
     EXPECT_NE(bad.err.find("missing"), std::string::npos);
+}
+
+TEST(Generate, OutputToAPipeIsWrittenInPlace) {
+    // A device or a pipe named by --output must stay what it is: the text is written into it,
+    // not renamed over it.
+    TemporaryDirectory directory;
+    const auto fifo = directory.path() / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = readFile(fifo); });
+    const ProgramRun run =
+        runAnnalex(with(kWorkedExample, {"--output-format", "csv", "--output", fifo.string()}));
+    reader.join();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(lines(received).size(), 14u);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 }  // namespace

@@ -23,12 +23,12 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunA
 
 // A fresh directory under the system's temporary directory, removed with the object.
 class TemporaryDirectory {
-public:
+  public:
     TemporaryDirectory();
     ~TemporaryDirectory();
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
