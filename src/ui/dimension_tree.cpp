@@ -71,8 +71,16 @@ void DimensionTree::showDimension(const cube::MemoryDimension& dimension) {
         addLevels(item, *hierarchy);
         addMembers(item, *hierarchy);
     }
-    // Open down to the first members; deeper levels open as the person browses.
+    // Open down to the top members, and the first top member one step further, so that the
+    // shape of the calendar shows at once; the rest opens as the person browses.
     expandToDepth(2);
+    for (int h = 0; h < root->childCount(); ++h) {
+        QTreeWidgetItem* hierarchyItem = root->child(h);
+        QTreeWidgetItem* members = hierarchyItem->child(hierarchyItem->childCount() - 1);
+        if (members != nullptr && members->childCount() > 0) {
+            members->child(0)->setExpanded(true);
+        }
+    }
     for (int column = 0; column < columnCount(); ++column) {
         resizeColumnToContents(column);
     }
