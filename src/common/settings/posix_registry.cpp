@@ -114,18 +114,24 @@ std::int32_t PosixRegistry::createKey(KeyHandle parent, std::string_view subKey,
     return status::kSuccess;
 }
 
-std::int32_t PosixRegistry::queryValue(KeyHandle handle, std::string_view name, std::uint32_t* type,
-                                       std::byte* data, std::uint32_t& size) {
+std::int32_t PosixRegistry::readKey(KeyHandle handle, std::uint32_t required, HiveKey& hive,
+                                    HiveKey*& key) const {
     OpenKey open;
     if (!resolve(handle, open)) {
         return status::kInvalidHandle;
     }
-    if (!allows(open.access, access::kQueryValue)) {
+    if (!allows(open.access, required)) {
         return status::kAccessDenied;
     }
+    return loadKey(open.path, open.root, hive, key);
+}
+
+std::int32_t PosixRegistry::queryValue(KeyHandle handle, std::string_view name, std::uint32_t* type,
+                                       std::byte* data, std::uint32_t& size) {
     HiveKey hive;
     HiveKey* key = nullptr;
-    if (const auto code = loadKey(open.path, open.root, hive, key); code != status::kSuccess) {
+    if (const auto code = readKey(handle, access::kQueryValue, hive, key);
+        code != status::kSuccess) {
         return code;
     }
     const HiveValue* value = key->value(name);
@@ -170,16 +176,10 @@ std::int32_t PosixRegistry::setValue(KeyHandle handle, std::string_view name, st
 
 std::int32_t PosixRegistry::enumKey(KeyHandle handle, std::uint32_t index, char* name,
                                     std::uint32_t capacity) {
-    OpenKey open;
-    if (!resolve(handle, open)) {
-        return status::kInvalidHandle;
-    }
-    if (!allows(open.access, access::kEnumerateSubKeys)) {
-        return status::kAccessDenied;
-    }
     HiveKey hive;
     HiveKey* key = nullptr;
-    if (const auto code = loadKey(open.path, open.root, hive, key); code != status::kSuccess) {
+    if (const auto code = readKey(handle, access::kEnumerateSubKeys, hive, key);
+        code != status::kSuccess) {
         return code;
     }
     if (index >= key->subkeys().size()) {
@@ -196,16 +196,10 @@ std::int32_t PosixRegistry::enumKey(KeyHandle handle, std::uint32_t index, char*
 std::int32_t PosixRegistry::enumValue(KeyHandle handle, std::uint32_t index, char* name,
                                       std::uint32_t& nameLength, std::uint32_t* type,
                                       std::uint32_t* dataSize) {
-    OpenKey open;
-    if (!resolve(handle, open)) {
-        return status::kInvalidHandle;
-    }
-    if (!allows(open.access, access::kQueryValue)) {
-        return status::kAccessDenied;
-    }
     HiveKey hive;
     HiveKey* key = nullptr;
-    if (const auto code = loadKey(open.path, open.root, hive, key); code != status::kSuccess) {
+    if (const auto code = readKey(handle, access::kQueryValue, hive, key);
+        code != status::kSuccess) {
         return code;
     }
     if (index >= key->values().size()) {

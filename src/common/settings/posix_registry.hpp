@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/settings/hive.hpp"
 #include "common/settings/platform.hpp"
 
 namespace annalex::settings {
@@ -47,6 +48,10 @@ class PosixRegistry final : public RegistryPlatform {
     // The key subKey below parent, or a status (6 bad handle, 87 bad path) in code.
     bool childOf(KeyHandle parent, std::string_view subKey, OpenKey& key, std::int32_t& code) const;
     KeyHandle remember(OpenKey key);
+    // Loads the key behind an open handle that grants the required access into hive; key
+    // points into hive. A status: 6 bad handle, 5 access denied, or the load's own.
+    std::int32_t readKey(KeyHandle handle, std::uint32_t required, HiveKey& hive,
+                         HiveKey*& key) const;
 
     mutable std::mutex mutex_;
     std::map<KeyHandle, OpenKey> open_;
