@@ -59,45 +59,29 @@ class CheckedInt {
     }
     // Mixed with plain integers: the plain operand must fit T as well.
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator+(CheckedInt a, U b) {
-        return a + CheckedInt(b);
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator+(CheckedInt a, U b) { return a + CheckedInt(b); }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator+(U a, CheckedInt b) {
-        return CheckedInt(a) + b;
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator+(U a, CheckedInt b) { return CheckedInt(a) + b; }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator-(CheckedInt a, U b) {
-        return a - CheckedInt(b);
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator-(CheckedInt a, U b) { return a - CheckedInt(b); }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator-(U a, CheckedInt b) {
-        return CheckedInt(a) - b;
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator-(U a, CheckedInt b) { return CheckedInt(a) - b; }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator*(CheckedInt a, U b) {
-        return a * CheckedInt(b);
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator*(CheckedInt a, U b) { return a * CheckedInt(b); }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator*(U a, CheckedInt b) {
-        return CheckedInt(a) * b;
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator*(U a, CheckedInt b) { return CheckedInt(a) * b; }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator/(CheckedInt a, U b) {
-        return a / CheckedInt(b);
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator/(CheckedInt a, U b) { return a / CheckedInt(b); }
     template <typename U>
-        requires std::is_integral_v<U>
-    friend constexpr CheckedInt operator%(CheckedInt a, U b) {
-        return a % CheckedInt(b);
-    }
+    requires std::is_integral_v<U>
+    friend constexpr CheckedInt operator%(CheckedInt a, U b) { return a % CheckedInt(b); }
     constexpr CheckedInt operator-() const { return CheckedInt(T{0}) - *this; }
     constexpr CheckedInt& operator+=(CheckedInt other) { return *this = *this + other; }
     constexpr CheckedInt& operator-=(CheckedInt other) { return *this = *this - other; }
@@ -106,7 +90,7 @@ class CheckedInt {
     constexpr CheckedInt& operator--() { return *this -= CheckedInt(T{1}); }
     // Comparisons go through the conversion to T.
 
-private:
+  private:
     static constexpr std::int64_t nonZero(CheckedInt divisor) {
         if (divisor.value_ == 0) {
             raise(ErrorNumber::InvalidProcedureCall, "Division by zero", kDefaultSource);

@@ -29,21 +29,21 @@ const control::FontSpec kPageFont{"MS Sans Serif", 8.25, false};
 // The font a model asks for, at its size and weight. A family the machine lacks is replaced by
 // the first present one of a few sans serifs of similar width (the page's geometry leaves
 // little room for wider glyphs), else by the application's default family.
-QFont resolveFont(const control::FontSpec& spec, const QFont& base) {
+QFont resolveFont(const control::FontSpec& wanted, const QFont& base) {
     static const QStringList kSubstitutes{"Microsoft Sans Serif", "Arial", "Liberation Sans",
                                           "Nimbus Sans", "Helvetica"};
     QFont font = base;
     QString family = QApplication::font().family();
     for (const QString& candidate :
-         QStringList{QString::fromStdString(spec.family)} + kSubstitutes) {
+         QStringList{QString::fromStdString(wanted.family)} + kSubstitutes) {
         if (QFontDatabase::hasFamily(candidate)) {
             family = candidate;
             break;
         }
     }
     font.setFamily(family);
-    font.setPointSizeF(spec.pointSize);
-    font.setBold(spec.bold);
+    font.setPointSizeF(wanted.pointSize);
+    font.setBold(wanted.bold);
     return font;
 }
 
