@@ -48,7 +48,8 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as) {
         dup2(err, 2);
         if (as == RunAs::Unprivileged && geteuid() == 0) {
             constexpr uid_t kNobody = 65534;
-            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
+            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
+                access(ANNALEX_PROGRAM, X_OK) != 0) {  // e.g. a build below a private home
                 _exit(kCannotDropPrivileges);
             }
         }
