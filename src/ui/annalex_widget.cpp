@@ -14,6 +14,7 @@
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "ui/twips.hpp"
 
@@ -45,6 +46,23 @@ QFont resolveFont(const control::FontSpec& wanted, const QFont& base) {
     font.setPointSizeF(wanted.pointSize);
     font.setBold(wanted.bold);
     return font;
+}
+
+// Shares the list's height out among its entries, so that all of them show without a scroll
+// bar, as on the page's design: a fallback font's line spacing can be a pixel or two taller
+// than the rows the geometry leaves, while its glyphs still fit them. Rows never get lower than
+// twice the font's x-height, so a much larger font still scrolls rather than overlaps.
+void fitRows(QListWidget& list) {
+    if (list.count() == 0) {
+        return;
+    }
+    const int available = list.contentsRect().height() / list.count();
+    const int row = std::max(available, list.fontMetrics().xHeight() * 2);
+    for (int i = 0; i < list.count(); ++i) {
+        list.item(i)->setSizeHint(QSize(0, row));
+    }
+    list.setUniformItemSizes(true);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 QString qs(const std::string& text) {
@@ -158,6 +176,9 @@ void AnnalexCtrl::buildWidgets() {
         widget->setGeometry(twipsToPixels(model->geometry(), logicalDpiX(), logicalDpiY()));
         if (!model->font().isDefault()) {
             widget->setFont(resolveFont(model->font(), font()));
+        }
+        if (auto* list = qobject_cast<QListWidget*>(widget)) {
+            fitRows(*list);
         }
         widgets_[model] = widget;
         models_[widget] = model;

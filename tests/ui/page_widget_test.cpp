@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -148,6 +149,14 @@ class PageWidgetTest : public QObject {
         QCOMPARE(widget<QGroupBox>("Frame1")->size(),
                  QSize(twipsToPixels(6495, dpiX), twipsToPixels(4035, dpiY)));
         QVERIFY(page->minimumSize().width() >= twipsToPixels(6495, dpiX));
+
+        // The level list shows all five entries without scrolling, whatever the font's line
+        // spacing.
+        auto* levels = widget<QListWidget>("availableList");
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QVERIFY(levels->visualItemRect(levels->item(4)).bottom() < levels->viewport()->height());
+        QCOMPARE(levels->verticalScrollBar()->maximum(), 0);
     }
 
     void tabVisitsTheControlsInPageOrder() {
