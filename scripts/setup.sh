@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev sqlite3 libcli11-dev
   libzip-dev libcurl4-openssl-dev
-  qt6-base-dev xvfb xauth
+  qt6-base-dev fonts-liberation xvfb xauth
   clang libclang-rt-14-dev
 )
 
