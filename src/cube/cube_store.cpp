@@ -342,6 +342,8 @@ T checkedColumn(const Statement& row, int column, const fs::path& file, const ch
 // ---- save ----
 
 constexpr std::uint32_t kMemberBatch = 64;
+// The first row number of the member and attribute tables.
+constexpr std::int64_t kFirstSeq = 1;
 constexpr int kMemberColumns = 7;
 
 void writeCube(Connection& db, const MemoryCube& cube) {
@@ -362,8 +364,11 @@ void writeCube(Connection& db, const MemoryCube& cube) {
     Statement insertAttribute = db.prepare("INSERT INTO attribute VALUES (?1, ?2, ?3, ?4)");
 
     std::int64_t hierarchyId = 0;
-    std::int64_t memberSeq = 0;
-    std::int64_t attributeSeq = 0;
+    // Row numbers start at 1 and are left to SQLite (a NULL key appends with the next rowid,
+    // which after the DELETE above is these counters): an explicit key would cost a uniqueness
+    // seek per row.
+    std::int64_t memberSeq = kFirstSeq;
+    std::int64_t attributeSeq = kFirstSeq;
     std::vector<std::uint32_t> childCounts;
     for (std::size_t d = 0; d < cube.dimensions().size(); ++d) {
         const MemoryDimension& dimension = *cube.dimensions()[d];
@@ -416,7 +421,7 @@ void writeCube(Connection& db, const MemoryCube& cube) {
                 const bool inBatch = count - (id - batched) >= kMemberBatch;
                 Statement& insert = inBatch ? insertMembers : insertMember;
                 const int first = inBatch ? static_cast<int>(batched) * kMemberColumns : 0;
-                insert.bind(first + 1, memberSeq);
+                insert.bindNull(first + 1);
                 insert.bind(first + 2, hierarchyId);
                 insert.bind(first + 3, static_cast<std::int64_t>(member.levelPosition()));
                 if (member.parent() == kNoMember) {
@@ -441,7 +446,8 @@ void writeCube(Connection& db, const MemoryCube& cube) {
                 }
                 const MemoryLevel& level = hierarchy.level(member.levelPosition());
                 hierarchy.forEachAttribute(id, [&](std::string_view key, std::string_view value) {
-                    insertAttribute.bind(1, attributeSeq++);
+                    insertAttribute.bindNull(1);
+                    ++attributeSeq;
                     insertAttribute.bind(2, memberSeq);
                     insertAttribute.bind(3, std::int64_t{level.attributeIndex(key)});
                     insertAttribute.bind(4, value);
@@ -569,7 +575,7 @@ class CubeReader {
         Statement rows = db_.prepare(kSelectMembers);
         attributes_.emplace(db_.prepare(kSelectAttributes));
         nextAttribute();
-        std::int64_t seq = 0;
+        std::int64_t seq = kFirstSeq;
         std::int64_t current = -1;  // hierarchy whose members are arriving
         std::int64_t firstSeq = 0;  // seq of its first member
         std::unordered_map<std::uint32_t, OpenParent> openParents;
@@ -693,7 +699,7 @@ class CubeReader {
     const fs::path& file_;
     std::vector<LoadedHierarchy> hierarchies_;
     std::optional<Statement> attributes_;
-    std::int64_t attributeSeq_ = 0;
+    std::int64_t attributeSeq_ = kFirstSeq;
     std::int64_t attributeMember_ = 0;
     std::vector<bool> seen_;
 };
