@@ -61,7 +61,11 @@ void BM_PlaceAndLookUpMembers(benchmark::State& state) {
     state.counters["members"] = static_cast<double>(members);
     state.counters["bytes_per_member"] = bytesPerMember;
 }
-BENCHMARK(BM_PlaceAndLookUpMembers)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_PlaceAndLookUpMembers)
+    ->Arg(3000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 
