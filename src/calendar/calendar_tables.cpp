@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
 #include "calendar/period_list.hpp"
 #include "common/checked_int.hpp"
@@ -87,20 +88,7 @@ void CalendarBuilder::generateYears() {
 void CalendarBuilder::generateQuarters() {
     static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub generateQuarters()"};
     trap_.run(kLabels, [&] {
-        std::string prefix;
-        switch (formats_.monthFormat()) {
-            case 0:
-                prefix = "Q";
-                break;
-            case 1:
-                prefix = "Qtr ";
-                break;
-            case 2:
-                prefix = "Quarter ";
-                break;
-            default:
-                break;
-        }
+        const std::string prefix(support::quarterPrefix(formats_.monthFormat()));
         state_.quarterList.assign(2, std::string());
         for (std::int16_t i = 0; i <= 3; ++i) {
             state_.quarterList.resize(static_cast<std::size_t>(i) + 2);

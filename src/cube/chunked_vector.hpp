@@ -68,9 +68,6 @@ class ChunkedVector {
         size_ = 0;
     }
 
-    // Bytes held by the chunks themselves (not by what the elements own).
-    std::size_t chunkBytes() const { return chunks_.size() * kChunkBytes; }
-
   private:
     static constexpr std::size_t kChunkBytes = kChunkSize * sizeof(T);
     static constexpr std::size_t kHugePage = std::size_t{2} << 20;

@@ -134,12 +134,4 @@ void MemberStore::setAttribute(std::uint32_t id, std::uint16_t key, std::string_
     *link = index;
 }
 
-std::size_t MemberStore::bytes() const {
-    std::size_t total = members_.chunkBytes() + attributes_.chunkBytes();
-    for (const auto& index : indexes_) {
-        total += index.bytes();
-    }
-    return total;
-}
-
 }  // namespace annalex::cube

@@ -73,9 +73,6 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     std::uint64_t epoch() const { return epoch_; }
     const AttributeValue& attribute(std::uint32_t index) const { return attributes_[index]; }
 
-    // Approximate bytes held (records, attribute values, indexes), for measurements.
-    std::size_t bytes() const;
-
   private:
     static std::string_view nameOf(const void* store, std::uint32_t id) {
         return static_cast<const MemberStore*>(store)->members_[id].name;

@@ -33,7 +33,6 @@ class NameIndex {
     std::int32_t count(std::string_view name) const;
     std::size_t size() const { return size_; }
     void clear();
-    std::size_t bytes() const { return capacity_ * sizeof(std::uint64_t); }
 
   private:
     static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};

@@ -268,6 +268,27 @@ std::int32_t fWriteValue(std::string sTopKeyOrFile, std::string sSubKeyOrSection
     }
 }
 
+namespace {
+
+// Opens subKey below top with the access a removal needs and removes with it, keeping the
+// status of each platform call in status (so a failure part-way leaves the last one there);
+// whatever was already absent (2, at the open or at the removal) counts as removed.
+template <typename Remove>
+void removeBelow(KeyHandle top, const std::string& subKey, std::uint32_t access, Remove remove,
+                 std::int32_t& status) {
+    auto& registry = registryPlatform();
+    OpenedKey key(registry);
+    status = key.open(top, subKey, access);
+    if (status == status::kSuccess) {
+        status = remove(registry, key.handle());
+    }
+    if (status == status::kFileNotFound) {
+        status = status::kSuccess;
+    }
+}
+
+}  // namespace
+
 std::int32_t fDeleteKey(std::string sTopKey, std::string sSubKey, std::string sKeyName) {
     std::int32_t status = status::kStart;
     try {
@@ -275,15 +296,12 @@ std::int32_t fDeleteKey(std::string sTopKey, std::string sSubKey, std::string sK
         if (top == kUnusable) {
             return status;
         }
-        auto& registry = registryPlatform();
-        OpenedKey key(registry);
-        status = key.open(top, sSubKey, access::kCreateSubKey);
-        if (status == status::kSuccess) {
-            status = registry.deleteKey(key.handle(), sKeyName);
-        }
-        if (status == status::kFileNotFound) {
-            status = status::kSuccess;  // deleting what is absent succeeds
-        }
+        removeBelow(
+            top, sSubKey, access::kCreateSubKey,
+            [&](RegistryPlatform& registry, KeyHandle key) {
+                return registry.deleteKey(key, sKeyName);
+            },
+            status);
         return status;
     } catch (...) {
         return status;
@@ -302,15 +320,12 @@ std::int32_t fDeleteValue(std::string sTopKeyOrFile, std::string sSubKeyOrSectio
             profilePlatform().writeProfileString(sSubKeyOrSection, sValueName, "", sTopKeyOrFile);
             return status::kSuccess;
         }
-        auto& registry = registryPlatform();
-        OpenedKey key(registry);
-        status = key.open(top, sSubKeyOrSection, access::kSetValue);
-        if (status == status::kSuccess) {
-            status = registry.deleteValue(key.handle(), sValueName);
-        }
-        if (status == status::kFileNotFound) {
-            status = status::kSuccess;
-        }
+        removeBelow(
+            top, sSubKeyOrSection, access::kSetValue,
+            [&](RegistryPlatform& registry, KeyHandle key) {
+                return registry.deleteValue(key, sValueName);
+            },
+            status);
         return status;
     } catch (...) {
         return status;
