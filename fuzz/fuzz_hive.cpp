@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "common/settings/hive.hpp"
+#include "settings/hive.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace annalex::settings;

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "common/settings/ini_fuzzy.hpp"
-#include "common/settings/ini_text.hpp"
+#include "settings/ini_fuzzy.hpp"
+#include "settings/ini_text.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/settings/registry.hpp"
+#include "settings/registry.hpp"
 
 namespace annalex::cli {
 

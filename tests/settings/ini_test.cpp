@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/settings/ini_fuzzy.hpp"
-#include "common/settings/registry.hpp"
+#include "settings/ini_fuzzy.hpp"
+#include "settings/registry.hpp"
 #include "settings_dir.hpp"
 
 namespace annalex::settings {

@@ -1,6 +1,6 @@
 // The settings functions over the registry store.
 
-#include "common/settings/registry.hpp"
+#include "settings/registry.hpp"
 
 #include <gtest/gtest.h>
 

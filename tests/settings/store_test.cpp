@@ -7,8 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/settings/hive.hpp"
-#include "common/settings/registry.hpp"
+#include "settings/hive.hpp"
+#include "settings/registry.hpp"
 #include "settings_dir.hpp"
 
 namespace annalex::settings {

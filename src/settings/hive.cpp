@@ -1,4 +1,4 @@
-#include "common/settings/hive.hpp"
+#include "settings/hive.hpp"
 
 #include <algorithm>
 #include <cctype>

@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/settings/value.hpp"
+#include "settings/value.hpp"
 
 namespace annalex::settings {
 

@@ -1,10 +1,10 @@
-#include "common/settings/posix_registry.hpp"
+#include "settings/posix_registry.hpp"
 
 #include <algorithm>
 #include <cstring>
 
-#include "common/settings/hive_store.hpp"
-#include "common/settings/value.hpp"
+#include "settings/hive_store.hpp"
+#include "settings/value.hpp"
 
 namespace annalex::settings {
 

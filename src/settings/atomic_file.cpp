@@ -1,4 +1,4 @@
-#include "common/settings/atomic_file.hpp"
+#include "settings/atomic_file.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "common/settings/registry.hpp"
+#include "settings/registry.hpp"
 
 #include <array>
 #include <cstddef>
@@ -7,9 +7,9 @@
 #include "common/checked_int.hpp"
 #include "common/failure.hpp"
 #include "common/numeric.hpp"
-#include "common/settings/hive.hpp"
-#include "common/settings/platform.hpp"
-#include "common/settings/root_key.hpp"
+#include "settings/hive.hpp"
+#include "settings/platform.hpp"
+#include "settings/root_key.hpp"
 
 namespace annalex::settings {
 

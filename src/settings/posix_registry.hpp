@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "common/settings/hive.hpp"
-#include "common/settings/platform.hpp"
+#include "settings/hive.hpp"
+#include "settings/platform.hpp"
 
 namespace annalex::settings {
 

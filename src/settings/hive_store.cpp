@@ -1,4 +1,4 @@
-#include "common/settings/hive_store.hpp"
+#include "settings/hive_store.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <system_error>
 
-#include "common/settings/atomic_file.hpp"
-#include "common/settings/value.hpp"
+#include "settings/atomic_file.hpp"
+#include "settings/value.hpp"
 
 namespace annalex::settings {
 

@@ -1,10 +1,10 @@
-#include "common/settings/root_key.hpp"
+#include "settings/root_key.hpp"
 
 #include <array>
 #include <utility>
 
-#include "common/settings/hive.hpp"
-#include "common/settings/platform.hpp"
+#include "settings/hive.hpp"
+#include "settings/platform.hpp"
 
 namespace annalex::settings::detail {
 

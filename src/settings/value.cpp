@@ -1,4 +1,4 @@
-#include "common/settings/value.hpp"
+#include "settings/value.hpp"
 
 #include <algorithm>
 #include <cctype>

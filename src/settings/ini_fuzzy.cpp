@@ -1,10 +1,10 @@
-#include "common/settings/ini_fuzzy.hpp"
+#include "settings/ini_fuzzy.hpp"
 
 #include <fstream>
 
 #include "common/failure.hpp"
-#include "common/settings/hive.hpp"
-#include "common/settings/value.hpp"
+#include "settings/hive.hpp"
+#include "settings/value.hpp"
 
 namespace annalex::settings {
 

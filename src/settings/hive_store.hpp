@@ -16,8 +16,8 @@
 #include <functional>
 #include <string_view>
 
-#include "common/settings/hive.hpp"
-#include "common/settings/platform.hpp"
+#include "settings/hive.hpp"
+#include "settings/platform.hpp"
 
 namespace annalex::settings {
 

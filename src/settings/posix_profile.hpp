@@ -3,7 +3,7 @@
 // reads as empty; a write creates the file (not its directory) and replaces it atomically,
 // keeping its permissions.
 
-#include "common/settings/platform.hpp"
+#include "settings/platform.hpp"
 
 namespace annalex::settings {
 

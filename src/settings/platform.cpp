@@ -1,7 +1,7 @@
-#include "common/settings/platform.hpp"
+#include "settings/platform.hpp"
 
-#include "common/settings/posix_profile.hpp"
-#include "common/settings/posix_registry.hpp"
+#include "settings/posix_profile.hpp"
+#include "settings/posix_registry.hpp"
 
 namespace annalex::settings {
 

@@ -1,6 +1,6 @@
-#include "common/settings/ini_text.hpp"
+#include "settings/ini_text.hpp"
 
-#include "common/settings/hive.hpp"
+#include "settings/hive.hpp"
 
 namespace annalex::settings::ini {
 

@@ -1,4 +1,4 @@
-#include "common/settings/posix_profile.hpp"
+#include "settings/posix_profile.hpp"
 
 #include <sys/stat.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "common/settings/atomic_file.hpp"
-#include "common/settings/ini_text.hpp"
+#include "settings/atomic_file.hpp"
+#include "settings/ini_text.hpp"
 
 namespace annalex::settings {
 
