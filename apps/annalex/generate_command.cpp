@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/calendar_list.hpp"
 #include "common/failure.hpp"
 #include "console_services.hpp"
 #include "control/annalex_ctrl.hpp"
@@ -174,8 +175,12 @@ int runGenerate(const GenerateOptions& options) {
     for (std::size_t i = 0; i < ticks.size(); ++i) {
         page.availableList.setSelected(static_cast<std::int32_t>(i), ticks[i]);
     }
-    if (options.calendar == "fiscal") {
-        page.calendarType[1].click();
+    // The page's calendar-type buttons are the first entries of the calendar list.
+    const auto calendars = calendar::calendarList();
+    for (std::size_t i = 0; i < page.calendarType.size() && i < calendars.size(); ++i) {
+        if (calendars[i].key == options.calendar && !page.calendarType[i].value()) {
+            page.calendarType[i].click();
+        }
     }
     page.btOk.click();
 
@@ -208,9 +213,13 @@ void addGenerateCommand(CLI::App& app, int& exitStatus) {
         "Generate a calendar dimension (hierarchy \"Period\") into a cube and print it");
     command->add_option("--levels", options->levels,
                         "Comma-separated levels: Year, Quarter, Month, Week, Day (any case)");
+    std::vector<std::string> calendarKeys;
+    for (const calendar::CalendarEntry& entry : calendar::calendarList()) {
+        calendarKeys.emplace_back(entry.key);
+    }
     command->add_option("--calendar", options->calendar, "Calendar type")
-        ->check(CLI::IsMember({"gregorian", "fiscal"}, CLI::ignore_case))
-        ->transform(CLI::IsMember({"gregorian", "fiscal"}, CLI::ignore_case));
+        ->check(CLI::IsMember(calendarKeys, CLI::ignore_case))
+        ->transform(CLI::IsMember(calendarKeys, CLI::ignore_case));
     command->add_option("--start", options->start, "Start date as the boxes' texts D-M-Y")
         ->default_str("01-01-01");
     command->add_option("--end", options->end, "End date as the boxes' texts D-M-Y")

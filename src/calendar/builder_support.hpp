@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/failure.hpp"
+#include "common/numeric.hpp"
 #include "cube/cube_model.hpp"
 
 namespace annalex::calendar::support {
@@ -79,27 +81,31 @@ inline std::string_view weekPrefix(std::int16_t monthFormat) {
     }
 }
 
-inline constexpr std::array<std::string_view, 12> kMonthHeads = {
-    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-inline constexpr std::array<std::string_view, 12> kMonthNumbers = {"1", "2", "3", "4",  "5",  "6",
-                                                                   "7", "8", "9", "10", "11", "12"};
+// The suffix of names below a year when the range holds more than one year: an underscore and
+// the year as the sign-reserving number-to-text conversion writes it, "_ 2001".
+inline std::string yearSuffixText(std::int32_t year) {
+    return "_" + signedText(year);
+}
 
-// The month (1 to 12) that a text names exactly, by one of the twelve candidates; 0 when
-// none matches. The comparison is case-sensitive.
-inline std::int16_t monthMatching(std::string_view text,
-                                  const std::array<std::string_view, 12>& candidates) {
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (text == candidates[i]) {
-            return static_cast<std::int16_t>(i + 1);
-        }
-    }
-    return 0;
+// A day's name joined with its parent's name: first, an underscore, then second, with no blank
+// ("Mon 1 Jan_2001", "Jan_1").
+inline void joinDayName(std::string& out, std::string_view first, std::string_view second) {
+    out.assign(first).push_back('_');
+    out.append(second);
 }
 
 // Entry of a fixed table; SubscriptOutOfRange outside it.
 template <typename T, std::size_t N>
 const T& tableEntry(const std::array<T, N>& table, std::int32_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= N) {
+        raise(ErrorNumber::SubscriptOutOfRange);
+    }
+    return table[static_cast<std::size_t>(index)];
+}
+
+template <typename T>
+const T& tableEntry(const std::vector<T>& table, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= table.size()) {
         raise(ErrorNumber::SubscriptOutOfRange);
     }
     return table[static_cast<std::size_t>(index)];

@@ -7,14 +7,20 @@
 // returns normally with whatever its result held (false for the builders, 0 for the week
 // numbering, an empty string for convertMonth).
 //
-// Members are built depth-first: addMembers starts the builder of the highest chosen level,
-// and each builder names, positions and places one member, sets its attributes, and at once
-// calls the builder of the next chosen level below with that member as parent.
+// Members are built depth-first: addMembers makes the chosen calendar for the stored start date
+// and starts the builder of the highest chosen level, and each builder asks the calendar for
+// the periods of its kind in its parent's period, names, positions and places one member per
+// period, sets its attributes, and at once calls the builder of the next chosen level below
+// with that member and its period. With no parent member, a builder makes top members for the
+// periods of the start year.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "calendar/calendar.hpp"
 #include "calendar/calendar_state.hpp"
 #include "common/split_line.hpp"
 #include "cube/cube_model.hpp"
@@ -33,7 +39,8 @@ class CalendarBuilder {
     void monthDaysDef();
     void dayNames();
 
-    // The Gregorian leap-year rule for a year given as text ("2000").
+    // The Gregorian leap-year rule for a year given as text ("2000"); the builders and checks
+    // use isLeapYear (dates.hpp) on numbers.
     bool LeapYear(std::string_view aYear);
     // 366 or 365.
     std::int16_t YearNoDays(std::string_view aYear);
@@ -51,10 +58,15 @@ class CalendarBuilder {
     // Member generation from the highest chosen level.
     void addMembers();
     void addYears();
-    bool addQuarters(const cube::MemberRef& aParent);
-    bool addMonths(const cube::MemberRef& aParent);
-    bool addWeeks(const cube::MemberRef& aParent);
-    bool addDays(const cube::MemberRef& aParent);
+    // Each makes the members of the periods of its kind in period, below aParent (none for
+    // top members).
+    bool addQuarters(const cube::MemberRef& aParent, const Period& period);
+    bool addMonths(const cube::MemberRef& aParent, const Period& period);
+    bool addWeeks(const cube::MemberRef& aParent, const Period& period);
+    bool addDays(const cube::MemberRef& aParent, const Period& period);
+
+    // The calendar of the chosen type for the stored start date.
+    const Calendar& calendar();
 
     // Week numbering: weeks begin on Sunday; week 1 holds 1 January.
     std::int16_t calculateWeekShift();
@@ -66,13 +78,11 @@ class CalendarBuilder {
     std::int16_t splitLine(std::string_view line, std::string_view separator, LineFields& elements);
 
   private:
-    // Calls the builder of the first chosen level below level with member as parent; nothing
-    // when no level below is chosen.
-    void handDown(LevelBit level, const cube::MemberRef& member);
-    // The month (1 to 12) a month member's name gives in the month format: the first field
-    // of the name split at "_" for format 0, the first three letters otherwise; 0 when the
-    // name gives none. False when the name splits into no field.
-    bool monthOfName(std::string_view name, std::int16_t monthFormat, std::int16_t& month);
+    // Calls the builder of the first chosen level below level with member and its period as
+    // parent; nothing when no level below is chosen.
+    void handDown(LevelBit level, const cube::MemberRef& member, const Period& period);
+    // Names below a year carry the year suffix when the range holds more than one year.
+    bool severalYears() const { return state_.yearCount > 1; }
 
     CalendarState& state_;
     const FormatSelection& formats_;
@@ -84,7 +94,14 @@ class CalendarBuilder {
     std::string weekName_;
     std::string dayName_;
     std::string dayJoined_;
-    LineFields fields_;
+    // The periods each builder walks, one list per kind (no builder calls itself).
+    std::vector<Period> quarters_;
+    std::vector<Period> months_;
+    std::vector<Period> weeks_;
+    std::vector<Period> days_;
+    std::unique_ptr<Calendar> calendar_;
+    const CalendarEntry* calendarEntry_ = nullptr;
+    DateParts calendarStart_;
 };
 
 }  // namespace annalex::calendar

@@ -16,6 +16,7 @@
 //   dayNameTable                      start-up; the day builder sets February's length
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,7 +25,8 @@
 
 namespace annalex::calendar {
 
-// A date as day, month (1 to 12) and year with its century, each 16-bit.
+// A date as the page stores what was typed: day, month (1 to 12) and year with its century,
+// each 16-bit. Everything past the page works on std::chrono dates (toYearMonthDay).
 struct DateParts {
     std::int16_t day = 0;
     std::int16_t month = 0;
@@ -32,6 +34,13 @@ struct DateParts {
 
     friend bool operator==(const DateParts&, const DateParts&) = default;
 };
+
+// The stored date as a calendar date. The page accepts a day of 0, which is not a valid
+// year_month_day but converts to sys_days as the last day of the month before.
+inline std::chrono::year_month_day toYearMonthDay(const DateParts& date) {
+    return std::chrono::year(date.year) / std::chrono::month(static_cast<unsigned>(date.month)) /
+           std::chrono::day(static_cast<unsigned>(date.day));
+}
 
 // Bits of levelMask, from the largest period to the smallest.
 enum LevelBit : std::int16_t {

@@ -1,6 +1,7 @@
 // The fixed tables, the leap-year helpers, the period-name lists and convertMonth.
 
 #include <array>
+#include <vector>
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -18,8 +19,8 @@ using errors::ProcedureLabels;
 constexpr std::array<const char*, 12> kMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
-constexpr std::array<std::int16_t, 12> kMonthDays = {31, 28, 31, 30, 31, 30,
-                                                     31, 31, 30, 31, 30, 31};
+// The shared month-length table starts with a common year's lengths.
+constexpr std::int32_t kCommonYear = 2001;
 constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                   "Thursday", "Friday", "Saturday"};
 constexpr std::array<const char*, 12> kMonthAbbreviations = {
@@ -38,7 +39,11 @@ void CalendarBuilder::monthNames() {
 
 void CalendarBuilder::monthDaysDef() {
     static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub monthDaysDef()"};
-    trap_.run(kLabels, [&] { state_.monthDayTable = kMonthDays; });
+    trap_.run(kLabels, [&] {
+        for (std::size_t i = 0; i < state_.monthDayTable.size(); ++i) {
+            state_.monthDayTable[i] = daysInMonth(kCommonYear, static_cast<std::int32_t>(i) + 1);
+        }
+    });
 }
 
 void CalendarBuilder::dayNames() {
@@ -55,10 +60,7 @@ bool CalendarBuilder::LeapYear(std::string_view aYear) {
     static constexpr ProcedureLabels kLabels{
         kControlModule, "Private Function LeapYear(aYear As String) As Boolean"};
     bool result = false;
-    trap_.run(kLabels, [&] {
-        const std::int32_t year = toInt32(aYear);
-        result = year % 4 == 0 && (year % 400 == 0 || year % 100 != 0);
-    });
+    trap_.run(kLabels, [&] { result = isLeapYear(toInt32(aYear)); });
     return result;
 }
 
@@ -100,19 +102,14 @@ void CalendarBuilder::generateQuarters() {
 void CalendarBuilder::generateMonths() {
     static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub generateMonths()"};
     trap_.run(kLabels, [&] {
+        // The full names of the chosen calendar's months, from the first month of its year.
+        std::vector<Period> months;
+        calendar().split(calendar().year(state_.startDate.year), PeriodKind::Month, months);
         state_.monthList.assign(2, std::string());
-        Int16 month = state_.gregorian ? std::int16_t{1} : state_.startDate.month;
-        for (std::int16_t k = 0; k <= 11; ++k) {
-            state_.monthList.resize(static_cast<std::size_t>(k) + 2);
-            if (month < 1 || month > 12) {
-                raise(ErrorNumber::SubscriptOutOfRange);
-            }
-            state_.monthList[static_cast<std::size_t>(k)] =
-                state_.monthNameTable[static_cast<std::size_t>(month.value() - 1)];
-            if (month == 12) {
-                month = 0;
-            }
-            ++month;
+        for (std::size_t k = 0; k < months.size(); ++k) {
+            state_.monthList.resize(k + 2);
+            state_.monthList[k] =
+                support::tableEntry(state_.monthNameTable, civilDate(months[k].first).month - 1);
         }
     });
 }

@@ -1,5 +1,5 @@
-// The day members: the seven days of a week, the days of a month, or every day of a year.
-// Each day's name is joined with its parent's name before the day is placed.
+// The day members: the days of a week, of a month, or of a year. Each day's name is joined
+// with its parent's name before the day is placed.
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -15,26 +15,16 @@ namespace {
 
 enum class DayMode { None, Week, Month, Year };
 
-// The days of a month of a year whose February has febDays days.
-std::int16_t daysInMonth(std::int16_t month, std::int16_t febDays) {
-    switch (month) {
-        case 1:
-        case 3:
-        case 5:
-        case 7:
-        case 8:
-        case 10:
-        case 12:
-            return 31;
-        case 4:
-        case 6:
-        case 9:
-        case 11:
-            return 30;
-        case 2:
-            return febDays;
+DayMode modeBelow(PeriodKind parent) {
+    switch (parent) {
+        case PeriodKind::Week:
+            return DayMode::Week;
+        case PeriodKind::Month:
+            return DayMode::Month;
+        case PeriodKind::Year:
+            return DayMode::Year;
         default:
-            return 0;  // a name that gives no month has no days
+            return DayMode::None;  // the page never hangs days below a quarter
     }
 }
 
@@ -45,7 +35,7 @@ std::string_view shortOrFull(std::string_view name, std::int16_t format) {
 
 }  // namespace
 
-bool CalendarBuilder::addDays(const cube::MemberRef& aParent) {
+bool CalendarBuilder::addDays(const cube::MemberRef& aParent, const Period& period) {
     static constexpr ProcedureLabels kLabels{
         kControlModule, "Private Function addDays(ByVal aParent As Member) As Boolean"};
     bool result = false;
@@ -55,40 +45,28 @@ bool CalendarBuilder::addDays(const cube::MemberRef& aParent) {
         const std::int16_t dayFormat = formats_.dayFormat();
         const std::int16_t monthFormat = formats_.monthFormat();
 
-        DayMode mode = DayMode::None;
-        Int16 count = 0;
-        // Year mode walks the calendar: weekday, month index and days passed in the month.
-        Int16 weekday = 0;
-        Int16 monthIndex = 0;
-        Int16 daysPassed = 0;
-        if (state_.chosen(kWeekBit)) {
-            mode = DayMode::Week;
-            count = 7;
-        } else if (state_.chosen(kMonthBit)) {
-            mode = DayMode::Month;
-            std::int16_t month = 0;
-            if (!monthOfName(support::require(aParent).getName(), monthFormat, month)) {
-                return;
-            }
-            // February follows the year member's number, also when a fiscal year places it in
-            // the next calendar year.
-            const bool leap = month == 2 && LeapYear(decimalText(state_.currentYear));
-            count = daysInMonth(month, leap ? 29 : 28);
-        } else if (state_.chosen(kYearBit)) {
-            mode = DayMode::Year;
-            const bool leap = LeapYear(decimalText(state_.currentYear));
-            count = leap ? 366 : 365;
-            state_.monthDayTable[1] = leap ? 29 : 28;
-            weekday = weekdayNumber(state_.currentYear);
+        const DayMode mode = modeBelow(period.kind);
+        if (mode == DayMode::None) {
+            days_.clear();
+        } else {
+            calendar().split(period, PeriodKind::Day, days_);
+        }
+        if (mode == DayMode::Year) {
+            // The shared month-length table follows the year being built.
+            state_.monthDayTable[1] = daysInMonth(state_.currentYear, 2);
         }
 
         state_.dayParentName = support::require(aParent).getName();
         const std::string& parentName = state_.dayParentName;
 
-        for (Int16 d = 1; d <= count; ++d) {
+        for (std::size_t k = 0; k < days_.size(); ++k) {
+            const Period& day = days_[k];
+            const Int16 d = day.number;
+            const std::string& weekdayName =
+                support::tableEntry(state_.dayNameTable, weekdayOf(day.first));
             // The lookup uses the whole weekday name below a week, the day's number otherwise.
             if (mode == DayMode::Week) {
-                if (support::nameTaken(dayLevel, support::tableEntry(state_.dayNameTable, d))) {
+                if (support::nameTaken(dayLevel, weekdayName)) {
                     continue;
                 }
             } else {
@@ -100,54 +78,45 @@ bool CalendarBuilder::addDays(const cube::MemberRef& aParent) {
             }
 
             const cube::MemberRef member = objects.newMember();
-            cube::Member& day = support::require(member);
+            cube::Member& dayMember = support::require(member);
             switch (mode) {
                 case DayMode::Week:
-                    day.putName(
-                        shortOrFull(support::tableEntry(state_.dayNameTable, d), dayFormat));
+                    dayMember.putName(shortOrFull(weekdayName, dayFormat));
                     break;
                 case DayMode::Month:
-                    day.putName(dayName_);  // the day's number, as looked up
+                    dayMember.putName(dayName_);  // the day's number, as looked up
                     break;
                 case DayMode::None:
-                    break;  // no days are counted without a parent level
-                case DayMode::Year:
+                    break;
+                case DayMode::Year: {
                     // Weekday, day of the month and month name, each step added to the
                     // member's current name: "Mon 1 Jan".
-                    day.putName(
-                        shortOrFull(support::tableEntry(state_.dayNameTable, weekday), dayFormat));
-                    dayName_ = day.getName();
+                    const CivilDate date = civilDate(day.first);
+                    dayMember.putName(shortOrFull(weekdayName, dayFormat));
+                    dayName_ = dayMember.getName();
                     dayName_.push_back(' ');
-                    support::appendDecimal(dayName_, daysPassed + 1);
-                    day.putName(dayName_);
-                    dayName_ = day.getName();
+                    support::appendDecimal(dayName_, date.day);
+                    dayMember.putName(dayName_);
+                    dayName_ = dayMember.getName();
                     dayName_.push_back(' ');
                     dayName_.append(shortOrFull(
-                        support::tableEntry(state_.monthNameTable, monthIndex), monthFormat));
-                    day.putName(dayName_);
-                    weekday = weekday == 7 ? Int16(1) : weekday + 1;
-                    ++daysPassed;
-                    if (daysPassed == support::tableEntry(state_.monthDayTable, monthIndex)) {
-                        ++monthIndex;
-                        daysPassed = 0;
-                    }
+                        support::tableEntry(state_.monthNameTable, date.month - 1), monthFormat));
+                    dayMember.putName(dayName_);
                     break;
+                }
             }
-            day.putOrder(d);
+            dayMember.putOrder(d);
             if (!parentName.empty()) {
                 // Below a month the parent's name comes first (Jan_1); otherwise the day's own
                 // name does (Sun_Wk 5, Mon 1 Jan_2001).
                 if (mode == DayMode::Month) {
-                    dayJoined_.assign(parentName).push_back('_');
-                    dayJoined_.append(day.getName());
+                    support::joinDayName(dayJoined_, parentName, dayMember.getName());
                 } else {
-                    dayJoined_ = day.getName();
-                    dayJoined_.push_back('_');
-                    dayJoined_.append(parentName);
+                    support::joinDayName(dayJoined_, dayMember.getName(), parentName);
                 }
-                day.putName(dayJoined_);
+                dayMember.putName(dayJoined_);
             }
-            day.putParent(aParent);
+            dayMember.putParent(aParent);
         }
         result = true;
     });

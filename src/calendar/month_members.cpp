@@ -1,5 +1,5 @@
-// The month members: the three months of a quarter, the twelve of a year, or twelve top
-// months. A fiscal year moves the year suffix on at its January.
+// The month members: the months of a quarter or a year, or the top months of the start year.
+// A year that runs into the next calendar year moves the year suffix on at its January.
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -12,7 +12,7 @@ namespace annalex::calendar {
 using errors::kControlModule;
 using errors::ProcedureLabels;
 
-bool CalendarBuilder::addMonths(const cube::MemberRef& aParent) {
+bool CalendarBuilder::addMonths(const cube::MemberRef& aParent, const Period& period) {
     static constexpr ProcedureLabels kLabels{
         kControlModule, "Private Function addMonths(ByVal aParent As Member) As Boolean"};
     bool result = false;
@@ -25,33 +25,17 @@ bool CalendarBuilder::addMonths(const cube::MemberRef& aParent) {
         // The selection cannot change while generation runs, so one reading serves every month.
         const std::int16_t format = formats_.monthFormat();
 
-        // Below a quarter only its three months: the quarter's number follows the prefix.
-        Int16 first = 0;
-        Int16 lastPosition = 11;
-        if (state_.chosen(kQuarterBit)) {
-            const std::string_view prefix = support::quarterPrefix(format);
-            const Int16 length = Int16(prefix.size()) + 1;
-            const std::string parentName = support::require(aParent).getName();
-            const std::string_view head =
-                std::string_view(parentName).substr(0, static_cast<std::size_t>(length.value()));
-            for (std::int16_t quarter = 1; quarter <= 4; ++quarter) {
-                if (head.size() == prefix.size() + 1 && head.starts_with(prefix) &&
-                    head.back() == static_cast<char>('0' + quarter)) {
-                    first = Int16(quarter - 1) * 3;
-                    lastPosition = first + 2;
-                    break;
-                }
-            }
-        }
-
-        for (Int16 p = first; p <= lastPosition; ++p) {
-            const std::string& full = entryAt(state_.monthList, p);
-            if (full.empty()) {
-                break;
-            }
+        calendar().split(period, PeriodKind::Month, months_);
+        for (std::size_t k = 0; k < months_.size(); ++k) {
+            const Period month = months_[k];
+            // The position within the year: 0 for its first month.
+            const Int16 p = month.number - 1;
+            const std::int32_t calendarMonth = civilDate(month.first).month;
+            const std::string& full = support::tableEntry(state_.monthNameTable, calendarMonth - 1);
             switch (format) {
                 case 0:
-                    monthName_ = convertMonth(full);
+                    monthName_.clear();
+                    support::appendDecimal(monthName_, calendarMonth);
                     break;
                 case 1:
                     monthName_.assign(support::firstThree(full));
@@ -71,18 +55,18 @@ bool CalendarBuilder::addMonths(const cube::MemberRef& aParent) {
                 top->addRootMember(member);
             } else {
                 member->putParent(aParent);
-                if (state_.yearCount > 1) {
-                    // From the fiscal year's January on, its months lie in the next calendar
-                    // year; the new suffix stays until the next year member sets its own.
-                    if (!state_.gregorian && p == 13 - Int16(state_.startDate.month)) {
-                        state_.yearSuffix.assign("_").append(
-                            signedText(Int32(state_.currentYear) + 1));
+                if (severalYears()) {
+                    // A January after the first month of its year lies in the next calendar
+                    // year: from there on the year's months carry that year, until the next
+                    // year member sets its own suffix.
+                    if (p > 0 && calendarMonth == 1) {
+                        state_.yearSuffix = support::yearSuffixText(Int32(state_.currentYear) + 1);
                     }
                     monthName_.append(state_.yearSuffix);
                     member->putName(monthName_);
                 }
             }
-            handDown(kMonthBit, member);
+            handDown(kMonthBit, member, month);
         }
         result = true;
     });

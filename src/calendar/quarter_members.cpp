@@ -1,4 +1,4 @@
-// The quarter members: the four quarters of a year, or the four top quarters.
+// The quarter members: the quarters of a year, or the top quarters of the start year.
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -11,7 +11,7 @@ namespace annalex::calendar {
 using errors::kControlModule;
 using errors::ProcedureLabels;
 
-bool CalendarBuilder::addQuarters(const cube::MemberRef& aParent) {
+bool CalendarBuilder::addQuarters(const cube::MemberRef& aParent, const Period& period) {
     static constexpr ProcedureLabels kLabels{
         kControlModule, "Private Function addQuarters(ByVal aParent As Member) As Boolean"};
     bool result = false;
@@ -21,6 +21,7 @@ bool CalendarBuilder::addQuarters(const cube::MemberRef& aParent) {
         }
         const cube::LevelRef top = support::topLevel(state_.theTimeDimension);
         cube::ObjectFactory& objects = support::require(state_.theTimeDimension).objects();
+        calendar().split(period, PeriodKind::Quarter, quarters_);
         const Int16 last = upperBound(state_.quarterList);
         for (Int16 i = 0; i <= last; ++i) {
             const std::string& name = entryAt(state_.quarterList, i);
@@ -40,7 +41,7 @@ bool CalendarBuilder::addQuarters(const cube::MemberRef& aParent) {
             } else {
                 // Placed first, then given the year suffix when the range has several years.
                 member->putParent(aParent);
-                if (state_.yearCount > 1) {
+                if (severalYears()) {
                     quarterName_.assign(name).append(state_.yearSuffix);
                     member->putName(quarterName_);
                 }
@@ -51,7 +52,9 @@ bool CalendarBuilder::addQuarters(const cube::MemberRef& aParent) {
             member->setAttribute("QuarterNumberOfWeeks", "");
             member->setAttribute("QuarterNumberOfDays", "");
             member->setAttribute("QuarterQtrNo", number);
-            handDown(kQuarterBit, member);
+            // The list names the quarters the calendar gives, in order.
+            const Period quarter = support::tableEntry(quarters_, i);
+            handDown(kQuarterBit, member, quarter);
         }
         result = true;
     });

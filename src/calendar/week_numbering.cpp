@@ -1,11 +1,10 @@
-// Week numbering. Weeks begin on Sunday and week 1 is the week holding 1 January: day d of a
-// year whose 1 January falls on weekday j (1 Sunday to 7 Saturday) lies in calendar week
-// (d - 1 + j - 1) / 7 + 1, which runs from 1 to 53 (54 for 31 December of a leap year that
-// begins on a Saturday).
+// The step's week-numbering procedures, over the week rules of the page's calendars
+// (calendars/monthly_calendar.hpp): weeks begin on Sunday and week 1 holds 1 January.
 
 #include <chrono>
 
 #include "calendar/calendar_builder.hpp"
+#include "calendar/calendars/monthly_calendar.hpp"
 #include "common/checked_int.hpp"
 
 namespace annalex::calendar {
@@ -40,18 +39,6 @@ chr::sys_days formDate(std::int32_t year, std::int32_t month, std::int32_t day) 
     return date;
 }
 
-// 1 for Sunday up to 7 for Saturday.
-std::int16_t weekdayOf(chr::sys_days date) {
-    return static_cast<std::int16_t>(chr::weekday(date).c_encoding() + 1);
-}
-
-Int16 calendarWeek(chr::sys_days date) {
-    const chr::year year = chr::year_month_day(date).year();
-    const chr::sys_days newYear = year / chr::January / 1;
-    const Int16 dayOfYear = (date - newYear).count() + 1;
-    return (dayOfYear - 1 + Int16(weekdayOf(newYear)) - 1) / 7 + 1;
-}
-
 }  // namespace
 
 std::int16_t CalendarBuilder::calculateWeekShift() {
@@ -64,7 +51,8 @@ std::int16_t CalendarBuilder::calculateWeekShift() {
             result = 1;
         } else {
             const DateParts& start = state_.startDate;
-            result = calendarWeek(formDate(start.year, start.month, start.day));
+            result = narrowChecked<std::int16_t>(
+                calendarWeek(formDate(start.year, start.month, start.day)));
         }
     });
     return result;
@@ -78,11 +66,8 @@ std::int16_t CalendarBuilder::weekNumber(std::int16_t aYear, std::int16_t aMonth
         "shift As Integer) As Integer"};
     std::int16_t result = 0;
     trap_.run(kLabels, [&] {
-        const Int16 week = calendarWeek(formDate(aYear, aMonth, aDay));
-        const Int16 weekShift = shift;
-        // Weeks before the fiscal year's first week are counted on from the end of the
-        // previous fiscal year, taken as 52 weeks long.
-        result = week >= weekShift ? week - (weekShift - 1) : Int16(52) - (weekShift - 1) + week;
+        result = narrowChecked<std::int16_t>(
+            shiftedWeek(calendarWeek(formDate(aYear, aMonth, aDay)), shift));
     });
     return result;
 }

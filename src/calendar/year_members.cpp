@@ -2,6 +2,7 @@
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
+#include "calendar/calendar_list.hpp"
 #include "calendar/period_list.hpp"
 #include "common/checked_int.hpp"
 #include "common/numeric.hpp"
@@ -11,17 +12,39 @@ namespace annalex::calendar {
 using errors::kControlModule;
 using errors::ProcedureLabels;
 
-void CalendarBuilder::handDown(LevelBit level, const cube::MemberRef& member) {
+namespace {
+
+// The page's calendar type: its first button is the first calendar of the list, any other
+// button the second.
+const CalendarEntry& chosenEntry(const CalendarState& state) {
+    return calendarList()[state.gregorian ? 0 : 1];
+}
+
+}  // namespace
+
+const Calendar& CalendarBuilder::calendar() {
+    // Made again whenever the calendar type or the start date changed since it was made.
+    const CalendarEntry& entry = chosenEntry(state_);
+    if (!calendar_ || calendarEntry_ != &entry || calendarStart_ != state_.startDate) {
+        calendar_ = entry.make(toYearMonthDay(state_.startDate));
+        calendarEntry_ = &entry;
+        calendarStart_ = state_.startDate;
+    }
+    return *calendar_;
+}
+
+void CalendarBuilder::handDown(LevelBit level, const cube::MemberRef& member,
+                               const Period& period) {
     // The levels below, tested from the largest period to the smallest; the first chosen one
     // builds its members under member, and each of those hands down in turn.
     if (level < kQuarterBit && state_.chosen(kQuarterBit)) {
-        addQuarters(member);
+        addQuarters(member, period);
     } else if (level < kMonthBit && state_.chosen(kMonthBit)) {
-        addMonths(member);
+        addMonths(member, period);
     } else if (level < kWeekBit && state_.chosen(kWeekBit)) {
-        addWeeks(member);
+        addWeeks(member, period);
     } else if (level < kDayBit && state_.chosen(kDayBit)) {
-        addDays(member);
+        addDays(member, period);
     }
 }
 
@@ -29,11 +52,11 @@ void CalendarBuilder::addMembers() {
     static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub addMembers()"};
     trap_.run(kLabels, [&] {
         // Only the builder of the highest chosen level starts here; with no parent, a
-        // sub-year builder makes top members.
+        // sub-year builder makes top members for the periods of the start year.
         if (state_.chosen(kYearBit)) {
             addYears();
         } else {
-            handDown(kYearBit, nullptr);
+            handDown(kYearBit, nullptr, calendar().year(state_.startDate.year));
         }
     });
 }
@@ -60,14 +83,16 @@ void CalendarBuilder::addYears() {
             const cube::MemberRef member = objects.newMember();
             support::require(member).putName(name);
             state_.currentYear = toInt32(name);
-            state_.yearSuffix.assign("_").append(signedText(state_.currentYear));
+            state_.yearSuffix = support::yearSuffixText(state_.currentYear);
             member->putOrder(i);
-            const bool leap = LeapYear(name);
+            // Leap year and length follow the year's number, whatever months the calendar
+            // gives the year.
+            const bool leap = isLeapYear(state_.currentYear);
             top->addRootMember(member);
             member->setAttribute("YearLeapYear", leap ? "Yes" : "No");
-            member->setAttribute("YearNumberOfDays", decimalText(YearNoDays(name)));
+            member->setAttribute("YearNumberOfDays", decimalText(daysInYear(state_.currentYear)));
             member->setAttribute("YearYearNo", decimalText(i));
-            handDown(kYearBit, member);
+            handDown(kYearBit, member, calendar().year(state_.currentYear));
         }
     });
 }

@@ -6,6 +6,7 @@
 
 #include "common/checked_int.hpp"
 #include "common/numeric.hpp"
+#include "control/typed_year.hpp"
 
 namespace annalex::control {
 
@@ -14,13 +15,9 @@ using errors::ProcedureLabels;
 
 namespace {
 
-// A year typed with fewer than four digits: below 50 it lies in the 2000s, otherwise in the
-// 1900s ("01" is 2001, "50" is 1950, "999" is 2899).
-Int16 withCentury(Int16 year) {
-    if (year < 1000) {
-        return year < 50 ? year + 2000 : year + 1900;
-    }
-    return year;
+// A year box's text as a year with its century.
+Int16 typedYear(const std::string& text) {
+    return narrowChecked<std::int16_t>(withCentury(toInt16(text)));
 }
 
 }  // namespace
@@ -138,8 +135,8 @@ void AnnalexCtrl::btOk_Click() {
 
         // 3. The end date does not lie before the start date, compared from the boxes.
         bool orderWrong = false;
-        const Int16 startYear = withCentury(toInt16(page_.txtStartYear.text()));
-        const Int16 endYear = withCentury(toInt16(page_.txtEndYear.text()));
+        const Int16 startYear = typedYear(page_.txtStartYear.text());
+        const Int16 endYear = typedYear(page_.txtEndYear.text());
         if (startYear > endYear) {
             orderWrong = true;
         } else if (startYear == endYear) {
@@ -170,17 +167,20 @@ void AnnalexCtrl::btOk_Click() {
         state_.levelMask = roundToInt16(mask);
 
         // 5. The combinations that cannot be generated.
+        using calendar::kDayBit;
+        using calendar::kQuarterBit;
+        using calendar::kYearBit;
         switch (state_.levelMask) {
             case 0:
                 showError("Please select at least one level");
                 return;
-            case 18:
-            case 19:
+            case kQuarterBit | kDayBit:
+            case kYearBit | kQuarterBit | kDayBit:
                 showError(
                     "The selection Quarter/Day is not valid. Please select at least another "
                     "level between Quarter and Day.");
                 return;
-            case 16:
+            case kDayBit:
                 showError(
                     "Selecting Day level only is not valid. Please select at least another "
                     "level.");

@@ -1,12 +1,21 @@
 #include "control/calendar_page.hpp"
 
 #include <algorithm>
+#include <string>
+
+#include "calendar/calendar_list.hpp"
 
 namespace annalex::control {
 namespace {
 
 const FontSpec kHeadingFont{"MS Sans Serif", 8.25, true};
 const FontSpec kSeparatorFont{"MS Sans Serif", 9.75, true};
+
+// The caption of the page's calendar-type button index: the list's entry of that position.
+std::string calendarCaption(std::size_t index) {
+    static_assert(calendar::pageCalendarCount() == 2, "the page has two calendar-type buttons");
+    return std::string(calendar::calendarList()[index].caption);
+}
 
 Label separator(int index, Geometry geometry, int tabIndex) {
     return Label("lblSeparator", index, "Frame4", geometry, tabIndex, "-", TextAlignment::Centre);
@@ -22,9 +31,10 @@ CalendarPage::CalendarPage()
       btOk("btOk", "Frame1", {3870, 3495, 900, 375}, 3, "Ok"),
       btCancel("btCancel", "Frame1", {4830, 3495, 900, 375}, 4, "Cancel"),
       Frame3("Frame3", "Frame1", {3540, 2130, 2385, 1170}, 5, "Select the type of Calendar "),
-      calendarType{
-          OptionButton("calendarType", 0, "Frame3", {705, 390, 1455, 195}, 6, "Gregorian", true),
-          OptionButton("calendarType", 1, "Frame3", {720, 735, 1095, 195}, 7, "Fiscal", false)},
+      calendarType{OptionButton("calendarType", 0, "Frame3", {705, 390, 1455, 195}, 6,
+                                calendarCaption(0), true),
+                   OptionButton("calendarType", 1, "Frame3", {720, 735, 1095, 195}, 7,
+                                calendarCaption(1), false)},
       Frame4("Frame4", "Frame1", {3255, 345, 2925, 1605}, 8, "Calendar Start and End Date"),
       Label2("Label2", -1, "Frame4", {60, 1155, 705, 270}, 9, "End Date", TextAlignment::Left),
       Label1("Label1", -1, "Frame4", {45, 645, 720, 285}, 10, "Start Date", TextAlignment::Left),

@@ -1,9 +1,10 @@
 // The date boxes' own checks while typing, and the parse and check of a whole date on OK.
 
-#include "calendar/period_list.hpp"
+#include "calendar/dates.hpp"
 #include "common/checked_int.hpp"
 #include "common/numeric.hpp"
 #include "control/annalex_ctrl.hpp"
+#include "control/typed_year.hpp"
 
 namespace annalex::control {
 
@@ -117,33 +118,15 @@ bool AnnalexCtrl::dateFormatValid(std::string_view aDate, std::int16_t dateType)
             result = false;
         }
         // The month's length is checked even after a failed range check, so a February day
-        // beyond 31 is reported twice.
-        switch (month) {
-            case 4:
-            case 6:
-            case 9:
-            case 11:
-                if (day == 31) {
-                    showError("Invalid day");
-                    result = false;
-                }
-                break;
-            case 2:
-                if (day > 29) {
-                    showError("Invalid day");
-                    result = false;
-                } else if (day == 29 && !builder_.LeapYear(decimalText(year))) {
-                    showError("Invalid day");
-                    result = false;
-                }
-                break;
-            default:
-                break;
+        // beyond 31 is reported twice. A 30-day month refuses its 31st; February refuses any
+        // day past its end in the year as typed (a typed "00" is a leap year).
+        const std::int16_t length = calendar::daysInMonth(year, month);
+        if ((length == 30 && day == 31) || (month == 2 && day > length)) {
+            showError("Invalid day");
+            result = false;
         }
 
-        if (year < 1000) {
-            year = year < 50 ? year + 2000 : year + 1900;
-        }
+        year = withCentury(year);
 
         if (result) {
             calendar::DateParts& stored = dateType == 1 ? state_.startDate : state_.endDate;

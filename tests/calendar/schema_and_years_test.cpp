@@ -142,7 +142,8 @@ TEST(Generation, TopMembersAlreadyPresentAreSkippedWithTheirSubtrees) {
     generate(harness, {.mask = 2 | 4, .monthFormat = 1});
     const std::size_t before = harness.hierarchy()->memberCount();
     ASSERT_EQ(before, 4u + 12u);
-    EXPECT_TRUE(harness.ctrl.builder().addQuarters(nullptr));
+    auto& builder = harness.ctrl.builder();
+    EXPECT_TRUE(builder.addQuarters(nullptr, builder.calendar().year(2001)));
     EXPECT_EQ(harness.hierarchy()->memberCount(), before);
 
     ControlHarness years;

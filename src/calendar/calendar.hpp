@@ -1,0 +1,40 @@
+#pragma once
+// The seam between the member builders and the calendars.
+//
+// A calendar knows its years and how each period splits into the periods of a smaller kind;
+// the builders only name and place what it answers. A calendar is made for one generation from
+// the start date the page stored, which fixes its rules (the fiscal year's first month, the
+// year whose weeks every year copies). Every calendar is one file under calendar/calendars and
+// one entry of calendarList() (calendar_list.hpp).
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "calendar/period.hpp"
+
+namespace annalex::calendar {
+
+class Calendar {
+  public:
+    virtual ~Calendar() = default;
+
+    // The year of that number.
+    virtual Period year(std::int32_t number) const = 0;
+
+    // Replaces out with the periods of kind child that make up parent, in order: a year's
+    // quarters, months, weeks or days, a quarter's months, weeks or days, and so on. A kind the
+    // calendar does not split parent into gives no periods.
+    virtual void split(const Period& parent, PeriodKind child, std::vector<Period>& out) const = 0;
+};
+
+// One registered calendar: its command-line name, its caption on the page and its maker.
+struct CalendarEntry {
+    std::string_view key;
+    std::string_view caption;
+    std::unique_ptr<Calendar> (*make)(std::chrono::year_month_day start);
+};
+
+}  // namespace annalex::calendar
