@@ -1,0 +1,223 @@
+// Every registered calendar, walked day by day from 1600 to 2400 and checked against
+// std::chrono: years, quarters and months cover every day exactly once, in order, with the
+// right first and last days; weeks are seven days from a Sunday, in order, with only the capped
+// 53rd week between two years; days hang below their periods as the page's rules say.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_list.hpp"
+#include "calendar/calendars/monthly_calendar.hpp"
+
+namespace annalex::calendar {
+namespace {
+
+namespace chr = std::chrono;
+
+constexpr int kFirstYear = 1600;
+constexpr int kLastYear = 2400;
+
+chr::sys_days date(int year, int month, int day) {
+    return chr::year(year) / chr::month(static_cast<unsigned>(month)) /
+           chr::day(static_cast<unsigned>(day));
+}
+
+int monthOf(chr::sys_days day) {
+    return static_cast<int>(static_cast<unsigned>(chr::year_month_day(day).month()));
+}
+
+// The start dates a calendar is walked with: every start month, days from 0 to the month's end.
+std::vector<chr::year_month_day> startsFor(const CalendarEntry& entry, int year) {
+    if (entry.key == "gregorian") {
+        return {chr::year(year) / chr::January / chr::day(1)};
+    }
+    std::vector<chr::year_month_day> starts;
+    for (int month = 1; month <= 12; ++month) {
+        const int length = daysInMonth(year, month);
+        starts.push_back(chr::year(year) / chr::month(static_cast<unsigned>(month)) /
+                         chr::day(static_cast<unsigned>(year % (length + 1))));
+    }
+    return starts;
+}
+
+// Periods follow each other without gap or overlap and cover [first, last].
+void expectTiling(const std::vector<Period>& periods, chr::sys_days first, chr::sys_days last,
+                  const std::string& what) {
+    ASSERT_FALSE(periods.empty()) << what;
+    EXPECT_EQ(periods.front().first, first) << what;
+    EXPECT_EQ(periods.back().last, last) << what;
+    for (std::size_t i = 0; i < periods.size(); ++i) {
+        EXPECT_LE(periods[i].first, periods[i].last) << what << " #" << i;
+        EXPECT_EQ(periods[i].number, static_cast<int>(i) + 1 + (periods.front().number - 1))
+            << what;
+        if (i > 0) {
+            EXPECT_EQ(periods[i].first, periods[i - 1].last + chr::days(1)) << what << " #" << i;
+        }
+    }
+}
+
+class CalendarWalk : public ::testing::TestWithParam<std::size_t> {
+  protected:
+    const CalendarEntry& entry() const { return calendarList()[GetParam()]; }
+};
+
+TEST_P(CalendarWalk, YearsQuartersAndMonthsCoverEveryDayOnce) {
+    std::vector<Period> quarters;
+    std::vector<Period> months;
+    std::vector<Period> days;
+    for (int y = kFirstYear; y <= kLastYear; ++y) {
+        for (const chr::year_month_day start : startsFor(entry(), y)) {
+            const auto calendar = entry().make(start);
+            const int firstMonth = static_cast<int>(static_cast<unsigned>(start.month()));
+            const Period year = calendar->year(y);
+            const std::string what = std::string(entry().key) + " " + std::to_string(y) +
+                                     " from month " + std::to_string(firstMonth);
+            ASSERT_EQ(year.first, date(y, firstMonth, 1)) << what;
+            ASSERT_EQ(calendar->year(y + 1).first, year.last + chr::days(1)) << what;
+
+            calendar->split(year, PeriodKind::Quarter, quarters);
+            ASSERT_EQ(quarters.size(), 4u) << what;
+            expectTiling(quarters, year.first, year.last, what + " quarters");
+            calendar->split(year, PeriodKind::Month, months);
+            ASSERT_EQ(months.size(), 12u) << what;
+            expectTiling(months, year.first, year.last, what + " months");
+            for (const Period& quarter : quarters) {
+                std::vector<Period> inQuarter;
+                calendar->split(quarter, PeriodKind::Month, inQuarter);
+                ASSERT_EQ(inQuarter.size(), 3u) << what;
+                expectTiling(inQuarter, quarter.first, quarter.last, what + " quarter's months");
+            }
+            for (const Period& month : months) {
+                // Whole calendar months, each from its 1st to the last day chrono gives it.
+                const chr::year_month_day first(month.first);
+                ASSERT_EQ(first.day(), chr::day(1)) << what;
+                ASSERT_EQ(month.last, chr::sys_days(first.year() / first.month() / chr::last))
+                    << what;
+                // A month's days are its own, except that February counts the days of
+                // February in the year of the period's number.
+                calendar->split(month, PeriodKind::Day, days);
+                const auto expected =
+                    monthOf(month.first) == 2
+                        ? static_cast<std::size_t>(daysInMonth(y, 2))
+                        : static_cast<std::size_t>((month.last - month.first).count() + 1);
+                ASSERT_EQ(days.size(), expected) << what;
+                for (std::size_t d = 0; d < days.size(); ++d) {
+                    ASSERT_EQ(days[d].first, month.first + chr::days(d)) << what;
+                    ASSERT_EQ(days[d].number, static_cast<int>(d) + 1) << what;
+                }
+            }
+            // Days hung directly below a year are those of the calendar year of its number.
+            calendar->split(year, PeriodKind::Day, days);
+            expectTiling(days, date(y, 1, 1), date(y, 12, 31), what + " days");
+        }
+    }
+}
+
+TEST_P(CalendarWalk, WeeksAreSevenDaysFromSundayWithOnlyThe53rdWeekCapped) {
+    std::vector<Period> weeks;
+    std::vector<Period> nextWeeks;
+    std::vector<Period> days;
+    for (int y = kFirstYear; y <= kLastYear; ++y) {
+        for (const chr::year_month_day start : startsFor(entry(), y)) {
+            const auto calendar = entry().make(start);
+            const std::string what = std::string(entry().key) + " " + std::to_string(y);
+            const Period year = calendar->year(y);
+            calendar->split(year, PeriodKind::Week, weeks);
+            ASSERT_EQ(weeks.size(), static_cast<std::size_t>(kLastWeek)) << what;
+            expectTiling(weeks, weeks.front().first, weeks.back().last, what + " weeks");
+            // Week 1 is the Sunday week that holds the year's first day (the start date's day
+            // of the first month, counted on from the month's first).
+            const chr::sys_days weekOneDay = chr::sys_days(start);
+            EXPECT_EQ(chr::weekday(weeks.front().first), chr::Sunday) << what;
+            EXPECT_LE(weeks.front().first, weekOneDay) << what;
+            EXPECT_GT(weeks.front().first + chr::days(7), weekOneDay) << what;
+            for (const Period& week : weeks) {
+                ASSERT_EQ(week.last - week.first, chr::days(6)) << what;
+                calendar->split(week, PeriodKind::Day, days);
+                ASSERT_EQ(days.size(), 7u) << what;
+                EXPECT_EQ(days.front().first, week.first) << what;
+                EXPECT_EQ(days.back().last, week.last) << what;
+            }
+            // The next year's week 1 follows week 52 at once, or after one whole week: the
+            // 53rd, which is never made.
+            calendar->split(calendar->year(y + 1), PeriodKind::Week, nextWeeks);
+            const auto gap = nextWeeks.front().first - (weeks.back().last + chr::days(1));
+            EXPECT_TRUE(gap == chr::days(0) || gap == chr::days(7)) << what;
+        }
+    }
+}
+
+// In the start year, a month's weeks are the weeks whose Saturday lies in it, a quarter's are
+// its months' weeks, and the twelve months share weeks 1 to 52 out once each. (A fiscal year's
+// months after the turn of the calendar year take their weeks from the start year's January to
+// March, and a fiscal year that starts after the 1st moves its weeks; the golden digests pin
+// those.)
+TEST_P(CalendarWalk, StartYearMonthsAndQuartersShareOutTheWeeks) {
+    std::vector<Period> months;
+    std::vector<Period> quarters;
+    std::vector<Period> weeks;
+    for (int y = kFirstYear; y <= kLastYear; ++y) {
+        for (chr::year_month_day start : startsFor(entry(), y)) {
+            start = start.year() / start.month() / chr::day(1);
+            const auto calendar = entry().make(start);
+            const std::string what = std::string(entry().key) + " " + std::to_string(y) +
+                                     " from month " +
+                                     std::to_string(static_cast<unsigned>(start.month()));
+            const Period year = calendar->year(y);
+            calendar->split(year, PeriodKind::Month, months);
+            std::vector<int> owners(kLastWeek + 1, 0);
+            for (const Period& month : months) {
+                const bool sameCalendarYear =
+                    chr::year_month_day(month.first).year() == start.year();
+                calendar->split(month, PeriodKind::Week, weeks);
+                for (const Period& week : weeks) {
+                    ASSERT_GE(week.number, 1) << what;
+                    ASSERT_LE(week.number, kLastWeek) << what;
+                    ++owners[static_cast<std::size_t>(week.number)];
+                    if (sameCalendarYear) {
+                        EXPECT_EQ(monthOf(week.last), monthOf(month.first))
+                            << what << " week " << week.number;
+                    }
+                }
+            }
+            if (start.month() == chr::January) {
+                for (int w = 1; w <= kLastWeek; ++w) {
+                    EXPECT_EQ(owners[static_cast<std::size_t>(w)], 1) << what << " week " << w;
+                }
+            }
+            calendar->split(year, PeriodKind::Quarter, quarters);
+            for (const Period& quarter : quarters) {
+                if (chr::year_month_day(quarter.last).year() != start.year()) {
+                    continue;
+                }
+                calendar->split(quarter, PeriodKind::Week, weeks);
+                for (const Period& week : weeks) {
+                    EXPECT_LE(quarter.first, week.last) << what;
+                    EXPECT_LE(week.last, quarter.last) << what;
+                }
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCalendar, CalendarWalk,
+                         ::testing::Range<std::size_t>(0, calendarList().size()),
+                         [](const auto& param) {
+                             return std::string(calendarList()[param.param].key);
+                         });
+
+TEST(CalendarList, KeysAreUniqueAndThePageButtonsComeFirst) {
+    const auto list = calendarList();
+    ASSERT_GE(list.size(), pageCalendarCount());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(findCalendar(list[i].key), &list[i]);
+        EXPECT_FALSE(list[i].caption.empty());
+    }
+    EXPECT_EQ(findCalendar("julian"), nullptr);
+}
+
+}  // namespace
+}  // namespace annalex::calendar
