@@ -12,16 +12,6 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-using Keys = std::vector<std::pair<std::string, std::string>>;
-
-Keys definitionsOf(const cube::MemoryLevel& level) {
-    Keys keys;
-    for (const auto& definition : level.attributeDefs()) {
-        keys.emplace_back(definition->key(), definition->caption());
-    }
-    return keys;
-}
-
 TEST(Generation, WorkedExampleYearAndMonth) {
     ControlHarness harness;
     generate(harness, {.mask = 1 | 4, .monthFormat = 1});
@@ -59,60 +49,6 @@ TEST(Generation, WorkedExampleYearAndMonth) {
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"));
     EXPECT_THAT(tree.ordersUnder("2001"), ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11));
     EXPECT_THAT(tree.attributes("Jan"), IsEmpty());
-}
-
-TEST(Generation, AllFiveLevelsCarryTheSchemaInOrder) {
-    ControlHarness harness;
-    generate(harness, {.mask = 31});
-    const auto& hierarchy = *harness.hierarchy();
-    ASSERT_THAT(levelNames(hierarchy), ElementsAre("Year", "Quarter", "Month", "Week", "Day"));
-    EXPECT_EQ(hierarchy.level(2).type(), 0x84);
-    EXPECT_EQ(hierarchy.level(1).type(), 0x44);
-    EXPECT_EQ(hierarchy.level(3).type(), 0x104);
-    EXPECT_EQ(hierarchy.level(4).type(), 0x204);
-    EXPECT_THAT(definitionsOf(hierarchy.level(0)),
-                ElementsAreArray(Keys{{"YearLeapYear", "Leap Year"},
-                                      {"YearNumberOfDays", "Number of Days"},
-                                      {"YearYearNo", "Year #"}}));
-    EXPECT_THAT(definitionsOf(hierarchy.level(1)),
-                ElementsAreArray(Keys{{"QuarterNumberInYear", "Number In Year"},
-                                      {"QuarterNumberOfMonths", "Number of Months"},
-                                      {"QuarterNumberOfWeeks", "Number of Weeks"},
-                                      {"QuarterNumberOfDays", "Number of Days"},
-                                      {"QuarterQtrNo", "Quarter #"}}));
-    EXPECT_THAT(definitionsOf(hierarchy.level(2)),
-                ElementsAreArray(Keys{{"MonthNumberInYear", "# in Year"},
-                                      {"MonthNumberInQuarter", "# in Quarter"},
-                                      {"MonthNumberOfWeeks", "# of Weeks"},
-                                      {"MonthNumberOfDays", "# of Days"},
-                                      {"MonthFstDayInMonth", "First Day in Month"},
-                                      {"MonthLstDayInMonth", "Last Day in Month"},
-                                      {"MonthMonthNumber", "Month #"}}));
-    EXPECT_THAT(definitionsOf(hierarchy.level(3)),
-                ElementsAreArray(Keys{{"WeekNumberInYear", "# in Year"},
-                                      {"WeekNumberInQuarter", "# in Quarter"},
-                                      {"WeekNumberInMonth", "# in Month"},
-                                      {"WeekNumberOfDays", "# of Days"},
-                                      {"WeekFstDayInWeek", "First Day in Week"},
-                                      {"WeekLstDayInWeek", "Last Day in Week"},
-                                      {"WeekWeekNumber", "Week #"}}));
-    EXPECT_THAT(definitionsOf(hierarchy.level(4)),
-                ElementsAreArray(Keys{{"DayNumberInYear", "# in Year"},
-                                      {"DayNumberInQuarter", "# in Quarter"},
-                                      {"DayNumberInMonth", "# in Month"},
-                                      {"DayNumberInWeek", "# in Week"},
-                                      {"DayWeekday", "Weekday"},
-                                      {"DayHoliday", "Holiday"},
-                                      {"DayWeekend", "Weekend"},
-                                      {"DayFstDayInWeek", "First Day in Week"},
-                                      {"DayLstDayInWeek", "Last Day in Week"},
-                                      {"DayFstDayInMonth", "First Day in Month"},
-                                      {"DayLstDayInMonth", "Last Day in Month"},
-                                      {"DayFstDayInQuarter", "First Day in Quarter"},
-                                      {"DayLstDayInQuarter", "Last Day in Quarter"},
-                                      {"DayFstDayInYear", "First Day in Year"},
-                                      {"DayLstDayInYear", "Last Day in Year"},
-                                      {"DayDayNumber", "Day #"}}));
 }
 
 TEST(Generation, SecondOkOnTheSameDimensionRebuildsTheSameCalendar) {
@@ -205,31 +141,6 @@ TEST(Quarters, NamedByMonthFormatWithSuffixOnlyForSeveralYears) {
                     ElementsAre("Quarter 1", "Quarter 2", "Quarter 3", "Quarter 4"));
         EXPECT_THAT(tree.childrenOf("Quarter 2"), ElementsAre("April", "May", "June"));
         EXPECT_THAT(tree.ordersUnder("Quarter 2"), ElementsAre(3, 4, 5));
-    }
-}
-
-TEST(Months, SplitIntoQuartersAndNamedByFormat) {
-    {
-        ControlHarness harness;
-        generate(harness, {.mask = 1 | 4, .monthFormat = 0});
-        EXPECT_THAT(Tree(*harness.hierarchy()).childrenOf("2001"),
-                    ElementsAreArray(numbered("", 1, 12)));
-    }
-    {
-        ControlHarness harness;
-        generate(harness, {.mask = 1 | 2 | 4, .endYear = "02", .monthFormat = 0});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf("Q3_ 2001"), ElementsAre("7_ 2001", "8_ 2001", "9_ 2001"));
-        EXPECT_THAT(tree.ordersUnder("Q3_ 2001"), ElementsAre(6, 7, 8));
-        EXPECT_THAT(tree.childrenOf("Q4_ 2002"), ElementsAre("10_ 2002", "11_ 2002", "12_ 2002"));
-    }
-    {
-        // Months at the top: twelve, once, without suffix.
-        ControlHarness harness;
-        generate(harness, {.mask = 4 | 8, .endYear = "02", .monthFormat = 1});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf(""), ElementsAre("Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"));
     }
 }
 
