@@ -7,8 +7,8 @@
 // returns normally with whatever its result held (false for the builders, 0 for the week
 // numbering, an empty string for convertMonth).
 //
-// Members are built depth-first: addMembers makes the chosen calendar for the stored start date
-// and starts the builder of the highest chosen level, and each builder asks the calendar for
+// Members are built depth-first: addMembers starts the builder of the highest chosen level,
+// and each builder asks the chosen calendar (made for the stored start date) for
 // the periods of its kind in its parent's period, names, positions and places one member per
 // period, sets its attributes, and at once calls the builder of the next chosen level below
 // with that member and its period. With no parent member, a builder makes top members for the
@@ -68,7 +68,8 @@ class CalendarBuilder {
     // The calendar of the chosen type for the stored start date.
     const Calendar& calendar();
 
-    // Week numbering: weeks begin on Sunday; week 1 holds 1 January.
+    // The step's week numbering (weeks begin on Sunday; week 1 holds 1 January), on the same
+    // rules the page's calendars use; the builders take their weeks from the calendar.
     std::int16_t calculateWeekShift();
     std::int16_t weekNumber(std::int16_t aYear, std::int16_t aMonth, std::int16_t aDay,
                             std::int16_t shift);

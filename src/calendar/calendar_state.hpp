@@ -55,6 +55,8 @@ struct CalendarState {
     cube::CubeRef theCube;
     cube::DimensionRef theTimeDimension;
     std::int16_t levelMask = 0;
+    // The page's calendar type: true for the calendar list's first entry (Gregorian), false
+    // for its second (Fiscal).
     bool gregorian = true;
     std::string dateSeparator;
     std::string startDateText = "01-01-01";
