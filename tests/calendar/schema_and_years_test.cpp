@@ -109,41 +109,6 @@ TEST(Generation, YearsCarryPositionLeapYearAndLength) {
     EXPECT_EQ(harness.ctrl.state().yearSuffix, "_ 2001");
 }
 
-TEST(Quarters, NamedByMonthFormatWithSuffixOnlyForSeveralYears) {
-    {
-        ControlHarness harness;
-        generate(harness, {.mask = 1 | 2, .monthFormat = 1});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf("2001"), ElementsAre("Qtr 1", "Qtr 2", "Qtr 3", "Qtr 4"));
-        EXPECT_THAT(tree.ordersUnder("2001"), ElementsAre(0, 1, 2, 3));
-        EXPECT_EQ(tree.attributes("Qtr 3"),
-                  (std::map<std::string, std::string>{{"QuarterNumberInYear", "2"},
-                                                      {"QuarterNumberOfMonths", "3"},
-                                                      {"QuarterNumberOfWeeks", ""},
-                                                      {"QuarterNumberOfDays", ""},
-                                                      {"QuarterQtrNo", "2"}}));
-    }
-    {
-        ControlHarness harness;
-        generate(harness, {.mask = 1 | 2, .endYear = "02", .monthFormat = 0});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf("2001"),
-                    ElementsAre("Q1_ 2001", "Q2_ 2001", "Q3_ 2001", "Q4_ 2001"));
-        EXPECT_THAT(tree.childrenOf("2002"),
-                    ElementsAre("Q1_ 2002", "Q2_ 2002", "Q3_ 2002", "Q4_ 2002"));
-    }
-    {
-        // Quarters at the top are made once, whatever the range, without suffix.
-        ControlHarness harness;
-        generate(harness, {.mask = 2 | 4, .endYear = "03", .monthFormat = 2});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf(""),
-                    ElementsAre("Quarter 1", "Quarter 2", "Quarter 3", "Quarter 4"));
-        EXPECT_THAT(tree.childrenOf("Quarter 2"), ElementsAre("April", "May", "June"));
-        EXPECT_THAT(tree.ordersUnder("Quarter 2"), ElementsAre(3, 4, 5));
-    }
-}
-
 TEST(Months, FiscalYearMovesTheSuffixAtJanuary) {
     ControlHarness harness;
     generate(harness, {.mask = 1 | 4,

@@ -124,40 +124,6 @@ TEST(Weeks, FiscalMonthAndQuarterRanges) {
     }
 }
 
-TEST(Weeks, GregorianQuarterYearAndTopRanges) {
-    {
-        // A start in March does not move the Gregorian quarters.
-        ControlHarness harness;
-        generate(harness, {.mask = 2 | 8, .startMonth = "03", .monthFormat = 1});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(weeksUnder(tree, "Qtr 1"), ElementsAreArray(range(1, 13)));
-        EXPECT_THAT(weeksUnder(tree, "Qtr 4"), ElementsAreArray(range(40, 52)));
-    }
-    {
-        ControlHarness harness;
-        generate(harness, {.mask = 1 | 8, .endYear = "02"});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf("2002"), ElementsAreArray(numbered("W", 1, 52, "_ 2002")));
-    }
-    {
-        // Weeks at the top run from 1 to 52, once, without suffix.
-        ControlHarness harness;
-        generate(harness, {.mask = 8, .endYear = "02", .monthFormat = 1});
-        const Tree tree(*harness.hierarchy());
-        EXPECT_THAT(tree.childrenOf(""), ElementsAreArray(numbered("Wk ", 1, 52)));
-        EXPECT_THAT(tree.ordersUnder(""), ElementsAreArray(range(1, 52)));
-    }
-}
-
-TEST(Weeks, NumberedMonthNamesAreSplitAtTheUnderscore) {
-    ControlHarness harness;
-    generate(harness, {.mask = 1 | 4 | 8, .endYear = "02", .monthFormat = 0});
-    const Tree tree(*harness.hierarchy());
-    EXPECT_THAT(tree.childrenOf("12_ 2001"), ElementsAreArray(numbered("W", 48, 52, "_ 2001")));
-    EXPECT_THAT(tree.childrenOf("1_ 2002"), ElementsAreArray(numbered("W", 1, 4, "_ 2002")));
-    EXPECT_THAT(tree.childrenOf("2_ 2002"), ElementsAreArray(numbered("W", 5, 8, "_ 2002")));
-}
-
 TEST(Days, WeekModeJoinsWeekdayWithTheWeek) {
     ControlHarness harness;
     generate(harness, {.mask = 8 | 16, .dayFormat = 1, .monthFormat = 1});
