@@ -28,6 +28,16 @@ class Calendar {
     // quarters, months, weeks or days, a quarter's months, weeks or days, and so on. A kind the
     // calendar does not split parent into gives no periods.
     virtual void split(const Period& parent, PeriodKind child, std::vector<Period>& out) const = 0;
+
+    // The calendar month (1 to 12) whose name a month period carries: by default the month its
+    // first day lies in.
+    virtual std::int32_t namedMonth(const Period& month) const {
+        return civilDate(month.first).month;
+    }
+
+    // Whether from this month on the names below its year carry the next year in their year
+    // suffix (a year that runs on into the next calendar year); by default never.
+    virtual bool movesYearSuffix(const Period& /*month*/) const { return false; }
 };
 
 // One registered calendar: its command-line name, its caption on the page and its maker.

@@ -109,7 +109,7 @@ void CalendarBuilder::generateMonths() {
         for (std::size_t k = 0; k < months.size(); ++k) {
             state_.monthList.resize(k + 2);
             state_.monthList[k] =
-                support::tableEntry(state_.monthNameTable, civilDate(months[k].first).month - 1);
+                support::tableEntry(state_.monthNameTable, calendar().namedMonth(months[k]) - 1);
         }
     });
 }

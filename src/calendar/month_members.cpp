@@ -1,5 +1,6 @@
 // The month members: the months of a quarter or a year, or the top months of the start year.
-// A year that runs into the next calendar year moves the year suffix on at its January.
+// A year that runs into the next calendar year moves the year suffix on where its calendar
+// says.
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -30,7 +31,7 @@ bool CalendarBuilder::addMonths(const cube::MemberRef& aParent, const Period& pe
             const Period month = months_[k];
             // The position within the year: 0 for its first month.
             const Int16 p = month.number - 1;
-            const std::int32_t calendarMonth = civilDate(month.first).month;
+            const std::int32_t calendarMonth = calendar().namedMonth(month);
             const std::string& full = support::tableEntry(state_.monthNameTable, calendarMonth - 1);
             switch (format) {
                 case 0:
@@ -56,10 +57,9 @@ bool CalendarBuilder::addMonths(const cube::MemberRef& aParent, const Period& pe
             } else {
                 member->putParent(aParent);
                 if (severalYears()) {
-                    // A January after the first month of its year lies in the next calendar
-                    // year: from there on the year's months carry that year, until the next
-                    // year member sets its own suffix.
-                    if (p > 0 && calendarMonth == 1) {
+                    // The new suffix stays for the rest of the year's months and what hangs
+                    // below them, until the next year member sets its own.
+                    if (calendar().movesYearSuffix(month)) {
                         state_.yearSuffix = support::yearSuffixText(Int32(state_.currentYear) + 1);
                     }
                     monthName_.append(state_.yearSuffix);

@@ -51,6 +51,10 @@ std::int32_t MonthlyCalendar::weekOfMonthStart(std::int32_t month) const {
     return shiftedWeek(calendarWeek(civilDay(year, (month - 1) % 12 + 1, 1)), rules_.weekShift);
 }
 
+bool MonthlyCalendar::movesYearSuffix(const Period& month) const {
+    return month.kind == PeriodKind::Month && month.number > 1 && civilDate(month.first).month == 1;
+}
+
 void MonthlyCalendar::weeks(const Period& parent, std::vector<Period>& out) const {
     std::int32_t first = 1;
     std::int32_t last = kLastWeek;

@@ -48,6 +48,9 @@ class MonthlyCalendar final : public Calendar {
 
     Period year(std::int32_t number) const override;
     void split(const Period& parent, PeriodKind child, std::vector<Period>& out) const override;
+    // A January after the first month of its year lies in the next calendar year: from there
+    // on the year's names carry that year.
+    bool movesYearSuffix(const Period& month) const override;
 
   private:
     // The number of the year a quarter, month or week of it belongs to.
