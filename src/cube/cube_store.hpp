@@ -31,13 +31,11 @@
 #include <string_view>
 
 #include "cube/memory_model.hpp"
+#include "cube/store_header.hpp"
 
 namespace annalex::cube {
 
 inline constexpr std::string_view kStoreSource = "Annalex.Store";
-
-// The newest store format this version reads and the one it writes.
-inline constexpr std::int32_t kStoreFormat = 1;
 
 class CubeStore {
   public:

@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "common/failure.hpp"
 #include "cube/sqlite_handle.hpp"
@@ -477,6 +479,58 @@ TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {
     EXPECT_EQ(describe(*CubeStore::open(crashed).load()), describe(*previous));
     EXPECT_FALSE(fs::exists(crashed.string() + "-journal"));
     EXPECT_EQ(readBytes(crashed), before);
+}
+
+TEST_F(CubeStoreTest, KilledFirstSaveLeavesAStoreThatHoldsNothingYet) {
+    // What a first save killed in its commit leaves: the file half written (its header not yet
+    // stamped) and the journal that undoes it.
+    const fs::path file = dir / "first.db";
+    const fs::path crashed = dir / "crashed.db";
+    {
+        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        db.exec("PRAGMA cache_size=2; PRAGMA journal_mode=DELETE");
+        sqlite::Transaction transaction(db);
+        db.exec("CREATE TABLE filler (x TEXT)");
+        for (int i = 0; i < 200; ++i) {
+            db.exec("INSERT INTO filler VALUES (hex(randomblob(400)))");
+        }
+        fs::copy_file(file, crashed);
+        fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
+    }
+    ASSERT_GT(fs::file_size(crashed), 0u) << "the picture shows no interrupted write";
+
+    CubeStore store = CubeStore::open(crashed);
+    EXPECT_FALSE(store.exists());
+    EXPECT_TRUE(store.load()->dimensions().empty());
+    EXPECT_FALSE(fs::exists(crashed.string() + "-journal"));
+    const auto cube = sampleCube();
+    store.save(*cube);
+    EXPECT_EQ(describe(*CubeStore::open(crashed).load()), describe(*cube));
+}
+
+TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes) {
+    // A process that no longer runs.
+    const pid_t gone = fork();
+    if (gone == 0) {
+        _exit(0);
+    }
+    waitpid(gone, nullptr, 0);
+    const fs::path file = dir / "new.db";
+    const fs::path stale = dir / ("new.db.new-" + std::to_string(gone));
+    writeBytes(stale, "half a store");
+    writeBytes(stale.string() + "-journal", "its journal");
+    const fs::path unrelated = dir / "new.db.new-notes";
+    writeBytes(unrelated, "kept");
+
+    const auto cube = sampleCube();
+    CubeStore::open(file).save(*cube);
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*cube));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"new.db", "new.db.new-notes"}));
 }
 
 }  // namespace
