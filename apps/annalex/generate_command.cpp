@@ -183,7 +183,7 @@ int runGenerate(const GenerateOptions& options) {
     if (generated) {
         try {
             if (store) {
-                store->save(*cube);
+                store->save(*cube, {options.dimension});
             }
             writeOutput(options.output, [&](std::ostream& out) {
                 cube::writeDimension(*dimension, exportFormat(options.outputFormat), out);

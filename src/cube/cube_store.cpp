@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -27,7 +28,7 @@ using sqlite::Connection;
 using sqlite::Statement;
 
 // How long a save or load waits for another program's lock on the file.
-constexpr int kBusyTimeoutMs = 2000;
+constexpr int kBusyTimeoutMs = 10000;
 
 // Format 1. Members of all hierarchies are numbered in one sequence (seq), hierarchy after
 // hierarchy, each in placement order: a member's id in its hierarchy is its seq less that of the
@@ -220,6 +221,23 @@ bool journalBeside(const fs::path& file) {
     return fs::file_size(journalOf(file), ec) > 0 && !ec;
 }
 
+// The file change counter in the header, which SQLite advances with every commit; read while the
+// caller holds a lock that keeps other programs from committing.
+std::optional<std::uint32_t> changeCounter(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    unsigned char bytes[4];
+    const bool read = ::pread(fd, bytes, sizeof bytes, 24) == static_cast<ssize_t>(sizeof bytes);
+    ::close(fd);
+    if (!read) {
+        return std::nullopt;
+    }
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
 // Rolls back a save that was interrupted (its journal is still beside the file). That needs a
 // writable connection; SQLite replays the journal when the file is first read.
 void recover(const fs::path& file) {
@@ -357,7 +375,17 @@ constexpr std::uint32_t kMemberBatch = 64;
 constexpr std::int64_t kFirstSeq = 1;
 constexpr int kMemberColumns = 7;
 
-void writeCube(Connection& db, const MemoryCube& cube) {
+using DimensionList = std::vector<const MemoryDimension*>;
+
+DimensionList dimensionsOf(const MemoryCube& cube) {
+    DimensionList dimensions;
+    for (const auto& dimension : cube.dimensions()) {
+        dimensions.push_back(dimension.get());
+    }
+    return dimensions;
+}
+
+void writeCube(Connection& db, const DimensionList& dimensions) {
     db.exec(
         "DELETE FROM attribute; DELETE FROM member; DELETE FROM attribute_def;"
         "DELETE FROM level; DELETE FROM hierarchy; DELETE FROM dimension;");
@@ -381,8 +409,8 @@ void writeCube(Connection& db, const MemoryCube& cube) {
     std::int64_t memberSeq = kFirstSeq;
     std::int64_t attributeSeq = kFirstSeq;
     std::vector<std::uint32_t> childCounts;
-    for (std::size_t d = 0; d < cube.dimensions().size(); ++d) {
-        const MemoryDimension& dimension = *cube.dimensions()[d];
+    for (std::size_t d = 0; d < dimensions.size(); ++d) {
+        const MemoryDimension& dimension = *dimensions[d];
         insertDimension.bind(1, static_cast<std::int64_t>(d));
         insertDimension.bind(2, dimension.name());
         insertDimension.step();
@@ -541,7 +569,7 @@ bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
             preparePragmas(db);
             sqlite::Transaction transaction(db);
             createSchema(db);
-            writeCube(db, cube);
+            writeCube(db, dimensionsOf(cube));
             transaction.commit();
         }
         if (::link(building.c_str(), file.c_str()) != 0) {
@@ -842,7 +870,9 @@ std::shared_ptr<MemoryCube> CubeStore::load() const {
         return std::make_shared<MemoryCube>();
     }
     try {
-        db->exec("BEGIN");  // one snapshot for all the queries
+        db->exec("BEGIN");                                   // one snapshot for all the queries
+        db->queryInt("SELECT count(*) FROM sqlite_schema");  // takes the snapshot's read lock
+        loadedVersion_ = changeCounter(file_);
         auto cube = CubeReader(*db, file_).read();
         db->exec("COMMIT");
         return cube;
@@ -857,6 +887,14 @@ std::shared_ptr<MemoryCube> CubeStore::load() const {
 }
 
 void CubeStore::save(const MemoryCube& cube) {
+    saveCube(cube, nullptr);
+}
+
+void CubeStore::save(const MemoryCube& cube, const std::vector<std::string>& ownDimensions) {
+    saveCube(cube, &ownDimensions);
+}
+
+void CubeStore::saveCube(const MemoryCube& cube, const std::vector<std::string>* ownDimensions) {
     FileState state = examine(file_);
     // Refuses a damaged store before anything is written.
     if (state == FileState::Store && openForReading(file_) == nullptr) {
@@ -865,6 +903,7 @@ void CubeStore::save(const MemoryCube& cube) {
     if (state == FileState::Missing) {
         if (saveAsNewFile(file_, cube)) {
             exists_ = true;
+            loadedVersion_.reset();
             return;
         }
         // Another program created the file meanwhile: save into it as into any store.
@@ -884,6 +923,7 @@ void CubeStore::save(const MemoryCube& cube) {
         sqlite::Transaction transaction(db);
         // The file may have changed since it was examined: judge it again under the write lock.
         const std::int64_t applicationId = db.queryInt("PRAGMA application_id");
+        std::shared_ptr<MemoryCube> current;
         if (state != FileState::Store && applicationId == 0 &&
             db.queryInt("SELECT count(*) FROM sqlite_schema") == 0) {
             createSchema(db);
@@ -891,13 +931,46 @@ void CubeStore::save(const MemoryCube& cube) {
             notAStore(file_);
         } else {
             requireReadableFormat(file_, db.queryInt("PRAGMA user_version"));
+            // Another program saved since this store was loaded: keep what it saved of every
+            // dimension that is not this program's own.
+            if (ownDimensions != nullptr &&
+                (!loadedVersion_ || changeCounter(file_) != loadedVersion_)) {
+                try {
+                    current = CubeReader(db, file_).read();
+                } catch (const Failure& failure) {
+                    if (failure.source() == kCubeSource) {
+                        damaged(file_, failure.description());
+                    }
+                    throw;
+                }
+            }
         }
-        writeCube(db, cube);
+        DimensionList dimensions;
+        if (current == nullptr) {
+            dimensions = dimensionsOf(cube);
+        } else {
+            auto own = [&](std::string_view name) {
+                return std::find(ownDimensions->begin(), ownDimensions->end(), name) !=
+                       ownDimensions->end();
+            };
+            for (const auto& stored : current->dimensions()) {
+                const auto mine = own(stored->name()) ? cube.dimension(stored->name()) : nullptr;
+                dimensions.push_back(mine != nullptr ? mine.get() : stored.get());
+            }
+            for (const auto& name : *ownDimensions) {
+                const auto mine = cube.dimension(name);
+                if (mine != nullptr && current->dimension(name) == nullptr) {
+                    dimensions.push_back(mine.get());
+                }
+            }
+        }
+        writeCube(db, dimensions);
         transaction.commit();
     } catch (const sqlite::Error& error) {
         translate(error, file_, "saved");
     }
     exists_ = true;
+    loadedVersion_.reset();
 }
 
 }  // namespace annalex::cube

@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <thread>
 
+#include "cube/cube_store.hpp"
 #include "program_run.hpp"
 
 namespace annalex::testing {
@@ -254,6 +256,78 @@ TEST(Generate, OutputToAPipeIsWrittenInPlace) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(lines(received).size(), 14u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+const std::vector<std::string> kLargeRange = {
+    "generate",   "--levels",   "Year,Quarter,Month,Week,Day",
+    "--start",    "01-01-1000", "--end",
+    "31-12-1999", "--quiet",    "--output",
+    "/dev/null"};
+
+bool journalIn(const std::filesystem::path& directory) {
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        if (entry.path().filename().string().ends_with("-journal")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(Generate, AKilledFirstSaveNeverLeavesAStoreThatIsRefused) {
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "first.db").string();
+    for (const int delayMs : {0, 100, 300}) {
+        std::filesystem::remove(db);
+        {
+            // Killed while the save is under way: once its journal exists.
+            RunningProgram program(with(kLargeRange, {"--db", db}));
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!journalIn(directory.path()) && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            program.kill();
+        }
+        const ProgramRun run = runAnnalex(
+            {"generate", "--levels", "Year", "--db", db, "--quiet", "--output", "/dev/null"});
+        EXPECT_EQ(run.status, 0) << "killed after " << delayMs << " ms: " << run.err;
+    }
+    // Nothing but the store is left once a save has completed.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"first.db"});
+}
+
+TEST(Generate, ConcurrentWritersOfDifferentDimensionsAllKeepTheirWork) {
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "dims.db").string();
+    const std::vector<std::string> names = {"A", "B", "C", "D"};
+    std::vector<int> statuses(names.size());
+    {
+        std::vector<std::thread> writers;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            writers.emplace_back([&, i] {
+                statuses[i] =
+                    runAnnalex({"generate", "--levels", "Year,Quarter,Month,Day", "--start",
+                                "01-01-1900", "--end", "31-12-1999", "--dimension", names[i],
+                                "--db", db, "--quiet", "--output", "/dev/null"})
+                        .status;
+            });
+        }
+        for (auto& writer : writers) {
+            writer.join();
+        }
+    }
+    const auto cube = cube::CubeStore::open(db).load();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (statuses[i] == 0) {
+            EXPECT_NE(cube->dimension(names[i]), nullptr) << names[i] << " was lost";
+        } else {
+            EXPECT_EQ(statuses[i], 4) << names[i];
+        }
+    }
 }
 
 }  // namespace

@@ -533,5 +533,42 @@ TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes)
     EXPECT_EQ(names, (std::vector<std::string>{"new.db", "new.db.new-notes"}));
 }
 
+TEST_F(CubeStoreTest, WritersOfDifferentDimensionsKeepEachOthersWork) {
+    const fs::path file = savedStore(*sampleCube());
+    // Two programs load the same store, each generates a dimension of its own and saves.
+    CubeStore first = CubeStore::open(file);
+    CubeStore second = CubeStore::open(file);
+    const auto firstCube = first.load();
+    const auto secondCube = second.load();
+    auto addDimension = [&](MemoryCube& cube, const char* name) {
+        auto dimension = cube.ensureDimension(name);
+        auto hierarchy = dimension->objects().newHierarchy();
+        hierarchy->putName(std::string("Of ") + name);
+        dimension->addHierarchy(hierarchy);
+    };
+    addDimension(*firstCube, "A");
+    addDimension(*secondCube, "B");
+    secondCube->dimension("Time")->hierarchies().front()->putName("Renamed by B");
+    first.save(*firstCube, {"A"});
+    second.save(*secondCube, {"B"});
+
+    const auto stored = CubeStore::open(file).load();
+    std::vector<std::string> names;
+    for (const auto& dimension : stored->dimensions()) {
+        names.push_back(dimension->name());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Time", "Empty", "A", "B"}));
+    // Only a writer's own dimensions are taken from it when the file changed under it.
+    EXPECT_EQ(stored->dimension("Time")->hierarchies().front()->name(), "Period");
+    EXPECT_EQ(stored->dimension("A")->hierarchies().front()->name(), "Of A");
+
+    // Unchanged since it was loaded, the store takes the writer's cube as a whole.
+    CubeStore third = CubeStore::open(file);
+    const auto thirdCube = third.load();
+    thirdCube->dimension("Time")->hierarchies().front()->putName("Renamed by C");
+    third.save(*thirdCube, {"C"});
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*thirdCube));
+}
+
 }  // namespace
 }  // namespace annalex::cube
