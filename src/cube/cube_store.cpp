@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -855,6 +856,14 @@ CubeStore CubeStore::open(const std::filesystem::path& file) {
 }
 
 std::shared_ptr<MemoryCube> CubeStore::load() const {
+    try {
+        return loadUnguarded();
+    } catch (const std::bad_alloc&) {
+        fail(ErrorNumber::OutOfMemory, file_, "cannot be read: out of memory");
+    }
+}
+
+std::shared_ptr<MemoryCube> CubeStore::loadUnguarded() const {
     const FileState state = examine(file_);
     std::unique_ptr<Connection> db;
     if (state == FileState::Store) {
@@ -895,6 +904,16 @@ void CubeStore::save(const MemoryCube& cube, const std::vector<std::string>& own
 }
 
 void CubeStore::saveCube(const MemoryCube& cube, const std::vector<std::string>* ownDimensions) {
+    try {
+        saveUnguarded(cube, ownDimensions);
+    } catch (const std::bad_alloc&) {
+        // The transaction was rolled back on the way out: the store keeps its old content.
+        fail(ErrorNumber::OutOfMemory, file_, "cannot be saved: out of memory");
+    }
+}
+
+void CubeStore::saveUnguarded(const MemoryCube& cube,
+                              const std::vector<std::string>* ownDimensions) {
     FileState state = examine(file_);
     // Refuses a damaged store before anything is written.
     if (state == FileState::Store && openForReading(file_) == nullptr) {

@@ -23,7 +23,8 @@
 //  - PermissionDenied: the file or its folder cannot be read or written;
 //  - PathNotFound: the folder of the file does not exist;
 //  - FileNotFound: the store was removed between open and load;
-//  - DiskFull, DeviceIoError: the disk is full, or reading or writing failed.
+//  - DiskFull, DeviceIoError: the disk is full, or reading or writing failed;
+//  - OutOfMemory: memory ran out (a save then leaves the previous content whole).
 
 #include <cstdint>
 #include <filesystem>
@@ -67,6 +68,8 @@ class CubeStore {
   private:
     CubeStore(std::filesystem::path file, bool exists) : file_(std::move(file)), exists_(exists) {}
     void saveCube(const MemoryCube& cube, const std::vector<std::string>* ownDimensions);
+    void saveUnguarded(const MemoryCube& cube, const std::vector<std::string>* ownDimensions);
+    std::shared_ptr<MemoryCube> loadUnguarded() const;
 
     std::filesystem::path file_;
     bool exists_;

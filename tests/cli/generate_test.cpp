@@ -16,6 +16,18 @@
 namespace annalex::testing {
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
                                                  "--month-format", "MMM",      "--quiet"};
 
@@ -327,6 +339,20 @@ TEST(Generate, ConcurrentWritersOfDifferentDimensionsAllKeepTheirWork) {
         } else {
             EXPECT_EQ(statuses[i], 4) << names[i];
         }
+    }
+}
+
+TEST(Generate, RunningOutOfMemoryNeverCrashes) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
+    }
+    for (const std::uint64_t megabytes : {120, 200}) {
+        const ProgramRun run =
+            runAnnalex({"generate", "--levels", "Year,Quarter,Month,Week,Day", "--start",
+                        "01-01-1000", "--end", "31-12-9999", "--quiet", "--output", "/dev/null"},
+                       RunAs::Caller, Limits{megabytes << 20, 0});
+        EXPECT_EQ(run.status, 3) << megabytes << " MiB: " << run.err.substr(0, 400);
+        EXPECT_NE(run.err.find("ut of memory"), std::string::npos) << run.err.substr(0, 400);
     }
 }
 
