@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -177,12 +179,25 @@ int runGenerate(const GenerateOptions& options) {
     if (options.calendar == "fiscal") {
         page.calendarType[1].click();
     }
-    page.btOk.click();
-
-    printReports(reporter);
+    // Memory may run out where the trap cannot report it (while it records a report): that
+    // ends the generation as a trapped failure would.
+    bool outOfMemory = false;
+    try {
+        page.btOk.click();
+        printReports(reporter);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+        std::fputs("annalex: out of memory during the generation\n", stderr);
+    }
+    const bool failed = outOfMemory || !reporter.reports().empty();
+    if (failed && store) {
+        // A calendar cut short by a failure never replaces what the store holds.
+        std::cerr << "annalex: '" << options.db
+                  << "' was left unchanged because the generation failed\n";
+    }
     if (generated) {
         try {
-            if (store) {
+            if (store && !failed) {
                 store->save(*cube, {options.dimension});
             }
             writeOutput(options.output, [&](std::ostream& out) {
@@ -193,7 +208,7 @@ int runGenerate(const GenerateOptions& options) {
             return kFileError;
         }
     }
-    if (!reporter.reports().empty()) {
+    if (failed) {
         return kTrapped;
     }
     return generated ? kGenerated : kNotGenerated;

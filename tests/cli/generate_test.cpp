@@ -356,5 +356,26 @@ TEST(Generate, RunningOutOfMemoryNeverCrashes) {
     }
 }
 
+TEST(Generate, AGenerationCutShortByAFailureLeavesTheStoreUntouched) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
+    }
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "cube.db").string();
+    ASSERT_EQ(runAnnalex(with(kWorkedExample, {"--db", db, "--output", "/dev/null"})).status, 0);
+    const std::string before = readFile(db);
+    // Memory runs out in the middle of the generation: the trap reports it and the builders
+    // go on with what they have, which must not replace the store's calendar.
+    const ProgramRun run =
+        runAnnalex({"generate", "--levels", "Year,Quarter,Month,Week,Day", "--start", "01-01-1000",
+                    "--end", "31-12-9999", "--quiet", "--output", "/dev/null", "--db", db},
+                   RunAs::Caller, Limits{160u << 20, 0});
+    EXPECT_EQ(run.status, 3) << run.err.substr(0, 400);
+    EXPECT_NE(run.err.find("'" + db + "' was left unchanged because the generation failed"),
+              std::string::npos)
+        << run.err.substr(0, 400);
+    EXPECT_EQ(readFile(db), before);
+}
+
 }  // namespace
 }  // namespace annalex::testing
