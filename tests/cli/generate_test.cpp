@@ -377,5 +377,20 @@ TEST(Generate, AGenerationCutShortByAFailureLeavesTheStoreUntouched) {
     EXPECT_EQ(readFile(db), before);
 }
 
+TEST(Generate, WritesBeyondTheFileSizeLimitFailWithAMessageAndLeaveNothing) {
+    TemporaryDirectory directory;
+    const std::string output = (directory.path() / "out.csv").string();
+    const std::string db = (directory.path() / "cube.db").string();
+    const std::vector<std::string> decade = {"generate",   "--levels", "Year,Month,Day", "--start",
+                                             "01-01-2000", "--end",    "31-12-2010",     "--quiet"};
+    for (const auto& target : std::vector<std::vector<std::string>>{
+             {"--output", output}, {"--output", "/dev/null", "--db", db}}) {
+        const ProgramRun run = runAnnalex(with(decade, target), RunAs::Caller, Limits{0, 16384});
+        EXPECT_EQ(run.status, 4) << target.back() << ": " << run.err;
+        EXPECT_NE(run.err.find("'" + target.back() + "'"), std::string::npos) << run.err;
+        EXPECT_TRUE(std::filesystem::is_empty(directory.path())) << target.back();
+    }
+}
+
 }  // namespace
 }  // namespace annalex::testing
