@@ -369,6 +369,20 @@ T checkedColumn(const Statement& row, int column, const fs::path& file, const ch
     return static_cast<T>(value);
 }
 
+// Walks the whole file for structural damage (pages, b-trees, the free list) that a load need
+// not meet but a save would carry on and build upon.
+void requireSound(Connection& db, const fs::path& file) {
+    Statement rows = db.prepare("PRAGMA quick_check(1)");
+    if (!rows.step() || rows.text(0) == "ok") {
+        return;
+    }
+    std::string problem(rows.text(0));
+    if (const auto newline = problem.rfind('\n'); newline != std::string::npos) {
+        problem.erase(0, newline + 1);  // past the "*** in database main ***" line
+    }
+    damaged(file, "its structure is broken (" + problem + ")");
+}
+
 // ---- save ----
 
 constexpr std::uint32_t kMemberBatch = 64;
@@ -882,6 +896,7 @@ std::shared_ptr<MemoryCube> CubeStore::loadUnguarded() const {
         db->exec("BEGIN");                                   // one snapshot for all the queries
         db->queryInt("SELECT count(*) FROM sqlite_schema");  // takes the snapshot's read lock
         loadedVersion_ = changeCounter(file_);
+        requireSound(*db, file_);
         auto cube = CubeReader(*db, file_).read();
         db->exec("COMMIT");
         return cube;
@@ -950,6 +965,7 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
             notAStore(file_);
         } else {
             requireReadableFormat(file_, db.queryInt("PRAGMA user_version"));
+            requireSound(db, file_);
             // Another program saved since this store was loaded: keep what it saved of every
             // dimension that is not this program's own.
             if (ownDimensions != nullptr &&

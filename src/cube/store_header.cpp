@@ -38,6 +38,13 @@ HeaderVerdict judgeHeader(std::span<const unsigned char> header, std::uint64_t f
     if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
         return damaged("its header records an impossible page size");
     }
+    // Bytes 18 and 19: journal modes (1 rollback, 2 write-ahead log); byte 20: bytes reserved
+    // at the end of each page, which stores never use; bytes 21 to 23: fixed payload fractions.
+    if (header[18] < 1 || header[18] > 2 || header[19] < 1 || header[19] > 2 || header[20] != 0 ||
+        header[21] != 64 || header[22] != 32 || header[23] != 32) {
+        return damaged("its header records a page layout that stores never use");
+    }
+
     // The page count is valid when its "valid for" counter matches the change counter.
     const std::uint64_t pages = bigEndian32(&header[28]);
     const bool countValid = bigEndian32(&header[92]) == bigEndian32(&header[24]);

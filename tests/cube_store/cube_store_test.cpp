@@ -570,5 +570,35 @@ TEST_F(CubeStoreTest, WritersOfDifferentDimensionsKeepEachOthersWork) {
     EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*thirdCube));
 }
 
+TEST_F(CubeStoreTest, StructuralDamageIsRefusedBeforeAnythingIsWritten) {
+    const fs::path original = savedStore(*bulkCube(100, 100));
+    // A second save leaves free pages, so that the free list can be damaged too.
+    CubeStore::open(original).save(*sampleCube());
+    const std::string good = readBytes(original);
+    ASSERT_NE(good.substr(36, 4), std::string(4, '\0')) << "the store has no free pages";
+
+    struct Damage {
+        const char* name;
+        std::size_t offset;
+        char byte;
+        const char* says;
+    };
+    for (const Damage& damage :
+         {Damage{"reserved bytes per page", 20, '\x04', "page layout"},
+          Damage{"payload fraction", 21, '\x41', "page layout"},
+          Damage{"free page count", 39, '\x3f', "its structure is broken (Main freelist"}}) {
+        SCOPED_TRACE(damage.name);
+        const fs::path file = dir / (std::string(damage.name) + ".db");
+        std::string bytes = good;
+        bytes[damage.offset] = damage.byte;
+        writeBytes(file, bytes);
+        const Failure loading = failureOf([&] { CubeStore::open(file).load(); }, file);
+        EXPECT_TRUE(contains(loading, damage.says)) << loading.description();
+        const Failure saving = failureOf([&] { CubeStore::open(file).save(*sampleCube()); }, file);
+        EXPECT_TRUE(contains(saving, "is damaged")) << saving.description();
+        EXPECT_EQ(readBytes(file), bytes);
+    }
+}
+
 }  // namespace
 }  // namespace annalex::cube
