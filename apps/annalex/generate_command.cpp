@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -114,7 +115,25 @@ cube::ExportFormat exportFormat(const std::string& name) {
     return name == "csv" ? cube::ExportFormat::Csv : cube::ExportFormat::Tree;
 }
 
+// True when both paths name the same file, through any spelling, link or hard link.
+bool sameFile(const std::string& first, const std::string& second) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::equivalent(first, second, ec) && !ec) {
+        return true;
+    }
+    // One or both do not exist yet: compare where they would be created.
+    const fs::path a = fs::weakly_canonical(fs::absolute(first, ec), ec);
+    const fs::path b = fs::weakly_canonical(fs::absolute(second, ec), ec);
+    return !ec && a == b;
+}
+
 int runGenerate(const GenerateOptions& options) {
+    // Printing the dimension over the store would destroy the store.
+    if (!options.db.empty() && !options.output.empty() && options.output != "-" &&
+        sameFile(options.db, options.output)) {
+        throw CLI::ValidationError("--output", "names the same file as --db: " + options.output);
+    }
     const auto startPieces = datePieces(options.start, "--start");
     const auto endPieces = datePieces(options.end, "--end");
     const auto ticks = levelTicks(options.levels);

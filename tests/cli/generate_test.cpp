@@ -392,5 +392,31 @@ TEST(Generate, WritesBeyondTheFileSizeLimitFailWithAMessageAndLeaveNothing) {
     }
 }
 
+TEST(Generate, TheStoreNamedAgainAsTheOutputIsAUsageError) {
+    TemporaryDirectory directory;
+    const auto db = directory.path() / "cube.db";
+    ASSERT_EQ(
+        runAnnalex(with(kWorkedExample, {"--db", db.string(), "--output", "/dev/null"})).status, 0);
+    const std::string before = readFile(db);
+    std::filesystem::create_symlink(db, directory.path() / "link.db");
+    std::filesystem::create_hard_link(db, directory.path() / "hard.db");
+    for (const auto& output :
+         {db.string(), (directory.path() / "." / "cube.db").string(),
+          (directory.path() / "link.db").string(), (directory.path() / "hard.db").string()}) {
+        const ProgramRun run =
+            runAnnalex(with(kWorkedExample, {"--db", db.string(), "--output", output}));
+        EXPECT_EQ(run.status, 2) << output;
+        EXPECT_NE(run.err.find("names the same file as --db"), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(db), before) << output;
+    }
+    // Neither exists yet: the same place all the same.
+    const auto fresh = directory.path() / "fresh.db";
+    EXPECT_EQ(runAnnalex(with(kWorkedExample, {"--db", fresh.string(), "--output",
+                                               (directory.path() / "." / "fresh.db").string()}))
+                  .status,
+              2);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
 }  // namespace
 }  // namespace annalex::testing
