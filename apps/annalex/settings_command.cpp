@@ -1,11 +1,15 @@
 #include "settings_command.hpp"
 
+#include <cstring>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "settings/profile_write_error.hpp"
 #include "settings/registry.hpp"
+#include "settings/settings_file.hpp"
 
 namespace annalex::cli {
 
@@ -45,6 +49,21 @@ int report(std::int32_t status) {
     return 1;
 }
 
+// Runs a write or a value deletion. On an INI file the settings functions report success
+// whatever the write did, so the cause the profile layer kept is asked for afterwards.
+int reportWrite(const Arguments& args, const std::function<std::int32_t()>& call) {
+    settings::setLastProfileWriteError(0);
+    const std::int32_t status = call();
+    if (status == settings::status::kSuccess && settings::namesIniFile(args.topKeyOrFile)) {
+        if (const int error = settings::lastProfileWriteError(); error != 0) {
+            std::cerr << "annalex settings: cannot write '" << args.topKeyOrFile
+                      << "': " << std::strerror(error) << '\n';
+            return 1;
+        }
+    }
+    return report(status);
+}
+
 void printValue(const SettingValue& value) {
     std::cout << settings::textForm(value) << '\n';
 }
@@ -68,7 +87,9 @@ CLI::App* addAction(CLI::App& settingsApp, const std::string& name, const std::s
         action->add_option("NAME", args.name, "Value name, INI entry or subkey name")->required();
     }
     if (positionals >= 4) {
-        action->add_option("TYPE", args.type, "S text, B boolean, D number (default S)");
+        // Any other type would read or write nothing and still report success.
+        action->add_option("TYPE", args.type, "S text, B boolean, D number (default S)")
+            ->check(CLI::IsMember({"S", "B", "D"}, CLI::ignore_case));
     }
     if (positionals >= 5) {
         action->add_option("VALUE", args.value, "Value to write (True/False for B)")->required();
@@ -94,13 +115,16 @@ void addSettingsCommand(CLI::App& app, int& exitStatus) {
         exitStatus = report(status);
     });
     addAction(*settingsApp, "write", "Write one value", *args, 5)->callback([args, &exitStatus] {
-        exitStatus = report(settings::fWriteValue(args->topKeyOrFile, args->keyOrSection,
-                                                  args->name, args->type, args->value));
+        exitStatus = reportWrite(*args, [&] {
+            return settings::fWriteValue(args->topKeyOrFile, args->keyOrSection, args->name,
+                                         args->type, args->value);
+        });
     });
     addAction(*settingsApp, "delete-value", "Delete a value (empty an INI entry)", *args, 3)
         ->callback([args, &exitStatus] {
-            exitStatus =
-                report(settings::fDeleteValue(args->topKeyOrFile, args->keyOrSection, args->name));
+            exitStatus = reportWrite(*args, [&] {
+                return settings::fDeleteValue(args->topKeyOrFile, args->keyOrSection, args->name);
+            });
         });
     addAction(*settingsApp, "delete-key", "Delete the subkey NAME of a key", *args, 3)
         ->callback([args, &exitStatus] {

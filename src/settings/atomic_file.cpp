@@ -92,7 +92,9 @@ bool replaceFileAtomically(const std::filesystem::path& target, std::string_view
                          (!replacing || ::fchmod(fd.get(), mode) == 0) && ::fsync(fd.get()) == 0 &&
                          fd.close() && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!written) {
+        const int error = errno;  // the cause, for the caller
         ::unlink(temporary.c_str());
+        errno = error;
         return false;
     }
     // Make the rename itself durable; the new file is already in place either way.

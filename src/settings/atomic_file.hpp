@@ -17,7 +17,7 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
 // a mixture: the content goes to a temporary file next to target, is flushed to the disk, and
 // is renamed over target. A new file gets mode (less the umask); a replaced one keeps target's
 // mode. On any failure the temporary file is removed, target is left as it was, and false is
-// returned.
+// returned, with errno telling why.
 bool replaceFileAtomically(const std::filesystem::path& target, std::string_view content,
                            unsigned mode = 0600);
 

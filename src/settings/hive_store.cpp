@@ -16,10 +16,6 @@ namespace annalex::settings {
 
 namespace {
 
-std::filesystem::path hivePath(KeyHandle root) {
-    return settingsDirectory() / (std::string(rootKeyName(root)) + ".hive");
-}
-
 // Holds the exclusive lock of one root's lock file for its lifetime.
 class HiveLock {
   public:
@@ -81,9 +77,13 @@ std::string_view rootKeyName(KeyHandle root) {
     }
 }
 
+std::filesystem::path hiveFile(KeyHandle root) {
+    return settingsDirectory() / (std::string(rootKeyName(root)) + ".hive");
+}
+
 std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
     std::string text;
-    switch (readWholeFile(hivePath(root), text)) {
+    switch (readWholeFile(hiveFile(root), text)) {
         case ReadResult::Missing:
             hive = HiveKey();
             return status::kSuccess;

@@ -27,6 +27,9 @@ std::filesystem::path settingsDirectory();
 // "HKEY_CURRENT_USER" for root::kCurrentUser and so on; empty for any other handle.
 std::string_view rootKeyName(KeyHandle root);
 
+// The hive file of a root key.
+std::filesystem::path hiveFile(KeyHandle root);
+
 // Loads the hive of root into hive: 0, 1015 when the file is damaged, 30 when it cannot be read.
 std::int32_t loadHive(KeyHandle root, HiveKey& hive);
 

@@ -13,6 +13,7 @@
 
 #include "settings/atomic_file.hpp"
 #include "settings/ini_text.hpp"
+#include "settings/profile_write_error.hpp"
 
 namespace annalex::settings {
 
@@ -137,6 +138,13 @@ class FolderLock {
 
 bool PosixProfile::writeProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, std::string_view file) {
+    const bool written = write(section, key, value, file);
+    setLastProfileWriteError(written ? 0 : (errno != 0 ? errno : EIO));
+    return written;
+}
+
+bool PosixProfile::write(std::string_view section, std::string_view key, std::string_view value,
+                         std::string_view file) {
     const FolderLock lock{std::filesystem::path(file)};
     if (!lock.held()) {
         return false;
