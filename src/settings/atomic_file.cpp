@@ -78,6 +78,11 @@ bool replaceFileAtomically(const std::filesystem::path& target, std::string_view
     struct stat existing {};
     const bool replacing = ::stat(target.c_str(), &existing) == 0;
     if (replacing) {
+        // A rename would replace a file the caller may not write, since only the folder's
+        // permissions count for it.
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            return false;
+        }
         mode = existing.st_mode & 07777;
     }
     auto temporary = target;
@@ -88,7 +93,12 @@ bool replaceFileAtomically(const std::filesystem::path& target, std::string_view
     if (fd.get() < 0) {
         return false;
     }
-    const bool written = writeAll(fd.get(), content) &&
+    // The new file keeps the owner of the one it replaces (a privileged writer must not take a
+    // user's file over); when that cannot be done the file is not replaced at all.
+    const bool sameOwner = !replacing ||
+                           (existing.st_uid == ::geteuid() && existing.st_gid == ::getegid()) ||
+                           ::fchown(fd.get(), existing.st_uid, existing.st_gid) == 0;
+    const bool written = sameOwner && writeAll(fd.get(), content) &&
                          (!replacing || ::fchmod(fd.get(), mode) == 0) && ::fsync(fd.get()) == 0 &&
                          fd.close() && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!written) {

@@ -16,7 +16,8 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
 // Replaces target with content so that a reader sees either the old file or the new one, never
 // a mixture: the content goes to a temporary file next to target, is flushed to the disk, and
 // is renamed over target. A new file gets mode (less the umask); a replaced one keeps target's
-// mode. On any failure the temporary file is removed, target is left as it was, and false is
+// owner, group and mode. A target the caller may not write is refused (EACCES), and so is one
+// whose owner the new file could not be given (EPERM). On any failure the temporary file is removed, target is left as it was, and false is
 // returned, with errno telling why.
 bool replaceFileAtomically(const std::filesystem::path& target, std::string_view content,
                            unsigned mode = 0600);

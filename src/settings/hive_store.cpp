@@ -120,7 +120,7 @@ std::int32_t updateHive(KeyHandle root,
     bool changed = false;
     const auto code = change(hive, changed);
     if (changed && !replaceFileAtomically(directory / (name + ".hive"), writeHive(hive))) {
-        return status::kWriteFault;
+        return errno == EACCES || errno == EPERM ? status::kAccessDenied : status::kWriteFault;
     }
     return code;
 }

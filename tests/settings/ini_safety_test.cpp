@@ -1,18 +1,25 @@
 // INI files under stress: concurrent writers, permissions, links, hostile text, left-overs.
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "settings/profile_write_error.hpp"
 #include "settings/registry.hpp"
 #include "settings_dir.hpp"
 
 namespace annalex::settings {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::SettingsDirTest;
 
 class IniSafetyTest : public SettingsDirTest {
@@ -56,6 +63,87 @@ TEST_F(IniSafetyTest, ConcurrentWritersToOneSectionLoseNothing) {
                        std::string("lost"), value);
             EXPECT_EQ(value, SettingValue(std::to_string(i))) << writer << "_" << i;
         }
+    }
+}
+
+// Runs body in a child process as the unprivileged user 65534 (when the tests run as root);
+// answers its exit status, or 125 when the privileges could not be dropped.
+template <typename Body>
+int asUnprivileged(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(125);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(IniSafetyTest, FilesTheUserMayNotWriteAreRefusedAndKeepTheirOwners) {
+    // The user's own folder, with a read-only INI file and hive, and a file of another owner.
+    const auto home = path("home");
+    fs::create_directory(home);
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_exec);
+    ::chown(home.c_str(), 65534, 65534);
+    const auto readOnly = home / "read_only.ini";
+    std::ofstream(readOnly) << "[Main]\nkey=old\n";
+    ::chown(readOnly.c_str(), 65534, 65534);
+    fs::permissions(readOnly,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const auto othersFile = home / "others.ini";
+    std::ofstream(othersFile) << "[Main]\nkey=old\n";
+    fs::permissions(othersFile, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                                   fs::perms::others_exec));
+    const bool root = ::geteuid() == 0;
+
+    const int code = asUnprivileged([&] {
+        ::setenv("ANNALEX_SETTINGS_DIR", home.c_str(), 1);
+        setLastProfileWriteError(0);
+        fWriteValue(readOnly.string(), "Main", "key", "S", std::string("new"));
+        if (lastProfileWriteError() != EACCES) {
+            return 1;
+        }
+        if (fWriteValue("HKCU", "K", "v", "S", std::string("old")) != 0) {
+            return 2;
+        }
+        ::chmod((home / "HKEY_CURRENT_USER.hive").c_str(), 0444);
+        if (fWriteValue("HKCU", "K", "v", "S", std::string("new")) != status::kAccessDenied) {
+            return 3;
+        }
+        if (root) {  // a file of another owner that the user may write, but not take over
+            setLastProfileWriteError(0);
+            fWriteValue(othersFile.string(), "Main", "key", "S", std::string("new"));
+            if (lastProfileWriteError() != EPERM) {
+                return 4;
+            }
+        }
+        return 0;
+    });
+    if (code == 125) {
+        GTEST_SKIP() << "cannot drop privileges here";
+    }
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(readOnly), "[Main]\nkey=old\n");
+    EXPECT_EQ(readFile(othersFile), "[Main]\nkey=old\n");
+    EXPECT_NE(readFile(home / "HKEY_CURRENT_USER.hive").find("\"old\""), std::string::npos);
+
+    // A privileged writer leaves a user's private file the user's, and private.
+    if (root) {
+        const auto privateFile = home / "private.ini";
+        std::ofstream(privateFile) << "[Main]\nkey=old\n";
+        ::chown(privateFile.c_str(), 65534, 65534);
+        fs::permissions(privateFile, fs::perms::owner_read | fs::perms::owner_write);
+        fWriteValue(privateFile.string(), "Main", "key", "S", std::string("new"));
+        struct stat info {};
+        ASSERT_EQ(::stat(privateFile.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(readFile(privateFile), "[Main]\nkey=new\n");
     }
 }
 
