@@ -72,9 +72,33 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
     }
 }
 
-bool replaceFileAtomically(const std::filesystem::path& target, std::string_view content,
+std::filesystem::path followLinks(const std::filesystem::path& path) {
+    constexpr int kMaxLinks = 40;  // as many as the system follows
+    std::filesystem::path current = path;
+    for (int followed = 0; followed <= kMaxLinks; ++followed) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, ec)) || ec) {
+            return current;
+        }
+        const auto target = std::filesystem::read_symlink(current, ec);
+        if (ec) {
+            return current;
+        }
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+bool replaceFileAtomically(const std::filesystem::path& link, std::string_view content,
                            unsigned mode) {
     static std::atomic<unsigned> counter{0};
+    // Through a symbolic link the update goes to the file it leads to, which is replaced in its
+    // own folder; the link stays a link.
+    const auto target = followLinks(link);
+    if (target.empty()) {
+        return false;
+    }
     struct stat existing {};
     const bool replacing = ::stat(target.c_str(), &existing) == 0;
     if (replacing) {

@@ -20,7 +20,9 @@ namespace {
 class HiveLock {
   public:
     explicit HiveLock(const std::filesystem::path& lockFile)
-        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        // A lock file is never followed through a symbolic link: a link planted there would
+        // have the writer create or open whatever it names.
+        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)) {
         if (fd_ < 0) {
             return;
         }

@@ -36,7 +36,8 @@ std::int32_t loadHive(KeyHandle root, HiveKey& hive);
 // Runs change on the current hive of root under the root's write lock. change returns a status
 // and sets changed when it modified the tree; the tree is then written back atomically, the
 // file keeping its owner and mode (5 when the caller may not write the file or keep its owner,
-// 29 when the write fails otherwise; the old file stays whole). The status of change is returned otherwise.
+// 29 when the write fails otherwise; the old file stays whole). The status of change is returned
+// otherwise.
 std::int32_t updateHive(KeyHandle root,
                         const std::function<std::int32_t(HiveKey& hive, bool& changed)>& change);
 

@@ -145,16 +145,19 @@ bool PosixProfile::writeProfileString(std::string_view section, std::string_view
 
 bool PosixProfile::write(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view file) {
-    const FolderLock lock{std::filesystem::path(file)};
+    const auto target = followLinks(std::filesystem::path(file));
+    if (target.empty()) {
+        return false;
+    }
+    const FolderLock lock{target};
     if (!lock.held()) {
         return false;
     }
     std::string text;
-    if (readWholeFile(std::string(file), text) == ReadResult::Failed) {
+    if (readWholeFile(target, text) == ReadResult::Failed) {
         return false;
     }
-    return replaceFileAtomically(std::string(file), ini::withValue(text, section, key, value),
-                                 0644);
+    return replaceFileAtomically(target, ini::withValue(text, section, key, value), 0644);
 }
 
 bool PosixProfile::findFile(std::string_view path) {
