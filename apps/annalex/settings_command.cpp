@@ -56,8 +56,9 @@ int reportWrite(const Arguments& args, const std::function<std::int32_t()>& call
     const std::int32_t status = call();
     if (status == settings::status::kSuccess && settings::namesIniFile(args.topKeyOrFile)) {
         if (const int error = settings::lastProfileWriteError(); error != 0) {
+            const std::string& problem = settings::lastProfileWriteProblem();
             std::cerr << "annalex settings: cannot write '" << args.topKeyOrFile
-                      << "': " << std::strerror(error) << '\n';
+                      << "': " << (problem.empty() ? std::strerror(error) : problem) << '\n';
             return 1;
         }
     }

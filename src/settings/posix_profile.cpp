@@ -138,13 +138,22 @@ class FolderLock {
 
 bool PosixProfile::writeProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, std::string_view file) {
+    setLastProfileWriteError(0);
     const bool written = write(section, key, value, file);
-    setLastProfileWriteError(written ? 0 : (errno != 0 ? errno : EIO));
+    if (!written && lastProfileWriteError() == 0) {
+        setLastProfileWriteError(errno != 0 ? errno : EIO);
+    }
     return written;
 }
 
 bool PosixProfile::write(std::string_view section, std::string_view key, std::string_view value,
                          std::string_view file) {
+    // What could not be read back is not written at all.
+    if (const auto problem = ini::unwritableText(section, key, value)) {
+        setLastProfileWriteError(EINVAL, *problem);
+        errno = EINVAL;
+        return false;
+    }
     const auto target = followLinks(std::filesystem::path(file));
     if (target.empty()) {
         return false;
@@ -157,7 +166,8 @@ bool PosixProfile::write(std::string_view section, std::string_view key, std::st
     if (readWholeFile(target, text) == ReadResult::Failed) {
         return false;
     }
-    return replaceFileAtomically(target, ini::withValue(text, section, key, value), 0644);
+    return replaceFileAtomically(target, ini::withValue(text, section, key, ini::entryText(value)),
+                                 0644);
 }
 
 bool PosixProfile::findFile(std::string_view path) {

@@ -4,6 +4,7 @@ namespace annalex::settings {
 namespace {
 
 thread_local int lastError = 0;
+thread_local std::string lastProblem;
 
 }  // namespace
 
@@ -11,8 +12,13 @@ int lastProfileWriteError() {
     return lastError;
 }
 
-void setLastProfileWriteError(int error) {
+const std::string& lastProfileWriteProblem() {
+    return lastProblem;
+}
+
+void setLastProfileWriteError(int error, std::string problem) {
     lastError = error;
+    lastProblem = std::move(problem);
 }
 
 }  // namespace annalex::settings

@@ -8,9 +8,14 @@
 // POSIX errno value: EACCES, ENOSPC, EINVAL for text the file could not give back, ...) and 0
 // after a write that succeeded.
 
+#include <string>
+
 namespace annalex::settings {
 
 int lastProfileWriteError();
-void setLastProfileWriteError(int error);
+// For a write refused because of its text (EINVAL): what was wrong with it, for people
+// ("the value holds a line break"); empty otherwise.
+const std::string& lastProfileWriteProblem();
+void setLastProfileWriteError(int error, std::string problem = {});
 
 }  // namespace annalex::settings

@@ -176,5 +176,51 @@ TEST_F(IniSafetyTest, WritesGoThroughLinksAndNeverFollowALinkForALock) {
     EXPECT_FALSE(fs::exists(path("HKEY_LOCAL_MACHINE.hive")));
 }
 
+TEST_F(IniSafetyTest, TextIsEitherReadBackExactlyOrRefused) {
+    const std::vector<std::string> names = {"plain", "a]b", "a=b", " k",   "k ",  ";k",
+                                            "[k",    "a[b", "",    "x\ny", "x\ry"};
+    const std::vector<std::string> values = {"v",        "",    "  padded  ", "\"quoted\"",
+                                             "'single'", "a=b", ";x",         "v\n[Evil]\nadmin=1"};
+    struct Case {
+        std::string section, key, value;
+    };
+    std::vector<Case> cases;
+    for (const auto& name : names) {
+        cases.push_back({name, "k", "v"});
+        cases.push_back({"S", name, "v"});
+    }
+    for (const auto& value : values) {
+        cases.push_back({"S", "k", value});
+    }
+    for (const auto& [section, key, value] : cases) {
+        SCOPED_TRACE("[" + section + "] " + key + "=" + value);
+        const auto ini = writeFile("hostile.ini", "[Main]\nkeep=1\n").string();
+        setLastProfileWriteError(0);
+        fWriteValue(ini, section, key, "S", value);
+        const std::string once = readFile(ini);
+        if (lastProfileWriteError() != 0) {
+            EXPECT_EQ(lastProfileWriteError(), EINVAL);
+            EXPECT_EQ(once, "[Main]\nkeep=1\n");
+            continue;
+        }
+        SettingValue read;
+        fReadValue(ini, section, key, "S", std::string("missing"), read);
+        EXPECT_EQ(read, SettingValue(value));
+        fReadValue(ini, "Main", "keep", "S", std::string("missing"), read);
+        EXPECT_EQ(read, SettingValue(std::string("1")));
+        fWriteValue(ini, section, key, "S", value);  // a rewrite adds nothing
+        EXPECT_EQ(readFile(ini), once);
+    }
+}
+
+TEST_F(IniSafetyTest, AByteOrderMarkHidesNothingAndIsKept) {
+    const auto ini = writeFile("bom.ini", "\xEF\xBB\xBF[First]\r\nk=v\r\n").string();
+    SettingValue value;
+    EXPECT_EQ(fReadValue(ini, "First", "k", "S", std::string("missing"), value), 0);
+    EXPECT_EQ(value, SettingValue(std::string("v")));
+    fWriteValue(ini, "First", "k", "S", std::string("w"));
+    EXPECT_EQ(readFile(ini), "\xEF\xBB\xBF[First]\r\nk=w\r\n");
+}
+
 }  // namespace
 }  // namespace annalex::settings
