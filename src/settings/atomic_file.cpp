@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <string>
 
 namespace annalex::settings {
 
@@ -50,6 +52,22 @@ bool writeAll(int fd, std::string_view content) {
 
 }  // namespace
 
+bool createPrivateDirectories(const std::filesystem::path& directory) {
+    std::error_code ec;
+    if (directory.empty() || std::filesystem::is_directory(directory, ec)) {
+        return true;
+    }
+    const auto parent = directory.parent_path();
+    if (parent != directory && !createPrivateDirectories(parent)) {
+        return false;
+    }
+    if (::mkdir(directory.c_str(), 0700) == 0) {
+        // The umask may only have taken bits away; nothing to add back.
+        return true;
+    }
+    return errno == EEXIST && std::filesystem::is_directory(directory, ec);
+}
+
 ReadResult readWholeFile(const std::filesystem::path& path, std::string& content) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
@@ -69,6 +87,37 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
             return ReadResult::Read;
         }
         content.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+// Removes the temporary files "<name>.tmp.<pid>.<n>" that writes of target killed before they
+// finished left behind: those whose process no longer runs. They hold whole copies of the
+// settings.
+void removeStaleTemporaries(const std::filesystem::path& target) {
+    auto folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const std::string prefix = target.filename().string() + ".tmp.";
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix)) {
+            continue;
+        }
+        const std::string rest = name.substr(prefix.size());
+        const auto dot = rest.find('.');
+        const std::string pid = rest.substr(0, dot);
+        if (dot == std::string::npos || pid.empty() || pid.size() > 9 ||
+            pid.find_first_not_of("0123456789") != std::string::npos ||
+            rest.find_first_not_of("0123456789", dot + 1) != std::string::npos) {
+            continue;
+        }
+        const auto process = static_cast<pid_t>(std::stol(pid));
+        if (process != ::getpid() && ::kill(process, 0) != 0 && errno == ESRCH) {
+            ::unlink(it->path().c_str());
+        }
     }
 }
 
@@ -109,6 +158,7 @@ bool replaceFileAtomically(const std::filesystem::path& link, std::string_view c
         }
         mode = existing.st_mode & 07777;
     }
+    removeStaleTemporaries(target);
     auto temporary = target;
     temporary += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
 

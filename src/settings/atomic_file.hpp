@@ -22,9 +22,14 @@ std::filesystem::path followLinks(const std::filesystem::path& path);
 // is renamed over target. A new file gets mode (less the umask); a replaced one keeps target's
 // owner, group and mode. A target the caller may not write is refused (EACCES), and so is one
 // whose owner the new file could not be given (EPERM). A target that is a symbolic link is
-// followed: the file it leads to is replaced, and the link stays. On any failure the temporary file
+// followed: the file it leads to is replaced, and the link stays. Temporary files that killed
+// writers of target left behind are removed first. On any failure the temporary file
 // is removed, target is left as it was, and false is returned, with errno telling why.
 bool replaceFileAtomically(const std::filesystem::path& target, std::string_view content,
                            unsigned mode = 0600);
+
+// Creates directory and any missing folder above it with mode 0700 (the umask aside): folders
+// that hold settings are the user's alone. False, with errno set, on failure.
+bool createPrivateDirectories(const std::filesystem::path& directory);
 
 }  // namespace annalex::settings

@@ -105,10 +105,8 @@ std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
 std::int32_t updateHive(KeyHandle root,
                         const std::function<std::int32_t(HiveKey& hive, bool& changed)>& change) {
     const auto directory = settingsDirectory();
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error) {
-        return status::kWriteFault;
+    if (!createPrivateDirectories(directory)) {
+        return errno == EACCES ? status::kAccessDenied : status::kWriteFault;
     }
     const std::string name(rootKeyName(root));
     const HiveLock lock(directory / (name + ".lock"));

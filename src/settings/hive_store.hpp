@@ -4,7 +4,8 @@
 // Each root key has one file, "<ROOT NAME>.hive" (for example HKEY_CURRENT_USER.hive), in the
 // settings directory: $ANNALEX_SETTINGS_DIR when set and not empty, else
 // $XDG_CONFIG_HOME/annalex, else ~/.config/annalex. A missing file or directory is an empty
-// hive; the directory is created by the first write.
+// hive; the directory is created by the first write, with mode 0700, and the files in it with
+// mode 0600, whatever the umask allows.
 //
 // Readers need no lock: a hive file is only ever replaced whole by a rename. Writers serialise
 // on an exclusive flock of "<ROOT NAME>.lock" in the same directory, read the current file under

@@ -166,8 +166,7 @@ bool PosixProfile::write(std::string_view section, std::string_view key, std::st
     if (readWholeFile(target, text) == ReadResult::Failed) {
         return false;
     }
-    return replaceFileAtomically(target, ini::withValue(text, section, key, ini::entryText(value)),
-                                 0644);
+    return replaceFileAtomically(target, ini::withValue(text, section, key, ini::entryText(value)));
 }
 
 bool PosixProfile::findFile(std::string_view path) {

@@ -222,5 +222,44 @@ TEST_F(IniSafetyTest, AByteOrderMarkHidesNothingAndIsKept) {
     EXPECT_EQ(readFile(ini), "\xEF\xBB\xBF[First]\r\nk=w\r\n");
 }
 
+TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing) {
+    const pid_t gone = ::fork();  // a process that no longer runs
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(gone, nullptr, 0);
+    const auto folder = path("new") / "settings";
+    const bool written = inChildren(1, [&](int) {
+        ::umask(0);
+        ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
+        return fWriteValue("HKCU", "K", "v", "S", std::string("first"));
+    });
+    ASSERT_TRUE(written);
+    auto modeOf = [](const fs::path& file) {
+        struct stat info {};
+        ::stat(file.c_str(), &info);
+        return info.st_mode & 07777;
+    };
+    EXPECT_EQ(modeOf(path("new")), 0700u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(folder / "HKEY_CURRENT_USER.hive"), 0600u);
+    EXPECT_EQ(modeOf(folder / "HKEY_CURRENT_USER.lock"), 0600u);
+
+    // Copies left by writes that were killed: removed by the next write unless their process
+    // still runs.
+    const std::string hive = (folder / "HKEY_CURRENT_USER.hive").string();
+    const std::string stale = hive + ".tmp." + std::to_string(gone) + ".0";
+    const std::string running = hive + ".tmp." + std::to_string(::getpid()) + ".7";
+    const std::string foreign = hive + ".tmp.notes";
+    for (const auto& file : {stale, running, foreign}) {
+        std::ofstream(file) << "a copy of the settings";
+    }
+    ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
+    ASSERT_EQ(fWriteValue("HKCU", "K", "v", "S", std::string("second")), 0);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(foreign));
+}
+
 }  // namespace
 }  // namespace annalex::settings
