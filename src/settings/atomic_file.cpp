@@ -68,26 +68,30 @@ bool createPrivateDirectories(const std::filesystem::path& directory) {
     return errno == EEXIST && std::filesystem::is_directory(directory, ec);
 }
 
+bool readWholeDescriptor(int fd, std::string& content) {
+    content.clear();
+    char buffer[65536];
+    while (true) {
+        const auto count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        content.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
 ReadResult readWholeFile(const std::filesystem::path& path, std::string& content) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     }
-    content.clear();
-    char buffer[65536];
-    while (true) {
-        const auto count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return ReadResult::Failed;
-        }
-        if (count == 0) {
-            return ReadResult::Read;
-        }
-        content.append(buffer, static_cast<std::size_t>(count));
-    }
+    return readWholeDescriptor(fd.get(), content) ? ReadResult::Read : ReadResult::Failed;
 }
 
 // Removes the temporary files "<name>.tmp.<pid>.<n>" that writes of target killed before they

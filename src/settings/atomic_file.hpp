@@ -17,6 +17,9 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
 // link to a file that does not exist yet); empty, with errno ELOOP, for a loop of links.
 std::filesystem::path followLinks(const std::filesystem::path& path);
 
+// Reads from an open descriptor to its end into content; false when a read fails.
+bool readWholeDescriptor(int fd, std::string& content);
+
 // Replaces target with content so that a reader sees either the old file or the new one, never
 // a mixture: the content goes to a temporary file next to target, is flushed to the disk, and
 // is renamed over target. A new file gets mode (less the umask); a replaced one keeps target's

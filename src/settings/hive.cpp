@@ -240,25 +240,35 @@ bool HiveKey::removeSubkey(std::string_view name) {
 }
 
 const HiveValue* HiveKey::value(std::string_view name) const {
-    const auto folded = foldName(name);
-    const auto it = std::ranges::find_if(
-        values_, [&](const HiveValue& v) { return foldName(v.name) == folded; });
-    return it == values_.end() ? nullptr : &*it;
+    const auto it = valueIndex_.find(foldName(name));
+    return it == valueIndex_.end() ? nullptr : &values_[it->second];
 }
 
 void HiveKey::setValue(std::string_view name, std::uint32_t type, std::string data) {
-    if (auto* existing = const_cast<HiveValue*>(value(name))) {
-        existing->type = type;
-        existing->data = std::move(data);
+    auto folded = foldName(name);
+    if (const auto it = valueIndex_.find(folded); it != valueIndex_.end()) {
+        values_[it->second].type = type;
+        values_[it->second].data = std::move(data);
         return;
     }
     values_.push_back(HiveValue{std::string(name), type, std::move(data)});
+    valueIndex_.emplace(std::move(folded), values_.size() - 1);
 }
 
 bool HiveKey::removeValue(std::string_view name) {
-    const auto folded = foldName(name);
-    return std::erase_if(values_, [&](const HiveValue& v) { return foldName(v.name) == folded; }) >
-           0;
+    const auto it = valueIndex_.find(foldName(name));
+    if (it == valueIndex_.end()) {
+        return false;
+    }
+    const std::size_t position = it->second;
+    valueIndex_.erase(it);
+    values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [folded, at] : valueIndex_) {
+        if (at > position) {
+            --at;
+        }
+    }
+    return true;
 }
 
 bool operator==(const HiveKey& a, const HiveKey& b) {
@@ -293,6 +303,17 @@ std::optional<std::vector<std::string>> splitKeyPath(std::string_view path) {
 
 HiveKey* findKey(HiveKey& root, const std::vector<std::string>& path) {
     HiveKey* key = &root;
+    for (const auto& name : path) {
+        key = key->subkey(name);
+        if (key == nullptr) {
+            return nullptr;
+        }
+    }
+    return key;
+}
+
+const HiveKey* findKey(const HiveKey& root, const std::vector<std::string>& path) {
+    const HiveKey* key = &root;
     for (const auto& name : path) {
         key = key->subkey(name);
         if (key == nullptr) {

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace annalex::settings {
@@ -54,7 +55,7 @@ class HiveKey {
     HiveKey& addSubkey(std::string_view name);  // returns the existing one when present
     bool removeSubkey(std::string_view name);
 
-    // Values in the order they were first written.
+    // Values in the order they were first written; found by name in constant time.
     const std::vector<HiveValue>& values() const { return values_; }
     const HiveValue* value(std::string_view name) const;
     void setValue(std::string_view name, std::uint32_t type, std::string data);
@@ -66,6 +67,7 @@ class HiveKey {
     std::string name_;
     std::map<std::string, std::unique_ptr<HiveKey>> subkeys_;
     std::vector<HiveValue> values_;
+    std::unordered_map<std::string, std::size_t> valueIndex_;  // folded name to position
 };
 
 // Splits a key path at "\" into its names. An empty path is the key itself (no names); an empty
@@ -75,6 +77,7 @@ std::optional<std::vector<std::string>> splitKeyPath(std::string_view path);
 
 // The key at path below root, or null.
 HiveKey* findKey(HiveKey& root, const std::vector<std::string>& path);
+const HiveKey* findKey(const HiveKey& root, const std::vector<std::string>& path);
 
 // The tree of a hive text, or nullopt when the text is damaged.
 std::optional<HiveKey> parseHive(std::string_view text);

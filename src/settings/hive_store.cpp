@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -99,6 +100,52 @@ std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
         return status::kBadDatabase;
     }
     hive = std::move(*parsed);
+    return status::kSuccess;
+}
+
+namespace {
+
+HiveSnapshot::Stamp stampOf(const struct stat& info) {
+    return {true,
+            static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size),
+            std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+            std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec};
+}
+
+}  // namespace
+
+std::int32_t refreshHive(KeyHandle root, HiveSnapshot& snapshot) {
+    const auto file = hiveFile(root);
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0 && snapshot.tree != nullptr &&
+        snapshot.stamp == stampOf(info)) {
+        return status::kSuccess;  // the file the snapshot was taken from
+    }
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            return status::kReadFault;
+        }
+        if (snapshot.tree == nullptr || snapshot.stamp.present) {
+            snapshot.tree = std::make_shared<HiveKey>();
+            snapshot.stamp = {};
+        }
+        return status::kSuccess;
+    }
+    std::string text;
+    const bool read = ::fstat(fd, &info) == 0 && readWholeDescriptor(fd, text);
+    ::close(fd);
+    if (!read) {
+        return status::kReadFault;
+    }
+    auto parsed = parseHive(text);
+    if (!parsed) {
+        return status::kBadDatabase;
+    }
+    snapshot.tree = std::make_shared<const HiveKey>(std::move(*parsed));
+    snapshot.stamp = stampOf(info);
     return status::kSuccess;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "settings/hive.hpp"
@@ -33,6 +34,25 @@ std::filesystem::path hiveFile(KeyHandle root);
 
 // Loads the hive of root into hive: 0, 1015 when the file is damaged, 30 when it cannot be read.
 std::int32_t loadHive(KeyHandle root, HiveKey& hive);
+
+// The hive of a root as read from its file at one moment, with what tells that file apart from
+// any later one: hive files are only ever replaced whole, so a file with the same identity,
+// size and times holds the same text.
+struct HiveSnapshot {
+    struct Stamp {
+        bool present = false;
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t modified = 0, changed = 0;  // nanoseconds
+        friend bool operator==(const Stamp&, const Stamp&) = default;
+    };
+    std::shared_ptr<const HiveKey> tree;
+    Stamp stamp;
+};
+
+// Brings snapshot up to date with the hive file of root, reading and parsing the file only
+// when it is not the one the snapshot was taken from: 0, 1015 when the file is damaged, 30
+// when it cannot be read (the snapshot is then left as it was).
+std::int32_t refreshHive(KeyHandle root, HiveSnapshot& snapshot);
 
 // Runs change on the current hive of root under the root's write lock. change returns a status
 // and sets changed when it modified the tree; the tree is then written back atomically, the

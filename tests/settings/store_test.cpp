@@ -129,5 +129,50 @@ TEST_F(StoreTest, ConcurrentWritersInTwoProcessesLoseNothing) {
     }
 }
 
+TEST_F(StoreTest, KeptHivesFollowEveryChangeOfTheFile) {
+    // Readers keep the parsed hive between calls: a write by another process, a value removed,
+    // a key deleted and the file removed must all show at the next call.
+    ASSERT_EQ(fWriteValue("HKCU", "K\\Sub1", "v", "S", std::string("1")), 0);
+    std::string list;
+    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
+    EXPECT_EQ(list, "Sub1\0\0"s);
+    ASSERT_EQ(inChild([] { return fWriteValue("HKCU", "K\\Sub0", "v", "S", std::string("0")); }),
+              0);
+    list.clear();
+    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
+    EXPECT_EQ(list, "Sub0\0Sub1\0\0"s);
+    ASSERT_EQ(inChild([] { return fDeleteKey("HKCU", "K", "Sub1"); }), 0);
+    list.clear();
+    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
+    EXPECT_EQ(list, "Sub0\0\0"s);
+    SettingValue value;
+    EXPECT_EQ(fReadValue("HKCU", "K\\Sub0", "v", "S", std::string(), value), 0);
+    EXPECT_EQ(value, SettingValue(std::string("0")));
+    std::filesystem::remove(path("HKEY_CURRENT_USER.hive"));
+    EXPECT_EQ(fReadValue("HKCU", "K\\Sub0", "v", "S", std::string(), value), 2);
+}
+
+TEST(HiveTextTest, ValuesAreFoundByNameWhateverTheirNumberAndRemovals) {
+    HiveKey key;
+    for (int i = 0; i < 1000; ++i) {
+        key.setValue("Value" + std::to_string(i), 4, std::to_string(i));
+    }
+    for (int i = 0; i < 1000; i += 3) {
+        EXPECT_TRUE(key.removeValue("VALUE" + std::to_string(i)));
+    }
+    key.setValue("value1", 1, "again");  // replaces in place, keeps its spelling and place
+    ASSERT_EQ(key.values().size(), 666u);
+    EXPECT_EQ(key.values().front().name, "Value1");
+    for (int i = 0; i < 1000; ++i) {
+        const HiveValue* value = key.value("value" + std::to_string(i));
+        if (i % 3 == 0) {
+            EXPECT_EQ(value, nullptr) << i;
+        } else {
+            ASSERT_NE(value, nullptr) << i;
+            EXPECT_EQ(value->data, i == 1 ? "again" : std::to_string(i));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace annalex::settings
