@@ -40,12 +40,15 @@ std::vector<std::string> listEntries(const std::string& list) {
     return entries;
 }
 
-int report(std::int32_t status) {
+// Reports a failed status on standard error, naming the file the call worked on: the INI file
+// or the hive file of the root key.
+int report(const Arguments& args, std::int32_t status) {
     if (status == settings::status::kSuccess) {
         return 0;
     }
-    std::cerr << "annalex settings: status " << status << ": " << settings::statusMeaning(status)
-              << '\n';
+    const std::string file = settings::settingsFileOf(args.topKeyOrFile);
+    std::cerr << "annalex settings: '" << (file.empty() ? args.topKeyOrFile : file) << "': ";
+    std::cerr << "status " << status << ": " << settings::statusMeaning(status) << '\n';
     return 1;
 }
 
@@ -62,7 +65,7 @@ int reportWrite(const Arguments& args, const std::function<std::int32_t()>& call
             return 1;
         }
     }
-    return report(status);
+    return report(args, status);
 }
 
 void printValue(const SettingValue& value) {
@@ -113,7 +116,7 @@ void addSettingsCommand(CLI::App& app, int& exitStatus) {
         if (status == settings::status::kSuccess) {
             printValue(value);
         }
-        exitStatus = report(status);
+        exitStatus = report(*args, status);
     });
     addAction(*settingsApp, "write", "Write one value", *args, 5)->callback([args, &exitStatus] {
         exitStatus = reportWrite(*args, [&] {
@@ -129,8 +132,8 @@ void addSettingsCommand(CLI::App& app, int& exitStatus) {
         });
     addAction(*settingsApp, "delete-key", "Delete the subkey NAME of a key", *args, 3)
         ->callback([args, &exitStatus] {
-            exitStatus =
-                report(settings::fDeleteKey(args->topKeyOrFile, args->keyOrSection, args->name));
+            exitStatus = report(
+                *args, settings::fDeleteKey(args->topKeyOrFile, args->keyOrSection, args->name));
         });
     addAction(*settingsApp, "list-keys", "List the subkeys of a key, one a line", *args, 2)
         ->callback([args, &exitStatus] {
@@ -139,7 +142,7 @@ void addSettingsCommand(CLI::App& app, int& exitStatus) {
             if (status == settings::status::kSuccess) {
                 printList(list);
             }
-            exitStatus = report(status);
+            exitStatus = report(*args, status);
         });
     addAction(*settingsApp, "list-values",
               "List the values of a key or the lines of a section, one a line", *args, 2)
@@ -149,7 +152,7 @@ void addSettingsCommand(CLI::App& app, int& exitStatus) {
             if (status == settings::status::kSuccess) {
                 printList(list);
             }
-            exitStatus = report(status);
+            exitStatus = report(*args, status);
         });
 }
 

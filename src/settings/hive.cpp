@@ -323,7 +323,42 @@ const HiveKey* findKey(const HiveKey& root, const std::vector<std::string>& path
     return key;
 }
 
+namespace {
+
+constexpr std::string_view kTrailerStart = "; end of hive: ";
+constexpr std::string_view kTrailerEnd = " bytes";
+
+std::string trailerFor(std::size_t length) {
+    return std::string(kTrailerStart) + std::to_string(length) + std::string(kTrailerEnd) + "\n";
+}
+
+// The text before the trailer of a version 2 hive, or nullopt when its last line is not the
+// trailer that gives that text's length.
+std::optional<std::string_view> bodyBeforeTrailer(std::string_view text) {
+    if (text.empty() || text.back() != '\n') {
+        return std::nullopt;
+    }
+    const auto lastLine = text.rfind('\n', text.size() - 2);
+    if (lastLine == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto body = text.substr(0, lastLine + 1);
+    if (text.substr(lastLine + 1) != trailerFor(body.size())) {
+        return std::nullopt;
+    }
+    return body;
+}
+
+}  // namespace
+
 std::optional<HiveKey> parseHive(std::string_view text) {
+    if (text.starts_with(kHiveFirstLine)) {
+        const auto body = bodyBeforeTrailer(text);
+        if (!body) {
+            return std::nullopt;  // cut short, or changed without its trailer
+        }
+        text = *body;
+    }
     HiveKey root;
     HiveKey* current = &root;
     std::set<std::string> seenKeys;  // folded paths of headers, to refuse duplicates
@@ -340,7 +375,7 @@ std::optional<HiveKey> parseHive(std::string_view text) {
             line.remove_suffix(1);
         }
         if (first) {
-            if (line != kHiveFirstLine) {
+            if (line != kHiveFirstLine && line != kHiveFirstLineVersion1) {
                 return std::nullopt;
             }
             first = false;
@@ -388,6 +423,7 @@ std::string writeHive(const HiveKey& root) {
     std::string out(kHiveFirstLine);
     out += '\n';
     appendKey(out, root, {});
+    out += trailerFor(out.size());
     return out;
 }
 

@@ -3,7 +3,7 @@
 //
 // Text form, one item a line:
 //
-//   annalex-settings-hive 1
+//   annalex-settings-hive 2
 //   ; comment lines and blank lines are ignored
 //   "RootValue"="text"              values before the first header belong to the root key
 //   [Software\Velmora\Defaults]     a key, by its path from the root; parents are implied
@@ -11,12 +11,21 @@
 //   "Count"=dword:0000002a          REG_DWORD, 8 hex digits
 //   "Flag"=hex:ff,ff                REG_BINARY, bytes in hex
 //   "Other"=hex(7):61,00            any other type (decimal type number) or irregular data
+//   ; end of hive: 187 bytes        the trailer: the length of all the text before it
+//
+// The trailer lets a file cut short (by a full disk, a crash of the file system, a copy
+// stopped part way) be told from a hive that holds less: a file of version 2 without its
+// trailer as its last line, or whose trailer gives another length, is damaged. Files of
+// version 1, written before the trailer existed, have none and are read as they are. (A change
+// by hand must correct the length, or turn the first line into version 1.)
 //
 // Names and texts are quoted; inside quotes \\, \" and \xHH (any byte) are escapes, and control
 // characters must be escaped. Key and value names compare without regard to case (ASCII) and
 // keep the spelling they were created with. A file that breaks any of these rules (unknown
 // first line, a value line that does not parse, a bad key path, the same key or value twice)
 // is damaged: parseHive refuses it as a whole.
+//
+// writeHive writes version 2.
 
 #include <cstdint>
 #include <map>
@@ -29,7 +38,8 @@
 
 namespace annalex::settings {
 
-inline constexpr std::string_view kHiveFirstLine = "annalex-settings-hive 1";
+inline constexpr std::string_view kHiveFirstLine = "annalex-settings-hive 2";
+inline constexpr std::string_view kHiveFirstLineVersion1 = "annalex-settings-hive 1";
 inline constexpr std::size_t kMaxKeyNameLength = 255;
 inline constexpr std::size_t kMaxKeyDepth = 512;
 

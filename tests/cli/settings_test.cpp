@@ -83,5 +83,23 @@ TEST_F(SettingsCommand, ATypeThatWritesNothingIsAUsageError) {
     EXPECT_EQ(runAnnalex({"settings", "write", "HKCU", "Software\\N", "v", "d", "1"}).status, 0);
 }
 
+TEST_F(SettingsCommand, MessagesNameTheFile) {
+    ASSERT_EQ(runAnnalex({"settings", "write", "HKCU", "Software\\V", "a", "S", "1"}).status, 0);
+    const auto hive = settingsDir / "HKEY_CURRENT_USER.hive";
+    // Cut to its first line: every setting gone, which must not read as an empty hive.
+    const std::string text = readFile(hive);
+    std::ofstream(hive, std::ios::binary | std::ios::trunc) << text.substr(0, text.find('\n') + 1);
+    const ProgramRun damaged = runAnnalex({"settings", "read", "HKCU", "Software\\V", "a"});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_EQ(damaged.err, "annalex settings: '" + hive.string() +
+                               "': status 1015: The configuration registry database is corrupt.\n");
+
+    const auto ini = write("app.ini", "[Main]\n");
+    const ProgramRun missing = runAnnalex({"settings", "list-keys", ini.string(), "Main"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err.rfind("annalex settings: '" + ini.string() + "': status 6: ", 0), 0u)
+        << missing.err;
+}
+
 }  // namespace
 }  // namespace annalex::testing

@@ -174,5 +174,25 @@ TEST(HiveTextTest, ValuesAreFoundByNameWhateverTheirNumberAndRemovals) {
     }
 }
 
+TEST(HiveTextTest, AHiveCutShortAnywhereIsDamagedWhileOlderFilesStillRead) {
+    HiveKey root;
+    root.addSubkey("Software").addSubkey("Velmora").setValue("Installed", 1, "1\0"s);
+    root.addSubkey("Other").setValue("n", 4, "\x01\x00\x00\x00"s);
+    const std::string text = writeHive(root);
+    ASSERT_TRUE(parseHive(text));
+    for (std::size_t length = 0; length < text.size(); ++length) {
+        EXPECT_FALSE(parseHive(text.substr(0, length))) << "cut to " << length << " bytes";
+    }
+    std::string grown = text;
+    grown.insert(grown.find("[Other]"), "\"extra\"=\"x\"\n");
+    EXPECT_FALSE(parseHive(grown)) << "a line added without its trailer";
+
+    // Written before the trailer existed: version 1, no trailer, read as it is.
+    const auto old =
+        parseHive("annalex-settings-hive 1\n[Software\\Velmora]\n\"Installed\"=\"1\"\n");
+    ASSERT_TRUE(old);
+    EXPECT_EQ(findKey(*old, {"Software", "Velmora"})->value("Installed")->data, "1\0"s);
+}
+
 }  // namespace
 }  // namespace annalex::settings
