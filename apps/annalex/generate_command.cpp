@@ -6,7 +6,6 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -25,6 +24,7 @@
 #include "cube/memory_model.hpp"
 #include "errors/recording_reporter.hpp"
 #include "errors/report_text.hpp"
+#include "generate_options.hpp"
 #include "output_file.hpp"
 #include "progress_dimension.hpp"
 
@@ -32,69 +32,6 @@ namespace annalex::cli {
 namespace {
 
 enum ExitStatus { kGenerated = 0, kNotGenerated = 1, kTrapped = 3, kFileError = 4 };
-
-struct GenerateOptions {
-    std::string levels;
-    std::string calendar = "gregorian";
-    std::string start = "01-01-01";
-    std::string end = "31-12-01";
-    // Single boxes, overriding --start/--end when given (empty text allowed).
-    std::array<std::optional<std::string>, 6> boxes;
-    std::string dayFormat = "DD";
-    std::string monthFormat = "MM";
-    std::string yearFormat = "YY";
-    std::string db;
-    std::string dimension = "Time";
-    std::string outputFormat = "tree";
-    std::string output;
-    bool quiet = false;
-};
-
-// "D-M-Y" into its three box texts; exactly three pieces.
-std::array<std::string, 3> datePieces(const std::string& text, const std::string& option) {
-    std::array<std::string, 3> pieces;
-    std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t dash = text.find('-', at);
-        if (i < 2 && dash == std::string::npos) {
-            throw CLI::ValidationError(option,
-                                       "expects D-M-Y (three pieces joined by \"-\"): " + text);
-        }
-        if (i == 2 && dash != std::string::npos) {
-            throw CLI::ValidationError(option, "expects exactly three pieces: " + text);
-        }
-        pieces[static_cast<std::size_t>(i)] =
-            text.substr(at, i < 2 ? dash - at : std::string::npos);
-        at = dash + 1;
-    }
-    return pieces;
-}
-
-// "Year,month" into the ticked entries of the level list (Year 0 ... Day 4).
-std::array<bool, 5> levelTicks(const std::string& list) {
-    static const std::array<const char*, 5> kNames = {"year", "quarter", "month", "week", "day"};
-    std::array<bool, 5> ticks{};
-    std::stringstream items(list);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        std::string name;
-        for (char c : item) {
-            if (!std::isspace(static_cast<unsigned char>(c))) {
-                name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-        }
-        if (name.empty()) {
-            continue;
-        }
-        const auto found = std::find(kNames.begin(), kNames.end(), name);
-        if (found == kNames.end()) {
-            throw CLI::ValidationError(
-                "--levels", "unknown level '" + item + "' (Year, Quarter, Month, Week, Day)");
-        }
-        ticks[static_cast<std::size_t>(found - kNames.begin())] = true;
-    }
-    return ticks;
-}
 
 std::int16_t entryIndex(const control::DropDownList& list, const std::string& text) {
     const auto& entries = list.entries();
@@ -115,35 +52,10 @@ cube::ExportFormat exportFormat(const std::string& name) {
     return name == "csv" ? cube::ExportFormat::Csv : cube::ExportFormat::Tree;
 }
 
-// True when both paths name the same file, through any spelling, link or hard link.
-bool sameFile(const std::string& first, const std::string& second) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::equivalent(first, second, ec) && !ec) {
-        return true;
-    }
-    // One or both do not exist yet: compare where they would be created.
-    const fs::path a = fs::weakly_canonical(fs::absolute(first, ec), ec);
-    const fs::path b = fs::weakly_canonical(fs::absolute(second, ec), ec);
-    return !ec && a == b;
-}
-
 int runGenerate(const GenerateOptions& options) {
-    // Printing the dimension over the store would destroy the store.
-    if (!options.db.empty() && !options.output.empty() && options.output != "-" &&
-        sameFile(options.db, options.output)) {
-        throw CLI::ValidationError("--output", "names the same file as --db: " + options.output);
-    }
-    const auto startPieces = datePieces(options.start, "--start");
-    const auto endPieces = datePieces(options.end, "--end");
-    const auto ticks = levelTicks(options.levels);
-    std::array<std::string, 6> boxTexts = {startPieces[0], startPieces[1], startPieces[2],
-                                           endPieces[0],   endPieces[1],   endPieces[2]};
-    for (std::size_t i = 0; i < boxTexts.size(); ++i) {
-        if (options.boxes[i]) {
-            boxTexts[i] = *options.boxes[i];
-        }
-    }
+    const PageInput input = checkedInput(options);
+    const auto& boxTexts = input.boxTexts;
+    const auto& ticks = input.ticks;
 
     // The page and its services.
     const bool terminal = isatty(STDERR_FILENO) != 0;
@@ -237,38 +149,7 @@ int runGenerate(const GenerateOptions& options) {
 
 void addGenerateCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<GenerateOptions>();
-    CLI::App* command = app.add_subcommand(
-        "generate",
-        "Generate a calendar dimension (hierarchy \"Period\") into a cube and print it");
-    command->add_option("--levels", options->levels,
-                        "Comma-separated levels: Year, Quarter, Month, Week, Day (any case)");
-    command->add_option("--calendar", options->calendar, "Calendar type")
-        ->check(CLI::IsMember({"gregorian", "fiscal"}, CLI::ignore_case))
-        ->transform(CLI::IsMember({"gregorian", "fiscal"}, CLI::ignore_case));
-    command->add_option("--start", options->start, "Start date as the boxes' texts D-M-Y")
-        ->default_str("01-01-01");
-    command->add_option("--end", options->end, "End date as the boxes' texts D-M-Y")
-        ->default_str("31-12-01");
-    const char* boxNames[] = {"--start-day", "--start-month", "--start-year",
-                              "--end-day",   "--end-month",   "--end-year"};
-    for (std::size_t i = 0; i < 6; ++i) {
-        command->add_option(boxNames[i], options->boxes[i],
-                            "Exact text of one date box (overrides --start/--end)");
-    }
-    command->add_option("--day-format", options->dayFormat, "Day format")
-        ->check(CLI::IsMember({"DD", "DDD", "DDDD"}));
-    command->add_option("--month-format", options->monthFormat, "Month format")
-        ->check(CLI::IsMember({"MM", "MMM", "MMMM"}));
-    command->add_option("--year-format", options->yearFormat, "Year format (preview only)")
-        ->check(CLI::IsMember({"YY", "YYYY"}));
-    command->add_option("--db", options->db, "Cube store file (created when missing)");
-    command->add_option("--dimension", options->dimension, "Time dimension (created when missing)")
-        ->default_str("Time");
-    command->add_option("--output-format", options->outputFormat, "How to print the dimension")
-        ->check(CLI::IsMember({"jsonl", "csv", "tree"}))
-        ->default_str("tree");
-    command->add_option("--output", options->output, "Write the dimension to FILE, not stdout");
-    command->add_flag("--quiet", options->quiet, "Leave out the \"Info\" notice");
+    CLI::App* command = addGenerateOptions(app, *options);
     command->callback([options, &exitStatus] { exitStatus = runGenerate(*options); });
 }
 
