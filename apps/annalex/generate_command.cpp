@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -23,6 +25,7 @@
 #include "cube/memory_model.hpp"
 #include "errors/recording_reporter.hpp"
 #include "errors/report_text.hpp"
+#include "generate_options.hpp"
 #include "output_file.hpp"
 #include "progress_dimension.hpp"
 
@@ -30,69 +33,6 @@ namespace annalex::cli {
 namespace {
 
 enum ExitStatus { kGenerated = 0, kNotGenerated = 1, kTrapped = 3, kFileError = 4 };
-
-struct GenerateOptions {
-    std::string levels;
-    std::string calendar = "gregorian";
-    std::string start = "01-01-01";
-    std::string end = "31-12-01";
-    // Single boxes, overriding --start/--end when given (empty text allowed).
-    std::array<std::optional<std::string>, 6> boxes;
-    std::string dayFormat = "DD";
-    std::string monthFormat = "MM";
-    std::string yearFormat = "YY";
-    std::string db;
-    std::string dimension = "Time";
-    std::string outputFormat = "tree";
-    std::string output;
-    bool quiet = false;
-};
-
-// "D-M-Y" into its three box texts; exactly three pieces.
-std::array<std::string, 3> datePieces(const std::string& text, const std::string& option) {
-    std::array<std::string, 3> pieces;
-    std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t dash = text.find('-', at);
-        if (i < 2 && dash == std::string::npos) {
-            throw CLI::ValidationError(option,
-                                       "expects D-M-Y (three pieces joined by \"-\"): " + text);
-        }
-        if (i == 2 && dash != std::string::npos) {
-            throw CLI::ValidationError(option, "expects exactly three pieces: " + text);
-        }
-        pieces[static_cast<std::size_t>(i)] =
-            text.substr(at, i < 2 ? dash - at : std::string::npos);
-        at = dash + 1;
-    }
-    return pieces;
-}
-
-// "Year,month" into the ticked entries of the level list (Year 0 ... Day 4).
-std::array<bool, 5> levelTicks(const std::string& list) {
-    static const std::array<const char*, 5> kNames = {"year", "quarter", "month", "week", "day"};
-    std::array<bool, 5> ticks{};
-    std::stringstream items(list);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        std::string name;
-        for (char c : item) {
-            if (!std::isspace(static_cast<unsigned char>(c))) {
-                name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-        }
-        if (name.empty()) {
-            continue;
-        }
-        const auto found = std::find(kNames.begin(), kNames.end(), name);
-        if (found == kNames.end()) {
-            throw CLI::ValidationError(
-                "--levels", "unknown level '" + item + "' (Year, Quarter, Month, Week, Day)");
-        }
-        ticks[static_cast<std::size_t>(found - kNames.begin())] = true;
-    }
-    return ticks;
-}
 
 std::int16_t entryIndex(const control::DropDownList& list, const std::string& text) {
     const auto& entries = list.entries();
@@ -114,16 +54,9 @@ cube::ExportFormat exportFormat(const std::string& name) {
 }
 
 int runGenerate(const GenerateOptions& options) {
-    const auto startPieces = datePieces(options.start, "--start");
-    const auto endPieces = datePieces(options.end, "--end");
-    const auto ticks = levelTicks(options.levels);
-    std::array<std::string, 6> boxTexts = {startPieces[0], startPieces[1], startPieces[2],
-                                           endPieces[0],   endPieces[1],   endPieces[2]};
-    for (std::size_t i = 0; i < boxTexts.size(); ++i) {
-        if (options.boxes[i]) {
-            boxTexts[i] = *options.boxes[i];
-        }
-    }
+    const PageInput input = checkedInput(options);
+    const auto& boxTexts = input.boxTexts;
+    const auto& ticks = input.ticks;
 
     // The page and its services.
     const bool terminal = isatty(STDERR_FILENO) != 0;
@@ -182,13 +115,26 @@ int runGenerate(const GenerateOptions& options) {
             page.calendarType[i].click();
         }
     }
-    page.btOk.click();
-
-    printReports(reporter);
+    // Memory may run out where the trap cannot report it (while it records a report): that
+    // ends the generation as a trapped failure would.
+    bool outOfMemory = false;
+    try {
+        page.btOk.click();
+        printReports(reporter);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+        std::fputs("annalex: out of memory during the generation\n", stderr);
+    }
+    const bool failed = outOfMemory || !reporter.reports().empty();
+    if (failed && store) {
+        // A calendar cut short by a failure never replaces what the store holds.
+        std::cerr << "annalex: '" << options.db
+                  << "' was left unchanged because the generation failed\n";
+    }
     if (generated) {
         try {
-            if (store) {
-                store->save(*cube);
+            if (store && !failed) {
+                store->save(*cube, {options.dimension});
             }
             writeOutput(options.output, [&](std::ostream& out) {
                 cube::writeDimension(*dimension, exportFormat(options.outputFormat), out);
@@ -198,7 +144,7 @@ int runGenerate(const GenerateOptions& options) {
             return kFileError;
         }
     }
-    if (!reporter.reports().empty()) {
+    if (failed) {
         return kTrapped;
     }
     return generated ? kGenerated : kNotGenerated;
@@ -208,42 +154,7 @@ int runGenerate(const GenerateOptions& options) {
 
 void addGenerateCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<GenerateOptions>();
-    CLI::App* command = app.add_subcommand(
-        "generate",
-        "Generate a calendar dimension (hierarchy \"Period\") into a cube and print it");
-    command->add_option("--levels", options->levels,
-                        "Comma-separated levels: Year, Quarter, Month, Week, Day (any case)");
-    std::vector<std::string> calendarKeys;
-    for (const calendar::CalendarEntry& entry : calendar::calendarList()) {
-        calendarKeys.emplace_back(entry.key);
-    }
-    command->add_option("--calendar", options->calendar, "Calendar type")
-        ->check(CLI::IsMember(calendarKeys, CLI::ignore_case))
-        ->transform(CLI::IsMember(calendarKeys, CLI::ignore_case));
-    command->add_option("--start", options->start, "Start date as the boxes' texts D-M-Y")
-        ->default_str("01-01-01");
-    command->add_option("--end", options->end, "End date as the boxes' texts D-M-Y")
-        ->default_str("31-12-01");
-    const char* boxNames[] = {"--start-day", "--start-month", "--start-year",
-                              "--end-day",   "--end-month",   "--end-year"};
-    for (std::size_t i = 0; i < 6; ++i) {
-        command->add_option(boxNames[i], options->boxes[i],
-                            "Exact text of one date box (overrides --start/--end)");
-    }
-    command->add_option("--day-format", options->dayFormat, "Day format")
-        ->check(CLI::IsMember({"DD", "DDD", "DDDD"}));
-    command->add_option("--month-format", options->monthFormat, "Month format")
-        ->check(CLI::IsMember({"MM", "MMM", "MMMM"}));
-    command->add_option("--year-format", options->yearFormat, "Year format (preview only)")
-        ->check(CLI::IsMember({"YY", "YYYY"}));
-    command->add_option("--db", options->db, "Cube store file (created when missing)");
-    command->add_option("--dimension", options->dimension, "Time dimension (created when missing)")
-        ->default_str("Time");
-    command->add_option("--output-format", options->outputFormat, "How to print the dimension")
-        ->check(CLI::IsMember({"jsonl", "csv", "tree"}))
-        ->default_str("tree");
-    command->add_option("--output", options->output, "Write the dimension to FILE, not stdout");
-    command->add_flag("--quiet", options->quiet, "Leave out the \"Info\" notice");
+    CLI::App* command = addGenerateOptions(app, *options);
     command->callback([options, &exitStatus] { exitStatus = runGenerate(*options); });
 }
 

@@ -1,13 +1,20 @@
 // annalex: the command-line face of the product. Each subcommand lives in its own file and
 // registers itself on the root application; the exit status is the one the subcommand chose,
-// 2 for usage errors.
+// 2 for usage errors. No exception leaves the program: one that no command handled (memory
+// running out outside the places that report it) ends it with a line and status 3.
 
 #include <CLI/CLI.hpp>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <new>
 
 #include "generate_command.hpp"
 #include "settings_command.hpp"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     CLI::App app{"Annalex: calendar generator for multidimensional cubes", "annalex"};
     app.set_version_flag("--version", std::string(ANNALEX_VERSION));
     app.require_subcommand(1);
@@ -21,4 +28,23 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : 2;
     }
     return exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    constexpr int kUnexpectedFailure = 3;
+    // A write beyond the file-size limit then fails with EFBIG, which every writer reports as
+    // a failed write naming its file, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("annalex: out of memory\n", stderr);  // nothing that allocates
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "annalex: unexpected failure: %s\n", failure.what());
+    } catch (...) {
+        std::fputs("annalex: unexpected failure\n", stderr);
+    }
+    return kUnexpectedFailure;
 }

@@ -45,7 +45,7 @@ void writeOutput(const std::string& path, const std::function<void(std::ostream&
         return;
     }
     const std::string temporary = path + ".tmp-" + std::to_string(getpid());
-    {
+    try {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
             fail(path, "cannot create a temporary file beside it");
@@ -53,9 +53,19 @@ void writeOutput(const std::string& path, const std::function<void(std::ostream&
         write(out);
         out.flush();
         if (!out) {
+            const int error = errno;
+            out.close();
             std::remove(temporary.c_str());
+            errno = error;
             fail(path, "writing failed");
         }
+    } catch (...) {
+        // Whatever stopped the writing (a full disk, a file-size limit, memory running out),
+        // nothing is left behind.
+        const int error = errno;
+        std::remove(temporary.c_str());
+        errno = error;
+        throw;
     }
     const int fd = ::open(temporary.c_str(), O_RDONLY);
     if (fd >= 0) {

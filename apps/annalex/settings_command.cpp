@@ -1,25 +1,23 @@
 #include "settings_command.hpp"
 
+#include <cstring>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "settings/profile_write_error.hpp"
 #include "settings/registry.hpp"
+#include "settings/settings_file.hpp"
+#include "settings_options.hpp"
 
 namespace annalex::cli {
 
 namespace {
 
 using settings::SettingValue;
-
-struct Arguments {
-    std::string topKeyOrFile;
-    std::string keyOrSection;
-    std::string name;
-    std::string type = "S";
-    std::string value;
-};
+using Arguments = SettingsArguments;
 
 // Entries of a NUL-joined list: up to the empty entry that ends it.
 std::vector<std::string> listEntries(const std::string& list) {
@@ -36,13 +34,32 @@ std::vector<std::string> listEntries(const std::string& list) {
     return entries;
 }
 
-int report(std::int32_t status) {
+// Reports a failed status on standard error, naming the file the call worked on: the INI file
+// or the hive file of the root key.
+int report(const Arguments& args, std::int32_t status) {
     if (status == settings::status::kSuccess) {
         return 0;
     }
-    std::cerr << "annalex settings: status " << status << ": " << settings::statusMeaning(status)
-              << '\n';
+    const std::string file = settings::settingsFileOf(args.topKeyOrFile);
+    std::cerr << "annalex settings: '" << (file.empty() ? args.topKeyOrFile : file) << "': ";
+    std::cerr << "status " << status << ": " << settings::statusMeaning(status) << '\n';
     return 1;
+}
+
+// Runs a write or a value deletion. On an INI file the settings functions report success
+// whatever the write did, so the cause the profile layer kept is asked for afterwards.
+int reportWrite(const Arguments& args, const std::function<std::int32_t()>& call) {
+    settings::setLastProfileWriteError(0);
+    const std::int32_t status = call();
+    if (status == settings::status::kSuccess && settings::namesIniFile(args.topKeyOrFile)) {
+        if (const int error = settings::lastProfileWriteError(); error != 0) {
+            const std::string& problem = settings::lastProfileWriteProblem();
+            std::cerr << "annalex settings: cannot write '" << args.topKeyOrFile
+                      << "': " << (problem.empty() ? std::strerror(error) : problem) << '\n';
+            return 1;
+        }
+    }
+    return report(args, status);
 }
 
 void printValue(const SettingValue& value) {
@@ -55,77 +72,52 @@ void printList(const std::string& list) {
     }
 }
 
-CLI::App* addAction(CLI::App& settingsApp, const std::string& name, const std::string& description,
-                    Arguments& args, int positionals) {
-    auto* action = settingsApp.add_subcommand(name, description);
-    action
-        ->add_option("ROOT_OR_INI", args.topKeyOrFile,
-                     "HKCU, HKLM, HKU, HKDD, HKCC, HKCR, or the path of an INI file")
-        ->required();
-    action->add_option("KEY_OR_SECTION", args.keyOrSection, "Key path (A\\B) or INI section")
-        ->required();
-    if (positionals >= 3) {
-        action->add_option("NAME", args.name, "Value name, INI entry or subkey name")->required();
-    }
-    if (positionals >= 4) {
-        action->add_option("TYPE", args.type, "S text, B boolean, D number (default S)");
-    }
-    if (positionals >= 5) {
-        action->add_option("VALUE", args.value, "Value to write (True/False for B)")->required();
-    }
-    return action;
-}
-
 }  // namespace
 
 void addSettingsCommand(CLI::App& app, int& exitStatus) {
-    auto* settingsApp = app.add_subcommand(
-        "settings", "Read, write, list and delete settings in the registry store or INI files");
-    settingsApp->require_subcommand(1);
     auto args = std::make_shared<Arguments>();
+    const SettingsActions actions = addSettingsOptions(app, *args);
 
-    addAction(*settingsApp, "read", "Print one value", *args, 4)->callback([args, &exitStatus] {
+    actions.read->callback([args, &exitStatus] {
         SettingValue value;
         const auto status = settings::fReadValue(args->topKeyOrFile, args->keyOrSection, args->name,
                                                  args->type, std::string(), value);
         if (status == settings::status::kSuccess) {
             printValue(value);
         }
-        exitStatus = report(status);
+        exitStatus = report(*args, status);
     });
-    addAction(*settingsApp, "write", "Write one value", *args, 5)->callback([args, &exitStatus] {
-        exitStatus = report(settings::fWriteValue(args->topKeyOrFile, args->keyOrSection,
-                                                  args->name, args->type, args->value));
+    actions.write->callback([args, &exitStatus] {
+        exitStatus = reportWrite(*args, [&] {
+            return settings::fWriteValue(args->topKeyOrFile, args->keyOrSection, args->name,
+                                         args->type, args->value);
+        });
     });
-    addAction(*settingsApp, "delete-value", "Delete a value (empty an INI entry)", *args, 3)
-        ->callback([args, &exitStatus] {
-            exitStatus =
-                report(settings::fDeleteValue(args->topKeyOrFile, args->keyOrSection, args->name));
+    actions.deleteValue->callback([args, &exitStatus] {
+        exitStatus = reportWrite(*args, [&] {
+            return settings::fDeleteValue(args->topKeyOrFile, args->keyOrSection, args->name);
         });
-    addAction(*settingsApp, "delete-key", "Delete the subkey NAME of a key", *args, 3)
-        ->callback([args, &exitStatus] {
-            exitStatus =
-                report(settings::fDeleteKey(args->topKeyOrFile, args->keyOrSection, args->name));
-        });
-    addAction(*settingsApp, "list-keys", "List the subkeys of a key, one a line", *args, 2)
-        ->callback([args, &exitStatus] {
-            std::string list;
-            const auto status = settings::fEnumKey(args->topKeyOrFile, args->keyOrSection, list);
-            if (status == settings::status::kSuccess) {
-                printList(list);
-            }
-            exitStatus = report(status);
-        });
-    addAction(*settingsApp, "list-values",
-              "List the values of a key or the lines of a section, one a line", *args, 2)
-        ->callback([args, &exitStatus] {
-            std::string list;
-            const auto status = settings::fEnumValue(args->topKeyOrFile, args->keyOrSection, list);
-            if (status == settings::status::kSuccess) {
-                printList(list);
-            }
-            exitStatus = report(status);
-        });
+    });
+    actions.deleteKey->callback([args, &exitStatus] {
+        exitStatus =
+            report(*args, settings::fDeleteKey(args->topKeyOrFile, args->keyOrSection, args->name));
+    });
+    actions.listKeys->callback([args, &exitStatus] {
+        std::string list;
+        const auto status = settings::fEnumKey(args->topKeyOrFile, args->keyOrSection, list);
+        if (status == settings::status::kSuccess) {
+            printList(list);
+        }
+        exitStatus = report(*args, status);
+    });
+    actions.listValues->callback([args, &exitStatus] {
+        std::string list;
+        const auto status = settings::fEnumValue(args->topKeyOrFile, args->keyOrSection, list);
+        if (status == settings::status::kSuccess) {
+            printList(list);
+        }
+        exitStatus = report(*args, status);
+    });
 }
 
 }  // namespace annalex::cli

@@ -47,8 +47,10 @@ class ChunkedVector {
         return chunks_[index >> ChunkBits][index & (kChunkSize - 1)];
     }
 
+    // When an allocation fails (std::bad_alloc) the vector is left as it was.
     T& push_back(T value) {
         if ((size_ >> ChunkBits) == chunks_.size()) {
+            chunks_.reserve(chunks_.size() + 1);  // so that adding the chunk cannot fail
             chunks_.push_back(allocateChunk());
         }
         T* slot = &(*this)[size_];

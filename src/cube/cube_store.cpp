@@ -1,13 +1,17 @@
 #include "cube/cube_store.hpp"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -15,6 +19,7 @@
 
 #include "common/failure.hpp"
 #include "cube/sqlite_handle.hpp"
+#include "cube/store_header.hpp"
 
 namespace annalex::cube {
 namespace {
@@ -23,10 +28,8 @@ namespace fs = std::filesystem;
 using sqlite::Connection;
 using sqlite::Statement;
 
-// Stamped into the file header so that other SQLite files are told apart from stores ("ANLX").
-constexpr std::int32_t kApplicationId = 0x414E4C58;
 // How long a save or load waits for another program's lock on the file.
-constexpr int kBusyTimeoutMs = 2000;
+constexpr int kBusyTimeoutMs = 10000;
 
 // Format 1. Members of all hierarchies are numbered in one sequence (seq), hierarchy after
 // hierarchy, each in placement order: a member's id in its hierarchy is its seq less that of the
@@ -208,75 +211,32 @@ std::string ioFailure(int extendedCode) {
     }
 }
 
-std::uint32_t bigEndian32(const unsigned char* bytes) {
-    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
-           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
-}
-
-enum class FileState { Missing, Empty, Store };
-
-// Looks at the file without SQLite: whether it exists, and whether its header is that of a
-// store of a readable format and its length what the header records. Throws for anything
-// that is not a usable store.
-FileState examine(const fs::path& file) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(file, ec);
-    if (ec) {
-        if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
-            return FileState::Missing;
-        }
-        fail(ErrorNumber::PermissionDenied, file, "cannot be read: " + ec.message(), ec.value());
-    }
-    if (status.type() == fs::file_type::not_found) {
-        return FileState::Missing;
-    }
-    if (status.type() != fs::file_type::regular) {
-        fail(ErrorNumber::PathFileAccessError, file, "is not a file");
-    }
-
-    std::array<unsigned char, 100> header{};
-    std::size_t got = 0;
-    {
-        std::FILE* stream = std::fopen(file.c_str(), "rb");
-        if (stream == nullptr) {
-            const int error = errno;
-            fail(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
-                                                   : ErrorNumber::PathFileAccessError,
-                 file, withSystemError("cannot be read", error), error);
-        }
-        got = std::fread(header.data(), 1, header.size(), stream);
-        std::fclose(stream);
-    }
-    const std::uintmax_t size = fs::file_size(file, ec);
-    if (ec) {
-        fail(ErrorNumber::PathFileAccessError, file, "cannot be read: " + ec.message(), ec.value());
-    }
-    if (size == 0) {
-        return FileState::Empty;
-    }
-    static constexpr char kMagic[] = "SQLite format 3";  // with its terminating zero
-    if (got < header.size() || std::memcmp(header.data(), kMagic, sizeof kMagic) != 0 ||
-        static_cast<std::int32_t>(bigEndian32(&header[68])) != kApplicationId) {
-        notAStore(file);
-    }
-    requireReadableFormat(file, static_cast<std::int32_t>(bigEndian32(&header[60])));
-
-    // The page count in the header is valid when its "valid for" counter matches the change
-    // counter. An interrupted save (a journal beside the file) can leave the file shorter or
-    // longer until it is rolled back, so the length is only judged without a journal.
-    std::uintmax_t pageSize = (std::uintmax_t{header[16]} << 8) | header[17];
-    if (pageSize == 1) {
-        pageSize = 65536;
-    }
-    const std::uintmax_t pages = bigEndian32(&header[28]);
-    const bool countValid = bigEndian32(&header[92]) == bigEndian32(&header[24]);
+fs::path journalOf(const fs::path& file) {
     fs::path journal = file;
     journal += "-journal";
-    if (countValid && !fs::exists(journal, ec) && pages * pageSize > size) {
-        damaged(file, "the file is truncated (" + std::to_string(size) + " of " +
-                          std::to_string(pages * pageSize) + " bytes)");
+    return journal;
+}
+
+bool journalBeside(const fs::path& file) {
+    std::error_code ec;
+    return fs::file_size(journalOf(file), ec) > 0 && !ec;
+}
+
+// The file change counter in the header, which SQLite advances with every commit; read while the
+// caller holds a lock that keeps other programs from committing.
+std::optional<std::uint32_t> changeCounter(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
     }
-    return FileState::Store;
+    unsigned char bytes[4];
+    const bool read = ::pread(fd, bytes, sizeof bytes, 24) == static_cast<ssize_t>(sizeof bytes);
+    ::close(fd);
+    if (!read) {
+        return std::nullopt;
+    }
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
 }
 
 // Rolls back a save that was interrupted (its journal is still beside the file). That needs a
@@ -294,6 +254,76 @@ void recover(const fs::path& file) {
     } catch (const sqlite::Error& error) {
         translate(error, file, "recovered from an interrupted save");
     }
+}
+
+enum class FileState { Missing, Empty, Store };
+
+// Looks at the file without SQLite: whether it exists, and whether its header is that of a
+// store of a readable format and its length what the header records. Throws for anything
+// that is not a usable store.
+//
+// A save that was killed leaves its journal beside the file, and the file itself half written:
+// a first save may not even have written the header yet. Such a file is judged only after the
+// journal has been rolled back, which gives back the file as it was before that save (empty,
+// for a first save).
+FileState examine(const fs::path& file, bool rolledBack = false) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (ec) {
+        if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
+            return FileState::Missing;
+        }
+        fail(ErrorNumber::PermissionDenied, file, "cannot be read: " + ec.message(), ec.value());
+    }
+    if (status.type() == fs::file_type::not_found) {
+        return FileState::Missing;
+    }
+    if (status.type() != fs::file_type::regular) {
+        fail(ErrorNumber::PathFileAccessError, file, "is not a file");
+    }
+
+    std::array<unsigned char, kHeaderSize> header{};
+    std::size_t got = 0;
+    {
+        std::FILE* stream = std::fopen(file.c_str(), "rb");
+        if (stream == nullptr) {
+            const int error = errno;
+            fail(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                   : ErrorNumber::PathFileAccessError,
+                 file, withSystemError("cannot be read", error), error);
+        }
+        got = std::fread(header.data(), 1, header.size(), stream);
+        std::fclose(stream);
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
+    if (ec) {
+        fail(ErrorNumber::PathFileAccessError, file, "cannot be read: " + ec.message(), ec.value());
+    }
+    const bool journal = journalBeside(file);
+    if (size == 0 && !journal) {
+        return FileState::Empty;
+    }
+    const HeaderVerdict verdict =
+        judgeHeader(std::span<const unsigned char>(header.data(), got), size, journal);
+    if (verdict.kind != HeaderVerdict::Kind::Store && journal && !rolledBack) {
+        recover(file);
+        return examine(file, true);
+    }
+    switch (verdict.kind) {
+        case HeaderVerdict::Kind::Store:
+            return size == 0 ? FileState::Empty : FileState::Store;
+        case HeaderVerdict::Kind::NotAStore:
+            if (size == 0) {
+                return FileState::Empty;
+            }
+            notAStore(file);
+        case HeaderVerdict::Kind::NewerFormat:
+            requireReadableFormat(file, verdict.format);
+            break;
+        case HeaderVerdict::Kind::Damaged:
+            break;
+    }
+    damaged(file, verdict.why);
 }
 
 // A read-only connection to a store whose header examine() accepted, with the tables and
@@ -339,6 +369,20 @@ T checkedColumn(const Statement& row, int column, const fs::path& file, const ch
     return static_cast<T>(value);
 }
 
+// Walks the whole file for structural damage (pages, b-trees, the free list) that a load need
+// not meet but a save would carry on and build upon.
+void requireSound(Connection& db, const fs::path& file) {
+    Statement rows = db.prepare("PRAGMA quick_check(1)");
+    if (!rows.step() || rows.text(0) == "ok") {
+        return;
+    }
+    std::string problem(rows.text(0));
+    if (const auto newline = problem.rfind('\n'); newline != std::string::npos) {
+        problem.erase(0, newline + 1);  // past the "*** in database main ***" line
+    }
+    damaged(file, "its structure is broken (" + problem + ")");
+}
+
 // ---- save ----
 
 constexpr std::uint32_t kMemberBatch = 64;
@@ -346,7 +390,17 @@ constexpr std::uint32_t kMemberBatch = 64;
 constexpr std::int64_t kFirstSeq = 1;
 constexpr int kMemberColumns = 7;
 
-void writeCube(Connection& db, const MemoryCube& cube) {
+using DimensionList = std::vector<const MemoryDimension*>;
+
+DimensionList dimensionsOf(const MemoryCube& cube) {
+    DimensionList dimensions;
+    for (const auto& dimension : cube.dimensions()) {
+        dimensions.push_back(dimension.get());
+    }
+    return dimensions;
+}
+
+void writeCube(Connection& db, const DimensionList& dimensions) {
     db.exec(
         "DELETE FROM attribute; DELETE FROM member; DELETE FROM attribute_def;"
         "DELETE FROM level; DELETE FROM hierarchy; DELETE FROM dimension;");
@@ -370,8 +424,8 @@ void writeCube(Connection& db, const MemoryCube& cube) {
     std::int64_t memberSeq = kFirstSeq;
     std::int64_t attributeSeq = kFirstSeq;
     std::vector<std::uint32_t> childCounts;
-    for (std::size_t d = 0; d < cube.dimensions().size(); ++d) {
-        const MemoryDimension& dimension = *cube.dimensions()[d];
+    for (std::size_t d = 0; d < dimensions.size(); ++d) {
+        const MemoryDimension& dimension = *dimensions[d];
         insertDimension.bind(1, static_cast<std::int64_t>(d));
         insertDimension.bind(2, dimension.name());
         insertDimension.step();
@@ -458,6 +512,110 @@ void writeCube(Connection& db, const MemoryCube& cube) {
             ++hierarchyId;
         }
     }
+}
+
+// The settings of every save: a rollback journal synced at each commit, so the previous
+// content stays whole until the new one is complete on disk.
+void preparePragmas(Connection& db) {
+    db.exec(
+        "PRAGMA page_size=16384; PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
+        "PRAGMA cache_size=-65536");
+}
+
+void createSchema(Connection& db) {
+    db.exec(("PRAGMA application_id=" + std::to_string(kApplicationId) +
+             "; PRAGMA user_version=" + std::to_string(kStoreFormat) + ";")
+                .c_str());
+    db.exec(kSchema);
+}
+
+// "<file>.new-<pid>": where a first save builds the store before it is put in place.
+constexpr std::string_view kNewFileInfix = ".new-";
+
+void removeWithJournal(const fs::path& file) {
+    std::error_code ignored;
+    fs::remove(file, ignored);
+    fs::remove(journalOf(file), ignored);
+}
+
+// Removes the half-made stores that first saves into file left behind when their process was
+// killed (their process no longer runs).
+void removeStaleNewFiles(const fs::path& file) {
+    fs::path folder = file.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const std::string prefix = file.filename().string() + std::string(kNewFileInfix);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix)) {
+            continue;
+        }
+        std::string digits = name.substr(prefix.size());
+        if (digits.ends_with("-journal")) {
+            digits.resize(digits.size() - 8);
+        }
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+            digits.size() > 9) {
+            continue;
+        }
+        const auto pid = static_cast<pid_t>(std::stol(digits));
+        if (pid != getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
+// Saves cube as a new store at file, which did not exist: the store is built whole in a file
+// of its own beside it and then linked into place, so that file never names a half-made store,
+// even when the process is killed. False, with nothing left behind, when another program
+// created file meanwhile.
+bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
+    removeStaleNewFiles(file);
+    fs::path building = file;
+    building += std::string(kNewFileInfix) + std::to_string(getpid());
+    removeWithJournal(building);
+    try {
+        {
+            Connection db(building.string(), Connection::Mode::ReadWriteCreate);
+            db.setBusyTimeout(kBusyTimeoutMs);
+            preparePragmas(db);
+            sqlite::Transaction transaction(db);
+            createSchema(db);
+            writeCube(db, dimensionsOf(cube));
+            transaction.commit();
+        }
+        if (::link(building.c_str(), file.c_str()) != 0) {
+            const int error = errno;
+            removeWithJournal(building);
+            if (error == EEXIST) {
+                return false;
+            }
+            fail(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                   : ErrorNumber::PathFileAccessError,
+                 file, withSystemError("cannot be saved", error), error);
+        }
+    } catch (const sqlite::Error& error) {
+        removeWithJournal(building);
+        translate(error, file, "saved");
+    } catch (...) {
+        removeWithJournal(building);
+        throw;
+    }
+    removeWithJournal(building);
+    fs::path folder = file.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    // Makes the new name durable.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return true;
 }
 
 // ---- load ----
@@ -712,6 +870,14 @@ CubeStore CubeStore::open(const std::filesystem::path& file) {
 }
 
 std::shared_ptr<MemoryCube> CubeStore::load() const {
+    try {
+        return loadUnguarded();
+    } catch (const std::bad_alloc&) {
+        fail(ErrorNumber::OutOfMemory, file_, "cannot be read: out of memory");
+    }
+}
+
+std::shared_ptr<MemoryCube> CubeStore::loadUnguarded() const {
     const FileState state = examine(file_);
     std::unique_ptr<Connection> db;
     if (state == FileState::Store) {
@@ -727,7 +893,10 @@ std::shared_ptr<MemoryCube> CubeStore::load() const {
         return std::make_shared<MemoryCube>();
     }
     try {
-        db->exec("BEGIN");  // one snapshot for all the queries
+        db->exec("BEGIN");                                   // one snapshot for all the queries
+        db->queryInt("SELECT count(*) FROM sqlite_schema");  // takes the snapshot's read lock
+        loadedVersion_ = changeCounter(file_);
+        requireSound(*db, file_);
         auto cube = CubeReader(*db, file_).read();
         db->exec("COMMIT");
         return cube;
@@ -742,10 +911,40 @@ std::shared_ptr<MemoryCube> CubeStore::load() const {
 }
 
 void CubeStore::save(const MemoryCube& cube) {
+    saveCube(cube, nullptr);
+}
+
+void CubeStore::save(const MemoryCube& cube, const std::vector<std::string>& ownDimensions) {
+    saveCube(cube, &ownDimensions);
+}
+
+void CubeStore::saveCube(const MemoryCube& cube, const std::vector<std::string>* ownDimensions) {
+    try {
+        saveUnguarded(cube, ownDimensions);
+    } catch (const std::bad_alloc&) {
+        // The transaction was rolled back on the way out: the store keeps its old content.
+        fail(ErrorNumber::OutOfMemory, file_, "cannot be saved: out of memory");
+    }
+}
+
+void CubeStore::saveUnguarded(const MemoryCube& cube,
+                              const std::vector<std::string>* ownDimensions) {
     FileState state = examine(file_);
     // Refuses a damaged store before anything is written.
     if (state == FileState::Store && openForReading(file_) == nullptr) {
         state = FileState::Empty;
+    }
+    if (state == FileState::Missing) {
+        if (saveAsNewFile(file_, cube)) {
+            exists_ = true;
+            loadedVersion_.reset();
+            return;
+        }
+        // Another program created the file meanwhile: save into it as into any store.
+        state = examine(file_);
+        if (state == FileState::Store && openForReading(file_) == nullptr) {
+            state = FileState::Empty;
+        }
     }
     try {
         Connection db(file_.string(), Connection::Mode::ReadWriteCreate);
@@ -754,37 +953,59 @@ void CubeStore::save(const MemoryCube& cube) {
                  EACCES);
         }
         db.setBusyTimeout(kBusyTimeoutMs);
-        // A rollback journal synced at each commit: the previous content stays whole until the
-        // new one is complete on disk.
-        db.exec(
-            "PRAGMA page_size=16384; PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
-            "PRAGMA cache_size=-65536");
+        preparePragmas(db);
         sqlite::Transaction transaction(db);
         // The file may have changed since it was examined: judge it again under the write lock.
         const std::int64_t applicationId = db.queryInt("PRAGMA application_id");
+        std::shared_ptr<MemoryCube> current;
         if (state != FileState::Store && applicationId == 0 &&
             db.queryInt("SELECT count(*) FROM sqlite_schema") == 0) {
-            db.exec(("PRAGMA application_id=" + std::to_string(kApplicationId) +
-                     "; PRAGMA user_version=" + std::to_string(kStoreFormat) + ";")
-                        .c_str());
-            db.exec(kSchema);
+            createSchema(db);
         } else if (applicationId != kApplicationId) {
             notAStore(file_);
         } else {
             requireReadableFormat(file_, db.queryInt("PRAGMA user_version"));
-        }
-        writeCube(db, cube);
-        transaction.commit();
-    } catch (const sqlite::Error& error) {
-        if (state == FileState::Missing) {
-            std::error_code ignored;
-            if (fs::file_size(file_, ignored) == 0) {
-                fs::remove(file_, ignored);  // leave no empty file behind a failed first save
+            requireSound(db, file_);
+            // Another program saved since this store was loaded: keep what it saved of every
+            // dimension that is not this program's own.
+            if (ownDimensions != nullptr &&
+                (!loadedVersion_ || changeCounter(file_) != loadedVersion_)) {
+                try {
+                    current = CubeReader(db, file_).read();
+                } catch (const Failure& failure) {
+                    if (failure.source() == kCubeSource) {
+                        damaged(file_, failure.description());
+                    }
+                    throw;
+                }
             }
         }
+        DimensionList dimensions;
+        if (current == nullptr) {
+            dimensions = dimensionsOf(cube);
+        } else {
+            auto own = [&](std::string_view name) {
+                return std::find(ownDimensions->begin(), ownDimensions->end(), name) !=
+                       ownDimensions->end();
+            };
+            for (const auto& stored : current->dimensions()) {
+                const auto mine = own(stored->name()) ? cube.dimension(stored->name()) : nullptr;
+                dimensions.push_back(mine != nullptr ? mine.get() : stored.get());
+            }
+            for (const auto& name : *ownDimensions) {
+                const auto mine = cube.dimension(name);
+                if (mine != nullptr && current->dimension(name) == nullptr) {
+                    dimensions.push_back(mine.get());
+                }
+            }
+        }
+        writeCube(db, dimensions);
+        transaction.commit();
+    } catch (const sqlite::Error& error) {
         translate(error, file_, "saved");
     }
     exists_ = true;
+    loadedVersion_.reset();
 }
 
 }  // namespace annalex::cube

@@ -23,21 +23,23 @@
 //  - PermissionDenied: the file or its folder cannot be read or written;
 //  - PathNotFound: the folder of the file does not exist;
 //  - FileNotFound: the store was removed between open and load;
-//  - DiskFull, DeviceIoError: the disk is full, or reading or writing failed.
+//  - DiskFull, DeviceIoError: the disk is full, or reading or writing failed;
+//  - OutOfMemory: memory ran out (a save then leaves the previous content whole).
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "cube/memory_model.hpp"
+#include "cube/store_header.hpp"
 
 namespace annalex::cube {
 
 inline constexpr std::string_view kStoreSource = "Annalex.Store";
-
-// The newest store format this version reads and the one it writes.
-inline constexpr std::int32_t kStoreFormat = 1;
 
 class CubeStore {
   public:
@@ -56,11 +58,23 @@ class CubeStore {
     // when it is missing.
     void save(const MemoryCube& cube);
 
+    // Saves the dimensions named in ownDimensions from cube, for a program that changed only
+    // those. Other programs may save into the same file meanwhile: when the file changed since
+    // this store loaded it, every other dimension is kept as the file holds it at the moment
+    // of the save (read under the write lock), so concurrent writers of different dimensions
+    // keep each other's work. Unchanged, the store receives cube as a whole.
+    void save(const MemoryCube& cube, const std::vector<std::string>& ownDimensions);
+
   private:
     CubeStore(std::filesystem::path file, bool exists) : file_(std::move(file)), exists_(exists) {}
+    void saveCube(const MemoryCube& cube, const std::vector<std::string>* ownDimensions);
+    void saveUnguarded(const MemoryCube& cube, const std::vector<std::string>* ownDimensions);
+    std::shared_ptr<MemoryCube> loadUnguarded() const;
 
     std::filesystem::path file_;
     bool exists_;
+    // The file's change counter when load() read it; none before a load, or after a save.
+    mutable std::optional<std::uint32_t> loadedVersion_;
 };
 
 }  // namespace annalex::cube

@@ -12,47 +12,68 @@ MemberStore::~MemberStore() {
 }
 
 void MemberStore::appendLevel(const std::shared_ptr<MemoryLevel>& level) {
+    levels_.reserve(levels_.size() + 1);
+    indexes_.reserve(indexes_.size() + 1);
     levels_.push_back(level);
     indexes_.emplace_back(&MemberStore::nameOf, this);
     level->attach(this, levels_.size() - 1);
 }
 
 void MemberStore::removeLevel(std::size_t position) {
-    levels_[position]->detach();
-    levels_.erase(levels_.begin() + static_cast<std::ptrdiff_t>(position));
-    indexes_.erase(indexes_.begin() + static_cast<std::ptrdiff_t>(position));
-    for (std::size_t i = position; i < levels_.size(); ++i) {
-        levels_[i]->attach(this, i);
-    }
-
-    // Rebuild the members without those of the removed level and their descendants. Parents
-    // have smaller ids than their children, so one pass in id order sees each parent first.
+    // The members are rebuilt without those of the removed level and their descendants, into
+    // fresh storage; the old storage comes back when an allocation fails on the way.
     ChunkedVector<MemberRecord, 15> old;
     ChunkedVector<AttributeValue> oldAttributes;
+    std::vector<NameIndex> oldIndexes;  // first the new ones: one for each remaining level
+    oldIndexes.reserve(indexes_.size() - 1);
+    for (std::size_t i = 0; i + 1 < indexes_.size(); ++i) {
+        oldIndexes.emplace_back(&MemberStore::nameOf, this);
+    }
     std::swap(old, members_);
     std::swap(oldAttributes, attributes_);
-    resetMembers();
-    std::vector<std::uint32_t> newId(old.size(), kNoMember);
-    for (std::uint32_t id = 0; id < old.size(); ++id) {
-        MemberRecord& record = old[id];
-        if (record.level == position) {
-            continue;
-        }
-        std::uint32_t parent = kNoMember;
-        if (record.parent != kNoMember) {
-            parent = newId[record.parent];
-            if (parent == kNoMember) {
-                continue;  // its parent went with the removed level
+    std::swap(oldIndexes, indexes_);
+    const std::uint32_t oldFirstRoot = firstRoot_;
+    const std::uint32_t oldLastRoot = lastRoot_;
+    firstRoot_ = lastRoot_ = kNoMember;
+    try {
+        // Parents have smaller ids than their children, so one pass in id order sees each
+        // parent first.
+        std::vector<std::uint32_t> newId(old.size(), kNoMember);
+        for (std::uint32_t id = 0; id < old.size(); ++id) {
+            const MemberRecord& record = old[id];
+            if (record.level == position) {
+                continue;
+            }
+            std::uint32_t parent = kNoMember;
+            if (record.parent != kNoMember) {
+                parent = newId[record.parent];
+                if (parent == kNoMember) {
+                    continue;  // its parent went with the removed level
+                }
+            }
+            const auto level = static_cast<std::uint16_t>(record.level > position ? record.level - 1
+                                                                                  : record.level);
+            std::string name = record.name;
+            const std::uint32_t kept = place(std::move(name), record.order, level, parent);
+            newId[id] = kept;
+            for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
+                 a = oldAttributes[a].next) {
+                setAttribute(kept, oldAttributes[a].key, oldAttributes[a].value);
             }
         }
-        const auto level =
-            static_cast<std::uint16_t>(record.level > position ? record.level - 1 : record.level);
-        const std::uint32_t kept = place(std::move(record.name), record.order, level, parent);
-        newId[id] = kept;
-        for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
-             a = oldAttributes[a].next) {
-            setAttribute(kept, oldAttributes[a].key, oldAttributes[a].value);
-        }
+    } catch (...) {
+        std::swap(old, members_);
+        std::swap(oldAttributes, attributes_);
+        std::swap(oldIndexes, indexes_);
+        firstRoot_ = oldFirstRoot;
+        lastRoot_ = oldLastRoot;
+        throw;
+    }
+    // Nothing below allocates.
+    levels_[position]->detach();
+    levels_.erase(levels_.begin() + static_cast<std::ptrdiff_t>(position));
+    for (std::size_t i = position; i < levels_.size(); ++i) {
+        levels_[i]->attach(this, i);
     }
     ++epoch_;
 }
@@ -76,11 +97,13 @@ void MemberStore::resetMembers() {
     firstRoot_ = lastRoot_ = kNoMember;
 }
 
-std::uint32_t MemberStore::place(std::string name, std::int32_t order, std::uint16_t level,
+std::uint32_t MemberStore::place(std::string&& name, std::int32_t order, std::uint16_t level,
                                  std::uint32_t parent) {
     if (members_.size() >= kNoMember) {
         raise(ErrorNumber::OutOfMemory, "Annalex.Cube");
     }
+    // Both allocations first; nothing after them can fail.
+    indexes_[level].reserveOne();
     const auto id = static_cast<std::uint32_t>(members_.size());
     MemberRecord& record = members_.push_back(MemberRecord{});
     record.name = std::move(name);
@@ -113,8 +136,10 @@ void MemberStore::rename(std::uint32_t id, std::string_view name) {
         return;
     }
     NameIndex& index = indexes_[record.level];
+    std::string renamed(name);  // the allocations first; nothing after them can fail
+    index.reserveOne();
     index.erase(id, record.name);
-    record.name.assign(name);
+    record.name.swap(renamed);
     index.insert(id, record.name);
 }
 

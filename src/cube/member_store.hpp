@@ -60,7 +60,9 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     // Members.
     std::size_t memberCount() const { return members_.size(); }
     const MemberRecord& member(std::uint32_t id) const { return members_[id]; }
-    std::uint32_t place(std::string name, std::int32_t order, std::uint16_t level,
+    // Changes to the store are all or nothing: when an allocation fails (std::bad_alloc) the
+    // store holds what it held before the call, and name is left with the caller.
+    std::uint32_t place(std::string&& name, std::int32_t order, std::uint16_t level,
                         std::uint32_t parent);
     void rename(std::uint32_t id, std::string_view name);
     void setOrder(std::uint32_t id, std::int32_t order) { members_[id].order = order; }

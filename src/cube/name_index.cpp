@@ -5,13 +5,18 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 namespace annalex::cube {
 
-void NameIndex::insert(std::uint32_t id, std::string_view name) {
+void NameIndex::reserveOne() {
     if ((size_ + 1) * 2 > capacity_) {
         grow();
     }
+}
+
+void NameIndex::insert(std::uint32_t id, std::string_view name) {
+    reserveOne();
     const std::uint64_t entry = slotOf(hashOf(name), id);
     if (capacity_ < kDirectCapacity) {
         place(entry);
@@ -131,11 +136,13 @@ NameIndex::Slots NameIndex::allocateSlots(std::size_t capacity) {
 }
 
 void NameIndex::grow() {
-    flush();
+    // The new table is allocated before anything changes: when the allocation fails, the index
+    // stays as it was.
     const std::size_t oldCapacity = capacity_;
-    Slots old = std::move(slots_);
+    Slots larger = allocateSlots(oldCapacity == 0 ? 16 : oldCapacity * 2);
+    flush();
+    Slots old = std::exchange(slots_, std::move(larger));
     capacity_ = oldCapacity == 0 ? 16 : oldCapacity * 2;
-    slots_ = allocateSlots(capacity_);
     for (std::size_t i = 0; i < oldCapacity; ++i) {
         if (old[i] != kEmpty) {
             place(old[i]);

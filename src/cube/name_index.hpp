@@ -27,7 +27,11 @@ class NameIndex {
 
     NameIndex(NameOf nameOf, const void* context) : nameOf_(nameOf), context_(context) {}
 
+    // Every operation leaves the index whole when an allocation fails (std::bad_alloc): it
+    // holds what it held before the call.
     void insert(std::uint32_t id, std::string_view name);
+    // Makes room for one more entry, so that the next insert allocates nothing and cannot fail.
+    void reserveOne();
     // Removes the entry of id, which must be indexed under name.
     void erase(std::uint32_t id, std::string_view name);
     std::int32_t count(std::string_view name) const;

@@ -240,25 +240,35 @@ bool HiveKey::removeSubkey(std::string_view name) {
 }
 
 const HiveValue* HiveKey::value(std::string_view name) const {
-    const auto folded = foldName(name);
-    const auto it = std::ranges::find_if(
-        values_, [&](const HiveValue& v) { return foldName(v.name) == folded; });
-    return it == values_.end() ? nullptr : &*it;
+    const auto it = valueIndex_.find(foldName(name));
+    return it == valueIndex_.end() ? nullptr : &values_[it->second];
 }
 
 void HiveKey::setValue(std::string_view name, std::uint32_t type, std::string data) {
-    if (auto* existing = const_cast<HiveValue*>(value(name))) {
-        existing->type = type;
-        existing->data = std::move(data);
+    auto folded = foldName(name);
+    if (const auto it = valueIndex_.find(folded); it != valueIndex_.end()) {
+        values_[it->second].type = type;
+        values_[it->second].data = std::move(data);
         return;
     }
     values_.push_back(HiveValue{std::string(name), type, std::move(data)});
+    valueIndex_.emplace(std::move(folded), values_.size() - 1);
 }
 
 bool HiveKey::removeValue(std::string_view name) {
-    const auto folded = foldName(name);
-    return std::erase_if(values_, [&](const HiveValue& v) { return foldName(v.name) == folded; }) >
-           0;
+    const auto it = valueIndex_.find(foldName(name));
+    if (it == valueIndex_.end()) {
+        return false;
+    }
+    const std::size_t position = it->second;
+    valueIndex_.erase(it);
+    values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [folded, at] : valueIndex_) {
+        if (at > position) {
+            --at;
+        }
+    }
+    return true;
 }
 
 bool operator==(const HiveKey& a, const HiveKey& b) {
@@ -302,7 +312,53 @@ HiveKey* findKey(HiveKey& root, const std::vector<std::string>& path) {
     return key;
 }
 
+const HiveKey* findKey(const HiveKey& root, const std::vector<std::string>& path) {
+    const HiveKey* key = &root;
+    for (const auto& name : path) {
+        key = key->subkey(name);
+        if (key == nullptr) {
+            return nullptr;
+        }
+    }
+    return key;
+}
+
+namespace {
+
+constexpr std::string_view kTrailerStart = "; end of hive: ";
+constexpr std::string_view kTrailerEnd = " bytes";
+
+std::string trailerFor(std::size_t length) {
+    return std::string(kTrailerStart) + std::to_string(length) + std::string(kTrailerEnd) + "\n";
+}
+
+// The text before the trailer of a version 2 hive, or nullopt when its last line is not the
+// trailer that gives that text's length.
+std::optional<std::string_view> bodyBeforeTrailer(std::string_view text) {
+    if (text.empty() || text.back() != '\n') {
+        return std::nullopt;
+    }
+    const auto lastLine = text.rfind('\n', text.size() - 2);
+    if (lastLine == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto body = text.substr(0, lastLine + 1);
+    if (text.substr(lastLine + 1) != trailerFor(body.size())) {
+        return std::nullopt;
+    }
+    return body;
+}
+
+}  // namespace
+
 std::optional<HiveKey> parseHive(std::string_view text) {
+    if (text.starts_with(kHiveFirstLine)) {
+        const auto body = bodyBeforeTrailer(text);
+        if (!body) {
+            return std::nullopt;  // cut short, or changed without its trailer
+        }
+        text = *body;
+    }
     HiveKey root;
     HiveKey* current = &root;
     std::set<std::string> seenKeys;  // folded paths of headers, to refuse duplicates
@@ -319,7 +375,7 @@ std::optional<HiveKey> parseHive(std::string_view text) {
             line.remove_suffix(1);
         }
         if (first) {
-            if (line != kHiveFirstLine) {
+            if (line != kHiveFirstLine && line != kHiveFirstLineVersion1) {
                 return std::nullopt;
             }
             first = false;
@@ -367,6 +423,7 @@ std::string writeHive(const HiveKey& root) {
     std::string out(kHiveFirstLine);
     out += '\n';
     appendKey(out, root, {});
+    out += trailerFor(out.size());
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,15 +17,13 @@ namespace annalex::settings {
 
 namespace {
 
-std::filesystem::path hivePath(KeyHandle root) {
-    return settingsDirectory() / (std::string(rootKeyName(root)) + ".hive");
-}
-
 // Holds the exclusive lock of one root's lock file for its lifetime.
 class HiveLock {
   public:
     explicit HiveLock(const std::filesystem::path& lockFile)
-        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        // A lock file is never followed through a symbolic link: a link planted there would
+        // have the writer create or open whatever it names.
+        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)) {
         if (fd_ < 0) {
             return;
         }
@@ -81,9 +80,13 @@ std::string_view rootKeyName(KeyHandle root) {
     }
 }
 
+std::filesystem::path hiveFile(KeyHandle root) {
+    return settingsDirectory() / (std::string(rootKeyName(root)) + ".hive");
+}
+
 std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
     std::string text;
-    switch (readWholeFile(hivePath(root), text)) {
+    switch (readWholeFile(hiveFile(root), text)) {
         case ReadResult::Missing:
             hive = HiveKey();
             return status::kSuccess;
@@ -100,13 +103,57 @@ std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
     return status::kSuccess;
 }
 
+namespace {
+
+HiveSnapshot::Stamp stampOf(const struct stat& info) {
+    return {true,
+            static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size),
+            std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+            std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec};
+}
+
+}  // namespace
+
+std::int32_t refreshHive(KeyHandle root, HiveSnapshot& snapshot) {
+    const auto file = hiveFile(root);
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0 && snapshot.tree != nullptr &&
+        snapshot.stamp == stampOf(info)) {
+        return status::kSuccess;  // the file the snapshot was taken from
+    }
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            return status::kReadFault;
+        }
+        if (snapshot.tree == nullptr || snapshot.stamp.present) {
+            snapshot.tree = std::make_shared<HiveKey>();
+            snapshot.stamp = {};
+        }
+        return status::kSuccess;
+    }
+    std::string text;
+    const bool read = ::fstat(fd, &info) == 0 && readWholeDescriptor(fd, text);
+    ::close(fd);
+    if (!read) {
+        return status::kReadFault;
+    }
+    auto parsed = parseHive(text);
+    if (!parsed) {
+        return status::kBadDatabase;
+    }
+    snapshot.tree = std::make_shared<const HiveKey>(std::move(*parsed));
+    snapshot.stamp = stampOf(info);
+    return status::kSuccess;
+}
+
 std::int32_t updateHive(KeyHandle root,
                         const std::function<std::int32_t(HiveKey& hive, bool& changed)>& change) {
     const auto directory = settingsDirectory();
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error) {
-        return status::kWriteFault;
+    if (!createPrivateDirectories(directory)) {
+        return errno == EACCES ? status::kAccessDenied : status::kWriteFault;
     }
     const std::string name(rootKeyName(root));
     const HiveLock lock(directory / (name + ".lock"));
@@ -120,7 +167,7 @@ std::int32_t updateHive(KeyHandle root,
     bool changed = false;
     const auto code = change(hive, changed);
     if (changed && !replaceFileAtomically(directory / (name + ".hive"), writeHive(hive))) {
-        return status::kWriteFault;
+        return errno == EACCES || errno == EPERM ? status::kAccessDenied : status::kWriteFault;
     }
     return code;
 }

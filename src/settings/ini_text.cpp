@@ -27,9 +27,11 @@ struct Line {
     std::size_t end = 0;       // offset just past its line ending
 };
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;
-    std::size_t start = 0;
+    std::size_t start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     while (start < text.size()) {
         auto newline = text.find('\n', start);
         const auto end = newline == std::string_view::npos ? text.size() : newline + 1;
@@ -141,6 +143,36 @@ std::vector<std::string> sectionLines(std::string_view text, std::string_view se
         }
     }
     return result;
+}
+
+std::optional<std::string> unwritableText(std::string_view section, std::string_view key,
+                                          std::string_view value) {
+    auto hasLineBreak = [](std::string_view text) {
+        return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+    };
+    auto padded = [](std::string_view text) { return trim(text).size() != text.size(); };
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value)) {
+        return "a line break or NUL in the section, key or value would start a line of its own";
+    }
+    if (trim(section).empty() || padded(section) || section.find(']') != std::string_view::npos) {
+        return "the section name '" + std::string(section) +
+               "' is empty, holds ']' or has blanks at either end";
+    }
+    if (trim(key).empty() || padded(key) || key.find('=') != std::string_view::npos ||
+        key.front() == ';' || key.front() == '[') {
+        return "the key '" + std::string(key) +
+               "' is empty, holds '=', starts with ';' or '[' or has blanks at either end";
+    }
+    return std::nullopt;
+}
+
+std::string entryText(std::string_view value) {
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (trim(value).size() != value.size() || quoted) {
+        return "\"" + std::string(value) + "\"";
+    }
+    return std::string(value);
 }
 
 std::string withValue(std::string_view text, std::string_view section, std::string_view key,

@@ -1,13 +1,19 @@
 #include "settings/posix_profile.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "settings/atomic_file.hpp"
 #include "settings/ini_text.hpp"
+#include "settings/profile_write_error.hpp"
 
 namespace annalex::settings {
 
@@ -90,14 +96,77 @@ std::uint32_t PosixProfile::getProfileSection(std::string_view section, char* bu
     return static_cast<std::uint32_t>(list.size());
 }
 
+namespace {
+
+// Holds an exclusive lock on the folder of an INI file for its lifetime. Every write reads the
+// file, changes it and replaces it under this lock, so concurrent writers in different
+// processes or threads lose nothing. The folder itself is locked rather than a lock file
+// beside the INI file, which would be left in the user's folder.
+class FolderLock {
+  public:
+    explicit FolderLock(const std::filesystem::path& file) {
+        auto folder = file.parent_path();
+        if (folder.empty()) {
+            folder = ".";
+        }
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) {
+            return;
+        }
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);  // releases the lock
+        }
+    }
+    bool held() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
+
+}  // namespace
+
 bool PosixProfile::writeProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, std::string_view file) {
-    std::string text;
-    if (readWholeFile(std::string(file), text) == ReadResult::Failed) {
+    setLastProfileWriteError(0);
+    const bool written = write(section, key, value, file);
+    if (!written && lastProfileWriteError() == 0) {
+        setLastProfileWriteError(errno != 0 ? errno : EIO);
+    }
+    return written;
+}
+
+bool PosixProfile::write(std::string_view section, std::string_view key, std::string_view value,
+                         std::string_view file) {
+    // What could not be read back is not written at all.
+    if (const auto problem = ini::unwritableText(section, key, value)) {
+        setLastProfileWriteError(EINVAL, *problem);
+        errno = EINVAL;
         return false;
     }
-    return replaceFileAtomically(std::string(file), ini::withValue(text, section, key, value),
-                                 0644);
+    const auto target = followLinks(std::filesystem::path(file));
+    if (target.empty()) {
+        return false;
+    }
+    const FolderLock lock{target};
+    if (!lock.held()) {
+        return false;
+    }
+    std::string text;
+    if (readWholeFile(target, text) == ReadResult::Failed) {
+        return false;
+    }
+    return replaceFileAtomically(target, ini::withValue(text, section, key, ini::entryText(value)));
 }
 
 bool PosixProfile::findFile(std::string_view path) {

@@ -14,17 +14,6 @@ bool allows(std::uint32_t granted, std::uint32_t needed) {
     return (granted & needed) == needed;
 }
 
-// Loads the hive of an open key and finds the key in it: 0, 1018 when the key is gone, or the
-// store's status.
-std::int32_t loadKey(const std::vector<std::string>& path, KeyHandle root, HiveKey& hive,
-                     HiveKey*& key) {
-    if (const auto code = loadHive(root, hive); code != status::kSuccess) {
-        return code;
-    }
-    key = findKey(hive, path);
-    return key == nullptr ? status::kKeyDeleted : status::kSuccess;
-}
-
 }  // namespace
 
 bool PosixRegistry::resolve(KeyHandle handle, OpenKey& key) const {
@@ -75,11 +64,11 @@ std::int32_t PosixRegistry::openKey(KeyHandle parent, std::string_view subKey, s
         // A name that cannot exist is simply not found.
         return code == status::kInvalidParameter ? status::kFileNotFound : code;
     }
-    HiveKey hive;
-    if (code = loadHive(key.root, hive); code != status::kSuccess) {
+    std::shared_ptr<const HiveKey> tree;
+    if (code = currentTree(key.root, tree); code != status::kSuccess) {
         return code;
     }
-    if (findKey(hive, key.path) == nullptr) {
+    if (findKey(*tree, key.path) == nullptr) {
         return status::kFileNotFound;
     }
     key.access = access;
@@ -114,8 +103,20 @@ std::int32_t PosixRegistry::createKey(KeyHandle parent, std::string_view subKey,
     return status::kSuccess;
 }
 
-std::int32_t PosixRegistry::readKey(KeyHandle handle, std::uint32_t required, HiveKey& hive,
-                                    HiveKey*& key) const {
+std::int32_t PosixRegistry::currentTree(KeyHandle root,
+                                        std::shared_ptr<const HiveKey>& tree) const {
+    const std::scoped_lock lock(cacheMutex_);
+    HiveSnapshot& snapshot = cache_[root].snapshot;
+    if (const auto code = refreshHive(root, snapshot); code != status::kSuccess) {
+        return code;
+    }
+    tree = snapshot.tree;
+    return status::kSuccess;
+}
+
+std::int32_t PosixRegistry::readKey(KeyHandle handle, std::uint32_t required,
+                                    std::shared_ptr<const HiveKey>& tree,
+                                    const HiveKey*& key) const {
     OpenKey open;
     if (!resolve(handle, open)) {
         return status::kInvalidHandle;
@@ -123,14 +124,18 @@ std::int32_t PosixRegistry::readKey(KeyHandle handle, std::uint32_t required, Hi
     if (!allows(open.access, required)) {
         return status::kAccessDenied;
     }
-    return loadKey(open.path, open.root, hive, key);
+    if (const auto code = currentTree(open.root, tree); code != status::kSuccess) {
+        return code;
+    }
+    key = findKey(*tree, open.path);
+    return key == nullptr ? status::kKeyDeleted : status::kSuccess;
 }
 
 std::int32_t PosixRegistry::queryValue(KeyHandle handle, std::string_view name, std::uint32_t* type,
                                        std::byte* data, std::uint32_t& size) {
-    HiveKey hive;
-    HiveKey* key = nullptr;
-    if (const auto code = readKey(handle, access::kQueryValue, hive, key);
+    std::shared_ptr<const HiveKey> tree;
+    const HiveKey* key = nullptr;
+    if (const auto code = readKey(handle, access::kQueryValue, tree, key);
         code != status::kSuccess) {
         return code;
     }
@@ -176,16 +181,32 @@ std::int32_t PosixRegistry::setValue(KeyHandle handle, std::string_view name, st
 
 std::int32_t PosixRegistry::enumKey(KeyHandle handle, std::uint32_t index, char* name,
                                     std::uint32_t capacity) {
-    HiveKey hive;
-    HiveKey* key = nullptr;
-    if (const auto code = readKey(handle, access::kEnumerateSubKeys, hive, key);
+    std::shared_ptr<const HiveKey> tree;
+    const HiveKey* key = nullptr;
+    if (const auto code = readKey(handle, access::kEnumerateSubKeys, tree, key);
         code != status::kSuccess) {
         return code;
     }
     if (index >= key->subkeys().size()) {
         return status::kNoMoreItems;
     }
-    const auto& subkeyName = std::next(key->subkeys().begin(), index)->second->name();
+    std::string subkeyName;
+    {
+        // Subkeys are held in a map; the index order is kept as a list for the key listed last.
+        const std::scoped_lock lock(cacheMutex_);
+        OpenKey open;
+        resolve(handle, open);
+        RootCache& cache = cache_[open.root];
+        if (cache.listedTree != tree || cache.listedKey != key) {
+            cache.listedSubkeys.clear();
+            for (const auto& [folded, subkey] : key->subkeys()) {
+                cache.listedSubkeys.push_back(subkey.get());
+            }
+            cache.listedTree = tree;
+            cache.listedKey = key;
+        }
+        subkeyName = cache.listedSubkeys[index]->name();
+    }
     if (subkeyName.size() + 1 > capacity) {
         return status::kMoreData;
     }
@@ -196,9 +217,9 @@ std::int32_t PosixRegistry::enumKey(KeyHandle handle, std::uint32_t index, char*
 std::int32_t PosixRegistry::enumValue(KeyHandle handle, std::uint32_t index, char* name,
                                       std::uint32_t& nameLength, std::uint32_t* type,
                                       std::uint32_t* dataSize) {
-    HiveKey hive;
-    HiveKey* key = nullptr;
-    if (const auto code = readKey(handle, access::kQueryValue, hive, key);
+    std::shared_ptr<const HiveKey> tree;
+    const HiveKey* key = nullptr;
+    if (const auto code = readKey(handle, access::kQueryValue, tree, key);
         code != status::kSuccess) {
         return code;
     }

@@ -4,15 +4,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <thread>
 
+#include "cube/cube_store.hpp"
 #include "program_run.hpp"
 
 namespace annalex::testing {
 namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
 
 const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
                                                  "--month-format", "MMM",      "--quiet"};
@@ -254,6 +268,154 @@ TEST(Generate, OutputToAPipeIsWrittenInPlace) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(lines(received).size(), 14u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+const std::vector<std::string> kLargeRange = {
+    "generate",   "--levels",   "Year,Quarter,Month,Week,Day",
+    "--start",    "01-01-1000", "--end",
+    "31-12-1999", "--quiet",    "--output",
+    "/dev/null"};
+
+bool journalIn(const std::filesystem::path& directory) {
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        if (entry.path().filename().string().ends_with("-journal")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(Generate, AKilledFirstSaveNeverLeavesAStoreThatIsRefused) {
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "first.db").string();
+    for (const int delayMs : {0, 100, 300}) {
+        std::filesystem::remove(db);
+        {
+            // Killed while the save is under way: once its journal exists.
+            RunningProgram program(with(kLargeRange, {"--db", db}));
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!journalIn(directory.path()) && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            program.kill();
+        }
+        const ProgramRun run = runAnnalex(
+            {"generate", "--levels", "Year", "--db", db, "--quiet", "--output", "/dev/null"});
+        EXPECT_EQ(run.status, 0) << "killed after " << delayMs << " ms: " << run.err;
+    }
+    // Nothing but the store is left once a save has completed.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"first.db"});
+}
+
+TEST(Generate, ConcurrentWritersOfDifferentDimensionsAllKeepTheirWork) {
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "dims.db").string();
+    const std::vector<std::string> names = {"A", "B", "C", "D"};
+    std::vector<int> statuses(names.size());
+    {
+        std::vector<std::thread> writers;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            writers.emplace_back([&, i] {
+                statuses[i] =
+                    runAnnalex({"generate", "--levels", "Year,Quarter,Month,Day", "--start",
+                                "01-01-1900", "--end", "31-12-1999", "--dimension", names[i],
+                                "--db", db, "--quiet", "--output", "/dev/null"})
+                        .status;
+            });
+        }
+        for (auto& writer : writers) {
+            writer.join();
+        }
+    }
+    const auto cube = cube::CubeStore::open(db).load();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (statuses[i] == 0) {
+            EXPECT_NE(cube->dimension(names[i]), nullptr) << names[i] << " was lost";
+        } else {
+            EXPECT_EQ(statuses[i], 4) << names[i];
+        }
+    }
+}
+
+TEST(Generate, RunningOutOfMemoryNeverCrashes) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
+    }
+    for (const std::uint64_t megabytes : {120, 200}) {
+        const ProgramRun run =
+            runAnnalex({"generate", "--levels", "Year,Quarter,Month,Week,Day", "--start",
+                        "01-01-1000", "--end", "31-12-9999", "--quiet", "--output", "/dev/null"},
+                       RunAs::Caller, Limits{megabytes << 20, 0});
+        EXPECT_EQ(run.status, 3) << megabytes << " MiB: " << run.err.substr(0, 400);
+        EXPECT_NE(run.err.find("ut of memory"), std::string::npos) << run.err.substr(0, 400);
+    }
+}
+
+TEST(Generate, AGenerationCutShortByAFailureLeavesTheStoreUntouched) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
+    }
+    TemporaryDirectory directory;
+    const std::string db = (directory.path() / "cube.db").string();
+    ASSERT_EQ(runAnnalex(with(kWorkedExample, {"--db", db, "--output", "/dev/null"})).status, 0);
+    const std::string before = readFile(db);
+    // Memory runs out in the middle of the generation: the trap reports it and the builders
+    // go on with what they have, which must not replace the store's calendar.
+    const ProgramRun run =
+        runAnnalex({"generate", "--levels", "Year,Quarter,Month,Week,Day", "--start", "01-01-1000",
+                    "--end", "31-12-9999", "--quiet", "--output", "/dev/null", "--db", db},
+                   RunAs::Caller, Limits{160u << 20, 0});
+    EXPECT_EQ(run.status, 3) << run.err.substr(0, 400);
+    EXPECT_NE(run.err.find("'" + db + "' was left unchanged because the generation failed"),
+              std::string::npos)
+        << run.err.substr(0, 400);
+    EXPECT_EQ(readFile(db), before);
+}
+
+TEST(Generate, WritesBeyondTheFileSizeLimitFailWithAMessageAndLeaveNothing) {
+    TemporaryDirectory directory;
+    const std::string output = (directory.path() / "out.csv").string();
+    const std::string db = (directory.path() / "cube.db").string();
+    const std::vector<std::string> decade = {"generate",   "--levels", "Year,Month,Day", "--start",
+                                             "01-01-2000", "--end",    "31-12-2010",     "--quiet"};
+    for (const auto& target : std::vector<std::vector<std::string>>{
+             {"--output", output}, {"--output", "/dev/null", "--db", db}}) {
+        const ProgramRun run = runAnnalex(with(decade, target), RunAs::Caller, Limits{0, 16384});
+        EXPECT_EQ(run.status, 4) << target.back() << ": " << run.err;
+        EXPECT_NE(run.err.find("'" + target.back() + "'"), std::string::npos) << run.err;
+        EXPECT_TRUE(std::filesystem::is_empty(directory.path())) << target.back();
+    }
+}
+
+TEST(Generate, TheStoreNamedAgainAsTheOutputIsAUsageError) {
+    TemporaryDirectory directory;
+    const auto db = directory.path() / "cube.db";
+    ASSERT_EQ(
+        runAnnalex(with(kWorkedExample, {"--db", db.string(), "--output", "/dev/null"})).status, 0);
+    const std::string before = readFile(db);
+    std::filesystem::create_symlink(db, directory.path() / "link.db");
+    std::filesystem::create_hard_link(db, directory.path() / "hard.db");
+    for (const auto& output :
+         {db.string(), (directory.path() / "." / "cube.db").string(),
+          (directory.path() / "link.db").string(), (directory.path() / "hard.db").string()}) {
+        const ProgramRun run =
+            runAnnalex(with(kWorkedExample, {"--db", db.string(), "--output", output}));
+        EXPECT_EQ(run.status, 2) << output;
+        EXPECT_NE(run.err.find("names the same file as --db"), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(db), before) << output;
+    }
+    // Neither exists yet: the same place all the same.
+    const auto fresh = directory.path() / "fresh.db";
+    EXPECT_EQ(runAnnalex(with(kWorkedExample, {"--db", fresh.string(), "--output",
+                                               (directory.path() / "." / "fresh.db").string()}))
+                  .status,
+              2);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,7 +35,59 @@ TemporaryDirectory::~TemporaryDirectory() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as) {
+namespace {
+
+[[noreturn]] void execAnnalex(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    std::string program = ANNALEX_PROGRAM;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (auto& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+int statusOf(int raw) {
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(const std::vector<std::string>& arguments) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        execAnnalex(arguments);
+    }
+}
+
+RunningProgram::~RunningProgram() {
+    wait();
+}
+
+void RunningProgram::kill() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+    }
+}
+
+int RunningProgram::wait() {
+    if (pid_ > 0) {
+        int raw = 0;
+        waitpid(pid_, &raw, 0);
+        status_ = statusOf(raw);
+        pid_ = -1;
+    }
+    return status_;
+}
+
+ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limits limits) {
     // Output goes to files rather than pipes, so a large output cannot block the child.
     TemporaryDirectory scratch;
     const auto outPath = scratch.path() / "out";
@@ -53,21 +107,20 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as) {
                 _exit(kCannotDropPrivileges);
             }
         }
-        std::vector<char*> argv;
-        std::string program = ANNALEX_PROGRAM;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = arguments;
-        for (auto& argument : copies) {
-            argv.push_back(argument.data());
+        if (limits.addressSpace != 0) {
+            const rlimit limit{limits.addressSpace, limits.addressSpace};
+            setrlimit(RLIMIT_AS, &limit);
         }
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        if (limits.fileSize != 0) {
+            const rlimit limit{limits.fileSize, limits.fileSize};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        execAnnalex(arguments);
     }
     int raw = 0;
     waitpid(child, &raw, 0);
     ProgramRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    run.status = statusOf(raw);
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;

@@ -1,6 +1,9 @@
 #pragma once
 // Runs the real annalex program with arguments and collects what it printed and its status.
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,7 +11,7 @@
 namespace annalex::testing {
 
 struct ProgramRun {
-    int status = -1;
+    int status = -1;  // the exit status, or 128 + the signal that ended the program
     std::string out;
     std::string err;
 };
@@ -19,7 +22,31 @@ enum class RunAs { Caller, Unprivileged };
 // The status of a run whose privileges could not be dropped.
 inline constexpr int kCannotDropPrivileges = 126;
 
-ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunAs::Caller);
+// Resource limits for the program, 0 for none: its address space and the size of the files it
+// writes, in bytes.
+struct Limits {
+    std::uint64_t addressSpace = 0;
+    std::uint64_t fileSize = 0;
+};
+
+ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunAs::Caller,
+                      Limits limits = {});
+
+// A program started in the background; its output is dropped. Waited for on destruction.
+class RunningProgram {
+  public:
+    explicit RunningProgram(const std::vector<std::string>& arguments);
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram();
+    void kill();
+    // The status, as in ProgramRun.
+    int wait();
+
+  private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
 
 // A fresh directory under the system's temporary directory, removed with the object.
 class TemporaryDirectory {

@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "common/failure.hpp"
 #include "cube/sqlite_handle.hpp"
@@ -477,6 +479,125 @@ TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {
     EXPECT_EQ(describe(*CubeStore::open(crashed).load()), describe(*previous));
     EXPECT_FALSE(fs::exists(crashed.string() + "-journal"));
     EXPECT_EQ(readBytes(crashed), before);
+}
+
+TEST_F(CubeStoreTest, KilledFirstSaveLeavesAStoreThatHoldsNothingYet) {
+    // What a first save killed in its commit leaves: the file half written (its header not yet
+    // stamped) and the journal that undoes it.
+    const fs::path file = dir / "first.db";
+    const fs::path crashed = dir / "crashed.db";
+    {
+        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+        db.exec("PRAGMA cache_size=2; PRAGMA journal_mode=DELETE");
+        sqlite::Transaction transaction(db);
+        db.exec("CREATE TABLE filler (x TEXT)");
+        for (int i = 0; i < 200; ++i) {
+            db.exec("INSERT INTO filler VALUES (hex(randomblob(400)))");
+        }
+        fs::copy_file(file, crashed);
+        fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
+    }
+    ASSERT_GT(fs::file_size(crashed), 0u) << "the picture shows no interrupted write";
+
+    CubeStore store = CubeStore::open(crashed);
+    EXPECT_FALSE(store.exists());
+    EXPECT_TRUE(store.load()->dimensions().empty());
+    EXPECT_FALSE(fs::exists(crashed.string() + "-journal"));
+    const auto cube = sampleCube();
+    store.save(*cube);
+    EXPECT_EQ(describe(*CubeStore::open(crashed).load()), describe(*cube));
+}
+
+TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes) {
+    // A process that no longer runs.
+    const pid_t gone = fork();
+    if (gone == 0) {
+        _exit(0);
+    }
+    waitpid(gone, nullptr, 0);
+    const fs::path file = dir / "new.db";
+    const fs::path stale = dir / ("new.db.new-" + std::to_string(gone));
+    writeBytes(stale, "half a store");
+    writeBytes(stale.string() + "-journal", "its journal");
+    const fs::path unrelated = dir / "new.db.new-notes";
+    writeBytes(unrelated, "kept");
+
+    const auto cube = sampleCube();
+    CubeStore::open(file).save(*cube);
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*cube));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"new.db", "new.db.new-notes"}));
+}
+
+TEST_F(CubeStoreTest, WritersOfDifferentDimensionsKeepEachOthersWork) {
+    const fs::path file = savedStore(*sampleCube());
+    // Two programs load the same store, each generates a dimension of its own and saves.
+    CubeStore first = CubeStore::open(file);
+    CubeStore second = CubeStore::open(file);
+    const auto firstCube = first.load();
+    const auto secondCube = second.load();
+    auto addDimension = [&](MemoryCube& cube, const char* name) {
+        auto dimension = cube.ensureDimension(name);
+        auto hierarchy = dimension->objects().newHierarchy();
+        hierarchy->putName(std::string("Of ") + name);
+        dimension->addHierarchy(hierarchy);
+    };
+    addDimension(*firstCube, "A");
+    addDimension(*secondCube, "B");
+    secondCube->dimension("Time")->hierarchies().front()->putName("Renamed by B");
+    first.save(*firstCube, {"A"});
+    second.save(*secondCube, {"B"});
+
+    const auto stored = CubeStore::open(file).load();
+    std::vector<std::string> names;
+    for (const auto& dimension : stored->dimensions()) {
+        names.push_back(dimension->name());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Time", "Empty", "A", "B"}));
+    // Only a writer's own dimensions are taken from it when the file changed under it.
+    EXPECT_EQ(stored->dimension("Time")->hierarchies().front()->name(), "Period");
+    EXPECT_EQ(stored->dimension("A")->hierarchies().front()->name(), "Of A");
+
+    // Unchanged since it was loaded, the store takes the writer's cube as a whole.
+    CubeStore third = CubeStore::open(file);
+    const auto thirdCube = third.load();
+    thirdCube->dimension("Time")->hierarchies().front()->putName("Renamed by C");
+    third.save(*thirdCube, {"C"});
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*thirdCube));
+}
+
+TEST_F(CubeStoreTest, StructuralDamageIsRefusedBeforeAnythingIsWritten) {
+    const fs::path original = savedStore(*bulkCube(100, 100));
+    // A second save leaves free pages, so that the free list can be damaged too.
+    CubeStore::open(original).save(*sampleCube());
+    const std::string good = readBytes(original);
+    ASSERT_NE(good.substr(36, 4), std::string(4, '\0')) << "the store has no free pages";
+
+    struct Damage {
+        const char* name;
+        std::size_t offset;
+        char byte;
+        const char* says;
+    };
+    for (const Damage& damage :
+         {Damage{"reserved bytes per page", 20, '\x04', "page layout"},
+          Damage{"payload fraction", 21, '\x41', "page layout"},
+          Damage{"free page count", 39, '\x3f', "its structure is broken (Main freelist"}}) {
+        SCOPED_TRACE(damage.name);
+        const fs::path file = dir / (std::string(damage.name) + ".db");
+        std::string bytes = good;
+        bytes[damage.offset] = damage.byte;
+        writeBytes(file, bytes);
+        const Failure loading = failureOf([&] { CubeStore::open(file).load(); }, file);
+        EXPECT_TRUE(contains(loading, damage.says)) << loading.description();
+        const Failure saving = failureOf([&] { CubeStore::open(file).save(*sampleCube()); }, file);
+        EXPECT_TRUE(contains(saving, "is damaged")) << saving.description();
+        EXPECT_EQ(readBytes(file), bytes);
+    }
 }
 
 }  // namespace

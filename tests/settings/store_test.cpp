@@ -129,5 +129,70 @@ TEST_F(StoreTest, ConcurrentWritersInTwoProcessesLoseNothing) {
     }
 }
 
+TEST_F(StoreTest, KeptHivesFollowEveryChangeOfTheFile) {
+    // Readers keep the parsed hive between calls: a write by another process, a value removed,
+    // a key deleted and the file removed must all show at the next call.
+    ASSERT_EQ(fWriteValue("HKCU", "K\\Sub1", "v", "S", std::string("1")), 0);
+    std::string list;
+    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
+    EXPECT_EQ(list, "Sub1\0\0"s);
+    ASSERT_EQ(inChild([] { return fWriteValue("HKCU", "K\\Sub0", "v", "S", std::string("0")); }),
+              0);
+    list.clear();
+    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
+    EXPECT_EQ(list, "Sub0\0Sub1\0\0"s);
+    ASSERT_EQ(inChild([] { return fDeleteKey("HKCU", "K", "Sub1"); }), 0);
+    list.clear();
+    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
+    EXPECT_EQ(list, "Sub0\0\0"s);
+    SettingValue value;
+    EXPECT_EQ(fReadValue("HKCU", "K\\Sub0", "v", "S", std::string(), value), 0);
+    EXPECT_EQ(value, SettingValue(std::string("0")));
+    std::filesystem::remove(path("HKEY_CURRENT_USER.hive"));
+    EXPECT_EQ(fReadValue("HKCU", "K\\Sub0", "v", "S", std::string(), value), 2);
+}
+
+TEST(HiveTextTest, ValuesAreFoundByNameWhateverTheirNumberAndRemovals) {
+    HiveKey key;
+    for (int i = 0; i < 1000; ++i) {
+        key.setValue("Value" + std::to_string(i), 4, std::to_string(i));
+    }
+    for (int i = 0; i < 1000; i += 3) {
+        EXPECT_TRUE(key.removeValue("VALUE" + std::to_string(i)));
+    }
+    key.setValue("value1", 1, "again");  // replaces in place, keeps its spelling and place
+    ASSERT_EQ(key.values().size(), 666u);
+    EXPECT_EQ(key.values().front().name, "Value1");
+    for (int i = 0; i < 1000; ++i) {
+        const HiveValue* value = key.value("value" + std::to_string(i));
+        if (i % 3 == 0) {
+            EXPECT_EQ(value, nullptr) << i;
+        } else {
+            ASSERT_NE(value, nullptr) << i;
+            EXPECT_EQ(value->data, i == 1 ? "again" : std::to_string(i));
+        }
+    }
+}
+
+TEST(HiveTextTest, AHiveCutShortAnywhereIsDamagedWhileOlderFilesStillRead) {
+    HiveKey root;
+    root.addSubkey("Software").addSubkey("Velmora").setValue("Installed", 1, "1\0"s);
+    root.addSubkey("Other").setValue("n", 4, "\x01\x00\x00\x00"s);
+    const std::string text = writeHive(root);
+    ASSERT_TRUE(parseHive(text));
+    for (std::size_t length = 0; length < text.size(); ++length) {
+        EXPECT_FALSE(parseHive(text.substr(0, length))) << "cut to " << length << " bytes";
+    }
+    std::string grown = text;
+    grown.insert(grown.find("[Other]"), "\"extra\"=\"x\"\n");
+    EXPECT_FALSE(parseHive(grown)) << "a line added without its trailer";
+
+    // Written before the trailer existed: version 1, no trailer, read as it is.
+    const auto old =
+        parseHive("annalex-settings-hive 1\n[Software\\Velmora]\n\"Installed\"=\"1\"\n");
+    ASSERT_TRUE(old);
+    EXPECT_EQ(findKey(*old, {"Software", "Velmora"})->value("Installed")->data, "1\0"s);
+}
+
 }  // namespace
 }  // namespace annalex::settings

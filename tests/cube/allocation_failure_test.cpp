@@ -1,0 +1,130 @@
+// The in-memory cube when memory runs out: every operation that fails to allocate leaves the
+// hierarchy whole, holding what it held before, and usable afterwards.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <new>
+#include <string>
+
+#include "common/failure.hpp"
+#include "cube/memory_model.hpp"
+
+namespace annalex::cube {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+std::size_t addressSpaceInUse() {
+    std::size_t pages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%zu", &pages) != 1) {
+            pages = 0;
+        }
+        std::fclose(statm);
+    }
+    return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Runs body in a child process whose address space may grow by only headroom bytes; answers
+// the child's exit status, or 128 + the signal that ended it.
+int withLittleMemory(std::size_t headroom, const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{addressSpaceInUse() + headroom, RLIM_INFINITY};
+        if (setrlimit(RLIMIT_AS, &limit) != 0) {
+            _exit(100);
+        }
+        _exit(body());
+    }
+    int raw = 0;
+    waitpid(child, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+// Fills a two-level hierarchy until an allocation fails, then checks that the hierarchy holds
+// exactly the members placed before, each found by name, and takes more once memory is back.
+// Exit status 0 when all holds, else the number of the failed check.
+int fillUntilMemoryRunsOut(bool longNames) {
+    auto cube = std::make_shared<MemoryCube>();
+    auto dimension = cube->ensureDimension("Time");
+    ObjectFactory& objects = dimension->objects();
+    auto hierarchy = objects.newHierarchy();
+    dimension->addHierarchy(hierarchy);
+    auto top = objects.newLevel();
+    hierarchy->addLevel(top);
+    hierarchy->addLevel(objects.newLevel());
+    auto& memory = static_cast<MemoryHierarchy&>(*hierarchy);
+    const std::string padding = longNames ? std::string(40, 'x') : std::string();
+    std::uint32_t placed = 0;
+    MemberRef parent;
+    try {
+        for (;; ++placed) {
+            auto member = objects.newMember();
+            member->putName(std::to_string(placed) + padding);
+            if (placed % 8 == 0) {
+                top->addRootMember(member);
+                parent = member;
+            } else {
+                member->putParent(parent);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+    } catch (const Failure&) {  // the model's own "out of memory"
+    }
+    // Memory is back: the last megabytes were never used by the hierarchy itself.
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_AS, &unlimited);
+    if (memory.memberCount() != placed) {
+        return 1;
+    }
+    for (std::uint32_t id = 0; id < placed; id += 997) {
+        const auto level = id % 8 == 0 ? top : hierarchy->levelAt(2);
+        if (level->findMembers(std::to_string(id) + padding).Count() != 1) {
+            return 2;
+        }
+    }
+    std::uint32_t walked = 0;
+    memory.walkPreOrder([&](const MemberView&, int) { ++walked; });
+    if (walked != placed) {
+        return 3;
+    }
+    auto more = objects.newMember();
+    more->putName("after");
+    top->addRootMember(more);
+    return top->findMembers("after").Count() == 1 ? 0 : 4;
+}
+
+TEST(AllocationFailure, TheHierarchyStaysWholeWhenMemoryRunsOut) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
+    }
+    // Short names live in the member records, so the largest allocations, and the first to
+    // fail, are those of the name index and the record chunks; long names add their own.
+    for (const bool longNames : {false, true}) {
+        for (const std::size_t megabytes : {24, 40, 72}) {
+            SCOPED_TRACE((longNames ? "long names, " : "short names, ") +
+                         std::to_string(megabytes) + " MiB");
+            EXPECT_EQ(withLittleMemory(megabytes << 20,
+                                       [&] { return fillUntilMemoryRunsOut(longNames); }),
+                      0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace annalex::cube
