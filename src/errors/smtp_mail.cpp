@@ -1,0 +1,200 @@
+#include "errors/smtp_mail.hpp"
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <mutex>
+#include <utility>
+
+namespace annalex::errors {
+
+namespace {
+
+// Used when no sender is configured: a syntactically valid address that names this product.
+constexpr const char* kDefaultSender = "annalex@localhost";
+
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using StringList = std::unique_ptr<curl_slist, ListDeleter>;
+
+struct MimeDeleter {
+    void operator()(curl_mime* mime) const { curl_mime_free(mime); }
+};
+using Mime = std::unique_ptr<curl_mime, MimeDeleter>;
+
+void append(StringList& list, const std::string& line) {
+    curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+    if (grown == nullptr) {
+        throw MailError("out of memory while composing the mail");
+    }
+    list.release();
+    list.reset(grown);
+}
+
+std::string angled(const std::string& address) {
+    return "<" + address + ">";
+}
+
+// RFC 5322 date in English whatever the locale, e.g. "Sun, 06 Dec 2026 11:30:00 +0000".
+std::string mailDate() {
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d +0000", kDays[utc.tm_wday],
+                  utc.tm_mday, kMonths[utc.tm_mon], utc.tm_year + 1900, utc.tm_hour, utc.tm_min,
+                  utc.tm_sec);
+    return text;
+}
+
+// An easy handle set up for the configured server, with every wait bounded by the timeout.
+class Transfer {
+  public:
+    explicit Transfer(const MailSettings& settings) : easy_(curl_easy_init()) {
+        if (!easy_) {
+            throw MailError("the mail library could not be started");
+        }
+        const long seconds = static_cast<long>(settings.timeout.count());
+        errorText_[0] = '\0';
+        set(CURLOPT_ERRORBUFFER, errorText_);
+        set(CURLOPT_URL, settings.serverUrl.c_str());
+        set(CURLOPT_NOSIGNAL, 1L);
+        set(CURLOPT_CONNECTTIMEOUT, seconds);
+        set(CURLOPT_TIMEOUT, seconds);
+        set(CURLOPT_SERVER_RESPONSE_TIMEOUT, seconds);
+        // STARTTLS when the server offers it; smtps:// URLs are encrypted from the start.
+        set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+        if (!settings.userName.empty()) {
+            set(CURLOPT_USERNAME, settings.userName.c_str());
+            set(CURLOPT_PASSWORD, settings.password.c_str());
+        }
+    }
+
+    template <typename Value>
+    void set(CURLoption option, Value value) {
+        const CURLcode code = curl_easy_setopt(easy_.get(), option, value);
+        if (code != CURLE_OK) {
+            throw MailError(std::string("mail option refused: ") + curl_easy_strerror(code));
+        }
+    }
+
+    // Runs the transfer; a failure becomes a MailError naming what went wrong and the server.
+    void perform(const std::string& what, const std::string& server) {
+        const CURLcode code = curl_easy_perform(easy_.get());
+        if (code == CURLE_OK) {
+            return;
+        }
+        std::string detail = errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(code);
+        long reply = 0;
+        curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &reply);
+        if (reply != 0) {
+            detail += " (server reply " + std::to_string(reply) + ")";
+        }
+        throw MailError(what + " at " + server + " failed: " + detail);
+    }
+
+    CURL* get() const { return easy_.get(); }
+    EasyHandle release() { return std::move(easy_); }
+
+  private:
+    EasyHandle easy_;
+    char errorText_[CURL_ERROR_SIZE];
+};
+
+}  // namespace
+
+struct SmtpMailSession::Connection {
+    EasyHandle easy;
+};
+
+SmtpMailSession::SmtpMailSession(MailSettings settings) : settings_(std::move(settings)) {
+    if (settings_.sender.empty()) {
+        settings_.sender = kDefaultSender;
+    }
+    if (settings_.timeout <= std::chrono::seconds::zero()) {
+        settings_.timeout = MailSettings{}.timeout;
+    }
+}
+
+SmtpMailSession::~SmtpMailSession() {
+    signOff();
+}
+
+void SmtpMailSession::signOn() {
+    signOff();
+    if (settings_.serverUrl.empty()) {
+        throw MailError("no mail server is configured");
+    }
+    initialiseCurlOnce();
+    Transfer transfer(settings_);
+    // Only the connection phase: connect, greeting, EHLO, STARTTLS and authentication.
+    transfer.set(CURLOPT_CONNECT_ONLY, 1L);
+    transfer.perform("signing on", settings_.serverUrl);
+    connection_ = std::make_unique<Connection>(Connection{transfer.release()});
+}
+
+void SmtpMailSession::send(const MailMessage& message) {
+    if (!signedOn()) {
+        throw MailError("cannot send: not signed on to a mail server");
+    }
+    if (!message.attachment.empty()) {
+        std::ifstream probe(message.attachment, std::ios::binary);
+        if (!probe) {
+            throw MailError("cannot attach '" + message.attachment.string() +
+                            "': the file cannot be read");
+        }
+    }
+    Transfer transfer(settings_);
+    transfer.set(CURLOPT_MAIL_FROM, angled(settings_.sender).c_str());
+    StringList recipients;
+    append(recipients, angled(message.recipient));
+    transfer.set(CURLOPT_MAIL_RCPT, recipients.get());
+
+    StringList headers;
+    append(headers, "Date: " + mailDate());
+    append(headers, "From: " + angled(settings_.sender));
+    append(headers, "To: " + angled(message.recipient));
+    append(headers, "Subject: " + message.subject);
+    transfer.set(CURLOPT_HTTPHEADER, headers.get());
+
+    Mime mime(curl_mime_init(transfer.get()));
+    curl_mimepart* text = curl_mime_addpart(mime.get());
+    curl_mime_data(text, message.body.data(), message.body.size());
+    curl_mime_type(text, "text/plain; charset=UTF-8");
+    // Quoted-printable keeps the text as typed whatever its characters and line lengths.
+    curl_mime_encoder(text, "quoted-printable");
+    if (!message.attachment.empty()) {
+        curl_mimepart* file = curl_mime_addpart(mime.get());
+        const std::string path = message.attachment.string();
+        if (curl_mime_filedata(file, path.c_str()) != CURLE_OK) {
+            throw MailError("cannot attach '" + path + "'");
+        }
+        curl_mime_type(file, "application/zip");
+        curl_mime_filename(file, message.attachment.filename().string().c_str());
+        curl_mime_encoder(file, "base64");
+    }
+    transfer.set(CURLOPT_MIMEPOST, mime.get());
+    transfer.perform("sending the mail", settings_.serverUrl);
+}
+
+void SmtpMailSession::signOff() {
+    connection_.reset();
+}
+
+}  // namespace annalex::errors
