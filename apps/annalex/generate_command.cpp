@@ -20,8 +20,6 @@
 #include "cube/cube_store.hpp"
 #include "cube/dimension_export.hpp"
 #include "cube/memory_model.hpp"
-#include "errors/recording_reporter.hpp"
-#include "errors/report_text.hpp"
 #include "output_file.hpp"
 #include "progress_dimension.hpp"
 
@@ -99,12 +97,6 @@ std::int16_t entryIndex(const control::DropDownList& list, const std::string& te
                                      entries.begin());
 }
 
-void printReports(const errors::RecordingReporter& reporter) {
-    for (const auto& report : reporter.reports()) {
-        std::cerr << "Unexpected failure:\n" << errors::reportFieldLines(report);
-    }
-}
-
 cube::ExportFormat exportFormat(const std::string& name) {
     if (name == "jsonl") {
         return cube::ExportFormat::JsonLines;
@@ -128,7 +120,7 @@ int runGenerate(const GenerateOptions& options) {
     const bool terminal = isatty(STDERR_FILENO) != 0;
     ConsoleMessages messages(options.quiet);
     ConsoleProgress progress(terminal);
-    errors::RecordingReporter reporter;
+    ConsoleReporter reporter;
     control::AnnalexCtrl ctrl(messages, progress, reporter);
     // By the time the hourglass shows, OK has stored both dates.
     progress.setTotalSource(
@@ -179,7 +171,6 @@ int runGenerate(const GenerateOptions& options) {
     }
     page.btOk.click();
 
-    printReports(reporter);
     if (generated) {
         try {
             if (store) {

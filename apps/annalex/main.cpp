@@ -4,12 +4,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include "errors/build_version.hpp"
 #include "generate_command.hpp"
 #include "settings_command.hpp"
 
 int main(int argc, char** argv) {
     CLI::App app{"Annalex: calendar generator for multidimensional cubes", "annalex"};
-    app.set_version_flag("--version", std::string(ANNALEX_VERSION));
+    app.set_version_flag("--version", std::string(annalex::build::kVersionText));
     app.require_subcommand(1);
     int exitStatus = 0;
     annalex::cli::addGenerateCommand(app, exitStatus);
