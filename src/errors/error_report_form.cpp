@@ -52,6 +52,7 @@ frmErrorHand::frmErrorHand(ReportFormServices services)
       Image3("Image3"),
       services_(services) {
     butClose.onClick([this] { butClose_Click(); });
+    butEMail.onClick([this] { butEMail_Click(); });
 }
 
 void frmErrorHand::setFailure(const FailureReport& report) {
@@ -122,10 +123,20 @@ std::string frmErrorHand::getATempFileName() {
     return buffer;
 }
 
+std::string frmErrorHand::newArchivePath() {
+    const std::string buffer = getATempFileName();
+    services_.files.removeFile(buffer.substr(0, buffer.find('\0')));
+    const std::string path = trimTrailingSpaces(buffer);
+    return path.substr(0, path.size() - 4) + "zip";
+}
+
+LogStamp frmErrorHand::logStamp() {
+    return {generalDateText(services_.clock.now()), services_.build.compiledText(),
+            services_.build.versionText()};
+}
+
 std::string frmErrorHand::logEntryText() {
-    const LogStamp stamp{generalDateText(services_.clock.now()), services_.build.compiledText(),
-                         services_.build.versionText()};
-    return logEntry(stamp, failure(), edtWhatDoing.text());
+    return logEntry(logStamp(), failure(), edtWhatDoing.text());
 }
 
 void frmErrorHand::butClose_Click() {
@@ -145,11 +156,7 @@ void frmErrorHand::butClose_Click() {
     files.appendToFile(log, logEntryText());
 
     if (!reportMailed_) {
-        // The temporary name with its extension (and the NUL the buffer counts) replaced.
-        const std::string buffer = getATempFileName();
-        files.removeFile(buffer.substr(0, buffer.find('\0')));
-        std::string archivePath = trimTrailingSpaces(buffer);
-        archivePath = archivePath.substr(0, archivePath.size() - 4) + "zip";
+        const std::string archivePath = newArchivePath();
 
         {
             const std::unique_ptr<Archive> archive = services_.archives.create(archivePath);
@@ -193,6 +200,71 @@ void frmErrorHand::unloadForm() {
     unloaded_ = true;
     if (window_ != nullptr) {
         window_->unload();
+    }
+}
+
+void frmErrorHand::butEMail_Click() {
+    if (trimSpaces(edtWhatDoing.text()).empty()) {
+        services_.messages.show(noDescriptionMessage());
+        return;
+    }
+    const std::string application = directoryValue(services_.settings.readString("ApplicationDir"));
+    MailService& mail = services_.mail;
+    try {
+        mail.signOn(kMailSignOnTimeout);
+    } catch (const std::exception&) {
+        return;  // no session, no message: the person can still close
+    }
+    mail.compose();
+
+    FileService& files = services_.files;
+    const std::string archivePath = newArchivePath();
+    const std::string screenShot = hostPath(application + "Error Logs\\screenshot.bmp");
+    {
+        const std::unique_ptr<Archive> archive = services_.archives.create(archivePath);
+        if (chkEmailStore.checked()) {
+            archive->addFile(hostPath(application + "Velmora.vms"));
+        }
+        if (chkAttachScreen.checked()) {
+            archive->addFile(screenShot);
+        }
+        archive->write();
+    }
+    try {
+        files.removeFile(screenShot);
+    } catch (const Failure&) {
+        // Already gone, or never saved: it is in the archive or not wanted.
+    }
+
+    mail.setRecipient(supportAddress(services_.settings));
+    const std::string crLf(kCrLf);
+    // The attachment goes at position 0, the leading space.
+    mail.setBody(" " + crLf + "Description:" + crLf + edtWhatDoing.text() + crLf + crLf +
+                 logFieldLines(logStamp(), failure(), crLf));
+    mail.setAttachment(archivePath, 0);
+    mail.setSubject(kMailSubject);
+
+    bool sent = true;
+    try {
+        mail.send();
+    } catch (const MailFailure&) {
+        sent = false;
+    }
+    mail.signOff();
+    try {
+        files.removeFile(archivePath);
+    } catch (const Failure&) {
+        // The archive was never written (no file could be added): nothing to remove.
+    }
+    if (sent) {
+        reportMailed_ = true;
+        services_.messages.show({"Thank you", "The error log has been successfully sent",
+                                 control::MessageIcon::Information,
+                                 control::MessageModality::System, true});
+    } else {
+        services_.messages.show({"Error", "The error log failed to be sent due to a mail error",
+                                 control::MessageIcon::Information,
+                                 control::MessageModality::System, true});
     }
 }
 

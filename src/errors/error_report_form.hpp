@@ -22,6 +22,7 @@
 #include "errors/mail_service.hpp"
 #include "errors/report_paths.hpp"
 #include "errors/report_services.hpp"
+#include "errors/report_text.hpp"
 
 namespace annalex::errors {
 
@@ -96,6 +97,9 @@ class frmErrorHand {
     // ---- handlers ----
     void Form_Load();
     void butClose_Click();
+    // Mails the report to support instead of leaving an archive to send by hand; the form stays
+    // open for the close button.
+    void butEMail_Click();
     // Enables or disables the mail option group: chkEmailStore, lblInfo, chkAttachScreen,
     // Image3, butEMail, in that order.
     void enableMailOptions(bool enabled);
@@ -108,6 +112,11 @@ class frmErrorHand {
     std::string logEntryText();
 
   private:
+    // The archive's path: a fresh temporary name, its empty file deleted, the extension (and the
+    // NUL the buffer counts) replaced by "zip".
+    std::string newArchivePath();
+    // When and by what build the report is written, for the log entry and the mail.
+    LogStamp logStamp();
     // A registry-style path as the file to use on this system.
     static std::string hostPath(const std::string& path);
 

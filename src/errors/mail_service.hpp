@@ -5,8 +5,8 @@
 //
 // signOn and send either succeed or throw MailFailure with a reason a person can read.
 //
-// The transport is not built yet: UnavailableMail is the only implementation, and its sign-on
-// always fails, so the report form disables its mail options when it loads.
+// SmtpMail (smtp_mail.hpp) is the implementation; its sign-on fails while no mail server is
+// configured, and the report form then disables its mail options when it loads.
 
 #include <chrono>
 #include <cstddef>
@@ -39,21 +39,5 @@ class MailService {
 
 // The mail subject.
 inline constexpr const char* kMailSubject = "Velmora Ledgerly Error";
-
-// No transport: signOn throws MailFailure saying so; nothing can be composed or sent.
-class UnavailableMail final : public MailService {
-  public:
-    static constexpr const char* kReason =
-        "Mail is not available in this version: no mail transport is built in";
-
-    void signOn(std::chrono::milliseconds) override { throw MailFailure(kReason); }
-    void compose() override { throw MailFailure(kReason); }
-    void setRecipient(const std::string&) override { throw MailFailure(kReason); }
-    void setBody(const std::string&) override { throw MailFailure(kReason); }
-    void setAttachment(const std::string&, std::size_t) override { throw MailFailure(kReason); }
-    void setSubject(const std::string&) override { throw MailFailure(kReason); }
-    void send() override { throw MailFailure(kReason); }
-    void signOff() override {}
-};
 
 }  // namespace annalex::errors

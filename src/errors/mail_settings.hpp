@@ -1,13 +1,13 @@
 #pragma once
-// Where the mail settings live: string values under the product's key in the current user's
-// settings (root "HKCU", key "Software\Velmora\Defaults").
+// Where mail is configured: values under the product's key in the current user's settings
+// (root "HKCU", key "Software\Velmora\Defaults"), beside "SupportAddress", the recipient.
 //
-//   MailServer    server URL, "smtp://host:port" (STARTTLS when offered) or "smtps://host:port";
-//                 empty or missing: mail is off, and signing on fails
-//   MailSender    envelope sender and From address (default "annalex@localhost")
-//   MailUser      user name for authentication (empty: none)
-//   MailPassword  its password
-//   MailTimeout   seconds any one step may wait for the server, a number (default 30)
+//   MailServer    text: "smtp://host:port" (STARTTLS when the server offers it) or
+//                 "smtps://host:port"; empty or missing: mail is off and signing on fails
+//   MailSender    text: envelope sender and From address (default "annalex@localhost")
+//   MailUser      text: user name for authentication (empty: none)
+//   MailPassword  text: its password (the settings files are readable by their owner only)
+//   MailTimeout   number: seconds any one step may wait for the server (default 30)
 
 #include "errors/smtp_mail.hpp"
 

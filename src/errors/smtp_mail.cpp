@@ -2,11 +2,14 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <mutex>
 #include <utility>
+
+#include "errors/mail_settings.hpp"
 
 namespace annalex::errors {
 
@@ -38,7 +41,7 @@ using Mime = std::unique_ptr<curl_mime, MimeDeleter>;
 void append(StringList& list, const std::string& line) {
     curl_slist* grown = curl_slist_append(list.get(), line.c_str());
     if (grown == nullptr) {
-        throw MailError("out of memory while composing the mail");
+        throw MailFailure("out of memory while composing the mail");
     }
     list.release();
     list.reset(grown);
@@ -66,18 +69,20 @@ std::string mailDate() {
 // An easy handle set up for the configured server, with every wait bounded by the timeout.
 class Transfer {
   public:
-    explicit Transfer(const MailSettings& settings) : easy_(curl_easy_init()) {
+    Transfer(const MailSettings& settings, std::chrono::milliseconds timeout)
+        : easy_(curl_easy_init()) {
         if (!easy_) {
-            throw MailError("the mail library could not be started");
+            throw MailFailure("the mail library could not be started");
         }
-        const long seconds = static_cast<long>(settings.timeout.count());
+        const long milliseconds = static_cast<long>(timeout.count());
         errorText_[0] = '\0';
         set(CURLOPT_ERRORBUFFER, errorText_);
         set(CURLOPT_URL, settings.serverUrl.c_str());
         set(CURLOPT_NOSIGNAL, 1L);
-        set(CURLOPT_CONNECTTIMEOUT, seconds);
-        set(CURLOPT_TIMEOUT, seconds);
-        set(CURLOPT_SERVER_RESPONSE_TIMEOUT, seconds);
+        set(CURLOPT_CONNECTTIMEOUT_MS, milliseconds);
+        set(CURLOPT_TIMEOUT_MS, milliseconds);
+        // Whole seconds only; the two limits above end the step in time either way.
+        set(CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, (milliseconds + 999) / 1000));
         // STARTTLS when the server offers it; smtps:// URLs are encrypted from the start.
         set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
         if (!settings.userName.empty()) {
@@ -90,11 +95,11 @@ class Transfer {
     void set(CURLoption option, Value value) {
         const CURLcode code = curl_easy_setopt(easy_.get(), option, value);
         if (code != CURLE_OK) {
-            throw MailError(std::string("mail option refused: ") + curl_easy_strerror(code));
+            throw MailFailure(std::string("mail option refused: ") + curl_easy_strerror(code));
         }
     }
 
-    // Runs the transfer; a failure becomes a MailError naming what went wrong and the server.
+    // Runs the transfer; a failure becomes a MailFailure naming what went wrong and the server.
     void perform(const std::string& what, const std::string& server) {
         const CURLcode code = curl_easy_perform(easy_.get());
         if (code == CURLE_OK) {
@@ -106,7 +111,7 @@ class Transfer {
         if (reply != 0) {
             detail += " (server reply " + std::to_string(reply) + ")";
         }
-        throw MailError(what + " at " + server + " failed: " + detail);
+        throw MailFailure(what + " at " + server + " failed: " + detail);
     }
 
     CURL* get() const { return easy_.get(); }
@@ -119,48 +124,74 @@ class Transfer {
 
 }  // namespace
 
-struct SmtpMailSession::Connection {
+struct SmtpMail::Connection {
     EasyHandle easy;
 };
 
-SmtpMailSession::SmtpMailSession(MailSettings settings) : settings_(std::move(settings)) {
+SmtpMail::SmtpMail() = default;
+
+SmtpMail::SmtpMail(MailSettings settings) : fixed_(std::move(settings)) {}
+
+SmtpMail::~SmtpMail() {
+    signOff();
+}
+
+void SmtpMail::signOn(std::chrono::milliseconds timeout) {
+    signOff();
+    settings_ = fixed_ ? *fixed_ : readMailSettings();
     if (settings_.sender.empty()) {
         settings_.sender = kDefaultSender;
     }
     if (settings_.timeout <= std::chrono::seconds::zero()) {
         settings_.timeout = MailSettings{}.timeout;
     }
-}
-
-SmtpMailSession::~SmtpMailSession() {
-    signOff();
-}
-
-void SmtpMailSession::signOn() {
-    signOff();
     if (settings_.serverUrl.empty()) {
-        throw MailError("no mail server is configured");
+        throw MailFailure("no mail server is configured");
     }
     initialiseCurlOnce();
-    Transfer transfer(settings_);
+    Transfer transfer(settings_, std::min<std::chrono::milliseconds>(timeout, settings_.timeout));
     // Only the connection phase: connect, greeting, EHLO, STARTTLS and authentication.
     transfer.set(CURLOPT_CONNECT_ONLY, 1L);
     transfer.perform("signing on", settings_.serverUrl);
     connection_ = std::make_unique<Connection>(Connection{transfer.release()});
 }
 
-void SmtpMailSession::send(const MailMessage& message) {
+void SmtpMail::compose() {
+    message_ = std::make_unique<Message>();
+}
+
+void SmtpMail::setRecipient(const std::string& address) {
+    composed().recipient = address;
+}
+
+void SmtpMail::setBody(const std::string& text) {
+    composed().body = text;
+}
+
+void SmtpMail::setAttachment(const std::string& path, std::size_t) {
+    composed().attachment = path;
+}
+
+void SmtpMail::setSubject(const std::string& subject) {
+    composed().subject = subject;
+}
+
+SmtpMail::Message& SmtpMail::composed() {
+    if (!message_) {
+        throw MailFailure("no message was composed");
+    }
+    return *message_;
+}
+
+void SmtpMail::send() {
     if (!signedOn()) {
-        throw MailError("cannot send: not signed on to a mail server");
+        throw MailFailure("cannot send: not signed on to a mail server");
     }
-    if (!message.attachment.empty()) {
-        std::ifstream probe(message.attachment, std::ios::binary);
-        if (!probe) {
-            throw MailError("cannot attach '" + message.attachment.string() +
-                            "': the file cannot be read");
-        }
+    const Message& message = composed();
+    if (!message.attachment.empty() && !std::ifstream(message.attachment, std::ios::binary)) {
+        throw MailFailure("cannot attach '" + message.attachment + "': the file cannot be read");
     }
-    Transfer transfer(settings_);
+    Transfer transfer(settings_, settings_.timeout);
     transfer.set(CURLOPT_MAIL_FROM, angled(settings_.sender).c_str());
     StringList recipients;
     append(recipients, angled(message.recipient));
@@ -181,19 +212,17 @@ void SmtpMailSession::send(const MailMessage& message) {
     curl_mime_encoder(text, "quoted-printable");
     if (!message.attachment.empty()) {
         curl_mimepart* file = curl_mime_addpart(mime.get());
-        const std::string path = message.attachment.string();
-        if (curl_mime_filedata(file, path.c_str()) != CURLE_OK) {
-            throw MailError("cannot attach '" + path + "'");
+        if (curl_mime_filedata(file, message.attachment.c_str()) != CURLE_OK) {
+            throw MailFailure("cannot attach '" + message.attachment + "'");
         }
         curl_mime_type(file, "application/zip");
-        curl_mime_filename(file, message.attachment.filename().string().c_str());
         curl_mime_encoder(file, "base64");
     }
     transfer.set(CURLOPT_MIMEPOST, mime.get());
     transfer.perform("sending the mail", settings_.serverUrl);
 }
 
-void SmtpMailSession::signOff() {
+void SmtpMail::signOff() {
     connection_.reset();
 }
 

@@ -1,69 +1,73 @@
 #pragma once
-// Mail over SMTP with libcurl: the sender the error report form uses to mail its report.
+// The report form's mail service over SMTP, with libcurl.
 //
-// A session follows the steps of a simple mail interface: sign on (connect to the configured
-// server and have it greet us, with STARTTLS when the server offers it and credentials when
-// configured), then send one composed message (one primary recipient, a plain-text body, at most
-// one file attachment), then sign off. Every step is bounded by the configured timeout, so a
-// server that accepts the connection and then says nothing makes the step fail instead of
-// hanging the caller.
+// Signing on connects to the configured server, reads its greeting and introduces us (STARTTLS
+// when the server offers it, authentication when a user name is configured). A composed message
+// (one primary recipient, a plain-text body, at most one file attachment sent as application/zip
+// under its own file name, a subject) goes out over its own SMTP transaction. Every step is
+// bounded: a server that accepts the connection and then says nothing makes the step fail with
+// MailFailure after the timeout instead of freezing the form.
 
 #include <chrono>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
+#include <optional>
 #include <string>
+
+#include "errors/mail_service.hpp"
 
 namespace annalex::errors {
 
-// Where and how mail goes out. Read from the product's settings key by readMailSettings().
+// Where and how mail goes out; see mail_settings.hpp for where it is configured.
 struct MailSettings {
-    std::string serverUrl;  // "smtp://host:port" or "smtps://host:port"; empty: no mail
-    std::string sender;     // envelope sender and From header
+    std::string serverUrl;  // "smtp://host:port" or "smtps://host:port"; empty: mail is off
+    std::string sender;     // envelope sender and From header; empty: "annalex@localhost"
     std::string userName;   // empty: no authentication
     std::string password;
-    std::chrono::seconds timeout{30};
+    std::chrono::seconds timeout{30};  // for every step; sign-on may be given a shorter one
 };
 
-// One composed message.
-struct MailMessage {
-    std::string recipient;  // the one primary ("to") recipient
-    std::string subject;
-    std::string body;                  // sent as typed, line breaks included
-    std::filesystem::path attachment;  // empty: no attachment; else sent as application/zip
-};
-
-// A step of the session failed: no server configured, not reachable, refused, timed out.
-class MailError : public std::runtime_error {
+class SmtpMail final : public MailService {
   public:
-    using std::runtime_error::runtime_error;
-};
+    // Reads the settings anew at every sign-on, so a server configured while the form is open
+    // is used by the next press of the mail button.
+    SmtpMail();
+    // Always these settings.
+    explicit SmtpMail(MailSettings settings);
+    ~SmtpMail() override;
+    SmtpMail(const SmtpMail&) = delete;
+    SmtpMail& operator=(const SmtpMail&) = delete;
 
-class SmtpMailSession {
-  public:
-    explicit SmtpMailSession(MailSettings settings);
-    ~SmtpMailSession();
-    SmtpMailSession(const SmtpMailSession&) = delete;
-    SmtpMailSession& operator=(const SmtpMailSession&) = delete;
+    // Fails when no server is configured, or the server cannot be reached, does not greet or
+    // refuses us within the shorter of timeout and the configured timeout.
+    void signOn(std::chrono::milliseconds timeout) override;
+    void compose() override;
+    void setRecipient(const std::string& address) override;
+    void setBody(const std::string& text) override;
+    // SMTP has no body positions: the attachment follows the body text.
+    void setAttachment(const std::string& path, std::size_t bodyPosition) override;
+    void setSubject(const std::string& subject) override;
+    // Fails when not signed on, when nothing was composed, when the attachment cannot be read,
+    // or when the server rejects or does not answer within the configured timeout.
+    void send() override;
+    void signOff() override;
 
-    // Connects, reads the greeting and introduces itself (and authenticates when a user name is
-    // configured). Throws MailError when no server is configured or the server cannot be
-    // reached, does not greet, or refuses us within the timeout.
-    void signOn();
     bool signedOn() const { return connection_ != nullptr; }
-
-    // Sends one message over its own SMTP transaction. Throws MailError when not signed on, when
-    // the attachment cannot be read, when the server rejects the sender, the recipient or the
-    // message, or when it does not answer within the timeout.
-    void send(const MailMessage& message);
-
-    // Ends the session; harmless when not signed on.
-    void signOff();
 
   private:
     struct Connection;
+    struct Message {
+        std::string recipient;
+        std::string subject;
+        std::string body;
+        std::string attachment;
+    };
+
+    Message& composed();
+
+    std::optional<MailSettings> fixed_;
     MailSettings settings_;
     std::unique_ptr<Connection> connection_;
+    std::unique_ptr<Message> message_;
 };
 
 }  // namespace annalex::errors

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "errors/build_info.hpp"
-#include "errors/mail_service.hpp"
+#include "errors/smtp_mail.hpp"
 #include "errors/posix_files.hpp"
 #include "errors/product_settings.hpp"
 #include "errors/report_form_keeper.hpp"
@@ -53,7 +53,7 @@ class QtErrorReport {
     QtPointerService pointer_;
     errors::SystemClock clock_;
     errors::ThisBuild build_;
-    errors::UnavailableMail mail_;
+    errors::SmtpMail mail_;
     errors::ReportFormKeeper keeper_;
     QPointer<ReportDialog> dialog_;
 };

@@ -12,6 +12,7 @@
 #include "errors/posix_files.hpp"
 #include "errors/product_settings.hpp"
 #include "errors/report_form_keeper.hpp"
+#include "errors/smtp_mail.hpp"
 #include "errors/spawn_process.hpp"
 #include "errors/zip_archive.hpp"
 #include "support/page_doubles.hpp"
@@ -73,7 +74,7 @@ struct FormServices {
     RecordingPointer pointer;
     FixedClock clock;
     FixedBuild build;
-    errors::UnavailableMail mail;
+    errors::SmtpMail mail;
 
     errors::ReportFormServices services() {
         return {settings, files,   archives, processes, screen,
