@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <iostream>
 
+#include "common/failure.hpp"
+#include "errors/report_paths.hpp"
+#include "errors/report_text.hpp"
+
 namespace annalex::cli {
 
 void ConsoleMessages::show(const control::MessageBoxRequest& request) {
@@ -52,6 +56,31 @@ void ConsoleProgress::erase() {
     if (drawn_) {
         std::cerr << "\r" << std::string(70, ' ') << "\r" << std::flush;
         drawn_ = false;
+    }
+}
+
+void ConsoleReporter::report(const errors::FailureReport& failure, errors::ContainerAction) {
+    reports_.push_back(failure);
+    std::cerr << "Unexpected failure:\n" << errors::reportFieldLines(failure) << std::flush;
+    appendToLog(failure);
+}
+
+void ConsoleReporter::appendToLog(const errors::FailureReport& failure) {
+    const std::string installed = settings_.readString("Installed");
+    if (installed.empty()) {
+        return;
+    }
+    const errors::ReportPaths paths(installed, settings_.readString("ApplicationDir"));
+    const std::string log = errors::resolveIgnoringCase(errors::posixPath(paths.errorLog));
+    const errors::LogStamp stamp{errors::generalDateText(clock_.now()), build_.compiledText(),
+                                 build_.versionText()};
+    try {
+        if (!files_.exists(log)) {
+            files_.createEmptyFile(log);
+        }
+        files_.appendToFile(log, errors::logEntry(stamp, failure, kDescription));
+    } catch (const Failure& cannotLog) {
+        std::cerr << "annalex: the error log was not written: " << cannotLog.description() << '\n';
     }
 }
 

@@ -2,14 +2,20 @@
 // The page's services on a terminal: each message box becomes one line "Title: text" on
 // standard error, in the order shown; the hourglass marks the generation, during which a
 // progress bar (years done of years in the range) is drawn on standard error when it is a
-// terminal and the generation has taken more than a second.
+// terminal and the generation has taken more than a second. A failure that reaches the trap is
+// printed at once, and logged when the product is installed.
 
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "control/page_services.hpp"
+#include "errors/build_info.hpp"
+#include "errors/failure_reporter.hpp"
+#include "errors/posix_files.hpp"
+#include "errors/product_settings.hpp"
 
 namespace annalex::cli {
 
@@ -45,6 +51,29 @@ class ConsoleProgress final : public control::PointerService {
     int done_ = 0;
     std::chrono::steady_clock::time_point started_;
     std::chrono::steady_clock::time_point lastDrawn_;
+};
+
+// The command line's failure reporter. There is no report form: each failure is printed on
+// standard error at once, as "Unexpected failure:" and the six failure lines of the error log.
+// When the setting "Installed" is not empty, a whole log entry is appended to the error log below
+// it ("Error Logs/VmError.log", created when missing), its description saying that the report
+// came from the command line; a log that cannot be written is said on standard error.
+class ConsoleReporter final : public errors::FailureReporter {
+  public:
+    static constexpr const char* kDescription =
+        "Reported by the annalex command line, which has no report form";
+
+    void report(const errors::FailureReport& failure, errors::ContainerAction container) override;
+    const std::vector<errors::FailureReport>& reports() const { return reports_; }
+
+  private:
+    void appendToLog(const errors::FailureReport& failure);
+
+    errors::ProductSettings settings_;
+    errors::PosixFiles files_;
+    errors::SystemClock clock_;
+    errors::ThisBuild build_;
+    std::vector<errors::FailureReport> reports_;
 };
 
 }  // namespace annalex::cli

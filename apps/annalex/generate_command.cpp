@@ -23,8 +23,6 @@
 #include "cube/cube_store.hpp"
 #include "cube/dimension_export.hpp"
 #include "cube/memory_model.hpp"
-#include "errors/recording_reporter.hpp"
-#include "errors/report_text.hpp"
 #include "generate_options.hpp"
 #include "output_file.hpp"
 #include "progress_dimension.hpp"
@@ -38,12 +36,6 @@ std::int16_t entryIndex(const control::DropDownList& list, const std::string& te
     const auto& entries = list.entries();
     return static_cast<std::int16_t>(std::find(entries.begin(), entries.end(), text) -
                                      entries.begin());
-}
-
-void printReports(const errors::RecordingReporter& reporter) {
-    for (const auto& report : reporter.reports()) {
-        std::cerr << "Unexpected failure:\n" << errors::reportFieldLines(report);
-    }
 }
 
 cube::ExportFormat exportFormat(const std::string& name) {
@@ -62,7 +54,7 @@ int runGenerate(const GenerateOptions& options) {
     const bool terminal = isatty(STDERR_FILENO) != 0;
     ConsoleMessages messages(options.quiet);
     ConsoleProgress progress(terminal);
-    errors::RecordingReporter reporter;
+    ConsoleReporter reporter;
     control::AnnalexCtrl ctrl(messages, progress, reporter);
     // By the time the hourglass shows, OK has stored both dates.
     progress.setTotalSource(
@@ -120,7 +112,6 @@ int runGenerate(const GenerateOptions& options) {
     bool outOfMemory = false;
     try {
         page.btOk.click();
-        printReports(reporter);
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
         std::fputs("annalex: out of memory during the generation\n", stderr);

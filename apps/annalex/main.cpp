@@ -9,6 +9,7 @@
 #include <exception>
 #include <new>
 
+#include "errors/build_version.hpp"
 #include "generate_command.hpp"
 #include "settings_command.hpp"
 
@@ -16,7 +17,7 @@ namespace {
 
 int run(int argc, char** argv) {
     CLI::App app{"Annalex: calendar generator for multidimensional cubes", "annalex"};
-    app.set_version_flag("--version", std::string(ANNALEX_VERSION));
+    app.set_version_flag("--version", std::string(annalex::build::kVersionText));
     app.require_subcommand(1);
     int exitStatus = 0;
     annalex::cli::addGenerateCommand(app, exitStatus);

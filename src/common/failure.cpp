@@ -42,6 +42,25 @@ std::string_view errorDescription(ErrorNumber number) {
     return "Application-defined or object-defined error";
 }
 
+namespace {
+thread_local std::int32_t recordedSystemError = 0;
+}  // namespace
+
+std::int32_t lastSystemError() noexcept {
+    return recordedSystemError;
+}
+
+std::int32_t noteSystemError(std::int32_t code) noexcept {
+    if (code != 0) {
+        recordedSystemError = code;
+    }
+    return code;
+}
+
+std::int32_t noteErrno() noexcept {
+    return noteSystemError(errno);
+}
+
 std::string_view errorDescription(std::int32_t number) {
     return errorDescription(static_cast<ErrorNumber>(number));
 }
@@ -51,7 +70,7 @@ Failure::Failure(ErrorNumber number, std::string_view source)
 
 Failure::Failure(ErrorNumber number, std::string description, std::string_view source)
     : Failure(static_cast<std::int32_t>(number), std::move(description), std::string(source),
-              errno) {}
+              annalex::lastSystemError()) {}
 
 Failure::Failure(std::int32_t number, std::string description, std::string source,
                  std::int32_t lastSystemError)

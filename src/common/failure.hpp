@@ -3,8 +3,14 @@
 //
 // A Failure is what the procedure trap reports: its number and description come from one
 // catalogue, because they end up in error logs that support staff read; its source names the
-// component that raised it; the last system error code (errno) is captured at the moment the
-// failure is raised, before any clean-up can change it.
+// component that raised it; the last system error code is captured at the moment the failure is
+// raised.
+//
+// The last system error is the code of the most recent operating-system call of the product that
+// failed, as the product recorded it (noteSystemError), not whatever errno holds: errno is also
+// left behind by calls that are expected to fail (a terminal check, a probe for a file) and by
+// libraries. A failure that involved no system call therefore carries the code of the last
+// recorded failing call, 0 when there was none. The record is kept per thread.
 
 #include <cstdint>
 #include <stdexcept>
@@ -38,12 +44,19 @@ enum class ErrorNumber : std::int32_t {
 std::string_view errorDescription(ErrorNumber number);
 std::string_view errorDescription(std::int32_t number);
 
+// The code of the most recent failing system call recorded on this thread; 0 when none.
+std::int32_t lastSystemError() noexcept;
+// Records the code of a system call that just failed; 0 records nothing. Returns code.
+std::int32_t noteSystemError(std::int32_t code) noexcept;
+// Records errno after a system call that just failed, and returns it.
+std::int32_t noteErrno() noexcept;
+
 // The source text used when the raiser names no component of its own.
 inline constexpr std::string_view kDefaultSource = "Annalex";
 
 class Failure : public std::runtime_error {
   public:
-    // Description from the catalogue; lastSystemError is read from errno now.
+    // Description from the catalogue; lastSystemError is the one recorded now.
     explicit Failure(ErrorNumber number, std::string_view source = kDefaultSource);
     // A catalogue number with a more specific description (for example one naming a file).
     Failure(ErrorNumber number, std::string description, std::string_view source);

@@ -98,7 +98,7 @@ std::string quoted(const fs::path& file) {
 
 [[noreturn]] void fail(ErrorNumber number, const fs::path& file, const std::string& what,
                        int systemError = 0) {
-    errno = systemError;
+    noteSystemError(systemError);
     raise(number, quoted(file) + " " + what, kStoreSource);
 }
 

@@ -1,5 +1,10 @@
 #include "errors/report_text.hpp"
 
+#include <locale.h>
+#include <time.h>
+
+#include <array>
+
 namespace annalex::errors {
 
 std::string logLine(const std::string& label, const std::string& value) {
@@ -17,6 +22,40 @@ std::string reportFieldLines(const FailureReport& report, const std::string& lin
            logLine("Description", report.VmErrDescription) + lineEnd +
            logLine("Last DLL Error", std::to_string(report.VmErrLastDllError)) + lineEnd +
            logLine("Source", report.VmErrSource) + lineEnd;
+}
+
+std::string logFieldLines(const LogStamp& stamp, const FailureReport& report,
+                          const std::string& lineEnd) {
+    return logLine("Date & Time", stamp.dateTime) + lineEnd +
+           logLine("Date Compiled", stamp.compiled) + lineEnd + logLine("Build", stamp.build) +
+           lineEnd + reportFieldLines(report, lineEnd);
+}
+
+std::string logEntry(const LogStamp& stamp, const FailureReport& report,
+                     const std::string& whatDoing) {
+    const std::string crLf(kCrLf);
+    return logFieldLines(stamp, report, crLf) + logLine("Description", whatDoing) + crLf +
+           std::string(kLogSeparator) + crLf;
+}
+
+std::string generalDateText(std::chrono::system_clock::time_point moment) {
+    const time_t seconds = std::chrono::system_clock::to_time_t(moment);
+    tm local{};
+    localtime_r(&seconds, &local);
+    // The environment's time locale, whatever the program set as its global locale.
+    locale_t timeLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+    if (timeLocale == static_cast<locale_t>(nullptr)) {
+        timeLocale = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
+    }
+    std::array<char, 256> buffer{};
+    const std::size_t length = strftime_l(buffer.data(), buffer.size(), "%c", &local, timeLocale);
+    freelocale(timeLocale);
+    std::string text(buffer.data(), length);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace annalex::errors

@@ -1,24 +1,19 @@
 #include "ui/qt_failure_reporter.hpp"
 
-#include <string>
+#include "common/failure.hpp"
+#include "ui/qt_error_report.hpp"
 
 namespace annalex::ui {
 
-std::string QtFailureReporter::reportText(const errors::FailureReport& failure) {
-    return "errModName: " + failure.errModName + "\nerrProcName: " + failure.errProcName +
-           "\nVmErrDescription: " + failure.VmErrDescription +
-           "\nVmErrNumber: " + std::to_string(failure.VmErrNumber) +
-           "\nVmErrSource: " + failure.VmErrSource +
-           "\nVmErrLastDllError: " + std::to_string(failure.VmErrLastDllError);
-}
-
 void QtFailureReporter::report(const errors::FailureReport& failure,
                                errors::ContainerAction action) {
-    if (action == errors::ContainerAction::Close && container_) {
-        container_->window()->close();
+    QWidget* container = action == errors::ContainerAction::Close ? container_.data() : nullptr;
+    try {
+        QtErrorReport::instance().report(failure, container);
+    } catch (const Failure& reportFailure) {
+        messages_.show(
+            ReportDialog::runTimeErrorMessage(reportFailure.number(), reportFailure.description()));
     }
-    messages_.show({"Error Report", reportText(failure), control::MessageIcon::None,
-                    control::MessageModality::Application, true});
 }
 
 }  // namespace annalex::ui

@@ -1,8 +1,10 @@
 #pragma once
-// A plain error report for the desktop: until the full report dialog exists, a failure is shown
-// as a message box titled "Error Report" listing the six report fields. As the trap asks, the
-// window that holds the control is closed first when the failure came from one of its
-// procedures.
+// The trap's reporter for a calendar page on the desktop: the failure goes to the application's
+// one error report form (QtErrorReport), and the window that holds the page is closed first
+// when the failure came from one of the page's procedures.
+//
+// A failure of the report itself (for example a screen picture that cannot be saved) is shown
+// as a run-time error box, the desktop's handling of failures nothing else handles.
 
 #include <QPointer>
 #include <QWidget>
@@ -18,9 +20,6 @@ class QtFailureReporter final : public errors::FailureReporter {
         : messages_(messages), container_(container) {}
 
     void report(const errors::FailureReport& failure, errors::ContainerAction action) override;
-
-    // The text of the box: one "field: value" line per report field.
-    static std::string reportText(const errors::FailureReport& failure);
 
   private:
     QtMessageService& messages_;

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <thread>
 
 namespace annalex {
 namespace {
 
 TEST(Failure, CarriesCatalogueTextSourceAndTheSystemErrorOfTheMomentItWasRaised) {
-    errno = ENOENT;
+    noteSystemError(ENOENT);
     try {
         raise(ErrorNumber::FileNotFound, "Annalex.Store");
     } catch (const Failure& failure) {
@@ -21,6 +22,21 @@ TEST(Failure, CarriesCatalogueTextSourceAndTheSystemErrorOfTheMomentItWasRaised)
         return;
     }
     FAIL();
+}
+
+TEST(Failure, TheLastSystemErrorIsTheLastRecordedFailingCallNotErrno) {
+    // A thread of its own starts with nothing recorded.
+    std::thread([] {
+        errno = ENOTTY;  // left behind by a terminal check, which is no failure
+        EXPECT_EQ(Failure(ErrorNumber::TypeMismatch).lastSystemError(), 0);
+        EXPECT_EQ(noteErrno(), ENOTTY);
+        noteSystemError(0);  // records nothing
+        errno = 0;
+        EXPECT_EQ(Failure(ErrorNumber::Overflow).lastSystemError(), ENOTTY);
+        noteSystemError(EACCES);
+        EXPECT_EQ(Failure(ErrorNumber::Overflow, "x", "y").lastSystemError(), EACCES);
+        EXPECT_EQ(lastSystemError(), EACCES);
+    }).join();
 }
 
 TEST(Failure, CatalogueNumbersAreStable) {

@@ -85,7 +85,7 @@ TEST(ProcedureTrap, ReportsTheLastSystemErrorOfTheMomentOfFailure) {
     errors::RecordingReporter reporter;
     errors::ProcedureTrap trap(reporter);
     trap.run({"AnnalexCtrl", "Private Sub probe()"}, [] {
-        errno = EACCES;
+        noteSystemError(EACCES);
         raise(ErrorNumber::PermissionDenied, "Annalex.Test");
     });
     ASSERT_EQ(reporter.reports().size(), 1u);

@@ -2,7 +2,6 @@
 // level ticks, the format lists, the calendar buttons, OK and Cancel.
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -424,21 +423,6 @@ class PageWidgetTest : public QObject {
         QCOMPARE(page->property("theTimeDimension").value<annalex::cube::DimensionRef>(), time);
         QSignalSpy steps(page.get(), &AnnalexCtrl::stepDescription);
         QVERIFY(steps.isValid());
-    }
-
-    void aFailureIsReportedAndClosesTheWindow() {
-        // 99999 does not fit a day's 16 bits: the change handler fails and is reported.
-        QApplication::clipboard()->setText("99999");
-        QLineEdit* day = edit("txtStartDay");
-        day->setFocus();
-        QTest::keyClick(day, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(day, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(day->text(), "99999");
-        QCOMPARE(catcher.boxes.size(), std::size_t{1});
-        QCOMPARE(catcher.boxes[0].title, "Error Report");
-        QVERIFY(catcher.boxes[0].text.contains("errProcName: Private Sub txtStartDay_Change()"));
-        QVERIFY(catcher.boxes[0].text.contains("errModName: AnnalexCtrl"));
-        QVERIFY(!page->isVisible());
     }
 };
 

@@ -1,0 +1,125 @@
+// The screen picture on a real X display: the test starts its own Xvfb (a 24-bit screen of
+// 640 x 480), captures the screen through Qt and saves it as the report form does.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "errors/picture.hpp"
+#include "ui/qt_screen_capture.hpp"
+
+namespace {
+
+std::uint32_t le32(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+// An Xvfb server on a display it chooses itself; stopped with the object.
+class VirtualDisplay {
+  public:
+    VirtualDisplay() {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            return;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[32] = {};
+        const ssize_t got = read(fds[0], buffer, sizeof buffer - 1);
+        close(fds[0]);
+        if (got > 0) {
+            display_ = ":" + std::string(buffer, static_cast<std::size_t>(got));
+            while (!display_.empty() && display_.back() == '\n') {
+                display_.pop_back();
+            }
+        }
+    }
+    ~VirtualDisplay() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& display() const { return display_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+}  // namespace
+
+class ScreenCaptureTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void theSavedBitmapIsAsLargeAsTheScreenAndHasNoPalette() {
+        QCOMPARE(QGuiApplication::platformName(), "xcb");
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
+        QCOMPARE(pixels, QSize(640, 480));
+
+        annalex::ui::QtScreenCapture capture;
+        const annalex::errors::Picture picture = capture.captureScreen();
+        QCOMPARE(picture.width(), pixels.width());
+        QCOMPARE(picture.height(), pixels.height());
+
+        const std::string folder =
+            QDir::tempPath().toStdString() + "/annalex-capture-" + std::to_string(getpid());
+        std::filesystem::create_directories(folder);
+        const std::string file = folder + "/screenShot.bmp";
+        annalex::errors::saveBitmapFile(picture, file);
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+        std::filesystem::remove_all(folder);
+
+        QCOMPARE(bytes.substr(0, 2), std::string("BM"));
+        QCOMPARE(le32(bytes, 18), static_cast<std::uint32_t>(pixels.width()));
+        QCOMPARE(le32(bytes, 22), static_cast<std::uint32_t>(pixels.height()));
+        QCOMPARE(static_cast<int>(bytes[28]), 24);  // true colour
+        QCOMPARE(le32(bytes, 10), 54u);             // no palette between headers and pixels
+        QCOMPARE(le32(bytes, 46), 0u);
+        QCOMPARE(bytes.size(), std::size_t{54} + 640 * 3 * 480);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    VirtualDisplay display;
+    if (display.display().empty()) {
+        std::fprintf(stderr, "Xvfb could not be started\n");
+        return 1;
+    }
+    setenv("DISPLAY", display.display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QApplication app(argc, argv);
+    ScreenCaptureTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "screen_capture_test.moc"
