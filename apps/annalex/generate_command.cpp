@@ -17,7 +17,9 @@
 #include "common/failure.hpp"
 #include "console_services.hpp"
 #include "control/annalex_ctrl.hpp"
+#ifdef ANNALEX_HAVE_CUBE_STORE
 #include "cube/cube_store.hpp"
+#endif
 #include "cube/dimension_export.hpp"
 #include "cube/memory_model.hpp"
 #include "errors/recording_reporter.hpp"
@@ -137,12 +139,20 @@ int runGenerate(const GenerateOptions& options) {
     ctrl.addWizardResultListener([&](bool result) { generated = generated || result; });
 
     // The cube: a store file, or an empty cube in memory.
+#ifdef ANNALEX_HAVE_CUBE_STORE
     std::optional<cube::CubeStore> store;
+#endif
     std::shared_ptr<cube::MemoryCube> cube;
     try {
         if (!options.db.empty()) {
+#ifdef ANNALEX_HAVE_CUBE_STORE
             store.emplace(cube::CubeStore::open(options.db));
             cube = store->load();
+#else
+            std::cerr << "annalex: '" << options.db
+                      << "': this build has no cube store; leave out --db\n";
+            return kFileError;
+#endif
         } else {
             cube = std::make_shared<cube::MemoryCube>();
         }
@@ -182,9 +192,11 @@ int runGenerate(const GenerateOptions& options) {
     printReports(reporter);
     if (generated) {
         try {
+#ifdef ANNALEX_HAVE_CUBE_STORE
             if (store) {
                 store->save(*cube);
             }
+#endif
             writeOutput(options.output, [&](std::ostream& out) {
                 cube::writeDimension(*dimension, exportFormat(options.outputFormat), out);
             });
