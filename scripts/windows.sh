@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 leg_start=$SECONDS
 
-packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine libgtest-dev libcli11-dev
+packages=(g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libcli11-dev
           cmake ninja-build)
 missing=()
 for p in "${packages[@]}"; do

@@ -247,11 +247,16 @@ void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAc
 }
 
 void CtrlObject::raiseWizardResult(bool result) {
-    // A sink may unadvise while it is called: call a copy, each kept alive for its call.
+    // A sink may unadvise itself or others while it is called: call a copy of the list, every
+    // sink in it kept alive until all have been called.
     const auto sinks = sinks_;
     for (const auto& [cookie, sink] : sinks) {
         sink->AddRef();
+    }
+    for (const auto& [cookie, sink] : sinks) {
         sink->wizardResult(result ? VARIANT_TRUE : VARIANT_FALSE);
+    }
+    for (const auto& [cookie, sink] : sinks) {
         sink->Release();
     }
 }
