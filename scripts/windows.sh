@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows leg: cross-builds the Windows targets with MinGW-w64 into build-win/ and runs
 # their suites under Wine (headless, in a throw-away Wine prefix), then checks that
-# `annalex.exe generate` prints the same JSON Lines as the Linux `annalex generate`.
+# `annalex.exe generate` prints the same JSON Lines as the Linux `annalex generate` and that
+# `annalex.exe settings` reaches the real registry.
 #   scripts/windows.sh            build and test
 #   scripts/windows.sh --build    build only
 set -euo pipefail
@@ -66,6 +67,25 @@ compare sample generate --levels Year,Month --month-format MMM --output-format j
 compare fiscal generate --levels Year,Quarter,Month,Week,Day --calendar fiscal \
         --start 01-04-2001 --end 31-03-2003 --day-format DDDD --month-format MMMM \
         --output-format jsonl --quiet
+
+# The settings command over the real registry: a value written, read back, a missing one
+# reported with the platform's status, the key deleted.
+exe=build-win/bin/annalex.exe
+key='Software\Annalex Check'
+wine "$exe" settings write HKCU "$key" Dir S 'C:\x'
+value=$(wine "$exe" settings read HKCU "$key" Dir)
+if [ "$value" != 'C:\x' ]; then
+  echo "annalex.exe settings read gave '$value', not the value written" >&2
+  exit 1
+fi
+if wine "$exe" settings read HKCU "$key" Absent 2> build-win/settings-check.err ||
+   ! grep -q "status 2:" build-win/settings-check.err; then
+  echo "annalex.exe settings read of a missing value did not fail with status 2:" >&2
+  cat build-win/settings-check.err >&2
+  exit 1
+fi
+wine "$exe" settings delete-key HKCU Software 'Annalex Check'
+echo "annalex.exe settings: write, read, status 2 for a missing value, delete-key"
 
 ctest --test-dir build-win --output-on-failure -j "$(nproc)"
 echo "Windows leg: $((SECONDS - leg_start)) s in all"
