@@ -4,7 +4,9 @@
 #include <iostream>
 
 #include "common/failure.hpp"
+#ifdef ANNALEX_HAVE_REPORT_FORM
 #include "errors/report_paths.hpp"
+#endif
 #include "errors/report_text.hpp"
 
 namespace annalex::cli {
@@ -62,9 +64,12 @@ void ConsoleProgress::erase() {
 void ConsoleReporter::report(const errors::FailureReport& failure, errors::ContainerAction) {
     reports_.push_back(failure);
     std::cerr << "Unexpected failure:\n" << errors::reportFieldLines(failure) << std::flush;
+#ifdef ANNALEX_HAVE_REPORT_FORM
     appendToLog(failure);
+#endif
 }
 
+#ifdef ANNALEX_HAVE_REPORT_FORM
 void ConsoleReporter::appendToLog(const errors::FailureReport& failure) {
     const std::string installed = settings_.readString("Installed");
     if (installed.empty()) {
@@ -83,5 +88,6 @@ void ConsoleReporter::appendToLog(const errors::FailureReport& failure) {
         std::cerr << "annalex: the error log was not written: " << cannotLog.description() << '\n';
     }
 }
+#endif
 
 }  // namespace annalex::cli

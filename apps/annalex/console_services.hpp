@@ -14,8 +14,10 @@
 #include "control/page_services.hpp"
 #include "errors/build_info.hpp"
 #include "errors/failure_reporter.hpp"
+#ifdef ANNALEX_HAVE_REPORT_FORM
 #include "errors/posix_files.hpp"
 #include "errors/product_settings.hpp"
+#endif
 
 namespace annalex::cli {
 
@@ -57,7 +59,8 @@ class ConsoleProgress final : public control::PointerService {
 // standard error at once, as "Unexpected failure:" and the six failure lines of the error log.
 // When the setting "Installed" is not empty, a whole log entry is appended to the error log below
 // it ("Error Logs/VmError.log", created when missing), its description saying that the report
-// came from the command line; a log that cannot be written is said on standard error.
+// came from the command line; a log that cannot be written is said on standard error. (Builds
+// without the report form, such as the Windows one, only print.)
 class ConsoleReporter final : public errors::FailureReporter {
   public:
     static constexpr const char* kDescription =
@@ -67,12 +70,14 @@ class ConsoleReporter final : public errors::FailureReporter {
     const std::vector<errors::FailureReport>& reports() const { return reports_; }
 
   private:
+#ifdef ANNALEX_HAVE_REPORT_FORM  // the error log needs the report form's files and settings
     void appendToLog(const errors::FailureReport& failure);
 
     errors::ProductSettings settings_;
     errors::PosixFiles files_;
     errors::SystemClock clock_;
     errors::ThisBuild build_;
+#endif
     std::vector<errors::FailureReport> reports_;
 };
 

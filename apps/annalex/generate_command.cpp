@@ -20,7 +20,9 @@
 #include "common/failure.hpp"
 #include "console_services.hpp"
 #include "control/annalex_ctrl.hpp"
+#ifdef ANNALEX_HAVE_CUBE_STORE
 #include "cube/cube_store.hpp"
+#endif
 #include "cube/dimension_export.hpp"
 #include "cube/memory_model.hpp"
 #include "generate_options.hpp"
@@ -63,12 +65,20 @@ int runGenerate(const GenerateOptions& options) {
     ctrl.addWizardResultListener([&](bool result) { generated = generated || result; });
 
     // The cube: a store file, or an empty cube in memory.
+#ifdef ANNALEX_HAVE_CUBE_STORE
     std::optional<cube::CubeStore> store;
+#endif
     std::shared_ptr<cube::MemoryCube> cube;
     try {
         if (!options.db.empty()) {
+#ifdef ANNALEX_HAVE_CUBE_STORE
             store.emplace(cube::CubeStore::open(options.db));
             cube = store->load();
+#else
+            std::cerr << "annalex: '" << options.db
+                      << "': this build has no cube store; leave out --db\n";
+            return kFileError;
+#endif
         } else {
             cube = std::make_shared<cube::MemoryCube>();
         }
@@ -117,16 +127,20 @@ int runGenerate(const GenerateOptions& options) {
         std::fputs("annalex: out of memory during the generation\n", stderr);
     }
     const bool failed = outOfMemory || !reporter.reports().empty();
+#ifdef ANNALEX_HAVE_CUBE_STORE
     if (failed && store) {
         // A calendar cut short by a failure never replaces what the store holds.
         std::cerr << "annalex: '" << options.db
                   << "' was left unchanged because the generation failed\n";
     }
+#endif
     if (generated) {
         try {
+#ifdef ANNALEX_HAVE_CUBE_STORE
             if (store && !failed) {
                 store->save(*cube, {options.dimension});
             }
+#endif
             writeOutput(options.output, [&](std::ostream& out) {
                 cube::writeDimension(*dimension, exportFormat(options.outputFormat), out);
             });

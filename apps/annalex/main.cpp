@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "errors/build_version.hpp"
 #include "generate_command.hpp"
@@ -37,7 +41,12 @@ int main(int argc, char** argv) {
     constexpr int kUnexpectedFailure = 3;
     // A write beyond the file-size limit then fails with EFBIG, which every writer reports as
     // a failed write naming its file, instead of the signal ending the program without a word.
+#ifdef _WIN32
+    // Output is the same bytes on every platform: no carriage return before each line end.
+    _setmode(_fileno(stdout), _O_BINARY);
+#else
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {

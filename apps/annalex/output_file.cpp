@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +23,26 @@ namespace {
     raise(ErrorNumber::PathFileAccessError,
           "cannot write '" + path + "': " + what + " (" + std::strerror(errno) + ")",
           "Annalex.Output");
+}
+
+// Flushes a file's data to the disk.
+void syncFile(int fd) {
+#ifdef _WIN32
+    _commit(fd);
+#else
+    ::fsync(fd);
+#endif
+}
+
+// Puts temporary in the place of path in one step; Windows renames onto an existing file only
+// when asked to replace it.
+bool replaceFile(const std::string& temporary, const std::string& path) {
+#ifdef _WIN32
+    return MoveFileExA(temporary.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+#endif
 }
 
 }  // namespace
@@ -69,10 +93,10 @@ void writeOutput(const std::string& path, const std::function<void(std::ostream&
     }
     const int fd = ::open(temporary.c_str(), O_RDONLY);
     if (fd >= 0) {
-        ::fsync(fd);
+        syncFile(fd);
         ::close(fd);
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!replaceFile(temporary, path)) {
         const int error = errno;
         std::remove(temporary.c_str());
         errno = error;

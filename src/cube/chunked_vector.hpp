@@ -6,14 +6,14 @@
 // stays contiguous for fast scans and index arithmetic stays a shift and a mask. Chunks of 2 MiB
 // or more are asked to live on huge pages, which spares page faults and TLB misses.
 
-#include <sys/mman.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <vector>
+
+#include "cube/aligned_block.hpp"
 
 namespace annalex::cube {
 
@@ -64,7 +64,7 @@ class ChunkedVector {
             (*this)[i].~T();
         }
         for (T* chunk : chunks_) {
-            std::free(chunk);
+            freeAlignedBlock(chunk);
         }
         chunks_.clear();
         size_ = 0;
@@ -76,13 +76,13 @@ class ChunkedVector {
 
     static T* allocateChunk() {
         const bool huge = kChunkBytes >= kHugePage && kChunkBytes % kHugePage == 0;
-        void* block = huge ? std::aligned_alloc(kHugePage, kChunkBytes)
-                           : std::aligned_alloc(alignof(T) < 16 ? 16 : alignof(T), kChunkBytes);
+        void* block = allocateAlignedBlock(huge ? kHugePage : (alignof(T) < 16 ? 16 : alignof(T)),
+                                           kChunkBytes);
         if (block == nullptr) {
             throw std::bad_alloc();
         }
         if (huge) {
-            madvise(block, kChunkBytes, MADV_HUGEPAGE);  // advice only
+            adviseHugePages(block, kChunkBytes);
         }
         return static_cast<T*>(block);
     }

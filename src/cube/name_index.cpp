@@ -1,11 +1,11 @@
 #include "cube/name_index.hpp"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <utility>
+
+#include "cube/aligned_block.hpp"
 
 namespace annalex::cube {
 
@@ -110,7 +110,7 @@ void NameIndex::clear() {
 }
 
 void NameIndex::FreeSlots::operator()(std::uint64_t* slots) const {
-    std::free(slots);
+    freeAlignedBlock(slots);
 }
 
 NameIndex::Slots NameIndex::allocateSlots(std::size_t capacity) {
@@ -118,17 +118,16 @@ NameIndex::Slots NameIndex::allocateSlots(std::size_t capacity) {
     constexpr std::size_t kPage = 4096;
     const std::size_t bytes = capacity * sizeof(std::uint64_t);
     const std::size_t alignment = bytes >= kHugePage ? kHugePage : kPage;
-    void* block = bytes >= kPage * 16 ? std::aligned_alloc(alignment, bytes) : std::malloc(bytes);
+    void* block =
+        allocateAlignedBlock(bytes >= kPage * 16 ? alignment : alignof(std::max_align_t), bytes);
     if (block == nullptr) {
         throw std::bad_alloc();
     }
     if (bytes >= kHugePage) {
-        madvise(block, bytes, MADV_HUGEPAGE);  // advice only; a refusal changes nothing
+        adviseHugePages(block, bytes);
     }
     if (bytes >= kPage * 16) {
-        // The whole table is written at once below: map its pages in one call rather than
-        // taking a fault on each. Advice only; older kernels refuse it and fault as usual.
-        madvise(block, bytes, MADV_POPULATE_WRITE);
+        adviseWholeWrite(block, bytes);  // the whole table is written at once below
     }
     auto* slots = static_cast<std::uint64_t*>(block);
     std::fill(slots, slots + capacity, kEmpty);

@@ -1,6 +1,10 @@
 #pragma once
 // A fresh settings directory per test, named by ANNALEX_SETTINGS_DIR, so tests never touch the
-// real configuration directory.
+// real configuration directory. On Windows the suite runs against the real registry instead.
+
+#ifdef _WIN32
+#include "windows/settings_sandbox.hpp"
+#else
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -42,3 +46,5 @@ class SettingsDirTest : public ::testing::Test {
 };
 
 }  // namespace annalex::settings::testing
+
+#endif

@@ -1,0 +1,53 @@
+#pragma once
+// Aligned heap blocks and the memory advice the system offers for them.
+//
+// POSIX frees aligned blocks with free() and can be asked for huge pages and for all pages at
+// once; the Windows C runtime keeps aligned blocks apart (_aligned_malloc/_aligned_free) and
+// takes no such advice, so there the advice does nothing.
+
+#include <cstddef>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <malloc.h>
+#else
+#include <sys/mman.h>
+#endif
+
+namespace annalex::cube {
+
+// A block of bytes aligned to alignment (a power of two, at least sizeof(void*)); null when
+// memory is exhausted. Give it back with freeAlignedBlock.
+inline void* allocateAlignedBlock(std::size_t alignment, std::size_t bytes) {
+#ifdef _WIN32
+    return _aligned_malloc(bytes, alignment);
+#else
+    const std::size_t rounded = (bytes + alignment - 1) / alignment * alignment;
+    return std::aligned_alloc(alignment, rounded);
+#endif
+}
+
+inline void freeAlignedBlock(void* block) {
+#ifdef _WIN32
+    _aligned_free(block);
+#else
+    std::free(block);
+#endif
+}
+
+// Asks for the block to live on huge pages. Advice only: a refusal changes nothing.
+inline void adviseHugePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    madvise(block, bytes, MADV_HUGEPAGE);
+#endif
+}
+
+// Asks for the block's pages to be mapped at once because all of it is written next, sparing a
+// fault per page. Advice only: older kernels refuse it and fault as usual.
+inline void adviseWholeWrite([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    madvise(block, bytes, MADV_POPULATE_WRITE);
+#endif
+}
+
+}  // namespace annalex::cube
