@@ -93,6 +93,17 @@ TEST(Weeks, GregorianMonthRangesStopAtWeek52) {
     EXPECT_EQ(tree.countAtLevel(2), 52u);
 }
 
+// In the last year dates can be formed in, the fourth quarter's following quarter cannot be
+// dated: its weeks run to week 52 without a failure report.
+TEST(Weeks, TheLastYearsFourthQuarterRunsToWeek52) {
+    ControlHarness harness;
+    generate(harness, {.mask = 2 | 8, .startYear = "32767", .endYear = "32767"});
+    EXPECT_THAT(harness.reporter.reports(), IsEmpty());
+    const Tree tree(*harness.hierarchy());
+    EXPECT_EQ(weeksUnder(tree, "Q4").back(), 52);
+    EXPECT_EQ(tree.countAtLevel(1), 52u);
+}
+
 TEST(Weeks, FiscalMonthAndQuarterRanges) {
     {
         ControlHarness harness;
