@@ -50,7 +50,9 @@ class ChunkedVector {
     // When an allocation fails (std::bad_alloc) the vector is left as it was.
     T& push_back(T value) {
         if ((size_ >> ChunkBits) == chunks_.size()) {
-            chunks_.reserve(chunks_.size() + 1);  // so that adding the chunk cannot fail
+            if (chunks_.size() == chunks_.capacity()) {  // so that adding the chunk cannot fail
+                chunks_.reserve(chunks_.empty() ? 8 : chunks_.size() * 2);
+            }
             chunks_.push_back(allocateChunk());
         }
         T* slot = &(*this)[size_];

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <new>
 #include <optional>
@@ -538,8 +539,23 @@ void removeWithJournal(const fs::path& file) {
     fs::remove(journalOf(file), ignored);
 }
 
+// True while process runs: it exists and is not a zombie that nobody has reaped yet (a killed
+// process whose parent went first may linger so).
+bool processRuns(pid_t process) {
+    if (::kill(process, 0) != 0 && errno == ESRCH) {
+        return false;
+    }
+    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return true;  // no /proc to ask: it exists
+    }
+    const auto close = line.rfind(')');  // the state follows the command name in parentheses
+    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
+}
+
 // Removes the half-made stores that first saves into file left behind when their process was
-// killed (their process no longer runs).
+// killed (their process no longer runs); every save does this first.
 void removeStaleNewFiles(const fs::path& file) {
     fs::path folder = file.parent_path();
     if (folder.empty()) {
@@ -561,7 +577,7 @@ void removeStaleNewFiles(const fs::path& file) {
             continue;
         }
         const auto pid = static_cast<pid_t>(std::stol(digits));
-        if (pid != getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
+        if (pid != getpid() && !processRuns(pid)) {
             std::error_code ignored;
             fs::remove(it->path(), ignored);
         }
@@ -573,7 +589,6 @@ void removeStaleNewFiles(const fs::path& file) {
 // even when the process is killed. False, with nothing left behind, when another program
 // created file meanwhile.
 bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
-    removeStaleNewFiles(file);
     fs::path building = file;
     building += std::string(kNewFileInfix) + std::to_string(getpid());
     removeWithJournal(building);
@@ -929,6 +944,7 @@ void CubeStore::saveCube(const MemoryCube& cube, const std::vector<std::string>*
 
 void CubeStore::saveUnguarded(const MemoryCube& cube,
                               const std::vector<std::string>* ownDimensions) {
+    removeStaleNewFiles(file_);
     FileState state = examine(file_);
     // Refuses a damaged store before anything is written.
     if (state == FileState::Store && openForReading(file_) == nullptr) {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <fstream>
 #include <string>
 
 namespace annalex::settings {
@@ -94,6 +95,21 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
     return readWholeDescriptor(fd.get(), content) ? ReadResult::Read : ReadResult::Failed;
 }
 
+// True while process runs: it exists and is not a zombie that nobody has reaped yet (a killed
+// process whose parent went first may linger so).
+bool processRuns(pid_t process) {
+    if (::kill(process, 0) != 0 && errno == ESRCH) {
+        return false;
+    }
+    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return true;  // no /proc to ask: it exists
+    }
+    const auto close = line.rfind(')');  // the state follows the command name in parentheses
+    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
+}
+
 // Removes the temporary files "<name>.tmp.<pid>.<n>" that writes of target killed before they
 // finished left behind: those whose process no longer runs. They hold whole copies of the
 // settings.
@@ -119,7 +135,7 @@ void removeStaleTemporaries(const std::filesystem::path& target) {
             continue;
         }
         const auto process = static_cast<pid_t>(std::stol(pid));
-        if (process != ::getpid() && ::kill(process, 0) != 0 && errno == ESRCH) {
+        if (process != ::getpid() && !processRuns(process)) {
             ::unlink(it->path().c_str());
         }
     }

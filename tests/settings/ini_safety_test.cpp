@@ -251,12 +251,21 @@ TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing)
     const std::string stale = hive + ".tmp." + std::to_string(gone) + ".0";
     const std::string running = hive + ".tmp." + std::to_string(::getpid()) + ".7";
     const std::string foreign = hive + ".tmp.notes";
-    for (const auto& file : {stale, running, foreign}) {
+    // A killed process that nobody has reaped yet is gone too.
+    const pid_t zombie = ::fork();
+    if (zombie == 0) {
+        ::_exit(0);
+    }
+    const std::string ofZombie = hive + ".tmp." + std::to_string(zombie) + ".1";
+    for (const auto& file : {stale, running, foreign, ofZombie}) {
         std::ofstream(file) << "a copy of the settings";
     }
+    ::usleep(50000);  // until it has ended
     ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
     ASSERT_EQ(fWriteValue("HKCU", "K", "v", "S", std::string("second")), 0);
+    ::waitpid(zombie, nullptr, 0);
     EXPECT_FALSE(fs::exists(stale));
+    EXPECT_FALSE(fs::exists(ofZombie));
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(foreign));
 }
