@@ -155,6 +155,17 @@ void PosixFiles::moveFile(const std::string& from, const std::string& to) {
     removeFile(from);
 }
 
+std::string PosixFiles::currentDirectory() {
+    std::string buffer(4096, '\0');
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            fail(".", "cannot be named as the current directory", ErrorNumber::PathNotFound);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.c_str();
+}
+
 void PosixFiles::changeDirectory(const std::string& path) {
     if (::chdir(path.c_str()) != 0) {
         fail(path, "cannot be made the current directory", ErrorNumber::PathNotFound);

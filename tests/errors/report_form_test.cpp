@@ -135,9 +135,11 @@ TEST_F(ReportForm, LoadingSavesThePictureAndDisablesTheMailOptionsWhenSigningOnF
 }
 
 TEST_F(ReportForm, EachCloseAppendsOneWholeEntryByteForByte) {
+    const fs::path workingDirectory = fs::current_path();
     auto first = loadedForm(kOverflow, "Typing the start day");
     first->butClose_Click();
     EXPECT_TRUE(first->unloaded());
+    EXPECT_EQ(fs::current_path(), workingDirectory);  // put back after writing the archive
     auto second = loadedForm(kNoDescription, " two  words ");
     second->butClose_Click();
 
