@@ -67,7 +67,7 @@ void copyFile(const std::string& from, const std::string& to) {
     if (in < 0) {
         fail(from, "cannot be read");
     }
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0) {
         const int error = errno;
         ::close(in);
