@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <zip.h>
 
@@ -135,9 +136,11 @@ TEST_F(ReportForm, LoadingSavesThePictureAndDisablesTheMailOptionsWhenSigningOnF
 }
 
 TEST_F(ReportForm, EachCloseAppendsOneWholeEntryByteForByte) {
+    const fs::path workingDirectory = fs::current_path();
     auto first = loadedForm(kOverflow, "Typing the start day");
     first->butClose_Click();
     EXPECT_TRUE(first->unloaded());
+    EXPECT_EQ(fs::current_path(), workingDirectory);  // put back after writing the archive
     auto second = loadedForm(kNoDescription, " two  words ");
     second->butClose_Click();
 
@@ -289,6 +292,25 @@ TEST_F(ReportForm, GetATempFileNameGivesThePlatformsBuffer) {
         EXPECT_EQ(fs::file_size(path), 0u);
     }
     EXPECT_NE(first, second);
+}
+
+TEST(PosixFiles, AFileMovesToAnotherFileSystem) {
+    // /dev/shm is a memory file system on Linux; the test needs it on a device of its own.
+    ReportSandbox sandbox;
+    struct stat tmpInfo {
+    }, shmInfo{};
+    std::string other = "/dev/shm/annalex-move-XXXXXX";
+    if (::stat(sandbox.tmp().c_str(), &tmpInfo) != 0 || ::stat("/dev/shm", &shmInfo) != 0 ||
+        tmpInfo.st_dev == shmInfo.st_dev || ::mkdtemp(other.data()) == nullptr) {
+        GTEST_SKIP() << "no second file system to move to";
+    }
+    const fs::path from = sandbox.tmp() / "archive.zip";
+    std::ofstream(from, std::ios::binary) << std::string(200000, 'z');
+    errors::PosixFiles files;
+    files.moveFile(from.string(), other + "/archive.zip");
+    EXPECT_FALSE(fs::exists(from));
+    EXPECT_EQ(ReportSandbox::read(other + "/archive.zip"), std::string(200000, 'z'));
+    fs::remove_all(other);
 }
 
 TEST(ReportPaths, AnEmptyInstalledValueIsTheRoot) {
