@@ -4,8 +4,8 @@
 #   docs/screenshots/tree.png    the generated dimension after Ok
 #   docs/screenshots/report.png  the error report form over a generation that failed
 #                                (the wizard's --fail-generation), in a temporary installation
-# Needs Xvfb, xwd and xlogo (x11-apps) and convert (imagemagick), and a built annalex-wizard
-# and annalex.
+# Needs Xvfb, xwd and xlogo (x11-apps), convert (imagemagick), python3-aiosmtpd (a loopback mail
+# server), and a built annalex-wizard and annalex.
 # Usage: scripts/screenshots.sh [build-dir]   (default: build)
 set -euo pipefail
 
@@ -73,6 +73,13 @@ mkdir -p "$ANNALEX_SETTINGS_DIR" "$TMPDIR" "$work/install/Error Logs" "$work/ins
 for name in Installed ApplicationDir; do
     "$annalex" settings write HKCU 'Software\Velmora\Defaults' "$name" S "$work/install"
 done
+# A mail server on loopback (the tests' own), so that the form offers its mail options.
+mkdir -p "$work/smtp"
+sleep 30 | /usr/bin/python3 "$root/tests/errors/smtp_test_server.py" accept "$work/smtp" \
+    >"$work/smtp-port" &
+for _ in $(seq 50); do [[ -s "$work/smtp-port" ]] && break; sleep 0.1; done
+"$annalex" settings write HKCU 'Software\Velmora\Defaults' MailServer S \
+    "smtp://127.0.0.1:$(head -n 1 "$work/smtp-port")"
 # Something on the desktop besides the wizard, for the form's screen picture to show (the
 # wizard's own window is closed before the picture is taken).
 xlogo -geometry 360x360+600+300 >/dev/null 2>&1 &

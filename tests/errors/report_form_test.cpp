@@ -16,6 +16,7 @@
 #include "common/failure.hpp"
 #include "errors/report_doubles.hpp"
 #include "errors/report_sandbox.hpp"
+#include "errors/zip_entries.hpp"
 
 namespace annalex::testing {
 namespace {
@@ -27,28 +28,6 @@ const errors::FailureReport kOverflow{
     "AnnalexCtrl", "Private Sub txtStartDay_Change()", "Overflow", 6, "Annalex", 0};
 const errors::FailureReport kNoDescription{
     "global", "Public Function splitLine()", "", 5, "Annalex", 2};
-
-// name -> contents of every entry of a zip archive.
-std::map<std::string, std::string> readZip(const fs::path& path) {
-    std::map<std::string, std::string> entries;
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (archive == nullptr) {
-        ADD_FAILURE() << "cannot open " << path << ": libzip error " << error;
-        return entries;
-    }
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t info;
-        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &info);
-        std::string data(static_cast<std::size_t>(info.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        zip_fread(file, data.data(), info.size);
-        zip_fclose(file);
-        entries[info.name] = data;
-    }
-    zip_close(archive);
-    return entries;
-}
 
 std::set<fs::path> filesIn(const fs::path& directory) {
     std::set<fs::path> files;
