@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  build-essential cmake ninja-build clang-format
+  build-essential cmake ninja-build clang-format pkgconf
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev sqlite3 libcli11-dev
   libzip-dev libcurl4-openssl-dev python3-aiosmtpd

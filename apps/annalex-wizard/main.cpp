@@ -4,7 +4,8 @@
 //   annalex-wizard [options] [store]
 //
 // Without a store path a file dialog asks for one (an existing store or a new name).
-// --levels and --auto-ok-after-ms script a run without a person, for screenshots.
+// --levels, --auto-ok-after-ms and --fail-generation script a run without a person, for
+// screenshots.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,6 +16,7 @@
 
 #include "common/failure.hpp"
 #include "cube_source.hpp"
+#include "refusing_dimension.hpp"
 #include "wizard_window.hpp"
 
 namespace {
@@ -50,8 +52,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Press Ok after this many milliseconds and close the messages it shows "
                        "(for screenshots)."),
         QStringLiteral("ms"));
+    const QCommandLineOption failGeneration(
+        QStringLiteral("fail-generation"),
+        QStringLiteral("Let the cube refuse every new member, so that Ok fails and the error "
+                       "report shows (for screenshots)."));
     parser.addOption(levels);
     parser.addOption(autoOk);
+    parser.addOption(failGeneration);
     parser.process(app);
 
     QString path = parser.positionalArguments().value(0);
@@ -74,6 +81,10 @@ int main(int argc, char* argv[]) {
         return 4;
     }
     annalex::wizard::WizardWindow window(cube, path);
+    if (parser.isSet(failGeneration)) {
+        window.page().setTheTimeDimension(
+            std::make_shared<annalex::wizard::RefusingDimension>(window.timeDimension()));
+    }
     if (parser.isSet(levels)) {
         tickLevels(window.page(), parser.value(levels));
     }

@@ -167,8 +167,13 @@ void frmErrorHand::butClose_Click() {
                 archive->addFile(hostPath(paths.attachedScreenShot));
             }
             archive->addFile(log);
+            // The archive is written from the "System" folder; the host's own working directory
+            // is put back afterwards, so that the relative paths it holds (and that the restart
+            // program hands on) keep their meaning.
+            const std::string hostDirectory = files.currentDirectory();
             files.changeDirectory(hostPath(paths.systemDir));
             archive->write();
+            files.changeDirectory(hostDirectory);
         }
 
         const std::string archiveName = archivePath.substr(archivePath.find_last_of("/\\") + 1);

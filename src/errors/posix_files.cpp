@@ -67,7 +67,7 @@ void copyFile(const std::string& from, const std::string& to) {
     if (in < 0) {
         fail(from, "cannot be read");
     }
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0) {
         const int error = errno;
         ::close(in);
@@ -153,6 +153,17 @@ void PosixFiles::moveFile(const std::string& from, const std::string& to) {
     }
     copyFile(from, to);
     removeFile(from);
+}
+
+std::string PosixFiles::currentDirectory() {
+    std::string buffer(4096, '\0');
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            fail(".", "cannot be named as the current directory", ErrorNumber::PathNotFound);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.c_str();
 }
 
 void PosixFiles::changeDirectory(const std::string& path) {

@@ -14,6 +14,7 @@ class PosixFiles final : public FileService {
     void appendToFile(const std::string& path, const std::string& bytes) override;
     void removeFile(const std::string& path) override;
     void moveFile(const std::string& from, const std::string& to) override;
+    std::string currentDirectory() override;
     void changeDirectory(const std::string& path) override;
     std::string temporaryDirectory() override;
     // Names like the original platform's temporary files: "vmt1A2F.tmp". The number starts at a

@@ -33,9 +33,11 @@ class FileService {
     // Appends bytes to the end of an existing file (FileNotFound/PathNotFound when missing).
     virtual void appendToFile(const std::string& path, const std::string& bytes) = 0;
     virtual void removeFile(const std::string& path) = 0;
-    // Moves a file, also to another file system (renamed, else copied then removed).
+    // Moves a file, also to another file system (renamed, else copied then removed); a file
+    // already at the destination is replaced.
     virtual void moveFile(const std::string& from, const std::string& to) = 0;
-    // Changes the process's current directory.
+    // The process's current directory, and changing it.
+    virtual std::string currentDirectory() = 0;
     virtual void changeDirectory(const std::string& path) = 0;
     // The directory for temporary files, ending in "/": $TMPDIR when set, else "/tmp/".
     virtual std::string temporaryDirectory() = 0;

@@ -35,7 +35,8 @@ class DialogView final : public errors::ReportFormView {
         dialog_->setUnloadHook([this] { release(); });
     }
     ~DialogView() override {
-        release();
+        // Gone with the application or replaced by a new form: the rule is put back, not applied.
+        release(/*applyNow=*/false);
         delete dialog_.data();
     }
 
@@ -54,14 +55,15 @@ class DialogView final : public errors::ReportFormView {
     bool visible() const override { return dialog_ && dialog_->isVisible(); }
 
   private:
-    // Gives the application back its own quitting rule, and applies it now.
-    void release() {
+    // Gives the application back its own quitting rule and, when the form was unloaded, applies
+    // it now.
+    void release(bool applyNow = true) {
         if (released_) {
             return;
         }
         released_ = true;
         QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed_);
-        if (quitOnLastWindowClosed_ && !anyOtherWindowVisible(dialog_)) {
+        if (applyNow && quitOnLastWindowClosed_ && !anyOtherWindowVisible(dialog_)) {
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The desktop's one error report: the report form keeper with the Qt faces (the report dialog,
 // the screen capture, message boxes, the pointer) and the system services (the settings store,
-// POSIX files, zip archives, process start, the clock, this build). Mail is not available yet,
-// so the form disables its mail options when it loads.
+// POSIX files, zip archives, process start, the clock, this build, mail over SMTP). Without a
+// configured mail server the form disables its mail options when it loads.
 //
 // Created on first use and destroyed with the QApplication. While a report form is open the
 // application does not quit because its last window closed (the window that held the failing
@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "errors/build_info.hpp"
-#include "errors/smtp_mail.hpp"
 #include "errors/posix_files.hpp"
 #include "errors/product_settings.hpp"
 #include "errors/report_form_keeper.hpp"
+#include "errors/smtp_mail.hpp"
 #include "errors/spawn_process.hpp"
 #include "errors/zip_archive.hpp"
 #include "ui/qt_message_service.hpp"

@@ -46,6 +46,12 @@ TEST(ConsoleReport, EachFailureIsAppendedToTheLogOfTheInstallation) {
     EXPECT_TRUE(std::regex_match(log, std::regex(entry + entry))) << log;
 }
 
+TEST(ConsoleReport, VersionIsTheBuildNumberTheLogCarries) {
+    const ProgramRun result = runAnnalex({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, ANNALEX_PROJECT_VERSION "\n");
+}
+
 TEST(ConsoleReport, WithoutAnInstallationNothingIsLogged) {
     ReportSandbox sandbox;
     ReportSandbox::setSetting("Installed", "");

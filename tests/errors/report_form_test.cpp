@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <zip.h>
 
@@ -15,6 +16,7 @@
 #include "common/failure.hpp"
 #include "errors/report_doubles.hpp"
 #include "errors/report_sandbox.hpp"
+#include "errors/zip_entries.hpp"
 
 namespace annalex::testing {
 namespace {
@@ -26,28 +28,6 @@ const errors::FailureReport kOverflow{
     "AnnalexCtrl", "Private Sub txtStartDay_Change()", "Overflow", 6, "Annalex", 0};
 const errors::FailureReport kNoDescription{
     "global", "Public Function splitLine()", "", 5, "Annalex", 2};
-
-// name -> contents of every entry of a zip archive.
-std::map<std::string, std::string> readZip(const fs::path& path) {
-    std::map<std::string, std::string> entries;
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (archive == nullptr) {
-        ADD_FAILURE() << "cannot open " << path << ": libzip error " << error;
-        return entries;
-    }
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t info;
-        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &info);
-        std::string data(static_cast<std::size_t>(info.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        zip_fread(file, data.data(), info.size);
-        zip_fclose(file);
-        entries[info.name] = data;
-    }
-    zip_close(archive);
-    return entries;
-}
 
 std::set<fs::path> filesIn(const fs::path& directory) {
     std::set<fs::path> files;
@@ -135,9 +115,11 @@ TEST_F(ReportForm, LoadingSavesThePictureAndDisablesTheMailOptionsWhenSigningOnF
 }
 
 TEST_F(ReportForm, EachCloseAppendsOneWholeEntryByteForByte) {
+    const fs::path workingDirectory = fs::current_path();
     auto first = loadedForm(kOverflow, "Typing the start day");
     first->butClose_Click();
     EXPECT_TRUE(first->unloaded());
+    EXPECT_EQ(fs::current_path(), workingDirectory);  // put back after writing the archive
     auto second = loadedForm(kNoDescription, " two  words ");
     second->butClose_Click();
 
@@ -289,6 +271,25 @@ TEST_F(ReportForm, GetATempFileNameGivesThePlatformsBuffer) {
         EXPECT_EQ(fs::file_size(path), 0u);
     }
     EXPECT_NE(first, second);
+}
+
+TEST(PosixFiles, AFileMovesToAnotherFileSystem) {
+    // /dev/shm is a memory file system on Linux; the test needs it on a device of its own.
+    ReportSandbox sandbox;
+    struct stat tmpInfo {
+    }, shmInfo{};
+    std::string other = "/dev/shm/annalex-move-XXXXXX";
+    if (::stat(sandbox.tmp().c_str(), &tmpInfo) != 0 || ::stat("/dev/shm", &shmInfo) != 0 ||
+        tmpInfo.st_dev == shmInfo.st_dev || ::mkdtemp(other.data()) == nullptr) {
+        GTEST_SKIP() << "no second file system to move to";
+    }
+    const fs::path from = sandbox.tmp() / "archive.zip";
+    std::ofstream(from, std::ios::binary) << std::string(200000, 'z');
+    errors::PosixFiles files;
+    files.moveFile(from.string(), other + "/archive.zip");
+    EXPECT_FALSE(fs::exists(from));
+    EXPECT_EQ(ReportSandbox::read(other + "/archive.zip"), std::string(200000, 'z'));
+    fs::remove_all(other);
 }
 
 TEST(ReportPaths, AnEmptyInstalledValueIsTheRoot) {

@@ -3,6 +3,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,18 +47,23 @@ class VirtualDisplay {
             dup2(null, 2);
             const std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+                   "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
-        char buffer[32] = {};
-        const ssize_t got = read(fds[0], buffer, sizeof buffer - 1);
-        close(fds[0]);
-        if (got > 0) {
-            display_ = ":" + std::string(buffer, static_cast<std::size_t>(got));
-            while (!display_.empty() && display_.back() == '\n') {
-                display_.pop_back();
-            }
+        // The server writes the display's number and a line break; the pipe stays open until
+        // the server is stopped, since a write that meets a closed pipe is fatal to it.
+        numberPipe_ = fds[0];
+        std::string number;
+        char c = 0;
+        while (read(numberPipe_, &c, 1) == 1 && c != '\n') {
+            number += c;
+        }
+        if (!number.empty()) {
+            display_ = ":" + number;
+        }
+        if (!display_.empty() && !acceptsConnections()) {
+            display_.clear();
         }
     }
     ~VirtualDisplay() {
@@ -64,11 +71,35 @@ class VirtualDisplay {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }
+        if (numberPipe_ >= 0) {
+            close(numberPipe_);
+        }
     }
     const std::string& display() const { return display_; }
 
   private:
+    // The server names its display before every client can reach it: wait (up to five
+    // seconds) until its socket takes a connection.
+    bool acceptsConnections() const {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = "/tmp/.X11-unix/X" + display_.substr(1);
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        for (int attempt = 0; attempt < 250; ++attempt) {
+            const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+            const bool connected =
+                connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+            close(fd);
+            if (connected) {
+                return true;
+            }
+            usleep(20000);
+        }
+        return false;
+    }
+
     pid_t pid_ = -1;
+    int numberPipe_ = -1;
     std::string display_;
 };
 
