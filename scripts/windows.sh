@@ -24,8 +24,11 @@ fi
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Optimised as on Linux (-O2) but without debug information, which makes compiling and
+# linking the static programs slow.
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-      "${launcher[@]}" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" "${launcher[@]}" \
+      >/dev/null
 cmake --build build-win -j "$(nproc)"
 [ "${1:-}" = "--build" ] && exit 0
 
