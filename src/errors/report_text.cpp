@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <array>
+#include <ctime>
 
 namespace annalex::errors {
 
@@ -41,15 +42,21 @@ std::string logEntry(const LogStamp& stamp, const FailureReport& report,
 std::string generalDateText(std::chrono::system_clock::time_point moment) {
     const time_t seconds = std::chrono::system_clock::to_time_t(moment);
     tm local{};
+    std::array<char, 256> buffer{};
+#ifdef _WIN32
+    // The C runtime's current locale: the MinGW runtime offers no locale-taking strftime.
+    localtime_s(&local, &seconds);
+    const std::size_t length = std::strftime(buffer.data(), buffer.size(), "%c", &local);
+#else
     localtime_r(&seconds, &local);
     // The environment's time locale, whatever the program set as its global locale.
     locale_t timeLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
     if (timeLocale == static_cast<locale_t>(nullptr)) {
         timeLocale = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
     }
-    std::array<char, 256> buffer{};
     const std::size_t length = strftime_l(buffer.data(), buffer.size(), "%c", &local, timeLocale);
     freelocale(timeLocale);
+#endif
     std::string text(buffer.data(), length);
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) {

@@ -1,7 +1,9 @@
 #include "settings/settings_file.hpp"
 
-#include "settings/hive_store.hpp"
 #include "settings/root_key.hpp"
+#ifndef _WIN32
+#include "settings/hive_store.hpp"
+#endif
 
 namespace annalex::settings {
 
@@ -17,7 +19,12 @@ std::string settingsFileOf(std::string_view topKeyOrFile) {
     if (top == detail::kIniFile) {
         return std::string(topKeyOrFile);
     }
+#ifdef _WIN32
+    // The registry has no file of its own to name: the root key names the store.
+    return std::string(topKeyOrFile);
+#else
     return hiveFile(top).string();
+#endif
 }
 
 }  // namespace annalex::settings

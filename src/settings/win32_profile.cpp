@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "settings/profile_write_error.hpp"
+
 namespace annalex::settings {
 
 namespace {
@@ -36,8 +38,18 @@ std::uint32_t Win32Profile::getProfileSection(std::string_view section, char* bu
 
 bool Win32Profile::writeProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, std::string_view file) {
-    return WritePrivateProfileStringA(terminated(section).c_str(), terminated(key).c_str(),
-                                      terminated(value).c_str(), terminated(file).c_str()) != 0;
+    if (WritePrivateProfileStringA(terminated(section).c_str(), terminated(key).c_str(),
+                                   terminated(value).c_str(), terminated(file).c_str()) != 0) {
+        setLastProfileWriteError(0);
+        return true;
+    }
+    // The settings functions report success on INI files whatever the write did; the command
+    // line asks for the cause here.
+    const DWORD error = GetLastError();
+    setLastProfileWriteError(
+        static_cast<int>(error),
+        "the profile write failed with Windows error " + std::to_string(error));
+    return false;
 }
 
 bool Win32Profile::findFile(std::string_view path) {
