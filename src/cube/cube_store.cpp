@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/failure.hpp"
+#include "common/process_state.hpp"
 #include "cube/sqlite_handle.hpp"
 #include "cube/store_header.hpp"
 
@@ -537,21 +538,6 @@ void removeWithJournal(const fs::path& file) {
     std::error_code ignored;
     fs::remove(file, ignored);
     fs::remove(journalOf(file), ignored);
-}
-
-// True while process runs: it exists and is not a zombie that nobody has reaped yet (a killed
-// process whose parent went first may linger so).
-bool processRuns(pid_t process) {
-    if (::kill(process, 0) != 0 && errno == ESRCH) {
-        return false;
-    }
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) {
-        return true;  // no /proc to ask: it exists
-    }
-    const auto close = line.rfind(')');  // the state follows the command name in parentheses
-    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
 }
 
 // Removes the half-made stores that first saves into file left behind when their process was

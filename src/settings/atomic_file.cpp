@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "common/process_state.hpp"
+
 namespace annalex::settings {
 
 namespace {
@@ -93,21 +95,6 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& content
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     }
     return readWholeDescriptor(fd.get(), content) ? ReadResult::Read : ReadResult::Failed;
-}
-
-// True while process runs: it exists and is not a zombie that nobody has reaped yet (a killed
-// process whose parent went first may linger so).
-bool processRuns(pid_t process) {
-    if (::kill(process, 0) != 0 && errno == ESRCH) {
-        return false;
-    }
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) {
-        return true;  // no /proc to ask: it exists
-    }
-    const auto close = line.rfind(')');  // the state follows the command name in parentheses
-    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
 }
 
 // Removes the temporary files "<name>.tmp.<pid>.<n>" that writes of target killed before they

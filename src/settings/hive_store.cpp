@@ -1,7 +1,6 @@
 #include "settings/hive_store.hpp"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,44 +10,10 @@
 #include <system_error>
 
 #include "settings/atomic_file.hpp"
+#include "settings/exclusive_lock.hpp"
 #include "settings/value.hpp"
 
 namespace annalex::settings {
-
-namespace {
-
-// Holds the exclusive lock of one root's lock file for its lifetime.
-class HiveLock {
-  public:
-    explicit HiveLock(const std::filesystem::path& lockFile)
-        // A lock file is never followed through a symbolic link: a link planted there would
-        // have the writer create or open whatever it names.
-        : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)) {
-        if (fd_ < 0) {
-            return;
-        }
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    HiveLock(const HiveLock&) = delete;
-    HiveLock& operator=(const HiveLock&) = delete;
-    ~HiveLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);  // releases the lock
-        }
-    }
-    bool held() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
-
-}  // namespace
 
 std::filesystem::path settingsDirectory() {
     if (const char* dir = std::getenv("ANNALEX_SETTINGS_DIR"); dir != nullptr && *dir != '\0') {
@@ -156,7 +121,11 @@ std::int32_t updateHive(KeyHandle root,
         return errno == EACCES ? status::kAccessDenied : status::kWriteFault;
     }
     const std::string name(rootKeyName(root));
-    const HiveLock lock(directory / (name + ".lock"));
+    // A lock file is never followed through a symbolic link: a link planted there would have
+    // the writer create or open whatever it names.
+    const std::filesystem::path lockFile = directory / (name + ".lock");
+    const ExclusiveLock lock(
+        ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!lock.held()) {
         return status::kWriteFault;
     }

@@ -1,7 +1,6 @@
 #include "settings/posix_profile.hpp"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "settings/atomic_file.hpp"
+#include "settings/exclusive_lock.hpp"
 #include "settings/ini_text.hpp"
 #include "settings/profile_write_error.hpp"
 
@@ -98,41 +98,14 @@ std::uint32_t PosixProfile::getProfileSection(std::string_view section, char* bu
 
 namespace {
 
-// Holds an exclusive lock on the folder of an INI file for its lifetime. Every write reads the
-// file, changes it and replaces it under this lock, so concurrent writers in different
-// processes or threads lose nothing. The folder itself is locked rather than a lock file
-// beside the INI file, which would be left in the user's folder.
-class FolderLock {
-  public:
-    explicit FolderLock(const std::filesystem::path& file) {
-        auto folder = file.parent_path();
-        if (folder.empty()) {
-            folder = ".";
-        }
-        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ < 0) {
-            return;
-        }
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    ~FolderLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);  // releases the lock
-        }
-    }
-    bool held() const { return fd_ >= 0; }
-
-  private:
-    int fd_ = -1;
-};
+// Every write reads the INI file, changes it and replaces it under an exclusive lock on its
+// folder, so concurrent writers in different processes or threads lose nothing. The folder
+// itself is locked rather than a lock file beside the INI file, which would be left in the
+// user's folder.
+int openFolderOf(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
 
 }  // namespace
 
@@ -158,7 +131,7 @@ bool PosixProfile::write(std::string_view section, std::string_view key, std::st
     if (target.empty()) {
         return false;
     }
-    const FolderLock lock{target};
+    const ExclusiveLock lock(openFolderOf(target));
     if (!lock.held()) {
         return false;
     }
