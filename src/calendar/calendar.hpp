@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/calendar_options.hpp"
 #include "calendar/period.hpp"
 
 namespace annalex::calendar {
@@ -28,13 +29,24 @@ class Calendar {
     // quarters, months, weeks or days, a quarter's months, weeks or days, and so on. A kind the
     // calendar does not split parent into gives no periods.
     virtual void split(const Period& parent, PeriodKind child, std::vector<Period>& out) const = 0;
+
+    // How its month periods are named: after the calendar month that holds most of their days,
+    // or by their number (thirteen four-week periods match no calendar month).
+    enum class MonthNaming : std::uint8_t { CalendarMonth, Numbered };
+    virtual MonthNaming monthNaming() const { return MonthNaming::CalendarMonth; }
 };
 
-// One registered calendar: its command-line name, its caption on the page and its maker.
+// The number of the year of calendar that holds day (a year near the day's calendar year).
+std::int32_t yearNumberHolding(const Calendar& calendar, Date day);
+
+// One registered calendar: its command-line name, its caption on the page and its maker. The
+// maker gets the start date the page stored and the host's options; each calendar reads what
+// fixes its rules and ignores the rest.
 struct CalendarEntry {
     std::string_view key;
     std::string_view caption;
-    std::unique_ptr<Calendar> (*make)(std::chrono::year_month_day start);
+    std::unique_ptr<Calendar> (*make)(std::chrono::year_month_day start,
+                                      const CalendarOptions& options);
 };
 
 }  // namespace annalex::calendar

@@ -5,6 +5,7 @@
 //   levelMask, startDateText,
 //   endDateText                       OK
 //   gregorian                         the calendar-type buttons
+//   extendedCalendar, calendarOptions the host, through the control's chooseCalendar
 //   dateSeparator                     start-up only
 //   startDate, endDate                the date check, when a date passes
 //   currentYear                       the date check (start year), the year builder (each year)
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/calendar_options.hpp"
 #include "cube/cube_model.hpp"
 
 namespace annalex::calendar {
@@ -58,6 +60,10 @@ struct CalendarState {
     // The page's calendar type: true for the calendar list's first entry (Gregorian), false
     // for its second (Fiscal).
     bool gregorian = true;
+    // A calendar a host chose beyond the page's two (calendar list key), and the options of
+    // the week-based calendars; empty while the page's calendar-type buttons decide.
+    std::string extendedCalendar;
+    CalendarOptions calendarOptions;
     std::string dateSeparator;
     std::string startDateText = "01-01-01";
     std::string endDateText = "31-12-01";

@@ -50,6 +50,15 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     // Declared for hosts; the control never raises it.
     void addStepDescriptionListener(StepDescriptionListener listener);
 
+    // ---- the calendar, chosen by a host ----
+    // Chooses a calendar of the calendar list by its key, with the options the week-based
+    // calendars read. A key of the page's calendars clicks that calendar-type button; any other
+    // key makes OK generate that calendar, for any non-empty set of levels, until a page
+    // calendar is chosen again. An unknown key changes nothing and gives false.
+    bool chooseCalendar(std::string_view key, const calendar::CalendarOptions& options = {});
+    // The key of the calendar OK generates.
+    std::string_view chosenCalendar() const;
+
     CalendarPage& page() { return page_; }
     const CalendarPage& page() const { return page_; }
 
