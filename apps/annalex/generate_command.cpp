@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar_options.hpp"
 #include "common/failure.hpp"
 #include "console_services.hpp"
 #include "control/annalex_ctrl.hpp"
@@ -34,6 +35,7 @@ enum ExitStatus { kGenerated = 0, kNotGenerated = 1, kTrapped = 3, kFileError = 
 struct GenerateOptions {
     std::string levels;
     std::string calendar = "gregorian";
+    CalendarOptionTexts calendarOptions;  // calendar_options.hpp
     std::string start = "01-01-01";
     std::string end = "31-12-01";
     // Single boxes, overriding --start/--end when given (empty text allowed).
@@ -117,6 +119,8 @@ int runGenerate(const GenerateOptions& options) {
     const auto startPieces = datePieces(options.start, "--start");
     const auto endPieces = datePieces(options.end, "--end");
     const auto ticks = levelTicks(options.levels);
+    const calendar::CalendarOptions calendarOptions =
+        checkCalendarOptions(options.calendar, options.calendarOptions, ticks);
     std::array<std::string, 6> boxTexts = {startPieces[0], startPieces[1], startPieces[2],
                                            endPieces[0],   endPieces[1],   endPieces[2]};
     for (std::size_t i = 0; i < boxTexts.size(); ++i) {
@@ -182,6 +186,7 @@ int runGenerate(const GenerateOptions& options) {
             page.calendarType[i].click();
         }
     }
+    chooseExtendedCalendar(ctrl, options.calendar, calendarOptions);
     page.btOk.click();
 
     printReports(reporter);
@@ -220,6 +225,7 @@ void addGenerateCommand(CLI::App& app, int& exitStatus) {
     command->add_option("--calendar", options->calendar, "Calendar type")
         ->check(CLI::IsMember(calendarKeys, CLI::ignore_case))
         ->transform(CLI::IsMember(calendarKeys, CLI::ignore_case));
+    addCalendarOptions(*command, options->calendarOptions);
     command->add_option("--start", options->start, "Start date as the boxes' texts D-M-Y")
         ->default_str("01-01-01");
     command->add_option("--end", options->end, "End date as the boxes' texts D-M-Y")
