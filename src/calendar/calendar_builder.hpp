@@ -112,11 +112,11 @@ class CalendarBuilder {
     std::vector<Period> weeks_;
     std::vector<Period> days_;
     // addPeriodMembers: the chosen kinds from the largest, their levels, a period list per
-    // kind, and the number of the year being built.
+    // kind, and the year suffix of the year being built.
     std::vector<PeriodKind> periodKinds_;
     std::vector<cube::LevelRef> periodLevels_;
     std::vector<std::vector<Period>> periodLists_;
-    std::int32_t periodYear_ = 0;
+    std::string periodSuffix_;
     std::int32_t periodFirstYear_ = 0;
     bool periodSeveralYears_ = false;
     std::unique_ptr<Calendar> calendar_;

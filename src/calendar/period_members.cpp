@@ -114,7 +114,7 @@ void CalendarBuilder::periodName(const Period& period, std::string& out) const {
         }
     }
     if (periodSeveralYears_) {
-        out.append(support::yearSuffixText(periodYear_));
+        out.append(periodSuffix_);
     }
 }
 
@@ -168,7 +168,7 @@ void CalendarBuilder::addPeriodMembers() {
         periodSeveralYears_ = lastYear > firstYear;
         std::vector<Period> tops;
         for (std::int32_t number = firstYear; number <= lastYear; ++number) {
-            periodYear_ = number;
+            periodSuffix_ = support::yearSuffixText(number);
             const Period year = chosen.year(number);
             if (periodKinds_.front() == PeriodKind::Year) {
                 addPeriodMember(nullptr, year, 0);
