@@ -1,7 +1,8 @@
 #pragma once
 // The options of `annalex generate` that pick and shape a calendar beyond the page's two:
 // --week-start, --year-end-month, --year-end-rule, --year-name (the week-based fiscal
-// calendars retail and periods13), --pattern (retail) and --long-quarter (periods13).
+// calendars retail and periods13), --pattern (retail), --long-quarter (periods13) and
+// --fill-attributes (iso, retail and periods13 for now).
 //
 // Values are checked while the command line is read; the combinations (an option the chosen
 // calendar does not take, Quarter or Month with iso) when the command runs. Both are usage
@@ -28,6 +29,7 @@ struct CalendarOptionTexts {
     std::optional<std::string> yearName;
     std::optional<std::string> pattern;
     std::optional<int> longQuarter;
+    bool fillAttributes = false;
 };
 
 void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts);
@@ -39,9 +41,9 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
                                                const CalendarOptionTexts& texts,
                                                const std::array<bool, 5>& levelTicks);
 
-// Hands a calendar beyond the page's two and its options to the control; the page's own
-// calendars are chosen with the page's buttons and leave it unchanged.
+// Hands a calendar beyond the page's two, its options and --fill-attributes to the control; the
+// page's own calendars are chosen with the page's buttons and leave it unchanged.
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
-                            const calendar::CalendarOptions& options);
+                            const calendar::CalendarOptions& options, bool fillAttributes);
 
 }  // namespace annalex::cli

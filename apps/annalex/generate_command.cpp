@@ -186,7 +186,8 @@ int runGenerate(const GenerateOptions& options) {
             page.calendarType[i].click();
         }
     }
-    chooseExtendedCalendar(ctrl, options.calendar, calendarOptions);
+    chooseExtendedCalendar(ctrl, options.calendar, calendarOptions,
+                           options.calendarOptions.fillAttributes);
     page.btOk.click();
 
     printReports(reporter);

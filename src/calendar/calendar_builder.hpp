@@ -92,6 +92,9 @@ class CalendarBuilder {
     void addPeriodMember(const cube::MemberRef& parent, const Period& period,
                          std::size_t levelIndex);
     void periodName(const Period& period, std::string& out) const;
+    // Every attribute of the member's level, from its period and the year's quarters and
+    // months (docs/attributes.md).
+    void fillPeriodAttributes(cube::Member& member, const Period& period);
 
     // Names below a year carry the year suffix when the range holds more than one year.
     bool severalYears() const { return state_.yearCount > 1; }
@@ -117,6 +120,9 @@ class CalendarBuilder {
     std::vector<cube::LevelRef> periodLevels_;
     std::vector<std::vector<Period>> periodLists_;
     std::string periodSuffix_;
+    Period fillYear_;
+    std::vector<Period> fillQuarters_;
+    std::vector<Period> fillMonths_;
     std::int32_t periodFirstYear_ = 0;
     bool periodSeveralYears_ = false;
     std::unique_ptr<Calendar> calendar_;

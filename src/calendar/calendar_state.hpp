@@ -64,6 +64,9 @@ struct CalendarState {
     // the week-based calendars; empty while the page's calendar-type buttons decide.
     std::string extendedCalendar;
     CalendarOptions calendarOptions;
+    // Whether the members of a calendar beyond the page's get every attribute of their level
+    // filled (the page's calendars keep their attribute values).
+    bool fillAttributes = false;
     std::string dateSeparator;
     std::string startDateText = "01-01-01";
     std::string endDateText = "31-12-01";

@@ -5,6 +5,7 @@
 // whole year of the calendar that holds a day from the start to the end date.
 
 #include <array>
+#include <cstdio>
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -69,7 +70,114 @@ std::string_view shortOrFull(std::string_view name, std::int16_t format) {
     return format == 2 ? name : support::firstThree(name);
 }
 
+// A day as an ISO date, "2021-01-02".
+std::string isoDate(Date day) {
+    const CivilDate date = civilDate(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(date.year),
+                  static_cast<int>(date.month), static_cast<int>(date.day));
+    return text;
+}
+
+std::string count(std::int64_t value) {
+    std::string text;
+    support::appendDecimal(text, value);
+    return text;
+}
+
+std::int64_t daysOf(const Period& period) {
+    return (period.last - period.first).count() + 1;
+}
+
+// The period of the list that holds day; nullptr when none does (a calendar without quarters
+// or months).
+const Period* holding(const std::vector<Period>& periods, Date day) {
+    for (const Period& period : periods) {
+        if (period.first <= day && day <= period.last) {
+            return &period;
+        }
+    }
+    return nullptr;
+}
+
+// The 1-based position of inner's first day counted in units of step days from outer's first.
+std::int64_t positionIn(const Period& outer, Date first, std::int64_t step) {
+    return (first - outer.first).count() / step + 1;
+}
+
 }  // namespace
+
+void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& period) {
+    const Period& year = fillYear_;
+    const Period* quarter = holding(fillQuarters_, period.first);
+    const Period* month = holding(fillMonths_, period.first);
+    const auto put = [&](std::string_view key, const std::string& value) {
+        member.setAttribute(key, value);
+    };
+    const auto weeks = [](const Period& p) { return count(daysOf(p) / 7); };
+    switch (period.kind) {
+        case PeriodKind::Year:
+            put("YearLeapYear", daysOf(period) > 364 ? "Yes" : "No");
+            put("YearNumberOfDays", count(daysOf(period)));
+            put("YearYearNo", count(period.number - periodFirstYear_));
+            break;
+        case PeriodKind::Quarter: {
+            std::int64_t months = 0;
+            for (const Period& m : fillMonths_) {
+                months += m.first >= period.first && m.last <= period.last ? 1 : 0;
+            }
+            put("QuarterNumberInYear", count(period.number));
+            put("QuarterNumberOfMonths", count(months));
+            put("QuarterNumberOfWeeks", weeks(period));
+            put("QuarterNumberOfDays", count(daysOf(period)));
+            put("QuarterQtrNo", count(period.number));
+            break;
+        }
+        case PeriodKind::Month:
+            put("MonthNumberInYear", count(period.number));
+            put("MonthNumberInQuarter",
+                quarter ? count(period.number - holding(fillMonths_, quarter->first)->number + 1)
+                        : "");
+            put("MonthNumberOfWeeks", weeks(period));
+            put("MonthNumberOfDays", count(daysOf(period)));
+            put("MonthFstDayInMonth", isoDate(period.first));
+            put("MonthLstDayInMonth", isoDate(period.last));
+            put("MonthMonthNumber", count(period.number));
+            break;
+        case PeriodKind::Week:
+            put("WeekNumberInYear", count(period.number));
+            put("WeekNumberInQuarter", quarter ? count(positionIn(*quarter, period.first, 7)) : "");
+            put("WeekNumberInMonth", month ? count(positionIn(*month, period.first, 7)) : "");
+            put("WeekNumberOfDays", count(daysOf(period)));
+            put("WeekFstDayInWeek", isoDate(period.first));
+            put("WeekLstDayInWeek", isoDate(period.last));
+            put("WeekWeekNumber", count(period.number));
+            break;
+        case PeriodKind::Day: {
+            const Date day = period.first;
+            const Date weekFirst =
+                year.first + std::chrono::days(((day - year.first).count() / 7) * 7);
+            const std::int16_t weekday = weekdayOf(day);
+            put("DayNumberInYear", count(positionIn(year, day, 1)));
+            put("DayNumberInQuarter", quarter ? count(positionIn(*quarter, day, 1)) : "");
+            put("DayNumberInMonth", month ? count(positionIn(*month, day, 1)) : "");
+            put("DayNumberInWeek", count((day - weekFirst).count() + 1));
+            put("DayWeekday", state_.dayNameTable[weekday]);
+            put("DayHoliday", "");
+            put("DayWeekend", weekday == 1 || weekday == 7 ? "Yes" : "No");
+            put("DayFstDayInWeek", isoDate(weekFirst));
+            put("DayLstDayInWeek", isoDate(weekFirst + std::chrono::days(6)));
+            put("DayFstDayInMonth", month ? isoDate(month->first) : "");
+            put("DayLstDayInMonth", month ? isoDate(month->last) : "");
+            put("DayFstDayInQuarter", quarter ? isoDate(quarter->first) : "");
+            put("DayLstDayInQuarter", quarter ? isoDate(quarter->last) : "");
+            put("DayFstDayInYear", isoDate(year.first));
+            put("DayLstDayInYear", isoDate(year.last));
+            put("DayDayNumber", count(civilDate(day).day));
+            break;
+        }
+    }
+}
 
 void CalendarBuilder::periodName(const Period& period, std::string& out) const {
     const std::int16_t monthFormat = formats_.monthFormat();
@@ -132,6 +240,9 @@ void CalendarBuilder::addPeriodMember(const cube::MemberRef& parent, const Perio
     } else {
         member->putParent(parent);
     }
+    if (state_.fillAttributes) {
+        fillPeriodAttributes(*member, period);
+    }
     const std::size_t below = levelIndex + 1;
     if (below == periodKinds_.size()) {
         return;
@@ -170,6 +281,11 @@ void CalendarBuilder::addPeriodMembers() {
         for (std::int32_t number = firstYear; number <= lastYear; ++number) {
             periodSuffix_ = support::yearSuffixText(number);
             const Period year = chosen.year(number);
+            if (state_.fillAttributes) {
+                fillYear_ = year;
+                chosen.split(year, PeriodKind::Quarter, fillQuarters_);
+                chosen.split(year, PeriodKind::Month, fillMonths_);
+            }
             if (periodKinds_.front() == PeriodKind::Year) {
                 addPeriodMember(nullptr, year, 0);
                 continue;

@@ -56,6 +56,9 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     // key makes OK generate that calendar, for any non-empty set of levels, until a page
     // calendar is chosen again. An unknown key changes nothing and gives false.
     bool chooseCalendar(std::string_view key, const calendar::CalendarOptions& options = {});
+    // Whether OK fills every attribute of the members of a calendar beyond the page's two
+    // (their meanings: docs/attributes.md); the page's calendars are not affected.
+    void setFillAttributes(bool fill) { state_.fillAttributes = fill; }
     // The key of the calendar OK generates.
     std::string_view chosenCalendar() const;
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <regex>
 #include <set>
@@ -172,6 +173,99 @@ TEST(CalendarOptions, PeriodsAndTheLongQuarter) {
     EXPECT_EQ(periods["Quarter 4_ 2021"], 3);
     const auto lines = members(run.out);
     EXPECT_EQ(lines[1].name, "Period 1_ 2020");
+}
+
+}  // namespace
+}  // namespace annalex::testing
+
+namespace annalex::testing {
+namespace {
+
+// The value of key on a jsonl member line; empty when absent.
+std::string attribute(const std::string& line, const std::string& key) {
+    const std::string marker = "\"" + key + "\":\"";
+    const std::size_t at = line.find(marker);
+    if (at == std::string::npos) {
+        return "";
+    }
+    const std::size_t from = at + marker.size();
+    return line.substr(from, line.find('"', from) - from);
+}
+
+std::chrono::sys_days isoDay(const std::string& text) {
+    return std::chrono::year(std::stoi(text.substr(0, 4))) /
+           std::chrono::month(static_cast<unsigned>(std::stoi(text.substr(5, 2)))) /
+           std::chrono::day(static_cast<unsigned>(std::stoi(text.substr(8, 2))));
+}
+
+// Filled attributes agree with each other and with the members' places: lengths match the
+// first and last days, days count on through their year, and every day's month and week dates
+// are those of the month and week it hangs below.
+TEST(FillAttributes, ValuesAgreeWithTheMembersAndTheirParents) {
+    for (const std::string key : {"retail", "periods13"}) {
+        const ProgramRun run = runAnnalex(generate(
+            {"--calendar", key, "--levels", "Year,Quarter,Month,Week,Day", "--fill-attributes",
+             "--start", "1-1-2019", "--end", "31-12-2021", "--year-end-rule", "nearest"}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::map<std::string, std::string> lineOf;  // member name -> its line
+        int yearDays = 0;
+        int quarterDays = 0;
+        int dayInYear = 0;
+        std::size_t days = 0;
+        std::size_t at = 0;
+        while (at < run.out.size()) {
+            const std::size_t end = run.out.find('\n', at);
+            const std::string line = run.out.substr(at, end - at);
+            at = end + 1;
+            const auto found = members(line);
+            if (found.empty()) {
+                continue;
+            }
+            const Line& member = found.front();
+            lineOf[member.name] = line;
+            if (member.level == "Year") {
+                EXPECT_EQ(quarterDays, yearDays) << key;
+                yearDays = std::stoi(attribute(line, "YearNumberOfDays"));
+                EXPECT_EQ(attribute(line, "YearLeapYear"), yearDays == 371 ? "Yes" : "No");
+                quarterDays = 0;
+                dayInYear = 0;
+            } else if (member.level == "Quarter") {
+                quarterDays += std::stoi(attribute(line, "QuarterNumberOfDays"));
+            } else if (member.level == "Month" || member.level == "Week") {
+                const std::string prefix = member.level;
+                const std::string in = member.level == "Month" ? "InMonth" : "InWeek";
+                const auto first = isoDay(attribute(line, prefix + "Fst" + "Day" + in));
+                const auto last = isoDay(attribute(line, prefix + "Lst" + "Day" + in));
+                EXPECT_EQ((last - first).count() + 1,
+                          std::stoi(attribute(line, prefix + "NumberOfDays")))
+                    << line;
+            } else {
+                ++days;
+                EXPECT_EQ(std::stoi(attribute(line, "DayNumberInYear")), ++dayInYear) << line;
+                const std::string& week = lineOf[member.parent];
+                const std::string& month = lineOf[members(week).front().parent];
+                EXPECT_EQ(attribute(line, "DayFstDayInWeek"), attribute(week, "WeekFstDayInWeek"));
+                EXPECT_EQ(attribute(line, "DayLstDayInMonth"),
+                          attribute(month, "MonthLstDayInMonth"));
+                const auto weekFirst = isoDay(attribute(week, "WeekFstDayInWeek"));
+                const int inWeek = std::stoi(attribute(line, "DayNumberInWeek"));
+                EXPECT_EQ(
+                    std::chrono::weekday(weekFirst + std::chrono::days(inWeek - 1)).c_encoding(),
+                    std::chrono::weekday(isoDay(attribute(line, "DayFstDayInYear")) +
+                                         std::chrono::days(dayInYear - 1))
+                        .c_encoding())
+                    << line;
+            }
+        }
+        EXPECT_EQ(quarterDays, yearDays) << key;
+        EXPECT_GE(days, 3u * 364u) << key;
+    }
+}
+
+TEST(FillAttributes, PageCalendarsRefuseIt) {
+    const ProgramRun run = runAnnalex(generate({"--levels", "Year", "--fill-attributes"}));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--fill-attributes"), std::string::npos) << run.err;
 }
 
 }  // namespace
