@@ -56,6 +56,9 @@ void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts) {
     command.add_flag("--fill-attributes", texts.fillAttributes,
                      "Fill every attribute of each member (iso, retail and periods13; see "
                      "docs/attributes.md)");
+    command.add_flag("--with-dates", texts.withDates,
+                     "Add each member's first and last day to jsonl and csv output (iso, retail "
+                     "and periods13)");
 }
 
 calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
@@ -76,6 +79,8 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
     refuse(texts.longQuarter.has_value() && calendarKey != "periods13", "--long-quarter",
            "only with --calendar periods13");
     refuse(texts.fillAttributes && !iso && !weekBased(calendarKey), "--fill-attributes",
+           "not yet available for the page's calendars (gregorian, fiscal)");
+    refuse(texts.withDates && !iso && !weekBased(calendarKey), "--with-dates",
            "not yet available for the page's calendars (gregorian, fiscal)");
     refuse(iso && (levelTicks[1] || levelTicks[2]), "--levels",
            "the iso calendar has Year, Week and Day levels only (no Quarter or Month)");
@@ -104,14 +109,26 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
 }
 
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
-                            const calendar::CalendarOptions& options, bool fillAttributes) {
+                            const calendar::CalendarOptions& options,
+                            const CalendarOptionTexts& texts) {
     const auto list = calendar::calendarList();
     for (std::size_t i = calendar::pageCalendarCount(); i < list.size(); ++i) {
         if (list[i].key == calendarKey) {
             ctrl.chooseCalendar(calendarKey, options);
-            ctrl.setFillAttributes(fillAttributes);
+            ctrl.setFillAttributes(texts.fillAttributes);
+            ctrl.setRecordDates(texts.withDates);
         }
     }
+}
+
+cube::MemberDates memberDatesFor(const control::AnnalexCtrl& ctrl,
+                                 const CalendarOptionTexts& texts) {
+    if (!texts.withDates) {
+        return {};
+    }
+    return [&ctrl](std::string_view level, std::string_view name) {
+        return ctrl.memberDates(level, name);
+    };
 }
 
 }  // namespace annalex::cli

@@ -2,7 +2,7 @@
 // The options of `annalex generate` that pick and shape a calendar beyond the page's two:
 // --week-start, --year-end-month, --year-end-rule, --year-name (the week-based fiscal
 // calendars retail and periods13), --pattern (retail), --long-quarter (periods13) and
-// --fill-attributes (iso, retail and periods13 for now).
+// --fill-attributes and --with-dates (iso, retail and periods13 for now).
 //
 // Values are checked while the command line is read; the combinations (an option the chosen
 // calendar does not take, Quarter or Month with iso) when the command runs. Both are usage
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "calendar/calendar_options.hpp"
+#include "cube/dimension_export.hpp"
 
 namespace annalex::control {
 class AnnalexCtrl;
@@ -30,6 +31,7 @@ struct CalendarOptionTexts {
     std::optional<std::string> pattern;
     std::optional<int> longQuarter;
     bool fillAttributes = false;
+    bool withDates = false;
 };
 
 void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts);
@@ -44,6 +46,11 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
 // Hands a calendar beyond the page's two, its options and --fill-attributes to the control; the
 // page's own calendars are chosen with the page's buttons and leave it unchanged.
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
-                            const calendar::CalendarOptions& options, bool fillAttributes);
+                            const calendar::CalendarOptions& options,
+                            const CalendarOptionTexts& texts);
+
+// With --with-dates, the members' first and last days the control recorded; otherwise none.
+cube::MemberDates memberDatesFor(const control::AnnalexCtrl& ctrl,
+                                 const CalendarOptionTexts& texts);
 
 }  // namespace annalex::cli

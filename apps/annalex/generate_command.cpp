@@ -186,8 +186,7 @@ int runGenerate(const GenerateOptions& options) {
             page.calendarType[i].click();
         }
     }
-    chooseExtendedCalendar(ctrl, options.calendar, calendarOptions,
-                           options.calendarOptions.fillAttributes);
+    chooseExtendedCalendar(ctrl, options.calendar, calendarOptions, options.calendarOptions);
     page.btOk.click();
 
     printReports(reporter);
@@ -197,7 +196,8 @@ int runGenerate(const GenerateOptions& options) {
                 store->save(*cube);
             }
             writeOutput(options.output, [&](std::ostream& out) {
-                cube::writeDimension(*dimension, exportFormat(options.outputFormat), out);
+                cube::writeDimension(*dimension, exportFormat(options.outputFormat), out,
+                                     memberDatesFor(ctrl, options.calendarOptions));
             });
         } catch (const Failure& failure) {
             std::cerr << "annalex: " << failure.description() << '\n';

@@ -20,6 +20,8 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "calendar/calendar_options.hpp"
@@ -67,6 +69,11 @@ struct CalendarState {
     // Whether the members of a calendar beyond the page's get every attribute of their level
     // filled (the page's calendars keep their attribute values).
     bool fillAttributes = false;
+    // When recordDates is set, the first and last day of each member of a calendar beyond the
+    // page's, keyed by level name, a tab and member name (unique in those calendars' levels).
+    bool recordDates = false;
+    std::unordered_map<std::string, std::pair<std::chrono::sys_days, std::chrono::sys_days>>
+        memberDates;
     std::string dateSeparator;
     std::string startDateText = "01-01-01";
     std::string endDateText = "31-12-01";

@@ -243,6 +243,12 @@ void CalendarBuilder::addPeriodMember(const cube::MemberRef& parent, const Perio
     if (state_.fillAttributes) {
         fillPeriodAttributes(*member, period);
     }
+    if (state_.recordDates) {
+        std::string key(kKindLevels[static_cast<std::size_t>(period.kind)].level);
+        key.push_back('\t');
+        key.append(name);
+        state_.memberDates[key] = {period.first, period.last};
+    }
     const std::size_t below = levelIndex + 1;
     if (below == periodKinds_.size()) {
         return;
@@ -271,6 +277,7 @@ void CalendarBuilder::addPeriodMembers() {
             return;
         }
         periodLists_.assign(periodKinds_.size(), {});
+        state_.memberDates.clear();
         const std::int32_t firstYear = yearNumberHolding(
             chosen, civilDay(state_.startDate.year, state_.startDate.month, state_.startDate.day));
         const std::int32_t lastYear = yearNumberHolding(

@@ -1,6 +1,9 @@
 // The host's choice of calendar: a page calendar through its button, any other by key.
 
+#include <cstdio>
+
 #include "calendar/calendar_list.hpp"
+#include "calendar/dates.hpp"
 #include "control/annalex_ctrl.hpp"
 
 namespace annalex::control {
@@ -22,6 +25,25 @@ bool AnnalexCtrl::chooseCalendar(std::string_view key, const calendar::CalendarO
         state_.extendedCalendar.assign(key);
     }
     return true;
+}
+
+std::optional<std::pair<std::string, std::string>> AnnalexCtrl::memberDates(
+    std::string_view level, std::string_view name) const {
+    std::string key(level);
+    key.push_back('\t');
+    key.append(name);
+    const auto found = state_.memberDates.find(key);
+    if (found == state_.memberDates.end()) {
+        return std::nullopt;
+    }
+    const auto iso = [](std::chrono::sys_days day) {
+        const calendar::CivilDate date = calendar::civilDate(day);
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(date.year),
+                      static_cast<int>(date.month), static_cast<int>(date.day));
+        return std::string(text);
+    };
+    return std::pair{iso(found->second.first), iso(found->second.second)};
 }
 
 std::string_view AnnalexCtrl::chosenCalendar() const {

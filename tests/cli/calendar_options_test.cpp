@@ -270,3 +270,74 @@ TEST(FillAttributes, PageCalendarsRefuseIt) {
 
 }  // namespace
 }  // namespace annalex::testing
+
+namespace annalex::testing {
+namespace {
+
+// Dates nest (each member's days inside its parent's), days follow each other without gap, and
+// the output without --with-dates is the output with it, less the two keys.
+TEST(WithDates, MembersCarryNestedDatesAndOtherwiseTheOutputIsUnchanged) {
+    const std::vector<std::string> arguments = {
+        "--calendar",       "periods13", "--levels", "Year,Quarter,Month,Week,Day",
+        "--start",          "1-1-2019",  "--end",    "31-12-2021",
+        "--year-end-month", "3"};
+    std::vector<std::string> withDates = arguments;
+    withDates.push_back("--with-dates");
+    const ProgramRun dated = runAnnalex(generate(withDates));
+    const ProgramRun plain = runAnnalex(generate(arguments));
+    ASSERT_EQ(dated.status, 0) << dated.err;
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    static const std::regex kDates(
+        R"re(,"first":"(\d{4}-\d\d-\d\d)","last":"(\d{4}-\d\d-\d\d)")re");
+    EXPECT_EQ(std::regex_replace(dated.out, kDates, ""), plain.out);
+
+    std::map<std::string, std::pair<std::string, std::string>> datesOf;
+    std::string previousDay;
+    std::size_t lines = 0;
+    std::size_t at = 0;
+    while (at < dated.out.size()) {
+        const std::size_t end = dated.out.find('\n', at);
+        const std::string line = dated.out.substr(at, end - at);
+        at = end + 1;
+        const auto found = members(line);
+        if (found.empty()) {
+            continue;
+        }
+        ++lines;
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(line, match, kDates)) << line;
+        const std::string first = match[1];
+        const std::string last = match[2];
+        EXPECT_LE(first, last) << line;
+        datesOf[found.front().name] = {first, last};
+        if (!found.front().parent.empty()) {
+            const auto& parent = datesOf.at(found.front().parent);
+            EXPECT_LE(parent.first, first) << line;
+            EXPECT_GE(parent.second, last) << line;
+        }
+        if (found.front().level == "Day") {
+            EXPECT_EQ(first, last);
+            if (!previousDay.empty()) {
+                using namespace std::chrono;
+                const auto day = [](const std::string& text) {
+                    return sys_days(
+                        year(std::stoi(text.substr(0, 4))) /
+                        month(static_cast<unsigned>(std::stoi(text.substr(5, 2)))) /
+                        std::chrono::day(static_cast<unsigned>(std::stoi(text.substr(8, 2)))));
+                };
+                EXPECT_EQ(day(first) - day(previousDay), days(1)) << line;
+            }
+            previousDay = first;
+        }
+    }
+    EXPECT_GT(lines, 3u * 364u);
+}
+
+TEST(WithDates, PageCalendarsRefuseIt) {
+    const ProgramRun run = runAnnalex(generate({"--levels", "Year", "--with-dates"}));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--with-dates"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace annalex::testing
