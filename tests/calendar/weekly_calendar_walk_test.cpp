@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ struct WalkCase {
     std::string key;
     CalendarOptions options;
 };
+
+// Names the option set in test output.
+void PrintTo(const WalkCase& walkCase, std::ostream* out) {
+    *out << walkCase.name;
+}
 
 CalendarOptions options(chr::weekday start, int endMonth, YearEndRule rule, YearName name,
                         RetailPattern pattern = RetailPattern::P445, int longQuarter = 4) {
