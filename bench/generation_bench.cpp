@@ -17,6 +17,9 @@ struct Range {
     const char* startYear;
     const char* endYear;
     int mask;  // 1 Year, 2 Quarter, 4 Month, 8 Week, 16 Day
+    // A calendar key beyond the page's two, chosen through the control; none: the page's
+    // Gregorian calendar.
+    const char* calendar = nullptr;
 };
 
 void generateThroughOk(benchmark::State& state, const Range& range) {
@@ -28,6 +31,9 @@ void generateThroughOk(benchmark::State& state, const Range& range) {
         harness->typeStart("01", "01", range.startYear);
         harness->typeEnd("31", "12", range.endYear);
         harness->tick(range.mask);
+        if (range.calendar != nullptr) {
+            harness->ctrl.chooseCalendar(range.calendar);
+        }
         annalex::bench::resetPeak();
         const std::size_t before = annalex::bench::bytesInUse();
         state.ResumeTiming();
@@ -64,9 +70,28 @@ void BM_Century_YearMonthDay(benchmark::State& state) {
     generateThroughOk(state, {"1950", "2049", 1 | 4 | 16});
 }
 
+// The week-based calendars against Gregorian, for the same levels and years: iso with Year,
+// Week and Day, retail and periods13 with every level (against (a)).
+void BM_Century_YearWeekDay(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 1 | 8 | 16});
+}
+void BM_Century_YearWeekDay_Iso(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 1 | 8 | 16, "iso"});
+}
+void BM_Century_AllLevels_Retail(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 31, "retail"});
+}
+void BM_Century_AllLevels_Periods13(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 31, "periods13"});
+}
+
 BENCHMARK(BM_Century_AllLevels)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Millennia_AllLevels)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Century_YearMonthDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Century_YearWeekDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Century_YearWeekDay_Iso)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Century_AllLevels_Retail)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Century_AllLevels_Periods13)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar_options.hpp"
 #include "common/failure.hpp"
 #include "console_services.hpp"
 #include "control/annalex_ctrl.hpp"
@@ -51,6 +52,8 @@ int runGenerate(const GenerateOptions& options) {
     const PageInput input = checkedInput(options);
     const auto& boxTexts = input.boxTexts;
     const auto& ticks = input.ticks;
+    const calendar::CalendarOptions calendarOptions =
+        checkCalendarOptions(options.calendar, options.calendarOptions, ticks);
 
     // The page and its services.
     const bool terminal = isatty(STDERR_FILENO) != 0;
@@ -117,6 +120,7 @@ int runGenerate(const GenerateOptions& options) {
             page.calendarType[i].click();
         }
     }
+    chooseExtendedCalendar(ctrl, options.calendar, calendarOptions, options.calendarOptions);
     // Memory may run out where the trap cannot report it (while it records a report): that
     // ends the generation as a trapped failure would.
     bool outOfMemory = false;
@@ -142,7 +146,8 @@ int runGenerate(const GenerateOptions& options) {
             }
 #endif
             writeOutput(options.output, [&](std::ostream& out) {
-                cube::writeDimension(*dimension, exportFormat(options.outputFormat), out);
+                cube::writeDimension(*dimension, exportFormat(options.outputFormat), out,
+                                     memberDatesFor(ctrl, options.calendarOptions));
             });
         } catch (const Failure& failure) {
             std::cerr << "annalex: " << failure.description() << '\n';

@@ -106,6 +106,7 @@ CLI::App* addGenerateOptions(CLI::App& app, GenerateOptions& options) {
     command->add_option("--calendar", options.calendar, "Calendar type")
         ->check(CLI::IsMember(calendarKeys, CLI::ignore_case))
         ->transform(CLI::IsMember(calendarKeys, CLI::ignore_case));
+    addCalendarOptions(*command, options.calendarOptions);
     command->add_option("--start", options.start, "Start date as the boxes' texts D-M-Y")
         ->default_str("01-01-01");
     command->add_option("--end", options.end, "End date as the boxes' texts D-M-Y")

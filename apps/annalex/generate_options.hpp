@@ -7,11 +7,14 @@
 #include <optional>
 #include <string>
 
+#include "calendar_options.hpp"
+
 namespace annalex::cli {
 
 struct GenerateOptions {
     std::string levels;
     std::string calendar = "gregorian";
+    CalendarOptionTexts calendarOptions;  // the extended calendars' options
     std::string start = "01-01-01";
     std::string end = "31-12-01";
     // Single boxes, overriding --start/--end when given (empty text allowed).

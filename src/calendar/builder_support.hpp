@@ -84,7 +84,9 @@ inline std::string_view weekPrefix(std::int16_t monthFormat) {
 // The suffix of names below a year when the range holds more than one year: an underscore and
 // the year as the sign-reserving number-to-text conversion writes it, "_ 2001".
 inline std::string yearSuffixText(std::int32_t year) {
-    return "_" + signedText(year);
+    std::string text(1, '_');
+    text += signedText(year);
+    return text;
 }
 
 // A day's name joined with its parent's name: first, an underscore, then second, with no blank

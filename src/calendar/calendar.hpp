@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/calendar_options.hpp"
 #include "calendar/period.hpp"
 
 namespace annalex::calendar {
@@ -38,13 +39,24 @@ class Calendar {
     // Whether from this month on the names below its year carry the next year in their year
     // suffix (a year that runs on into the next calendar year); by default never.
     virtual bool movesYearSuffix(const Period& /*month*/) const { return false; }
+
+    // How its month periods are named: after the calendar month that holds most of their days,
+    // or by their number (thirteen four-week periods match no calendar month).
+    enum class MonthNaming : std::uint8_t { CalendarMonth, Numbered };
+    virtual MonthNaming monthNaming() const { return MonthNaming::CalendarMonth; }
 };
 
-// One registered calendar: its command-line name, its caption on the page and its maker.
+// The number of the year of calendar that holds day (a year near the day's calendar year).
+std::int32_t yearNumberHolding(const Calendar& calendar, Date day);
+
+// One registered calendar: its command-line name, its caption on the page and its maker. The
+// maker gets the start date the page stored and the host's options; each calendar reads what
+// fixes its rules and ignores the rest.
 struct CalendarEntry {
     std::string_view key;
     std::string_view caption;
-    std::unique_ptr<Calendar> (*make)(std::chrono::year_month_day start);
+    std::unique_ptr<Calendar> (*make)(std::chrono::year_month_day start,
+                                      const CalendarOptions& options);
 };
 
 }  // namespace annalex::calendar

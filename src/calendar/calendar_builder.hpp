@@ -65,6 +65,11 @@ class CalendarBuilder {
     bool addWeeks(const cube::MemberRef& aParent, const Period& period);
     bool addDays(const cube::MemberRef& aParent, const Period& period);
 
+    // Member generation for a calendar a host chose beyond the page's two: every whole year of
+    // the calendar that holds a day from the start to the end date, and below (or, without
+    // Year, as top members) the periods of every chosen level, named from the periods alone.
+    void addPeriodMembers();
+
     // The calendar of the chosen type for the stored start date.
     const Calendar& calendar();
 
@@ -82,6 +87,15 @@ class CalendarBuilder {
     // Calls the builder of the first chosen level below level with member and its period as
     // parent; nothing when no level below is chosen.
     void handDown(LevelBit level, const cube::MemberRef& member, const Period& period);
+    // One member of addPeriodMembers for period below parent (none: a top member), then the
+    // members of the chosen levels below it.
+    void addPeriodMember(const cube::MemberRef& parent, const Period& period,
+                         std::size_t levelIndex);
+    void periodName(const Period& period, std::string& out) const;
+    // Every attribute of the member's level, from its period and the year's quarters and
+    // months (docs/attributes.md).
+    void fillPeriodAttributes(cube::Member& member, const Period& period);
+
     // Names below a year carry the year suffix when the range holds more than one year.
     bool severalYears() const { return state_.yearCount > 1; }
 
@@ -100,9 +114,21 @@ class CalendarBuilder {
     std::vector<Period> months_;
     std::vector<Period> weeks_;
     std::vector<Period> days_;
+    // addPeriodMembers: the chosen kinds from the largest, their levels, a period list per
+    // kind, and the year suffix of the year being built.
+    std::vector<PeriodKind> periodKinds_;
+    std::vector<cube::LevelRef> periodLevels_;
+    std::vector<std::vector<Period>> periodLists_;
+    std::string periodSuffix_;
+    Period fillYear_;
+    std::vector<Period> fillQuarters_;
+    std::vector<Period> fillMonths_;
+    std::int32_t periodFirstYear_ = 0;
+    bool periodSeveralYears_ = false;
     std::unique_ptr<Calendar> calendar_;
     const CalendarEntry* calendarEntry_ = nullptr;
     DateParts calendarStart_;
+    CalendarOptions calendarOptions_;
 };
 
 }  // namespace annalex::calendar

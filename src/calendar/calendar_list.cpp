@@ -7,20 +7,40 @@
 
 namespace annalex::calendar {
 
-std::unique_ptr<Calendar> makeGregorianCalendar(std::chrono::year_month_day start);
-std::unique_ptr<Calendar> makeFiscalCalendar(std::chrono::year_month_day start);
+using Maker = std::unique_ptr<Calendar>(std::chrono::year_month_day start,
+                                        const CalendarOptions& options);
+Maker makeGregorianCalendar;
+Maker makeFiscalCalendar;
+Maker makeIsoCalendar;
+Maker makeRetailCalendar;
+Maker makePeriods13Calendar;
 
 namespace {
 
 constexpr std::array kCalendars = {
     CalendarEntry{"gregorian", "Gregorian", &makeGregorianCalendar},
     CalendarEntry{"fiscal", "Fiscal", &makeFiscalCalendar},
+    CalendarEntry{"iso", "ISO 8601 weeks", &makeIsoCalendar},
+    CalendarEntry{"retail", "Retail weeks", &makeRetailCalendar},
+    CalendarEntry{"periods13", "13 periods", &makePeriods13Calendar},
 };
 
 }  // namespace
 
 std::span<const CalendarEntry> calendarList() {
     return kCalendars;
+}
+
+std::int32_t yearNumberHolding(const Calendar& calendar, Date day) {
+    // Every calendar's year numbered n lies within a year of 1 January n.
+    const std::int32_t near = civilDate(day).year;
+    for (std::int32_t number = near - 1; number <= near + 1; ++number) {
+        const Period year = calendar.year(number);
+        if (year.first <= day && day <= year.last) {
+            return number;
+        }
+    }
+    return near;
 }
 
 const CalendarEntry* findCalendar(std::string_view key) {

@@ -5,6 +5,7 @@
 //   levelMask, startDateText,
 //   endDateText                       OK
 //   gregorian                         the calendar-type buttons
+//   extendedCalendar, calendarOptions the host, through the control's chooseCalendar
 //   dateSeparator                     start-up only
 //   startDate, endDate                the date check, when a date passes
 //   currentYear                       the date check (start year), the year builder (each year)
@@ -19,8 +20,11 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "calendar/calendar_options.hpp"
 #include "cube/cube_model.hpp"
 
 namespace annalex::calendar {
@@ -58,6 +62,18 @@ struct CalendarState {
     // The page's calendar type: true for the calendar list's first entry (Gregorian), false
     // for its second (Fiscal).
     bool gregorian = true;
+    // A calendar a host chose beyond the page's two (calendar list key), and the options of
+    // the week-based calendars; empty while the page's calendar-type buttons decide.
+    std::string extendedCalendar;
+    CalendarOptions calendarOptions;
+    // Whether the members of a calendar beyond the page's get every attribute of their level
+    // filled (the page's calendars keep their attribute values).
+    bool fillAttributes = false;
+    // When recordDates is set, the first and last day of each member of a calendar beyond the
+    // page's, keyed by level name, a tab and member name (unique in those calendars' levels).
+    bool recordDates = false;
+    std::unordered_map<std::string, std::pair<std::chrono::sys_days, std::chrono::sys_days>>
+        memberDates;
     std::string dateSeparator;
     std::string startDateText = "01-01-01";
     std::string endDateText = "31-12-01";

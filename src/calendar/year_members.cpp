@@ -14,21 +14,29 @@ using errors::ProcedureLabels;
 
 namespace {
 
-// The page's calendar type: its first button is the first calendar of the list, any other
-// button the second.
+// The calendar a host chose beyond the page's, or else the page's calendar type: its first
+// button is the first calendar of the list, any other button the second.
 const CalendarEntry& chosenEntry(const CalendarState& state) {
+    if (!state.extendedCalendar.empty()) {
+        if (const CalendarEntry* entry = findCalendar(state.extendedCalendar)) {
+            return *entry;
+        }
+    }
     return calendarList()[state.gregorian ? 0 : 1];
 }
 
 }  // namespace
 
 const Calendar& CalendarBuilder::calendar() {
-    // Made again whenever the calendar type or the start date changed since it was made.
+    // Made again whenever the calendar, its options or the start date changed since it was
+    // made.
     const CalendarEntry& entry = chosenEntry(state_);
-    if (!calendar_ || calendarEntry_ != &entry || calendarStart_ != state_.startDate) {
-        calendar_ = entry.make(toYearMonthDay(state_.startDate));
+    if (!calendar_ || calendarEntry_ != &entry || calendarStart_ != state_.startDate ||
+        calendarOptions_ != state_.calendarOptions) {
+        calendar_ = entry.make(toYearMonthDay(state_.startDate), state_.calendarOptions);
         calendarEntry_ = &entry;
         calendarStart_ = state_.startDate;
+        calendarOptions_ = state_.calendarOptions;
     }
     return *calendar_;
 }

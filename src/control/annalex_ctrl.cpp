@@ -2,6 +2,7 @@
 
 #include "control/annalex_ctrl.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/checked_int.hpp"
@@ -170,7 +171,9 @@ void AnnalexCtrl::btOk_Click() {
         using calendar::kDayBit;
         using calendar::kQuarterBit;
         using calendar::kYearBit;
-        switch (state_.levelMask) {
+        // A calendar beyond the page's takes any non-empty set of its levels.
+        const bool pageCalendar = state_.extendedCalendar.empty();
+        switch (pageCalendar ? state_.levelMask : std::min<std::int16_t>(state_.levelMask, 1)) {
             case 0:
                 showError("Please select at least one level");
                 return;
@@ -194,7 +197,11 @@ void AnnalexCtrl::btOk_Click() {
             "The generation of the selected calendar may take a few minutes. Please wait."));
         pointer_.setPointer(MousePointer::Hourglass);
         builder_.addLevels();
-        builder_.addMembers();
+        if (pageCalendar) {
+            builder_.addMembers();
+        } else {
+            builder_.addPeriodMembers();
+        }
         pointer_.setPointer(MousePointer::Default);
         raiseWizardResult(true);
     });

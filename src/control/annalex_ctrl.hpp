@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calendar/calendar_builder.hpp"
@@ -49,6 +51,24 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     void addWizardResultListener(WizardResultListener listener);
     // Declared for hosts; the control never raises it.
     void addStepDescriptionListener(StepDescriptionListener listener);
+
+    // ---- the calendar, chosen by a host ----
+    // Chooses a calendar of the calendar list by its key, with the options the week-based
+    // calendars read. A key of the page's calendars clicks that calendar-type button; any other
+    // key makes OK generate that calendar, for any non-empty set of levels, until a page
+    // calendar is chosen again. An unknown key changes nothing and gives false.
+    bool chooseCalendar(std::string_view key, const calendar::CalendarOptions& options = {});
+    // Whether OK fills every attribute of the members of a calendar beyond the page's two
+    // (their meanings: docs/attributes.md); the page's calendars are not affected.
+    void setFillAttributes(bool fill) { state_.fillAttributes = fill; }
+    // Whether OK records the first and last day of each member of a calendar beyond the
+    // page's two; memberDates() answers from the last generation.
+    void setRecordDates(bool record) { state_.recordDates = record; }
+    // The first and last day of that member as ISO dates, when recorded.
+    std::optional<std::pair<std::string, std::string>> memberDates(std::string_view level,
+                                                                   std::string_view name) const;
+    // The key of the calendar OK generates.
+    std::string_view chosenCalendar() const;
 
     CalendarPage& page() { return page_; }
     const CalendarPage& page() const { return page_; }

@@ -6,7 +6,7 @@
 namespace annalex::cube {
 namespace {
 
-void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out) {
+void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
     out << R"({"kind":"hierarchy","name":)" << jsonString(hierarchy.name()) << "}\n";
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         const MemoryLevel& level = hierarchy.level(i);
@@ -31,6 +31,13 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out) {
         line += R"(,"parent":)";
         line += member.parent() == kNoMember ? std::string("null")
                                              : jsonString(hierarchy.member(member.parent()).name());
+        if (dates) {
+            const auto span = dates(hierarchy.level(member.levelPosition()).name(), member.name());
+            line += R"(,"first":)";
+            line += span ? jsonString(span->first) : std::string("null");
+            line += R"(,"last":)";
+            line += span ? jsonString(span->second) : std::string("null");
+        }
         line += R"(,"attributes":{)";
         bool first = true;
         hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
@@ -45,7 +52,7 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out) {
     });
 }
 
-void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out) {
+void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
     // One column per attribute key of the levels, in schema order; a key shared by two levels
     // gets one column.
     std::vector<std::string> keys;
@@ -60,7 +67,7 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out) {
             }
         }
     }
-    out << "level,name,order,parent,path";
+    out << "level,name,order,parent,path" << (dates ? ",first,last" : "");
     for (const auto& key : keys) {
         out << ',' << csvField(key);
     }
@@ -98,6 +105,13 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out) {
         }
         line += ',';
         line += csvField(joined);
+        if (dates) {
+            const auto span = dates(hierarchy.level(member.levelPosition()).name(), member.name());
+            line += ',';
+            line += span ? span->first : std::string();
+            line += ',';
+            line += span ? span->second : std::string();
+        }
         for (const auto& value : values) {
             line += ',';
             line += csvField(value);
@@ -143,14 +157,15 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
 
 }  // namespace
 
-void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::ostream& out) {
+void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::ostream& out,
+                    const MemberDates& dates) {
     for (const auto& hierarchy : dimension.hierarchies()) {
         switch (format) {
             case ExportFormat::JsonLines:
-                writeJsonLines(*hierarchy, out);
+                writeJsonLines(*hierarchy, out, dates);
                 break;
             case ExportFormat::Csv:
-                writeCsv(*hierarchy, out);
+                writeCsv(*hierarchy, out, dates);
                 break;
             case ExportFormat::Tree:
                 writeTree(*hierarchy, out);

@@ -11,9 +11,12 @@
 //    the hierarchy's levels in schema order.
 //  * Tree: an indented outline for a person, attribute values beside each member.
 
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cube/memory_model.hpp"
 
@@ -21,7 +24,15 @@ namespace annalex::cube {
 
 enum class ExportFormat { JsonLines, Csv, Tree };
 
-void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::ostream& out);
+// A member's first and last day as ISO dates, looked up by its level's and its own name;
+// nothing when unknown.
+using MemberDates = std::function<std::optional<std::pair<std::string, std::string>>(
+    std::string_view level, std::string_view name)>;
+
+// With dates, each JSON line gets "first" and "last" after "parent" (null when unknown) and
+// the CSV two columns first, last after path; without, the output is as described above.
+void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::ostream& out,
+                    const MemberDates& dates = {});
 
 // JSON string literal of text (quotes included), escaping quotes, backslashes and control
 // characters; other bytes pass through unchanged.

@@ -19,7 +19,8 @@ std::int32_t fiscalWeekShift(std::chrono::year_month_day start) {
 
 }  // namespace
 
-std::unique_ptr<Calendar> makeFiscalCalendar(std::chrono::year_month_day start) {
+std::unique_ptr<Calendar> makeFiscalCalendar(std::chrono::year_month_day start,
+                                             const CalendarOptions& /*options*/) {
     MonthlyRules rules;
     rules.firstMonth = static_cast<std::int32_t>(static_cast<unsigned>(start.month()));
     rules.weekOneDay = static_cast<std::int32_t>(static_cast<unsigned>(start.day()));

@@ -12,7 +12,8 @@ constexpr std::int32_t kJanuary = 1;
 
 }  // namespace
 
-std::unique_ptr<Calendar> makeGregorianCalendar(std::chrono::year_month_day start) {
+std::unique_ptr<Calendar> makeGregorianCalendar(std::chrono::year_month_day start,
+                                                const CalendarOptions& /*options*/) {
     MonthlyRules rules;
     rules.firstMonth = kJanuary;
     rules.weekOneDay = 1;

@@ -1,0 +1,134 @@
+#include "calendar_options.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "calendar/calendar_list.hpp"
+#include "control/annalex_ctrl.hpp"
+
+namespace annalex::cli {
+namespace {
+
+constexpr std::array<const char*, 7> kWeekdays = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
+
+bool weekBased(const std::string& key) {
+    return key == "retail" || key == "periods13";
+}
+
+// A given option the calendar does not take.
+void refuse(bool given, const std::string& option, const std::string& why) {
+    if (given) {
+        throw CLI::ValidationError(option, why);
+    }
+}
+
+}  // namespace
+
+void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts) {
+    const std::vector<std::string> weekdays(kWeekdays.begin(), kWeekdays.end());
+    command
+        .add_option("--week-start", texts.weekStart,
+                    "First day of each week, retail and periods13 (default sun)")
+        ->check(CLI::IsMember(weekdays, CLI::ignore_case))
+        ->transform(CLI::IsMember(weekdays, CLI::ignore_case));
+    command
+        .add_option("--year-end-month", texts.yearEndMonth,
+                    "Month 1..12 in which the fiscal year ends, retail and periods13 (default 12)")
+        ->check(CLI::Range(1, 12));
+    command
+        .add_option("--year-end-rule", texts.yearEndRule,
+                    "Year ends on the last week-end day of that month, or the one nearest its "
+                    "last day: last|nearest (default last)")
+        ->check(CLI::IsMember({"last", "nearest"}));
+    command
+        .add_option("--year-name", texts.yearName,
+                    "Name a fiscal year by the calendar year of its start or its end month: "
+                    "start|end (default end)")
+        ->check(CLI::IsMember({"start", "end"}));
+    command
+        .add_option("--pattern", texts.pattern,
+                    "Weeks of each quarter's months, retail only: 445|454|544 (default 445)")
+        ->check(CLI::IsMember({"445", "454", "544"}));
+    command
+        .add_option("--long-quarter", texts.longQuarter,
+                    "The quarter 1..4 that holds four periods, periods13 only (default 4)")
+        ->check(CLI::Range(1, 4));
+    command.add_flag("--fill-attributes", texts.fillAttributes,
+                     "Fill every attribute of each member (iso, retail and periods13; see "
+                     "docs/attributes.md)");
+    command.add_flag("--with-dates", texts.withDates,
+                     "Add each member's first and last day to jsonl and csv output (iso, retail "
+                     "and periods13)");
+}
+
+calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
+                                               const CalendarOptionTexts& texts,
+                                               const std::array<bool, 5>& levelTicks) {
+    const bool iso = calendarKey == "iso";
+    const std::string weeklyOnly =
+        iso ? "ISO 8601 fixes its weeks and years (Monday weeks, week 1 holds 4 January)"
+            : "only with --calendar retail or --calendar periods13";
+    if (!weekBased(calendarKey)) {
+        refuse(texts.weekStart.has_value(), "--week-start", weeklyOnly);
+        refuse(texts.yearEndMonth.has_value(), "--year-end-month", weeklyOnly);
+        refuse(texts.yearEndRule.has_value(), "--year-end-rule", weeklyOnly);
+        refuse(texts.yearName.has_value(), "--year-name", weeklyOnly);
+    }
+    refuse(texts.pattern.has_value() && calendarKey != "retail", "--pattern",
+           "only with --calendar retail");
+    refuse(texts.longQuarter.has_value() && calendarKey != "periods13", "--long-quarter",
+           "only with --calendar periods13");
+    refuse(texts.fillAttributes && !iso && !weekBased(calendarKey), "--fill-attributes",
+           "not yet available for the page's calendars (gregorian, fiscal)");
+    refuse(texts.withDates && !iso && !weekBased(calendarKey), "--with-dates",
+           "not yet available for the page's calendars (gregorian, fiscal)");
+    refuse(iso && (levelTicks[1] || levelTicks[2]), "--levels",
+           "the iso calendar has Year, Week and Day levels only (no Quarter or Month)");
+
+    calendar::CalendarOptions options;
+    if (texts.weekStart) {
+        const auto day = std::find(kWeekdays.begin(), kWeekdays.end(), *texts.weekStart);
+        options.weekStart = std::chrono::weekday(static_cast<unsigned>(day - kWeekdays.begin()));
+    }
+    options.yearEndMonth = texts.yearEndMonth.value_or(options.yearEndMonth);
+    if (texts.yearEndRule) {
+        options.yearEndRule = *texts.yearEndRule == "nearest" ? calendar::YearEndRule::Nearest
+                                                              : calendar::YearEndRule::Last;
+    }
+    if (texts.yearName) {
+        options.yearName =
+            *texts.yearName == "start" ? calendar::YearName::Start : calendar::YearName::End;
+    }
+    if (texts.pattern) {
+        options.pattern = *texts.pattern == "454"   ? calendar::RetailPattern::P454
+                          : *texts.pattern == "544" ? calendar::RetailPattern::P544
+                                                    : calendar::RetailPattern::P445;
+    }
+    options.longQuarter = texts.longQuarter.value_or(options.longQuarter);
+    return options;
+}
+
+void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
+                            const calendar::CalendarOptions& options,
+                            const CalendarOptionTexts& texts) {
+    const auto list = calendar::calendarList();
+    for (std::size_t i = calendar::pageCalendarCount(); i < list.size(); ++i) {
+        if (list[i].key == calendarKey) {
+            ctrl.chooseCalendar(calendarKey, options);
+            ctrl.setFillAttributes(texts.fillAttributes);
+            ctrl.setRecordDates(texts.withDates);
+        }
+    }
+}
+
+cube::MemberDates memberDatesFor(const control::AnnalexCtrl& ctrl,
+                                 const CalendarOptionTexts& texts) {
+    if (!texts.withDates) {
+        return {};
+    }
+    return [&ctrl](std::string_view level, std::string_view name) {
+        return ctrl.memberDates(level, name);
+    };
+}
+
+}  // namespace annalex::cli

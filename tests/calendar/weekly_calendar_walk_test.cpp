@@ -1,0 +1,308 @@
+// The week-based calendars (iso, retail, periods13), walked day by day from 1900 to 2100 for
+// several option sets each: the years follow each other without gap, and every level the
+// calendar gives tiles each year and each larger period, so every day lies in exactly one
+// member of every level; then each calendar's own rules, checked against std::chrono.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_list.hpp"
+
+namespace annalex::calendar {
+namespace {
+
+namespace chr = std::chrono;
+
+const chr::sys_days kWalkFirst = chr::year(1900) / chr::January / chr::day(1);
+const chr::sys_days kWalkLast = chr::year(2100) / chr::December / chr::day(31);
+
+struct WalkCase {
+    std::string name;
+    std::string key;
+    CalendarOptions options;
+};
+
+// Names the option set in test output.
+void PrintTo(const WalkCase& walkCase, std::ostream* out) {
+    *out << walkCase.name;
+}
+
+CalendarOptions options(chr::weekday start, int endMonth, YearEndRule rule, YearName name,
+                        RetailPattern pattern = RetailPattern::P445, int longQuarter = 4) {
+    return CalendarOptions{start, endMonth, rule, name, pattern, longQuarter};
+}
+
+std::vector<WalkCase> walkCases() {
+    using enum YearEndRule;
+    using enum YearName;
+    using enum RetailPattern;
+    return {
+        {"iso", "iso", {}},
+        {"retail_445_dec_last_sun", "retail", options(chr::Sunday, 12, Last, End)},
+        {"retail_454_jan_nearest_sun_start", "retail",
+         options(chr::Sunday, 1, Nearest, Start, P454)},
+        {"retail_544_jun_nearest_mon_end", "retail", options(chr::Monday, 6, Nearest, End, P544)},
+        {"retail_445_feb_last_sat_start", "retail", options(chr::Saturday, 2, Last, Start)},
+        {"periods13_dec_nearest_sun_q4", "periods13", options(chr::Sunday, 12, Nearest, End)},
+        {"periods13_sep_last_wed_q1_start", "periods13",
+         options(chr::Wednesday, 9, Last, Start, P445, 1)},
+        {"periods13_mar_nearest_fri_q3", "periods13",
+         options(chr::Friday, 3, Nearest, End, P445, 3)},
+    };
+}
+
+// The periods follow each other without gap or overlap, exactly cover parent, and are numbered
+// on by one.
+void expectTiling(const std::vector<Period>& periods, const Period& parent,
+                  const std::string& what) {
+    ASSERT_FALSE(periods.empty()) << what;
+    ASSERT_EQ(periods.front().first, parent.first) << what;
+    ASSERT_EQ(periods.back().last, parent.last) << what;
+    for (std::size_t i = 1; i < periods.size(); ++i) {
+        ASSERT_EQ(periods[i].first, periods[i - 1].last + chr::days(1)) << what << " #" << i;
+        ASSERT_EQ(periods[i].number, periods[i - 1].number + 1) << what << " #" << i;
+    }
+}
+
+int weeksOf(const Period& period) {
+    return static_cast<int>((period.last - period.first).count() + 1) / 7;
+}
+
+class WeeklyWalk : public ::testing::TestWithParam<WalkCase> {
+  protected:
+    std::unique_ptr<Calendar> make() const {
+        const CalendarEntry* entry = findCalendar(GetParam().key);
+        EXPECT_NE(entry, nullptr);
+        return entry->make(chr::year(2001) / chr::January / chr::day(1), GetParam().options);
+    }
+    bool hasQuarters() const { return GetParam().key != "iso"; }
+};
+
+TEST_P(WeeklyWalk, EveryDayLiesInOneMemberOfEachLevelAndChildrenNestInParents) {
+    const auto calendar = make();
+    const std::vector<PeriodKind> kinds =
+        hasQuarters()
+            ? std::vector{PeriodKind::Quarter, PeriodKind::Month, PeriodKind::Week, PeriodKind::Day}
+            : std::vector{PeriodKind::Week, PeriodKind::Day};
+    std::vector<Period> parts;
+    std::vector<Period> inner;
+    const std::int32_t firstYear = yearNumberHolding(*calendar, kWalkFirst);
+    const std::int32_t lastYear = yearNumberHolding(*calendar, kWalkLast);
+    ASSERT_LE(calendar->year(firstYear).first, kWalkFirst);
+    ASSERT_GE(calendar->year(lastYear).last, kWalkLast);
+    chr::sys_days nextDay = calendar->year(firstYear).first;
+    for (std::int32_t number = firstYear; number <= lastYear; ++number) {
+        const Period year = calendar->year(number);
+        const std::string what = GetParam().name + " " + std::to_string(number);
+        ASSERT_EQ(year.first, nextDay) << what;
+        ASSERT_TRUE(weeksOf(year) == 52 || weeksOf(year) == 53) << what;
+        ASSERT_EQ((year.last - year.first).count() % 7, 6) << what;
+        // Every day of the year, in order, is one day member of it.
+        calendar->split(year, PeriodKind::Day, parts);
+        expectTiling(parts, year, what + " days");
+        ASSERT_EQ(parts.front().number, 1) << what;
+        for (const Period& day : parts) {
+            ASSERT_EQ(day.first, nextDay) << what;
+            ASSERT_EQ(day.last, day.first) << what;
+            nextDay += chr::days(1);
+        }
+        // Each kind tiles the year, and each smaller kind tiles each of its periods with the
+        // same periods (same numbers, same days) as it has within the year.
+        for (std::size_t k = 0; k + 1 < kinds.size(); ++k) {
+            std::vector<Period> outer;
+            calendar->split(year, kinds[k], outer);
+            expectTiling(outer, year, what + " level " + std::to_string(k));
+            ASSERT_EQ(outer.front().number, 1) << what;
+            for (std::size_t s = k + 1; s < kinds.size(); ++s) {
+                std::vector<Period> whole;
+                calendar->split(year, kinds[s], whole);
+                std::size_t at = 0;
+                for (const Period& parent : outer) {
+                    calendar->split(parent, kinds[s], inner);
+                    expectTiling(inner, parent, what + " nested");
+                    for (const Period& child : inner) {
+                        if (kinds[s] == PeriodKind::Day) {
+                            ASSERT_EQ(child.first, whole[at].first) << what;
+                        } else {
+                            ASSERT_EQ(child, whole[at]) << what;
+                        }
+                        ++at;
+                    }
+                }
+                ASSERT_EQ(at, whole.size()) << what;
+            }
+        }
+        calendar->split(year, PeriodKind::Week, parts);
+        ASSERT_EQ(static_cast<int>(parts.size()), weeksOf(year)) << what;
+        for (const Period& week : parts) {
+            ASSERT_EQ(week.last - week.first, chr::days(6)) << what;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OptionSets, WeeklyWalk, ::testing::ValuesIn(walkCases()),
+                         [](const auto& param) { return param.param.name; });
+
+// ISO week-years from chrono: a day's week-year is the year of the Thursday of its Monday
+// week, its week number counts that Thursday's weeks from 1 January.
+TEST(IsoCalendar, EveryDayHasTheWeekYearAndWeekOfItsThursday) {
+    const auto calendar = findCalendar("iso")->make(chr::year(2001) / 1 / 1, {});
+    std::vector<Period> weeks;
+    std::int32_t number = yearNumberHolding(*calendar, kWalkFirst);
+    Period year = calendar->year(number);
+    calendar->split(year, PeriodKind::Week, weeks);
+    for (chr::sys_days day = kWalkFirst; day <= kWalkLast; day += chr::days(1)) {
+        if (day > year.last) {
+            year = calendar->year(++number);
+            calendar->split(year, PeriodKind::Week, weeks);
+        }
+        const chr::sys_days thursday =
+            day - chr::days(chr::weekday(day).iso_encoding() - 1) + chr::days(3);
+        const chr::year_month_day thursdayDate(thursday);
+        const int dayOfYear =
+            static_cast<int>((thursday - chr::sys_days(thursdayDate.year() / 1 / 1)).count());
+        ASSERT_EQ(static_cast<int>(thursdayDate.year()), number) << day.time_since_epoch().count();
+        const Period& week = weeks.at(static_cast<std::size_t>(dayOfYear / 7));
+        ASSERT_EQ(week.number, dayOfYear / 7 + 1);
+        ASSERT_LE(week.first, day);
+        ASSERT_GE(week.last, day);
+        ASSERT_EQ(chr::weekday(week.first), chr::Monday);
+    }
+    for (const int longYear : {2004, 2009, 2015, 2020, 2026, 2032}) {
+        EXPECT_EQ(weeksOf(calendar->year(longYear)), 53) << longYear;
+    }
+    for (const int shortYear : {2019, 2021, 2022, 2025, 2027}) {
+        EXPECT_EQ(weeksOf(calendar->year(shortYear)), 52) << shortYear;
+    }
+}
+
+// A year ends on the week-end day (the day before the week start) that is the last of its
+// year-end month, or nearest that month's last day; its name is the year of that month, or of
+// the month after the previous year's year-end month.
+// The retail and periods13 option sets.
+class FiscalWalk : public WeeklyWalk {};
+
+std::vector<WalkCase> fiscalCases() {
+    std::vector<WalkCase> cases = walkCases();
+    std::erase_if(cases, [](const WalkCase& c) { return c.key == "iso"; });
+    return cases;
+}
+
+TEST_P(FiscalWalk, YearsEndWhereTheRuleSaysAndCarryTheirNominalYear) {
+    const CalendarOptions& rules = GetParam().options;
+    const auto calendar = make();
+    const chr::weekday endDay = rules.weekStart - chr::days(1);
+    for (int number = 1900; number <= 2100; ++number) {
+        const Period year = calendar->year(number);
+        const int endMonthYear =
+            rules.yearName == YearName::Start && rules.yearEndMonth != 12 ? number + 1 : number;
+        const chr::sys_days monthEnd = chr::year(endMonthYear) /
+                                       chr::month(static_cast<unsigned>(rules.yearEndMonth)) /
+                                       chr::last;
+        ASSERT_EQ(chr::weekday(year.last), endDay) << number;
+        if (rules.yearEndRule == YearEndRule::Last) {
+            ASSERT_LE(year.last, monthEnd) << number;
+            ASSERT_GT(year.last + chr::days(7), monthEnd) << number;
+        } else {
+            ASSERT_LE(chr::abs(year.last - monthEnd), chr::days(3)) << number;
+        }
+    }
+}
+
+// Month (or period) and quarter lengths in weeks: the pattern, with the 53rd week in the last.
+TEST_P(FiscalWalk, MonthsAndQuartersHaveThePatternsWeeks) {
+    const CalendarOptions& rules = GetParam().options;
+    const bool periods = GetParam().key == "periods13";
+    std::vector<int> monthWeeks;
+    std::vector<int> quarterMonths;
+    for (int q = 1; q <= 4; ++q) {
+        if (periods) {
+            quarterMonths.push_back(q == rules.longQuarter ? 4 : 3);
+            for (int m = 0; m < quarterMonths.back(); ++m) {
+                monthWeeks.push_back(4);
+            }
+        } else {
+            quarterMonths.push_back(3);
+            const std::vector<int> pattern =
+                rules.pattern == RetailPattern::P445   ? std::vector{4, 4, 5}
+                : rules.pattern == RetailPattern::P454 ? std::vector{4, 5, 4}
+                                                       : std::vector{5, 4, 4};
+            monthWeeks.insert(monthWeeks.end(), pattern.begin(), pattern.end());
+        }
+    }
+    const auto calendar = make();
+    std::vector<Period> months;
+    std::vector<Period> quarters;
+    std::vector<Period> inQuarter;
+    int longYears = 0;
+    for (int number = 1900; number <= 2100; ++number) {
+        const Period year = calendar->year(number);
+        const bool longYear = weeksOf(year) == 53;
+        longYears += longYear ? 1 : 0;
+        calendar->split(year, PeriodKind::Month, months);
+        ASSERT_EQ(months.size(), monthWeeks.size()) << number;
+        for (std::size_t m = 0; m < months.size(); ++m) {
+            const int extra = longYear && m + 1 == months.size() ? 1 : 0;
+            ASSERT_EQ(weeksOf(months[m]), monthWeeks[m] + extra) << number << " month " << m;
+        }
+        calendar->split(year, PeriodKind::Quarter, quarters);
+        ASSERT_EQ(quarters.size(), 4u) << number;
+        for (std::size_t q = 0; q < 4; ++q) {
+            calendar->split(quarters[q], PeriodKind::Month, inQuarter);
+            ASSERT_EQ(static_cast<int>(inQuarter.size()), quarterMonths[q]) << number;
+        }
+    }
+    // 53-week years come every five or six years: 35 to 37 in two centuries.
+    EXPECT_GE(longYears, 34);
+    EXPECT_LE(longYears, 37);
+}
+
+INSTANTIATE_TEST_SUITE_P(OptionSets, FiscalWalk, ::testing::ValuesIn(fiscalCases()),
+                         [](const auto& param) { return param.param.name; });
+
+// Years worked by hand.
+TEST(RetailCalendar, HandWorkedYears) {
+    using chr::days;
+    const auto date = [](int y, unsigned m, unsigned d) {
+        return chr::sys_days(chr::year(y) / chr::month(m) / chr::day(d));
+    };
+    // December, nearest Saturday: 31 December 2020 is a Thursday, the Saturday after it is
+    // nearer than the one before, and the year that ends on 2 January 2021 is 2020, 53 weeks
+    // from 29 December 2019 (the Saturday nearest 31 December 2019, a Tuesday, is the 28th).
+    CalendarOptions december;
+    december.yearEndRule = YearEndRule::Nearest;
+    const auto decemberYears = findCalendar("retail")->make(chr::year(2020) / 1 / 1, december);
+    EXPECT_EQ(decemberYears->year(2020).first, date(2019, 12, 29));
+    EXPECT_EQ(decemberYears->year(2020).last, date(2021, 1, 2));
+    EXPECT_EQ(yearNumberHolding(*decemberYears, date(2021, 1, 1)), 2020);
+    EXPECT_EQ(decemberYears->year(2021).last, date(2022, 1, 1));
+    // January, nearest Saturday: 29 January 2023 to 3 February 2024 (53 weeks) is 2023 named
+    // by its start and 2024 named by its end; with 4-5-4 its last month has 4 + 1 weeks.
+    CalendarOptions january = december;
+    january.yearEndMonth = 1;
+    january.pattern = RetailPattern::P454;
+    january.yearName = YearName::Start;
+    const auto byStart = findCalendar("retail")->make(chr::year(2023) / 1 / 1, january);
+    EXPECT_EQ(byStart->year(2023).first, date(2023, 1, 29));
+    EXPECT_EQ(byStart->year(2023).last, date(2024, 2, 3));
+    std::vector<Period> months;
+    byStart->split(byStart->year(2023), PeriodKind::Month, months);
+    ASSERT_EQ(months.size(), 12u);
+    EXPECT_EQ(months[0].last, date(2023, 2, 25));
+    EXPECT_EQ(months[11].first, date(2023, 12, 31));
+    january.yearName = YearName::End;
+    const auto byEnd = findCalendar("retail")->make(chr::year(2023) / 1 / 1, january);
+    EXPECT_EQ(byEnd->year(2024).first, date(2023, 1, 29));
+    EXPECT_EQ(byEnd->year(2024).last, date(2024, 2, 3));
+    // December, last Saturday: 2022 ends on 31 December 2022, 2023 on 30 December 2023.
+    const auto lastRule = findCalendar("retail")->make(chr::year(2023) / 1 / 1, {});
+    EXPECT_EQ(lastRule->year(2023).first, date(2023, 1, 1));
+    EXPECT_EQ(lastRule->year(2023).last, date(2023, 12, 30));
+}
+
+}  // namespace
+}  // namespace annalex::calendar

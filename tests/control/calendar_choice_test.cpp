@@ -1,0 +1,51 @@
+// A host's choice of calendar on the control: page calendars through their buttons, the others
+// by key, with the level rules each keeps.
+
+#include <gtest/gtest.h>
+
+#include "calendar/calendar_state.hpp"
+#include "support/page_doubles.hpp"
+
+namespace annalex::control {
+namespace {
+
+using testing::ControlHarness;
+
+TEST(CalendarChoice, PageKeysClickTheirButtonsOtherKeysAreKeptAndUnknownKeysRefused) {
+    ControlHarness h;
+    EXPECT_FALSE(h.ctrl.chooseCalendar("julian"));
+    EXPECT_EQ(h.ctrl.chosenCalendar(), "gregorian");
+    EXPECT_TRUE(h.ctrl.chooseCalendar("fiscal"));
+    EXPECT_TRUE(h.ctrl.page().calendarType[1].value());
+    EXPECT_FALSE(h.ctrl.state().gregorian);
+    calendar::CalendarOptions options;
+    options.longQuarter = 2;
+    EXPECT_TRUE(h.ctrl.chooseCalendar("periods13", options));
+    EXPECT_EQ(h.ctrl.chosenCalendar(), "periods13");
+    EXPECT_EQ(h.ctrl.state().calendarOptions, options);
+    EXPECT_TRUE(h.ctrl.chooseCalendar("gregorian"));
+    EXPECT_EQ(h.ctrl.chosenCalendar(), "gregorian");
+    EXPECT_TRUE(h.ctrl.page().calendarType[0].value());
+}
+
+// Quarter with Day, which the page refuses, generates with retail: 4 quarters of 91 days in a
+// 52-week year; the same choice on Gregorian still shows the page's message.
+TEST(CalendarChoice, ExtendedCalendarsTakeAnyNonEmptyLevelSet) {
+    ControlHarness retail;
+    retail.typeStart("01", "06", "2021");
+    retail.typeEnd("01", "06", "2021");
+    retail.tick(calendar::kQuarterBit | calendar::kDayBit);
+    ASSERT_TRUE(retail.ctrl.chooseCalendar("retail"));
+    retail.pressOk();
+    EXPECT_EQ(retail.results, std::vector<bool>{true});
+    EXPECT_EQ(retail.hierarchy()->memberCount(), 4u + 364u);
+
+    ControlHarness page;
+    page.tick(calendar::kQuarterBit | calendar::kDayBit);
+    page.pressOk();
+    EXPECT_TRUE(page.results.empty());
+    ASSERT_EQ(page.messages.shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace annalex::control
