@@ -14,16 +14,8 @@ packages=(
   clang libclang-rt-14-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source scripts/install_packages.sh
+install_missing "${packages[@]}"
 
 build_dir=build
 extra=()

@@ -11,16 +11,8 @@ leg_start=$SECONDS
 
 packages=(g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libcli11-dev
           cmake ninja-build)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source scripts/install_packages.sh
+install_missing "${packages[@]}"
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

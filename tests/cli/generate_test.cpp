@@ -12,21 +12,10 @@
 
 #include "cube/cube_store.hpp"
 #include "program_run.hpp"
+#include "support/sanitizer.hpp"
 
 namespace annalex::testing {
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
                                                  "--month-format", "MMM",      "--quiet"};

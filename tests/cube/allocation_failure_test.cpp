@@ -13,21 +13,12 @@
 
 #include "common/failure.hpp"
 #include "cube/memory_model.hpp"
+#include "support/sanitizer.hpp"
 
 namespace annalex::cube {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using annalex::testing::kSanitized;
 
 std::size_t addressSpaceInUse() {
     std::size_t pages = 0;
