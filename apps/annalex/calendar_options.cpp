@@ -54,11 +54,10 @@ void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts) {
                     "The quarter 1..4 that holds four periods, periods13 only (default 4)")
         ->check(CLI::Range(1, 4));
     command.add_flag("--fill-attributes", texts.fillAttributes,
-                     "Fill every attribute of each member (iso, retail and periods13; see "
+                     "Fill every attribute of each member from its dates (see "
                      "docs/attributes.md)");
     command.add_flag("--with-dates", texts.withDates,
-                     "Add each member's first and last day to jsonl and csv output (iso, retail "
-                     "and periods13)");
+                     "Add each member's first and last day to jsonl and csv output");
 }
 
 calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
@@ -78,10 +77,6 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
            "only with --calendar retail");
     refuse(texts.longQuarter.has_value() && calendarKey != "periods13", "--long-quarter",
            "only with --calendar periods13");
-    refuse(texts.fillAttributes && !iso && !weekBased(calendarKey), "--fill-attributes",
-           "not yet available for the page's calendars (gregorian, fiscal)");
-    refuse(texts.withDates && !iso && !weekBased(calendarKey), "--with-dates",
-           "not yet available for the page's calendars (gregorian, fiscal)");
     refuse(iso && (levelTicks[1] || levelTicks[2]), "--levels",
            "the iso calendar has Year, Week and Day levels only (no Quarter or Month)");
 
@@ -111,12 +106,12 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
                             const calendar::CalendarOptions& options,
                             const CalendarOptionTexts& texts) {
+    ctrl.setFillAttributes(texts.fillAttributes);
+    ctrl.setRecordDates(texts.withDates);
     const auto list = calendar::calendarList();
     for (std::size_t i = calendar::pageCalendarCount(); i < list.size(); ++i) {
         if (list[i].key == calendarKey) {
             ctrl.chooseCalendar(calendarKey, options);
-            ctrl.setFillAttributes(texts.fillAttributes);
-            ctrl.setRecordDates(texts.withDates);
         }
     }
 }

@@ -2,7 +2,7 @@
 // The options of `annalex generate` that pick and shape a calendar beyond the page's two:
 // --week-start, --year-end-month, --year-end-rule, --year-name (the week-based fiscal
 // calendars retail and periods13), --pattern (retail), --long-quarter (periods13) and
-// --fill-attributes and --with-dates (iso, retail and periods13 for now).
+// --fill-attributes and --with-dates (every calendar).
 //
 // Values are checked while the command line is read; the combinations (an option the chosen
 // calendar does not take, Quarter or Month with iso) when the command runs. Both are usage
@@ -43,8 +43,9 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
                                                const CalendarOptionTexts& texts,
                                                const std::array<bool, 5>& levelTicks);
 
-// Hands a calendar beyond the page's two, its options and --fill-attributes to the control; the
-// page's own calendars are chosen with the page's buttons and leave it unchanged.
+// Hands --fill-attributes and --with-dates to the control for any calendar, and a calendar
+// beyond the page's two with its options; the page's own calendars are chosen with the page's
+// buttons.
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
                             const calendar::CalendarOptions& options,
                             const CalendarOptionTexts& texts);

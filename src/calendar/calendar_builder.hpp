@@ -92,8 +92,17 @@ class CalendarBuilder {
     void addPeriodMember(const cube::MemberRef& parent, const Period& period,
                          std::size_t levelIndex);
     void periodName(const Period& period, std::string& out) const;
-    // Every attribute of the member's level, from its period and the year's quarters and
-    // months (docs/attributes.md).
+    // Whether members get their attributes filled or their dates recorded.
+    bool describing() const { return state_.fillAttributes || state_.recordDates; }
+    // Fills member's attributes from period and records its first and last day under its level
+    // and its final name, each as the state asks. Every builder calls it once per member, after
+    // the member's name is final.
+    void describeMember(cube::Member& member, const Period& period);
+    // Makes the fill context the year of the calendar that holds day, with its quarters,
+    // months and the first day of its first week.
+    void fillContextFor(Date day);
+    // Every attribute of the member's level, from its period and the quarters and months of
+    // the calendar's year that holds its first day (docs/attributes.md).
     void fillPeriodAttributes(cube::Member& member, const Period& period);
 
     // Names below a year carry the year suffix when the range holds more than one year.
@@ -120,9 +129,13 @@ class CalendarBuilder {
     std::vector<cube::LevelRef> periodLevels_;
     std::vector<std::vector<Period>> periodLists_;
     std::string periodSuffix_;
+    // The fill context (fillContextFor); made again after fillContextValid_ is cleared.
+    bool fillContextValid_ = false;
     Period fillYear_;
     std::vector<Period> fillQuarters_;
     std::vector<Period> fillMonths_;
+    std::vector<Period> fillWeeks_;
+    Date fillWeekAnchor_;
     std::int32_t periodFirstYear_ = 0;
     bool periodSeveralYears_ = false;
     std::unique_ptr<Calendar> calendar_;

@@ -66,11 +66,12 @@ struct CalendarState {
     // the week-based calendars; empty while the page's calendar-type buttons decide.
     std::string extendedCalendar;
     CalendarOptions calendarOptions;
-    // Whether the members of a calendar beyond the page's get every attribute of their level
-    // filled (the page's calendars keep their attribute values).
+    // Whether the members get every attribute of their level filled from their dates (without
+    // it the page's calendars keep their long-standing attribute values).
     bool fillAttributes = false;
-    // When recordDates is set, the first and last day of each member of a calendar beyond the
-    // page's, keyed by level name, a tab and member name (unique in those calendars' levels).
+    // When recordDates is set, the first and last day of each member, keyed by level name, a
+    // tab and member name. Names are unique within a level except where the page's calendars
+    // put one week below two quarters of a year; both members then stand for the same week.
     bool recordDates = false;
     std::unordered_map<std::string, std::pair<std::chrono::sys_days, std::chrono::sys_days>>
         memberDates;

@@ -117,6 +117,9 @@ bool CalendarBuilder::addDays(const cube::MemberRef& aParent, const Period& peri
                 dayMember.putName(dayJoined_);
             }
             dayMember.putParent(aParent);
+            if (describing()) {
+                describeMember(dayMember, day);
+            }
         }
         result = true;
     });

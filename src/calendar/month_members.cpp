@@ -66,6 +66,9 @@ bool CalendarBuilder::addMonths(const cube::MemberRef& aParent, const Period& pe
                     member->putName(monthName_);
                 }
             }
+            if (describing()) {
+                describeMember(*member, month);
+            }
             handDown(kMonthBit, member, month);
         }
         result = true;

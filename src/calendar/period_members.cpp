@@ -105,19 +105,67 @@ std::int64_t positionIn(const Period& outer, Date first, std::int64_t step) {
     return (first - outer.first).count() / step + 1;
 }
 
+// The day that places a period in its year, quarter and month: a week's last, any other
+// period's first.
+Date placingDay(const Period& period) {
+    return period.kind == PeriodKind::Week ? period.last : period.first;
+}
+
+// The first day of the seven-day week that holds day, weeks running on from anchor in both
+// directions.
+Date weekStartOf(Date day, Date anchor) {
+    const std::int64_t offset = (day - anchor).count() % 7;
+    return day - std::chrono::days(offset < 0 ? offset + 7 : offset);
+}
+
 }  // namespace
+
+void CalendarBuilder::fillContextFor(Date day) {
+    if (fillContextValid_ && fillYear_.first <= day && day <= fillYear_.last) {
+        return;
+    }
+    const Calendar& chosen = calendar();
+    fillYear_ = chosen.year(yearNumberHolding(chosen, day));
+    chosen.split(fillYear_, PeriodKind::Quarter, fillQuarters_);
+    chosen.split(fillYear_, PeriodKind::Month, fillMonths_);
+    chosen.split(fillYear_, PeriodKind::Week, fillWeeks_);
+    fillWeekAnchor_ = fillWeeks_.empty() ? fillYear_.first : fillWeeks_.front().first;
+    fillContextValid_ = true;
+}
+
+void CalendarBuilder::describeMember(cube::Member& member, const Period& period) {
+    if (state_.fillAttributes) {
+        fillContextFor(placingDay(period));
+        fillPeriodAttributes(member, period);
+    }
+    if (state_.recordDates) {
+        std::string key(kKindLevels[static_cast<std::size_t>(period.kind)].level);
+        key.push_back('\t');
+        key.append(member.getName());
+        state_.memberDates[key] = {period.first, period.last};
+    }
+}
 
 void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& period) {
     const Period& year = fillYear_;
-    const Period* quarter = holding(fillQuarters_, period.first);
-    const Period* month = holding(fillMonths_, period.first);
+    // A week belongs to the quarter and month of its last day, as the page shares weeks out;
+    // in the week-based calendars no week crosses a month, so its first day gives the same.
+    const Date placed = placingDay(period);
+    const Period* quarter = holding(fillQuarters_, placed);
+    const Period* month = holding(fillMonths_, placed);
     const auto put = [&](std::string_view key, const std::string& value) {
         member.setAttribute(key, value);
     };
-    const auto weeks = [](const Period& p) { return count(daysOf(p) / 7); };
+    // The weeks the calendar gives the period: the week members a Week level puts below it.
+    const auto weeks = [&](const Period& p) {
+        std::vector<Period> inside;
+        calendar().split(p, PeriodKind::Week, inside);
+        return count(static_cast<std::int64_t>(inside.size()));
+    };
     switch (period.kind) {
         case PeriodKind::Year:
-            put("YearLeapYear", daysOf(period) > 364 ? "Yes" : "No");
+            // Longer than a common year: 366 days, or 53 weeks.
+            put("YearLeapYear", daysOf(period) > 365 ? "Yes" : "No");
             put("YearNumberOfDays", count(daysOf(period)));
             put("YearYearNo", count(period.number - periodFirstYear_));
             break;
@@ -146,8 +194,8 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             break;
         case PeriodKind::Week:
             put("WeekNumberInYear", count(period.number));
-            put("WeekNumberInQuarter", quarter ? count(positionIn(*quarter, period.first, 7)) : "");
-            put("WeekNumberInMonth", month ? count(positionIn(*month, period.first, 7)) : "");
+            put("WeekNumberInQuarter", quarter ? count(positionIn(*quarter, placed, 7)) : "");
+            put("WeekNumberInMonth", month ? count(positionIn(*month, placed, 7)) : "");
             put("WeekNumberOfDays", count(daysOf(period)));
             put("WeekFstDayInWeek", isoDate(period.first));
             put("WeekLstDayInWeek", isoDate(period.last));
@@ -155,8 +203,7 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             break;
         case PeriodKind::Day: {
             const Date day = period.first;
-            const Date weekFirst =
-                year.first + std::chrono::days(((day - year.first).count() / 7) * 7);
+            const Date weekFirst = weekStartOf(day, fillWeekAnchor_);
             const std::int16_t weekday = weekdayOf(day);
             put("DayNumberInYear", count(positionIn(year, day, 1)));
             put("DayNumberInQuarter", quarter ? count(positionIn(*quarter, day, 1)) : "");
@@ -240,14 +287,8 @@ void CalendarBuilder::addPeriodMember(const cube::MemberRef& parent, const Perio
     } else {
         member->putParent(parent);
     }
-    if (state_.fillAttributes) {
-        fillPeriodAttributes(*member, period);
-    }
-    if (state_.recordDates) {
-        std::string key(kKindLevels[static_cast<std::size_t>(period.kind)].level);
-        key.push_back('\t');
-        key.append(name);
-        state_.memberDates[key] = {period.first, period.last};
+    if (describing()) {
+        describeMember(*member, period);
     }
     const std::size_t below = levelIndex + 1;
     if (below == periodKinds_.size()) {
@@ -278,6 +319,7 @@ void CalendarBuilder::addPeriodMembers() {
         }
         periodLists_.assign(periodKinds_.size(), {});
         state_.memberDates.clear();
+        fillContextValid_ = false;
         const std::int32_t firstYear = yearNumberHolding(
             chosen, civilDay(state_.startDate.year, state_.startDate.month, state_.startDate.day));
         const std::int32_t lastYear = yearNumberHolding(
@@ -288,11 +330,6 @@ void CalendarBuilder::addPeriodMembers() {
         for (std::int32_t number = firstYear; number <= lastYear; ++number) {
             periodSuffix_ = support::yearSuffixText(number);
             const Period year = chosen.year(number);
-            if (state_.fillAttributes) {
-                fillYear_ = year;
-                chosen.split(year, PeriodKind::Quarter, fillQuarters_);
-                chosen.split(year, PeriodKind::Month, fillMonths_);
-            }
             if (periodKinds_.front() == PeriodKind::Year) {
                 addPeriodMember(nullptr, year, 0);
                 continue;

@@ -54,6 +54,9 @@ bool CalendarBuilder::addQuarters(const cube::MemberRef& aParent, const Period& 
             member->setAttribute("QuarterQtrNo", number);
             // The list names the quarters the calendar gives, in order.
             const Period quarter = support::tableEntry(quarters_, i);
+            if (describing()) {
+                describeMember(*member, quarter);
+            }
             handDown(kQuarterBit, member, quarter);
         }
         result = true;

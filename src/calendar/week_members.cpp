@@ -41,6 +41,9 @@ bool CalendarBuilder::addWeeks(const cube::MemberRef& aParent, const Period& per
                     member->putName(weekName_);
                 }
             }
+            if (describing()) {
+                describeMember(*member, week);
+            }
             handDown(kWeekBit, member, week);
         }
         result = true;

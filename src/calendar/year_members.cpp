@@ -61,6 +61,9 @@ void CalendarBuilder::addMembers() {
     trap_.run(kLabels, [&] {
         // Only the builder of the highest chosen level starts here; with no parent, a
         // sub-year builder makes top members for the periods of the start year.
+        state_.memberDates.clear();
+        fillContextValid_ = false;
+        periodFirstYear_ = state_.startDate.year;
         if (state_.chosen(kYearBit)) {
             addYears();
         } else {
@@ -100,7 +103,11 @@ void CalendarBuilder::addYears() {
             member->setAttribute("YearLeapYear", leap ? "Yes" : "No");
             member->setAttribute("YearNumberOfDays", decimalText(daysInYear(state_.currentYear)));
             member->setAttribute("YearYearNo", decimalText(i));
-            handDown(kYearBit, member, calendar().year(state_.currentYear));
+            const Period year = calendar().year(state_.currentYear);
+            if (describing()) {
+                describeMember(*member, year);
+            }
+            handDown(kYearBit, member, year);
         }
     });
 }

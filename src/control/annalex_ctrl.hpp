@@ -58,11 +58,11 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     // key makes OK generate that calendar, for any non-empty set of levels, until a page
     // calendar is chosen again. An unknown key changes nothing and gives false.
     bool chooseCalendar(std::string_view key, const calendar::CalendarOptions& options = {});
-    // Whether OK fills every attribute of the members of a calendar beyond the page's two
-    // (their meanings: docs/attributes.md); the page's calendars are not affected.
+    // Whether OK fills every attribute of the members from their dates (their meanings:
+    // docs/attributes.md); without it the page's calendars keep their own attribute values.
     void setFillAttributes(bool fill) { state_.fillAttributes = fill; }
-    // Whether OK records the first and last day of each member of a calendar beyond the
-    // page's two; memberDates() answers from the last generation.
+    // Whether OK records the first and last day of each member; memberDates() answers from
+    // the last generation.
     void setRecordDates(bool record) { state_.recordDates = record; }
     // The first and last day of that member as ISO dates, when recorded.
     std::optional<std::pair<std::string, std::string>> memberDates(std::string_view level,

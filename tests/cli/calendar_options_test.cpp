@@ -262,12 +262,6 @@ TEST(FillAttributes, ValuesAgreeWithTheMembersAndTheirParents) {
     }
 }
 
-TEST(FillAttributes, PageCalendarsRefuseIt) {
-    const ProgramRun run = runAnnalex(generate({"--levels", "Year", "--fill-attributes"}));
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("--fill-attributes"), std::string::npos) << run.err;
-}
-
 }  // namespace
 }  // namespace annalex::testing
 
@@ -333,10 +327,40 @@ TEST(WithDates, MembersCarryNestedDatesAndOtherwiseTheOutputIsUnchanged) {
     EXPECT_GT(lines, 3u * 364u);
 }
 
-TEST(WithDates, PageCalendarsRefuseIt) {
-    const ProgramRun run = runAnnalex(generate({"--levels", "Year", "--with-dates"}));
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("--with-dates"), std::string::npos) << run.err;
+// The page's calendars take both options: --with-dates only adds the dates (jsonl keys, csv
+// columns) and --fill-attributes only changes attribute values, never the members.
+TEST(WithDates, PageCalendarsTakeBothOptionsAndKeepTheirMembers) {
+    static const std::regex kJsonDates(
+        R"re(,"first":"\d{4}-\d\d-\d\d","last":"\d{4}-\d\d-\d\d")re");
+    static const std::regex kCsvDates(
+        R"re(,(first,last|\d{4}-\d\d-\d\d,\d{4}-\d\d-\d\d)(?=[,\r]))re");
+    static const std::regex kAttributes(R"re(,"attributes":\{.*)re");
+    for (const std::string calendar : {"gregorian", "fiscal"}) {
+        for (const std::string format : {"jsonl", "csv"}) {
+            const std::vector<std::string> arguments = {
+                "generate",   "--quiet",   "--output-format", format,
+                "--calendar", calendar,    "--levels",        "Year,Quarter,Month,Week,Day",
+                "--start",    "15-4-2003", "--end",           "14-4-2005"};
+            const auto with = [&](std::vector<std::string> more) {
+                more.insert(more.begin(), arguments.begin(), arguments.end());
+                const ProgramRun run = runAnnalex(more);
+                EXPECT_EQ(run.status, 0) << calendar << ' ' << format << ' ' << run.err;
+                return run.out;
+            };
+            const std::string plain = with({});
+            const std::string dated = with({"--with-dates"});
+            const std::string filled = with({"--fill-attributes"});
+            const std::regex& dates = format == "jsonl" ? kJsonDates : kCsvDates;
+            EXPECT_NE(dated, plain) << calendar << ' ' << format;
+            EXPECT_EQ(std::regex_replace(dated, dates, ""), plain) << calendar << ' ' << format;
+            if (format == "jsonl") {
+                EXPECT_NE(filled, plain) << calendar;
+                EXPECT_EQ(std::regex_replace(filled, kAttributes, ""),
+                          std::regex_replace(plain, kAttributes, ""))
+                    << calendar;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,244 @@
+// Every calendar generated through the control with dates recorded and attributes filled:
+// each member's recorded days lie inside its parent's (except where the page's calendars hang
+// members outside their parents, checked on their own rules), and every filled attribute agrees
+// with the member's own first and last day.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "calendar_test_support.hpp"
+
+namespace annalex::testing {
+namespace {
+
+namespace chr = std::chrono;
+using Day = chr::sys_days;
+
+constexpr int kY = 1, kQ = 2, kM = 4, kW = 8, kD = 16;
+
+struct DatesCase {
+    std::string name;
+    std::string key;
+    int mask;
+    std::array<std::string, 3> start;  // day, month, year
+    std::array<std::string, 3> end;
+    calendar::CalendarOptions options{};
+};
+
+void PrintTo(const DatesCase& datesCase, std::ostream* out) {
+    *out << datesCase.name;
+}
+
+std::vector<DatesCase> datesCases() {
+    calendar::CalendarOptions nearest;
+    nearest.yearEndRule = calendar::YearEndRule::Nearest;
+    nearest.yearEndMonth = 1;
+    return {
+        {"gregorian_all",
+         "gregorian",
+         kY | kQ | kM | kW | kD,
+         {"1", "1", "1999"},
+         {"31", "12", "2001"}},
+        {"gregorian_weeks_of_years",
+         "gregorian",
+         kY | kW | kD,
+         {"1", "1", "2004"},
+         {"31", "12", "2006"}},
+        {"gregorian_days_of_years", "gregorian", kY | kD, {"1", "1", "2000"}, {"31", "12", "2001"}},
+        {"gregorian_top_months", "gregorian", kM | kD, {"1", "1", "2024"}, {"31", "12", "2024"}},
+        {"fiscal_april_15th",
+         "fiscal",
+         kY | kQ | kM | kW | kD,
+         {"15", "4", "2003"},
+         {"14", "4", "2006"}},
+        {"fiscal_weeks_of_quarters",
+         "fiscal",
+         kY | kQ | kW | kD,
+         {"15", "4", "2003"},
+         {"14", "4", "2005"}},
+        {"fiscal_days_of_years", "fiscal", kY | kD, {"1", "7", "2003"}, {"30", "6", "2005"}},
+        {"fiscal_days_of_months", "fiscal", kY | kM | kD, {"1", "3", "2003"}, {"28", "2", "2006"}},
+        {"iso", "iso", kY | kW | kD, {"1", "1", "2019"}, {"31", "12", "2021"}},
+        {"retail",
+         "retail",
+         kY | kQ | kM | kW | kD,
+         {"1", "1", "2019"},
+         {"31", "12", "2021"},
+         nearest},
+        {"periods13",
+         "periods13",
+         kY | kQ | kM | kW | kD,
+         {"1", "1", "2019"},
+         {"31", "12", "2021"}},
+    };
+}
+
+Day isoDay(const std::string& text) {
+    return chr::year(std::stoi(text.substr(0, 4))) /
+           chr::month(static_cast<unsigned>(std::stoi(text.substr(5, 2)))) /
+           chr::day(static_cast<unsigned>(std::stoi(text.substr(8, 2))));
+}
+
+int span(Day first, Day last) {
+    return static_cast<int>((last - first).count()) + 1;
+}
+
+struct Span {
+    std::string level;
+    Day first;
+    Day last;
+};
+
+class MemberDates : public ::testing::TestWithParam<DatesCase> {
+  protected:
+    void SetUp() override {
+        const DatesCase& c = GetParam();
+        harness_.typeStart(c.start[0], c.start[1], c.start[2]);
+        harness_.typeEnd(c.end[0], c.end[1], c.end[2]);
+        harness_.tick(c.mask);
+        ASSERT_TRUE(harness_.ctrl.chooseCalendar(c.key, c.options));
+        harness_.ctrl.setRecordDates(true);
+        harness_.ctrl.setFillAttributes(true);
+        harness_.pressOk();
+        ASSERT_EQ(harness_.results, std::vector<bool>{true});
+        ASSERT_TRUE(harness_.reporter.reports().empty());
+    }
+    bool pageCalendar() const {
+        return GetParam().key == "gregorian" || GetParam().key == "fiscal";
+    }
+
+    ControlHarness harness_;
+};
+
+// The page's calendars hang some members outside their parents: weeks are numbered from the
+// Sunday week of the year's first day and shared out among months and quarters as in the start
+// year, the days below a year are those of the calendar year of its number, and a fiscal
+// February below its month counts the days of February in the year of the fiscal year's number.
+bool pageOverhang(const Span& child, const Span& parent, const std::string& parentName) {
+    if (child.level == "Week") {
+        return chr::weekday(child.first) == chr::Sunday && span(child.first, child.last) == 7;
+    }
+    if (child.level == "Day" && parent.level == "Year") {
+        return static_cast<int>(chr::year_month_day(child.first).year()) ==
+               std::stoi(parentName.substr(0, 4));
+    }
+    return child.level == "Day" && parent.level == "Month" &&
+           child.first == parent.last + chr::days(1) &&
+           chr::year_month_day(parent.first).month() == chr::February;
+}
+
+TEST_P(MemberDates, NestInTheirParentsAndAgreeWithTheFilledAttributes) {
+    const auto hierarchy = harness_.hierarchy();
+    ASSERT_NE(hierarchy, nullptr);
+    const Tree tree(*hierarchy);
+    const std::vector<std::string> levels = levelNames(*hierarchy);
+    std::vector<Span> above;  // the dates of the current member's ancestors, by depth
+    std::map<std::string, int> weeksBelow;
+    for (const Node& node : tree.nodes()) {
+        const std::string& level = levels[node.level];
+        if (level == "Week" && !node.parent.empty()) {
+            ++weeksBelow[node.parent];
+        }
+    }
+    std::size_t checked = 0;
+    for (const Node& node : tree.nodes()) {
+        const std::string& level = levels[node.level];
+        const std::string what = level + " " + node.name;
+        const auto dates = harness_.ctrl.memberDates(level, node.name);
+        ASSERT_TRUE(dates.has_value()) << what;
+        const Span own{level, isoDay(dates->first), isoDay(dates->second)};
+        ASSERT_LE(own.first, own.last) << what;
+        above.resize(static_cast<std::size_t>(node.depth));
+        if (!above.empty()) {
+            const Span& parent = above.back();
+            const bool inside = parent.first <= own.first && own.last <= parent.last;
+            EXPECT_TRUE(inside || (pageCalendar() && pageOverhang(own, parent, node.parent)))
+                << what << " below " << node.parent;
+        }
+        above.push_back(own);
+
+        std::map<std::string, std::string> a;
+        hierarchy->forEachAttribute(
+            node.id, [&](std::string_view key, std::string_view value) { a.emplace(key, value); });
+        const int days = span(own.first, own.last);
+        if (level == "Year") {
+            EXPECT_EQ(a["YearNumberOfDays"], std::to_string(days)) << what;
+            EXPECT_EQ(a["YearLeapYear"], days > 365 ? "Yes" : "No") << what;
+            EXPECT_EQ(a["YearYearNo"], std::to_string(node.order)) << what;
+        } else if (level == "Quarter" || level == "Month") {
+            EXPECT_EQ(a[level + "NumberOfDays"], std::to_string(days)) << what;
+            if (weeksBelow.contains(node.name)) {
+                EXPECT_EQ(a[level + "NumberOfWeeks"], std::to_string(weeksBelow[node.name]))
+                    << what;
+            }
+            if (level == "Month") {
+                EXPECT_EQ(isoDay(a["MonthFstDayInMonth"]), own.first) << what;
+                EXPECT_EQ(isoDay(a["MonthLstDayInMonth"]), own.last) << what;
+            }
+        } else if (level == "Week") {
+            EXPECT_EQ(isoDay(a["WeekFstDayInWeek"]), own.first) << what;
+            EXPECT_EQ(isoDay(a["WeekLstDayInWeek"]), own.last) << what;
+            EXPECT_EQ(a["WeekNumberOfDays"], std::to_string(days)) << what;
+        } else {
+            ASSERT_EQ(own.first, own.last) << what;
+            const Day day = own.first;
+            const chr::weekday weekday(day);
+            EXPECT_EQ(a["DayDayNumber"],
+                      std::to_string(static_cast<unsigned>(chr::year_month_day(day).day())))
+                << what;
+            EXPECT_EQ(a["DayWeekend"],
+                      weekday == chr::Saturday || weekday == chr::Sunday ? "Yes" : "No")
+                << what;
+            // Each enclosing period holds the day at the position the number says, and the
+            // periods nest: week and month inside the quarter (when the calendar has them),
+            // quarter inside the year.
+            std::optional<Day> outerFirst;
+            std::optional<Day> outerLast;
+            for (const std::string period : {"Year", "Quarter", "Month", "Week"}) {
+                const std::string fst = a["DayFstDayIn" + period];
+                if (fst.empty()) {
+                    continue;
+                }
+                const Day first = isoDay(fst);
+                const Day last = isoDay(a["DayLstDayIn" + period]);
+                EXPECT_LE(first, day) << what << " " << period;
+                EXPECT_LE(day, last) << what << " " << period;
+                EXPECT_EQ(a["DayNumberIn" + period], std::to_string(span(first, day)))
+                    << what << " " << period;
+                if (period != "Week" && outerFirst) {
+                    EXPECT_LE(*outerFirst, first) << what << " " << period;
+                    EXPECT_LE(last, *outerLast) << what << " " << period;
+                }
+                if (period != "Month") {
+                    outerFirst = first;
+                    outerLast = last;
+                }
+            }
+            // Its week is the seven days of the calendar's weeks that hold it: the week it hangs
+            // below, and for the page's calendars a Sunday week.
+            const Day weekFirst = isoDay(a["DayFstDayInWeek"]);
+            EXPECT_EQ(span(weekFirst, isoDay(a["DayLstDayInWeek"])), 7) << what;
+            if (above.size() > 1 && above[above.size() - 2].level == "Week") {
+                EXPECT_EQ(weekFirst, above[above.size() - 2].first) << what;
+            }
+            if (pageCalendar()) {
+                EXPECT_EQ(chr::weekday(weekFirst), chr::Sunday) << what;
+            }
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 300u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calendars, MemberDates, ::testing::ValuesIn(datesCases()),
+                         [](const auto& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace annalex::testing
