@@ -19,15 +19,21 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "calendar/calendar_options.hpp"
+#include "calendar/holidays/holiday_rules.hpp"
 #include "cube/cube_model.hpp"
 
 namespace annalex::calendar {
+
+namespace holidays {
+class HolidayCalendar;
+}
 
 // A date as the page stores what was typed: day, month (1 to 12) and year with its century,
 // each 16-bit. Everything past the page works on std::chrono dates (toYearMonthDay).
@@ -69,6 +75,11 @@ struct CalendarState {
     // Whether the members of a calendar beyond the page's get every attribute of their level
     // filled (the page's calendars keep their attribute values).
     bool fillAttributes = false;
+    // For filled attributes: the holidays that DayHoliday names and working-day counts leave
+    // out (none: no holidays), and the weekdays DayWeekend marks and working-day counts leave
+    // out. The host sets both.
+    std::shared_ptr<holidays::HolidayCalendar> holidays;
+    holidays::WeekdaySet weekend = holidays::WeekdaySet::saturdaySunday();
     // When recordDates is set, the first and last day of each member of a calendar beyond the
     // page's, keyed by level name, a tab and member name (unique in those calendars' levels).
     bool recordDates = false;
