@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a bounded time.
-#   scripts/fuzz.sh            15 seconds per target (a minute in all)
+#   scripts/fuzz.sh            15 seconds per target
 #   FUZZ_SECONDS=300 scripts/fuzz.sh
 # Fails when a target crashes or a sanitizer reports; the crashing input is left in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-15}"
-targets=(annalex_fuzz_hive annalex_fuzz_ini annalex_fuzz_store annalex_fuzz_command_line)
+targets=(annalex_fuzz_hive annalex_fuzz_ini annalex_fuzz_store annalex_fuzz_command_line
+         annalex_fuzz_holiday_rules)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DANNALEX_BUILD_FUZZ=ON -DANNALEX_BUILD_TESTS=OFF -DANNALEX_BUILD_BENCH=OFF \

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar/holidays/rule_parser.hpp"
 #include "control/annalex_ctrl.hpp"
 
 namespace annalex::cli {
@@ -13,6 +14,15 @@ constexpr std::array<const char*, 7> kWeekdays = {"sun", "mon", "tue", "wed", "t
 
 bool weekBased(const std::string& key) {
     return key == "retail" || key == "periods13";
+}
+
+// The days of a --weekend value: weekday names joined by commas, or "none".
+bool weekendDays(const std::string& text, calendar::holidays::WeekdaySet& days) {
+    if (text == "none") {
+        days = {};
+        return true;
+    }
+    return calendar::holidays::weekdaysNamed(text, days);
 }
 
 // A given option the calendar does not take.
@@ -58,6 +68,21 @@ void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts) {
                      "docs/attributes.md)");
     command.add_flag("--with-dates", texts.withDates,
                      "Add each member's first and last day to jsonl and csv output");
+    command.add_option("--holidays", texts.holidays,
+                       "Holidays for the filled attributes: us|gb-eng|de|fr or a rules file "
+                       "(see docs/holidays.md)");
+    command
+        .add_option("--weekend", texts.weekend,
+                    "Weekend days for the filled attributes, e.g. fri,sat, or none (default "
+                    "sat,sun)")
+        ->check(
+            [](const std::string& text) {
+                calendar::holidays::WeekdaySet days;
+                return weekendDays(text, days)
+                           ? std::string()
+                           : "expected weekdays sun,mon,...,sat joined by commas, or none";
+            },
+            "DAYS");
 }
 
 calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
@@ -77,6 +102,10 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
            "only with --calendar retail");
     refuse(texts.longQuarter.has_value() && calendarKey != "periods13", "--long-quarter",
            "only with --calendar periods13");
+    refuse(texts.holidays.has_value() && !texts.fillAttributes, "--holidays",
+           "only with --fill-attributes");
+    refuse(texts.weekend.has_value() && !texts.fillAttributes, "--weekend",
+           "only with --fill-attributes");
     refuse(iso && (levelTicks[1] || levelTicks[2]), "--levels",
            "the iso calendar has Year, Week and Day levels only (no Quarter or Month)");
 
@@ -106,6 +135,16 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
                             const calendar::CalendarOptions& options,
                             const CalendarOptionTexts& texts) {
+    if (texts.holidays) {
+        const std::string fault = ctrl.setHolidays(*texts.holidays);
+        if (!fault.empty()) {
+            throw CLI::ValidationError("--holidays", fault);
+        }
+    }
+    calendar::holidays::WeekdaySet weekend = calendar::holidays::WeekdaySet::saturdaySunday();
+    if (texts.weekend && weekendDays(*texts.weekend, weekend)) {
+        ctrl.setWeekend(weekend);
+    }
     ctrl.setFillAttributes(texts.fillAttributes);
     ctrl.setRecordDates(texts.withDates);
     const auto list = calendar::calendarList();

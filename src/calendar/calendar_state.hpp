@@ -19,15 +19,21 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "calendar/calendar_options.hpp"
+#include "calendar/holidays/holiday_rules.hpp"
 #include "cube/cube_model.hpp"
 
 namespace annalex::calendar {
+
+namespace holidays {
+class HolidayCalendar;
+}
 
 // A date as the page stores what was typed: day, month (1 to 12) and year with its century,
 // each 16-bit. Everything past the page works on std::chrono dates (toYearMonthDay).
@@ -69,6 +75,11 @@ struct CalendarState {
     // Whether the members get every attribute of their level filled from their dates (without
     // it the page's calendars keep their long-standing attribute values).
     bool fillAttributes = false;
+    // For filled attributes: the holidays that DayHoliday names and working-day counts leave
+    // out (none: no holidays), and the weekdays DayWeekend marks and working-day counts leave
+    // out. The host sets both.
+    std::shared_ptr<holidays::HolidayCalendar> holidays;
+    holidays::WeekdaySet weekend = holidays::WeekdaySet::saturdaySunday();
     // When recordDates is set, the first and last day of each member, keyed by level name, a
     // tab and member name. Names are unique within a level except where the page's calendars
     // put one week below two quarters of a year; both members then stand for the same week.

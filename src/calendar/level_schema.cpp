@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
@@ -82,6 +83,14 @@ constexpr std::array<AttributeSchema, 16> kDayAttributes = {{
     {"DayDayNumber", "Day #"},
 }};
 
+// Defined only when attributes are filled, so that the schema of a plain generation stays as
+// it always was: the working days of a year, quarter and month.
+constexpr std::array<std::pair<LevelBit, AttributeSchema>, 3> kFilledOnlyAttributes = {{
+    {kYearBit, {"YearNumberOfWorkingDays", "Number of Working Days"}},
+    {kQuarterBit, {"QuarterNumberOfWorkingDays", "Number of Working Days"}},
+    {kMonthBit, {"MonthNumberOfWorkingDays", "# of Working Days"}},
+}};
+
 // The level kinds from the largest period to the smallest: the order in which they are
 // handled, and so the order in which new levels are appended.
 constexpr std::array<LevelSchema, 5> kLevels = {{
@@ -128,11 +137,19 @@ void CalendarBuilder::addLevels() {
                 cube::LevelRef level = dimension.objects().newLevel();
                 support::require(level).putName(kind.name);
                 level->putLevelType(kind.typeCode);
-                for (const AttributeSchema& attribute : kind.attributes) {
+                const auto define = [&](const AttributeSchema& attribute) {
                     cube::AttributeDefRef definition = dimension.objects().newAttributeDef();
                     support::require(definition).putName(attribute.key);
                     definition->putCaption(attribute.caption);
                     level->addAttributeDef(definition);
+                };
+                for (const AttributeSchema& attribute : kind.attributes) {
+                    define(attribute);
+                }
+                for (const auto& [bit, attribute] : kFilledOnlyAttributes) {
+                    if (state_.fillAttributes && bit == kind.bit) {
+                        define(attribute);
+                    }
                 }
                 hierarchy()->addLevel(level);
             }

@@ -10,6 +10,7 @@
 #include "calendar/builder_support.hpp"
 #include "calendar/calendar_builder.hpp"
 #include "calendar/calendar_list.hpp"
+#include "calendar/holidays/holiday_calendar.hpp"
 
 namespace annalex::calendar {
 
@@ -118,6 +119,18 @@ Date weekStartOf(Date day, Date anchor) {
     return day - std::chrono::days(offset < 0 ? offset + 7 : offset);
 }
 
+// Days of period that are neither a weekend day nor a holiday.
+std::int64_t workingDays(const CalendarState& state, const Period& period) {
+    std::int64_t days = 0;
+    for (Date day = period.first; day <= period.last; day += std::chrono::days(1)) {
+        if (!state.weekend.has(std::chrono::weekday(day)) &&
+            !(state.holidays && state.holidays->isHoliday(day))) {
+            ++days;
+        }
+    }
+    return days;
+}
+
 }  // namespace
 
 void CalendarBuilder::fillContextFor(Date day) {
@@ -168,6 +181,7 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             put("YearLeapYear", daysOf(period) > 365 ? "Yes" : "No");
             put("YearNumberOfDays", count(daysOf(period)));
             put("YearYearNo", count(period.number - periodFirstYear_));
+            put("YearNumberOfWorkingDays", count(workingDays(state_, period)));
             break;
         case PeriodKind::Quarter: {
             std::int64_t months = 0;
@@ -179,6 +193,7 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             put("QuarterNumberOfWeeks", weeks(period));
             put("QuarterNumberOfDays", count(daysOf(period)));
             put("QuarterQtrNo", count(period.number));
+            put("QuarterNumberOfWorkingDays", count(workingDays(state_, period)));
             break;
         }
         case PeriodKind::Month:
@@ -191,6 +206,7 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             put("MonthFstDayInMonth", isoDate(period.first));
             put("MonthLstDayInMonth", isoDate(period.last));
             put("MonthMonthNumber", count(period.number));
+            put("MonthNumberOfWorkingDays", count(workingDays(state_, period)));
             break;
         case PeriodKind::Week:
             put("WeekNumberInYear", count(period.number));
@@ -210,8 +226,8 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             put("DayNumberInMonth", month ? count(positionIn(*month, day, 1)) : "");
             put("DayNumberInWeek", count((day - weekFirst).count() + 1));
             put("DayWeekday", state_.dayNameTable[weekday]);
-            put("DayHoliday", "");
-            put("DayWeekend", weekday == 1 || weekday == 7 ? "Yes" : "No");
+            put("DayHoliday", state_.holidays ? state_.holidays->nameOn(day) : std::string());
+            put("DayWeekend", state_.weekend.has(std::chrono::weekday(day)) ? "Yes" : "No");
             put("DayFstDayInWeek", isoDate(weekFirst));
             put("DayLstDayInWeek", isoDate(weekFirst + std::chrono::days(6)));
             put("DayFstDayInMonth", month ? isoDate(month->first) : "");

@@ -64,6 +64,12 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     // Whether OK records the first and last day of each member; memberDates() answers from
     // the last generation.
     void setRecordDates(bool record) { state_.recordDates = record; }
+    // The holidays filled attributes use: a built-in set ("us", "gb-eng", "de", "fr") or a
+    // rules file (docs/holidays.md); an empty text chooses none. On a fault the choice stays
+    // as it was and the answer is the message, naming the file and line; otherwise empty.
+    std::string setHolidays(std::string_view setOrFile);
+    // The weekdays that filled attributes count as weekend (Saturday and Sunday until set).
+    void setWeekend(calendar::holidays::WeekdaySet days) { state_.weekend = days; }
     // The first and last day of that member as ISO dates, when recorded.
     std::optional<std::pair<std::string, std::string>> memberDates(std::string_view level,
                                                                    std::string_view name) const;

@@ -1,0 +1,371 @@
+// The rule language, line by line: a comment from '#' to the end of the line, and on what is
+// left either nothing, `include WHAT`, `weekend DAYS` or a rule `DAY [OPTIONS] = NAME`.
+
+#include "calendar/holidays/rule_parser.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <vector>
+
+namespace annalex::calendar::holidays {
+namespace {
+
+constexpr std::array<std::string_view, 7> kWeekdayNames = {"sun", "mon", "tue", "wed",
+                                                           "thu", "fri", "sat"};
+constexpr int kMaxIncludeDepth = 16;
+constexpr int kMaxEasterOffset = 200;
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::string_view trim(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::vector<std::string_view> words(std::string_view text) {
+    std::vector<std::string_view> out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r')) {
+            ++at;
+        }
+        const std::size_t start = at;
+        while (at < text.size() && text[at] != ' ' && text[at] != '\t' && text[at] != '\r') {
+            ++at;
+        }
+        if (at > start) {
+            out.push_back(text.substr(start, at - start));
+        }
+    }
+    return out;
+}
+
+// All of text as a decimal number (a leading '+' or '-' allowed when signed).
+bool number(std::string_view text, int& out, bool allowSign = false) {
+    if (allowSign && !text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return false;
+        }
+    } else if (!allowSign && !text.empty() && text.front() == '-') {
+        return false;
+    }
+    if (text.empty() || text.size() > 6) {
+        return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// One line's reading, which throws with the file and line in the message.
+class LineReader {
+  public:
+    LineReader(std::string_view source, int line) : source_(source), line_(line) {}
+
+    [[noreturn]] void fail(const std::string& message) const {
+        throw HolidayError(std::string(source_) + ":" + std::to_string(line_) + ": " + message);
+    }
+
+    std::chrono::weekday weekday(std::string_view text) const {
+        std::chrono::weekday day;
+        if (!weekdayNamed(text, day)) {
+            fail("unknown weekday '" + std::string(text) + "': expected sun, mon, ..., sat");
+        }
+        return day;
+    }
+
+    unsigned month(std::string_view text) const {
+        int value = 0;
+        if (text.size() != 2 || !number(text, value) || value < 1 || value > 12) {
+            fail("bad month '" + std::string(text) + "': expected 01 to 12");
+        }
+        return static_cast<unsigned>(value);
+    }
+
+    int year(std::string_view text) const {
+        int value = 0;
+        if (!number(text, value) || value < 1 || value > 9999) {
+            fail("bad year '" + std::string(text) + "': expected 1 to 9999");
+        }
+        return value;
+    }
+
+    // "MM-DD", any day a leap year has.
+    void monthDay(std::string_view text, Rule& rule) const {
+        int day = 0;
+        if (text.size() != 5 || text[2] != '-' || !number(text.substr(3), day)) {
+            fail("bad date '" + std::string(text) + "': expected MM-DD");
+        }
+        rule.month = month(text.substr(0, 2));
+        const auto last = std::chrono::year_month_day_last(
+            std::chrono::year(2000), std::chrono::month_day_last(std::chrono::month(rule.month)));
+        if (day < 1 || static_cast<unsigned>(day) > static_cast<unsigned>(last.day())) {
+            fail("bad date '" + std::string(text) + "': no such day in that month");
+        }
+        rule.day = static_cast<unsigned>(day);
+    }
+
+    // The day part of a rule; returns the number of words it used.
+    std::size_t day(const std::vector<std::string_view>& w, Rule& rule) const {
+        const std::string first = lower(w[0]);
+        if (first == "easter") {
+            rule.form = DayForm::Easter;
+            if (w.size() > 1 && (w[1].front() == '+' || w[1].front() == '-')) {
+                if (!number(w[1], rule.offset, true) || rule.offset < -kMaxEasterOffset ||
+                    rule.offset > kMaxEasterOffset) {
+                    fail("bad Easter offset '" + std::string(w[1]) + "': expected -" +
+                         std::to_string(kMaxEasterOffset) + " to +" +
+                         std::to_string(kMaxEasterOffset));
+                }
+                return 2;
+            }
+            return 1;
+        }
+        if (first.size() == 10 && first[4] == '-') {
+            rule.form = DayForm::OneOff;
+            rule.firstYear = rule.lastYear = year(first.substr(0, 4));
+            monthDay(std::string_view(first).substr(5), rule);
+            const std::chrono::year_month_day date{std::chrono::year(rule.firstYear),
+                                                   std::chrono::month(rule.month),
+                                                   std::chrono::day(rule.day)};
+            if (!date.ok()) {
+                fail("bad date '" + first + "': no such day in that year");
+            }
+            return 1;
+        }
+        if (first.size() == 5 && first[2] == '-') {
+            rule.form = DayForm::Fixed;
+            monthDay(first, rule);
+            return 1;
+        }
+        static constexpr std::array<std::string_view, 6> kNth = {"1st", "2nd", "3rd",
+                                                                 "4th", "5th", "last"};
+        const auto nth = std::find(kNth.begin(), kNth.end(), first);
+        if (nth != kNth.end()) {
+            if (w.size() < 3) {
+                fail("'" + first + "' needs a weekday and a month, as in '" + first + " mon 05'");
+            }
+            rule.form = DayForm::NthWeekday;
+            rule.nth = nth == kNth.end() - 1 ? -1 : static_cast<int>(nth - kNth.begin()) + 1;
+            rule.weekday = weekday(w[1]);
+            rule.month = month(w[2]);
+            return 3;
+        }
+        std::chrono::weekday weekdayFirst;
+        if (weekdayNamed(first, weekdayFirst) && w.size() >= 3 && lower(w[1]) == "before") {
+            rule.form = DayForm::WeekdayBefore;
+            rule.weekday = weekdayFirst;
+            monthDay(w[2], rule);
+            return 3;
+        }
+        fail("unknown day '" + std::string(w[0]) +
+             "': expected MM-DD, YYYY-MM-DD, 1st..5th or last WEEKDAY MM, WEEKDAY before MM-DD "
+             "or easter [+N|-N]");
+    }
+
+    // "DAYS->WEEKDAY", "DAYS->next working day" or "DAYS->previous working day" starting at
+    // w[at]; returns the number of words it used.
+    std::size_t observance(const std::vector<std::string_view>& w, std::size_t at,
+                           Rule& rule) const {
+        const std::string text = lower(w[at]);
+        const auto arrow = text.find("->");
+        Observance observe;
+        if (!weekdaysNamed(std::string_view(text).substr(0, arrow), observe.from)) {
+            fail("bad observance '" + std::string(w[at]) +
+                 "': expected weekdays before '->', as in 'sat,sun->mon'");
+        }
+        for (const Observance& earlier : rule.observances) {
+            if ((earlier.from.bits & observe.from.bits) != 0) {
+                fail("observance '" + std::string(w[at]) + "' moves a weekday moved before");
+            }
+        }
+        const std::string target = text.substr(arrow + 2);
+        std::size_t used = 1;
+        if (target == "next" || target == "previous") {
+            if (at + 2 >= w.size() || lower(w[at + 1]) != "working" || lower(w[at + 2]) != "day") {
+                fail("expected '" + target + " working day' after '->'");
+            }
+            observe.target = target == "next" ? ObserveTarget::NextWorkingDay
+                                              : ObserveTarget::PreviousWorkingDay;
+            used = 3;
+        } else if (weekdayNamed(target, observe.weekday)) {
+            if (observe.from.has(observe.weekday)) {
+                fail("observance '" + std::string(w[at]) + "' moves a day onto its own weekday");
+            }
+        } else {
+            fail("bad observance '" + std::string(w[at]) +
+                 "': expected a weekday, 'next working day' or 'previous working day' after "
+                 "'->'");
+        }
+        rule.observances.push_back(observe);
+        return used;
+    }
+
+    Rule rule(std::string_view text, WeekdaySet weekend) const {
+        const auto equals = text.find('=');
+        if (equals == std::string_view::npos) {
+            fail("expected '= NAME' after the day");
+        }
+        Rule rule;
+        rule.weekend = weekend;
+        rule.name = std::string(trim(text.substr(equals + 1)));
+        if (rule.name.empty()) {
+            fail("missing holiday name after '='");
+        }
+        const std::vector<std::string_view> w = words(text.substr(0, equals));
+        if (w.empty()) {
+            fail("missing day before '='");
+        }
+        std::size_t at = day(w, rule);
+        bool yearsGiven = false;
+        while (at < w.size()) {
+            const std::string word = lower(w[at]);
+            if (word.find("->") != std::string::npos) {
+                at += observance(w, at, rule);
+                continue;
+            }
+            if (word != "from" && word != "until" && word != "except") {
+                fail("unexpected '" + std::string(w[at]) +
+                     "': expected from YEAR, until YEAR, except YEAR,... or an observance");
+            }
+            if (at + 1 >= w.size()) {
+                fail("'" + word + "' needs a year");
+            }
+            yearsGiven = true;
+            if (word == "from") {
+                rule.firstYear = year(w[at + 1]);
+            } else if (word == "until") {
+                rule.lastYear = year(w[at + 1]);
+            } else {
+                std::string_view list = w[at + 1];
+                while (true) {
+                    const auto comma = list.find(',');
+                    rule.exceptYears.push_back(year(list.substr(0, comma)));
+                    if (comma == std::string_view::npos) {
+                        break;
+                    }
+                    list.remove_prefix(comma + 1);
+                }
+            }
+            at += 2;
+        }
+        if (yearsGiven && rule.form == DayForm::OneOff) {
+            fail("a one-off day takes no 'from', 'until' or 'except'");
+        }
+        if (rule.firstYear > rule.lastYear) {
+            fail("first year " + std::to_string(rule.firstYear) + " is after last year " +
+                 std::to_string(rule.lastYear));
+        }
+        return rule;
+    }
+
+  private:
+    std::string_view source_;
+    int line_;
+};
+
+void parseInto(const RulesSource& source, const IncludeResolver& resolve,
+               std::vector<std::string>& stack, RuleSet& out) {
+    stack.push_back(source.name);
+    WeekdaySet weekend = WeekdaySet::saturdaySunday();
+    std::string_view rest = source.text;
+    int lineNumber = 0;
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        ++lineNumber;
+        const LineReader reader(source.name, lineNumber);
+        line = trim(line.substr(0, line.find('#')));
+        if (line.empty()) {
+            continue;
+        }
+        const std::vector<std::string_view> w = words(line);
+        const std::string keyword = lower(w[0]);
+        if (keyword == "include") {
+            const std::string_view what = trim(line.substr(w[0].size()));
+            if (what.empty()) {
+                reader.fail("'include' needs a set name or a file");
+            }
+            if (stack.size() >= kMaxIncludeDepth) {
+                reader.fail("includes nested more than " + std::to_string(kMaxIncludeDepth) +
+                            " deep");
+            }
+            RulesSource included;
+            try {
+                included = resolve(what, source.name);
+            } catch (const HolidayError& error) {
+                reader.fail(error.what());
+            }
+            if (std::find(stack.begin(), stack.end(), included.name) != stack.end()) {
+                std::string cycle;
+                for (const std::string& name : stack) {
+                    cycle += name + " -> ";
+                }
+                reader.fail("include cycle: " + cycle + included.name);
+            }
+            parseInto(included, resolve, stack, out);
+            continue;
+        }
+        if (keyword == "weekend" && line.find('=') == std::string_view::npos) {
+            if (w.size() != 2 || !weekdaysNamed(lower(w[1]), weekend)) {
+                reader.fail("'weekend' needs a list of weekdays, as in 'weekend sat,sun'");
+            }
+            continue;
+        }
+        out.push_back(reader.rule(line, weekend));
+    }
+    stack.pop_back();
+}
+
+}  // namespace
+
+bool weekdayNamed(std::string_view name, std::chrono::weekday& out) {
+    const std::string key = lower(name);
+    const auto found = std::find(kWeekdayNames.begin(), kWeekdayNames.end(), key);
+    if (found == kWeekdayNames.end()) {
+        return false;
+    }
+    out = std::chrono::weekday(static_cast<unsigned>(found - kWeekdayNames.begin()));
+    return true;
+}
+
+bool weekdaysNamed(std::string_view list, WeekdaySet& out) {
+    WeekdaySet set;
+    while (true) {
+        const auto comma = list.find(',');
+        std::chrono::weekday day;
+        if (!weekdayNamed(list.substr(0, comma), day) || set.has(day)) {
+            return false;
+        }
+        set.add(day);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        list.remove_prefix(comma + 1);
+    }
+    out = set;
+    return true;
+}
+
+RuleSet parseRules(const RulesSource& source, const IncludeResolver& resolve) {
+    std::vector<std::string> stack;
+    RuleSet rules;
+    parseInto(source, resolve, stack, rules);
+    return rules;
+}
+
+}  // namespace annalex::calendar::holidays

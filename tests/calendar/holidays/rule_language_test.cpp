@@ -1,0 +1,213 @@
+// The rule language on its own: every day form, every observance, includes, and the messages
+// of bad files.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "calendar/holidays/holiday_sets.hpp"
+#include "holiday_test_support.hpp"
+
+namespace annalex::testing {
+namespace {
+
+using namespace calendar::holidays;
+
+// Parses text as file "t"; an include names another text of `others`.
+RuleSet parse(const std::string& text, const std::map<std::string, std::string>& others = {}) {
+    const IncludeResolver resolve = [&](std::string_view what, std::string_view) {
+        const auto found = others.find(std::string(what));
+        if (found == others.end()) {
+            throw HolidayError("no such set '" + std::string(what) + "'");
+        }
+        return RulesSource{found->first, found->second};
+    };
+    return parseRules({"t", text}, resolve);
+}
+
+std::string faultOf(const std::string& text,
+                    const std::map<std::string, std::string>& others = {}) {
+    try {
+        parse(text, others);
+    } catch (const HolidayError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+struct Case {
+    std::string rules;
+    int year;
+    std::vector<std::string> expected;
+};
+
+void expectCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(holidayLines(parse(c.rules), c.year), c.expected) << c.rules << " in " << c.year;
+    }
+}
+
+TEST(RuleLanguage, EveryDayFormFindsItsDay) {
+    expectCases({
+        {"12-25 = X", 2021, {"2021-12-25 X"}},
+        {"02-29 = X", 2021, {}},
+        {"02-29 = X", 2024, {"2024-02-29 X"}},
+        {"2022-09-19 = X", 2022, {"2022-09-19 X"}},
+        {"2022-09-19 = X", 2023, {}},
+        {"4th thu 11 = X", 2023, {"2023-11-23 X"}},
+        {"1st MON 09 = X", 2021, {"2021-09-06 X"}},
+        {"last mon 05 = X", 2021, {"2021-05-31 X"}},
+        {"5th fri 12 = X", 2021, {"2021-12-31 X"}},
+        {"5th mon 02 = X", 2021, {}},
+        // 23 November 2022 is a Wednesday itself: the one before is meant.
+        {"wed before 11-23 = X", 2022, {"2022-11-16 X"}},
+        {"wed before 11-23 = X", 2021, {"2021-11-17 X"}},
+        {"easter = X", 2016, {"2016-03-27 X"}},
+        {"easter -2 = X", 2011, {"2011-04-22 X"}},
+        {"Easter +50 = X", 2024, {"2024-05-20 X"}},
+        // Two names on one day keep the order of their rules.
+        {"05-01 = A\neaster +39 = B", 2008, {"2008-05-01 A", "2008-05-01 B"}},
+        {"12-25 from 2000 until 2002 except 2001 = X  # comment", 2001, {}},
+        {"12-25 from 2000 until 2002 except 1990,2001 = X", 2002, {"2002-12-25 X"}},
+        {"12-25 from 2000 until 2002 = X", 2003, {}},
+        {"12-25 from 2000 = X", 1999, {}},
+    });
+}
+
+TEST(RuleLanguage, EasterIsASundayFrom22MarchTo25AprilEveryYear) {
+    for (int year = 1583; year <= 9999; ++year) {
+        const std::chrono::year_month_day easter = easterSunday(year);
+        ASSERT_EQ(std::chrono::weekday(std::chrono::sys_days(easter)), std::chrono::Sunday) << year;
+        const auto monthDay = std::chrono::month_day(easter.month(), easter.day());
+        ASSERT_TRUE(monthDay >= std::chrono::March / 22 && monthDay <= std::chrono::April / 25)
+            << year;
+    }
+    // The extremes, and dates checked against church calendars.
+    for (const auto& [year, month, day] :
+         std::vector<std::tuple<int, unsigned, unsigned>>{{1818, 3, 22},
+                                                          {2285, 3, 22},
+                                                          {1943, 4, 25},
+                                                          {2038, 4, 25},
+                                                          {1961, 4, 2},
+                                                          {2000, 4, 23},
+                                                          {2011, 4, 24},
+                                                          {2016, 3, 27},
+                                                          {2019, 4, 21},
+                                                          {2024, 3, 31}}) {
+        EXPECT_EQ(std::chrono::sys_days(easterSunday(year)), isoDate(year, month, day)) << year;
+    }
+}
+
+TEST(RuleLanguage, ObservancesMoveHolidaysOffTheirDays) {
+    const std::string twoDays =
+        "12-25 sat,sun->next working day = C\n12-26 sat,sun->next working day = B";
+    expectCases({
+        {"12-25 sat->fri sun->mon = C", 2021, {"2021-12-24 C (observed)", "2021-12-25 C"}},
+        {"12-25 sat->fri sun->mon = C", 2022, {"2022-12-25 C", "2022-12-26 C (observed)"}},
+        {"12-25 sat->fri sun->mon = C", 2023, {"2023-12-25 C"}},
+        {"07-04 sat->mon = I", 2020, {"2020-07-04 I", "2020-07-06 I (observed)"}},
+        {"07-04 sun->thu = I", 2021, {"2021-07-01 I (observed)", "2021-07-04 I"}},
+        // Both on the weekend: each substitute skips the one placed before it.
+        {twoDays,
+         2021,
+         {"2021-12-25 C", "2021-12-26 B", "2021-12-27 C (observed)", "2021-12-28 B (observed)"}},
+        // Sunday's substitute skips Monday's own holiday.
+        {twoDays, 2022, {"2022-12-25 C", "2022-12-26 B", "2022-12-27 C (observed)"}},
+        {twoDays, 2020, {"2020-12-25 C", "2020-12-26 B", "2020-12-28 B (observed)"}},
+        // Into the year before, past a holiday already there.
+        {"01-01 sat,sun->previous working day = N\n12-31 = E",
+         2021,
+         {"2021-01-01 N", "2021-12-30 N (observed)", "2021-12-31 E"}},
+        {"01-01 sat->fri = N", 2022, {"2022-01-01 N"}},
+        // A file's weekend decides which days are not working days.
+        {"weekend fri,sat\n12-25 fri,sat->next working day = C",
+         2020,
+         {"2020-12-25 C", "2020-12-27 C (observed)"}},
+        {"12-25 fri->next working day = C", 2020, {"2020-12-25 C", "2020-12-28 C (observed)"}},
+    });
+}
+
+TEST(RuleLanguage, IncludesComeWhereTheirLineStands) {
+    const std::map<std::string, std::string> others = {
+        {"base", "12-25 = C"}, {"a", "include b"}, {"b", "\ninclude a"}};
+    EXPECT_EQ(holidayLines(parse("12-24 = E\ninclude base\n12-25 = Own", others), 2021),
+              (std::vector<std::string>{"2021-12-24 E", "2021-12-25 C", "2021-12-25 Own"}));
+    EXPECT_EQ(faultOf("include a", others), "b:2: include cycle: t -> a -> b -> a");
+    EXPECT_EQ(faultOf("include nowhere", others), "t:1: no such set 'nowhere'");
+}
+
+TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"12-25 Christmas", "t:1: expected '= NAME' after the day"},
+        {"# comment\n\n12-25 =  ", "t:3: missing holiday name after '='"},
+        {"= X", "t:1: missing day before '='"},
+        {"13-01 = X", "t:1: bad month '13': expected 01 to 12"},
+        {"1-01 = X",
+         "t:1: unknown day '1-01': expected MM-DD, YYYY-MM-DD, 1st..5th or last "
+         "WEEKDAY MM, WEEKDAY before MM-DD or easter [+N|-N]"},
+        {"02-30 = X", "t:1: bad date '02-30': no such day in that month"},
+        {"2021-02-29 = X", "t:1: bad date '2021-02-29': no such day in that year"},
+        {"4th thurs 11 = X", "t:1: unknown weekday 'thurs': expected sun, mon, ..., sat"},
+        {"last mon = X", "t:1: 'last' needs a weekday and a month, as in 'last mon 05'"},
+        {"1st mon 5 = X", "t:1: bad month '5': expected 01 to 12"},
+        {"easter +201 = X", "t:1: bad Easter offset '+201': expected -200 to +200"},
+        {"easter 3 = X",
+         "t:1: unexpected '3': expected from YEAR, until YEAR, except YEAR,... or an observance"},
+        {"12-25 from = X", "t:1: 'from' needs a year"},
+        {"12-25 from 0 = X", "t:1: bad year '0': expected 1 to 9999"},
+        {"12-25 except 2000, = X", "t:1: bad year '': expected 1 to 9999"},
+        {"12-25 from 2001 until 2000 = X", "t:1: first year 2001 is after last year 2000"},
+        {"2022-01-01 from 2020 = X", "t:1: a one-off day takes no 'from', 'until' or 'except'"},
+        {"12-25 sat->fry = X",
+         "t:1: bad observance 'sat->fry': expected a weekday, 'next "
+         "working day' or 'previous working day' after '->'"},
+        {"12-25 sa->fri = X",
+         "t:1: bad observance 'sa->fri': expected weekdays before '->', as in 'sat,sun->mon'"},
+        {"12-25 sat->next day = X", "t:1: expected 'next working day' after '->'"},
+        {"12-25 sat->fri sun,sat->mon = X",
+         "t:1: observance 'sun,sat->mon' moves a weekday moved before"},
+        {"12-25 sat->sat = X", "t:1: observance 'sat->sat' moves a day onto its own weekday"},
+        {"weekend sat,sat", "t:1: 'weekend' needs a list of weekdays, as in 'weekend sat,sun'"},
+        {"include", "t:1: 'include' needs a set name or a file"},
+    };
+    for (const auto& [text, message] : cases) {
+        EXPECT_EQ(faultOf(text), message) << text;
+    }
+}
+
+TEST(RuleFiles, IncludePathsAreTakenFromTheIncludingFile) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("annalex-holidays-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder / "extra");
+    std::ofstream(folder / "company.rules") << "include us\ninclude extra/closing.rules\n";
+    std::ofstream(folder / "extra" / "closing.rules") << "12-24 = Closed\n\n12-32 = Bad\n";
+    std::ofstream(folder / "missing.rules") << "include gone.rules\n";
+
+    const auto faultOfFile = [](const std::filesystem::path& path) -> std::string {
+        try {
+            loadHolidays(path.string());
+        } catch (const HolidayError& error) {
+            return error.what();
+        }
+        return "(no error)";
+    };
+    EXPECT_EQ(faultOfFile(folder / "company.rules"),
+              (folder / "extra" / "closing.rules").string() +
+                  ":3: bad date '12-32': no such day in that month");
+    EXPECT_EQ(faultOfFile(folder / "missing.rules"),
+              (folder / "missing.rules").string() + ":1: cannot read holiday rules file '" +
+                  (folder / "gone.rules").string() + "' (not a built-in set: us, gb-eng, de, fr)");
+
+    std::ofstream(folder / "extra" / "closing.rules") << "12-24 = Closed\n";
+    const auto lines = holidayLines(loadHolidays((folder / "company.rules").string()), 2021);
+    EXPECT_EQ(lines.size(), holidaysIn(loadHolidays("us"), 2021).size() + 1);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "2021-12-24 Closed"), lines.end());
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace annalex::testing
