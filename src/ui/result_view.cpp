@@ -58,7 +58,10 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent) {
 }
 
 void addDetail(QTreeWidget& details, const QString& field, const QString& value) {
-    new QTreeWidgetItem(&details, {field, value});
+    auto* item = new QTreeWidgetItem(&details, {field, value});
+    // A long value (a day's path) is shortened in its middle in a narrow pane; the tip shows
+    // it whole.
+    item->setToolTip(1, value);
 }
 
 }  // namespace
@@ -98,6 +101,7 @@ ResultView::ResultView(QWidget* parent)
     details_->setColumnCount(2);
     details_->setHeaderLabels({QStringLiteral("Field"), QStringLiteral("Value")});
     details_->setRootIsDecorated(false);
+    details_->setTextElideMode(Qt::ElideMiddle);
     details_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     details_->header()->setStretchLastSection(true);
 
@@ -144,10 +148,13 @@ void ResultView::showDimension(std::shared_ptr<const cube::MemoryDimension> dime
         for (const auto& hierarchy : dimension->hierarchies()) {
             members += hierarchy->memberCount();
         }
-        heading_->setText(QStringLiteral("Dimension \"%1\": %2 hierarchies, %3 members")
-                              .arg(qs(dimension->name()))
-                              .arg(dimension->hierarchies().size())
-                              .arg(members));
+        const std::size_t hierarchies = dimension->hierarchies().size();
+        heading_->setText(
+            QStringLiteral("Dimension \"%1\": %2 %3, %4 members")
+                .arg(qs(dimension->name()))
+                .arg(hierarchies)
+                .arg(hierarchies == 1 ? QStringLiteral("hierarchy") : QStringLiteral("hierarchies"))
+                .arg(members));
     } else {
         heading_->clear();
     }
