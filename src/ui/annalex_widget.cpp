@@ -20,6 +20,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "ui/enter_push_button.hpp"
 #include "ui/twips.hpp"
 
 namespace annalex::ui {
@@ -460,9 +461,8 @@ QWidget* AnnalexCtrl::createWidget(control::PageControl& model, QWidget* contain
         }
         case ControlKind::PushButton: {
             auto& button = static_cast<control::PushButton&>(model);
-            auto* push = new QPushButton(qs(button.caption()), container);
-            // Enter on the focused button presses it, as Space does.
-            push->setAutoDefault(true);
+            auto* push = new EnterPushButton(qs(button.caption()), container);
+            push->setAutoDefault(false);
             connect(push, &QPushButton::clicked, this, [&button] { button.click(); });
             return push;
         }

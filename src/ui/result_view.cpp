@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ui/dimension_model.hpp"
+#include "ui/enter_push_button.hpp"
 
 namespace annalex::ui {
 namespace {
@@ -50,10 +51,9 @@ class BusyPointer {
 };
 
 QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* made = new QPushButton(text, parent);
+    auto* made = new EnterPushButton(text, parent);
     made->setObjectName(QLatin1String(name));
-    // Enter on the focused button presses it.
-    made->setAutoDefault(true);
+    made->setAutoDefault(false);
     return made;
 }
 

@@ -7,6 +7,10 @@
 //
 // Enter (outside the search box and the buttons, which take it themselves) and Escape ask to
 // close.
+//
+// The view reads the dimension whenever it paints or searches. Before the dimension is changed
+// (generated again), show nothing (showDimension(nullptr)) or keep the view hidden until the
+// changed dimension is shown again.
 
 #include <QString>
 #include <QWidget>
