@@ -3,6 +3,7 @@
 
 #include "ui/result_view.hpp"
 
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -88,6 +89,16 @@ class ResultViewTest : public QObject {
         view->tree().expand(model.index(0, 0, members()));
         QCoreApplication::processEvents();
         QCOMPARE(model.listedMemberRows(), std::size_t{14});
+
+        // Nothing to show: an empty tree, no search, no export.
+        view->showDimension(nullptr);
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(!view->findMember("2000"));
+        QVERIFY(
+            !view->exportTo(QDir::temp().filePath("unused"), cube::ExportFormat::Csv).isEmpty());
+        view->showDimension(std::make_shared<cube::MemoryDimension>("Empty"));
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(!view->findMember("2000"));
     }
 
     // Every row of the model, opened in full, against the dimension's own pre-order walk: the
