@@ -70,6 +70,10 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     std::int32_t countNamed(std::size_t levelPosition, std::string_view name) const {
         return indexes_[levelPosition].count(name);
     }
+    // Members on the level at levelPosition.
+    std::size_t levelMemberCount(std::size_t levelPosition) const {
+        return indexes_[levelPosition].size();
+    }
 
     std::uint32_t firstRoot() const { return firstRoot_; }
     std::uint64_t epoch() const { return epoch_; }

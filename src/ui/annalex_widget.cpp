@@ -5,17 +5,22 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "ui/enter_push_button.hpp"
 #include "ui/twips.hpp"
 
 namespace annalex::ui {
@@ -27,25 +32,151 @@ using control::ControlKind;
 // of their own use this one.
 const control::FontSpec kPageFont{"MS Sans Serif", 8.25, false};
 
-// The font a model asks for, at its size and weight. A family the machine lacks is replaced by
-// the first present one of a few sans serifs of similar width (the page's geometry leaves
-// little room for wider glyphs), else by the application's default family.
-QFont resolveFont(const control::FontSpec& wanted, const QFont& base) {
-    static const QStringList kSubstitutes{"Microsoft Sans Serif", "Arial", "Liberation Sans",
-                                          "Nimbus Sans", "Helvetica"};
-    QFont font = base;
-    QString family = QApplication::font().family();
+// Families that stand in for a font the machine lacks, best first: sans serifs of similar
+// width, then narrow ones, which keep the texts inside the page's tight rectangles when the
+// others are too wide.
+const QStringList& substituteFamilies() {
+    static const QStringList kSubstitutes{"Microsoft Sans Serif",
+                                          "Arial",
+                                          "Liberation Sans",
+                                          "Nimbus Sans",
+                                          "Helvetica",
+                                          "Liberation Sans Narrow",
+                                          "Arial Narrow",
+                                          "Nimbus Sans Narrow",
+                                          "DejaVu Sans Condensed",
+                                          "DejaVu Sans"};
+    return kSubstitutes;
+}
+
+// The present families a model's font may be shown in, in order of preference; the
+// application's default family when none is present.
+QStringList familiesFor(const control::FontSpec& wanted) {
+    QStringList present;
     for (const QString& candidate :
-         QStringList{QString::fromStdString(wanted.family)} + kSubstitutes) {
-        if (QFontDatabase::hasFamily(candidate)) {
-            family = candidate;
-            break;
+         QStringList{QString::fromStdString(wanted.family)} + substituteFamilies()) {
+        if (QFontDatabase::hasFamily(candidate) && !present.contains(candidate)) {
+            present << candidate;
         }
     }
+    if (present.isEmpty()) {
+        present << QApplication::font().family();
+    }
+    return present;
+}
+
+// The font a model asks for, at its size and weight, in family.
+QFont makeFont(const control::FontSpec& wanted, const QString& family, const QFont& base) {
+    QFont font = base;
     font.setFamily(family);
     font.setPointSizeF(wanted.pointSize);
     font.setBold(wanted.bold);
     return font;
+}
+
+// The application's style with metrics for the page's small controls: a drop-down list's arrow
+// no wider than its text is high, so that "DDDD" and "MMMM" keep their room in a box of 780
+// twips, and tick and option marks no taller than their control, so that they are not cut.
+class PageStyle final : public QProxyStyle {
+  public:
+    PageStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int base = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+            case PM_ExclusiveIndicatorWidth:
+            case PM_ExclusiveIndicatorHeight:
+            case PM_IndicatorWidth:
+            case PM_IndicatorHeight:
+                if (qobject_cast<const QAbstractButton*>(widget) != nullptr) {
+                    return std::min(base, widget->height() - 1);
+                }
+                return base;
+            default:
+                return base;
+        }
+    }
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
+        if (control != CC_ComboBox || (part != SC_ComboBoxArrow && part != SC_ComboBoxEditField)) {
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        }
+        const QRect inner =
+            option->rect.adjusted(kComboFrame, kComboFrame, -kComboFrame, -kComboFrame);
+        const int arrow = std::min(inner.width() / 3, option->fontMetrics.height());
+        const QRect rect =
+            part == SC_ComboBoxArrow
+                ? QRect(inner.right() - arrow + 1, inner.top(), arrow, inner.height())
+                : QRect(inner.left() + 1, inner.top(), inner.width() - arrow - 1, inner.height());
+        return visualRect(option->direction, option->rect, rect);
+    }
+
+  private:
+    static constexpr int kComboFrame = 2;
+};
+
+// Whether every text of a control shows whole in its rectangle with the control's font and
+// style: captions, list entries, option button labels and marks, the longest date a box takes.
+bool textsFit(const QWidget& widget) {
+    const QFontMetrics metrics(widget.font());
+    const auto fitsWidth = [&](const QString& text, int width) {
+        return metrics.horizontalAdvance(text) <= width;
+    };
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        return fitsWidth(label->text(), label->contentsRect().width()) &&
+               metrics.height() <= label->contentsRect().height();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(&widget)) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = combo->isEditable();
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        for (int i = 0; i < combo->count(); ++i) {
+            if (!fitsWidth(combo->itemText(i), field.width())) {
+                return false;
+            }
+        }
+        return metrics.height() <= field.height() + 2;
+    }
+    if (const auto* radio = qobject_cast<const QRadioButton*>(&widget)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        const QRect text =
+            radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
+        const QRect mark =
+            radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio);
+        return fitsWidth(radio->text(), text.width()) && radio->rect().contains(mark);
+    }
+    if (const auto* push = qobject_cast<const QPushButton*>(&widget)) {
+        QStyleOptionButton option;
+        option.initFrom(push);
+        option.text = push->text();
+        const QRect text =
+            push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push);
+        return fitsWidth(push->text(), text.width());
+    }
+    if (const auto* box = qobject_cast<const QGroupBox*>(&widget)) {
+        // The title sits inside the frame's rounded corners.
+        return fitsWidth(box->title(), box->width() - 2 * metrics.averageCharWidth());
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&widget)) {
+        // A date box shows its text and the insertion point behind it: two digits, four in a
+        // year box. QLineEdit keeps two pixels each side inside its frame.
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        const QRect contents =
+            edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+        const QString widest = edit->objectName().endsWith(QLatin1String("Year"))
+                                   ? QStringLiteral("0000")
+                                   : QStringLiteral("00");
+        return fitsWidth(widest, contents.width() - 4 - 1) && metrics.height() <= contents.height();
+    }
+    return true;
 }
 
 // Shares the list's height out among its entries, so that all of them show without a scroll
@@ -159,7 +290,8 @@ QSize AnnalexCtrl::sizeHint() const {
 }
 
 void AnnalexCtrl::buildWidgets() {
-    setFont(resolveFont(kPageFont, font()));
+    style_ = std::make_unique<PageStyle>();
+    setFont(makeFont(kPageFont, familiesFor(kPageFont).front(), font()));
     control::CalendarPage& page = core_->page();
 
     // Containers come before their contents in the page's order, so each control's frame
@@ -174,14 +306,15 @@ void AnnalexCtrl::buildWidgets() {
         widget->setProperty("controlName", qs(model->name()));
         widget->setProperty("index", model->index());
         widget->setGeometry(twipsToPixels(model->geometry(), logicalDpiX(), logicalDpiY()));
-        if (!model->font().isDefault()) {
-            widget->setFont(resolveFont(model->font(), font()));
-        }
-        if (auto* list = qobject_cast<QListWidget*>(widget)) {
-            fitRows(*list);
-        }
+        widget->setStyle(style_.get());
         widgets_[model] = widget;
         models_[widget] = model;
+    }
+    fitFonts();
+    for (control::PageControl* model : page.controls()) {
+        if (auto* list = qobject_cast<QListWidget*>(widgets_.at(model))) {
+            fitRows(*list);
+        }
     }
 
     // The Tab key visits the controls that take the focus in the page's order.
@@ -201,6 +334,47 @@ void AnnalexCtrl::buildWidgets() {
 
     const QRect outer = widgets_.at(&page.Frame1)->geometry();
     setMinimumSize(outer.x() + outer.width(), outer.y() + outer.height());
+}
+
+void AnnalexCtrl::fitFonts() {
+    // One family for the whole page: the first of the candidates in which every text fits.
+    // When none does, the first one stays, and each control whose text is still too wide or
+    // too tall gets a smaller size of it, a quarter point at a time.
+    const auto fontSpecOf = [](const control::PageControl& model) {
+        return model.font().isDefault() ? kPageFont : model.font();
+    };
+    const auto apply = [&](const QString& family) {
+        bool allFit = true;
+        for (const auto& [model, widget] : widgets_) {
+            widget->setFont(makeFont(fontSpecOf(*model), family, font()));
+            allFit = textsFit(*widget) && allFit;
+        }
+        return allFit;
+    };
+    const QStringList families = familiesFor(kPageFont);
+    for (const QString& family : families) {
+        if (apply(family)) {
+            setFont(makeFont(kPageFont, family, font()));
+            return;
+        }
+    }
+    apply(families.front());
+    constexpr double kSmallestPoints = 5.0;
+    for (const auto& [model, widget] : widgets_) {
+        QFont shrunk = widget->font();
+        while (!textsFit(*widget) && shrunk.pointSizeF() - 0.25 >= kSmallestPoints) {
+            shrunk.setPointSizeF(shrunk.pointSizeF() - 0.25);
+            widget->setFont(shrunk);
+        }
+    }
+}
+
+void AnnalexCtrl::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        static_cast<QPushButton*>(widgets_.at(&core_->page().btCancel))->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QWidget* AnnalexCtrl::createWidget(control::PageControl& model, QWidget* container) {
@@ -287,7 +461,7 @@ QWidget* AnnalexCtrl::createWidget(control::PageControl& model, QWidget* contain
         }
         case ControlKind::PushButton: {
             auto& button = static_cast<control::PushButton&>(model);
-            auto* push = new QPushButton(qs(button.caption()), container);
+            auto* push = new EnterPushButton(qs(button.caption()), container);
             push->setAutoDefault(false);
             connect(push, &QPushButton::clicked, this, [&button] { button.click(); });
             return push;

@@ -11,7 +11,10 @@
 // What a person does (typing, ticking, choosing, clicking, moving the focus) goes to the page
 // models, which raise the control's handlers; whatever the models then hold (texts,
 // selections, ticks, the focus, the preview caption) is shown at once. Geometry comes from the
-// models in twips and is converted with the screen's logical resolution.
+// models in twips and is converted with the screen's logical resolution, so the page grows
+// with the screen's DPI; fonts are chosen so that every text fits its control at that size.
+//
+// Keys: Enter on a focused button presses it; Escape anywhere on the page presses Cancel.
 //
 // Host surface: the properties theCube and theTimeDimension, the signals wizardResult and
 // stepDescription.
@@ -29,7 +32,9 @@
 Q_DECLARE_METATYPE(annalex::cube::CubeRef)
 Q_DECLARE_METATYPE(annalex::cube::DimensionRef)
 
+class QKeyEvent;
 class QLineEdit;
+class QStyle;
 
 namespace annalex::ui {
 
@@ -65,8 +70,14 @@ class AnnalexCtrl : public QWidget {
     void wizardResult(bool result);
     void stepDescription(const QString& description, int stepNumber);
 
+  protected:
+    // Escape anywhere on the page is Cancel.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void buildWidgets();
+    // Gives every control a font in which its texts fit its rectangle (see fitFonts).
+    void fitFonts();
     QWidget* createWidget(control::PageControl& model, QWidget* container);
     void bindTextBox(control::TextBox& box, QLineEdit* edit);
     void showTextBox(control::TextBox& box, QLineEdit* edit);
@@ -81,6 +92,9 @@ class AnnalexCtrl : public QWidget {
 
     QtMessageService messages_;
     QtPointerService pointer_;
+    // The style of every control of the page: the application's style with metrics that suit
+    // the page's small controls.
+    std::unique_ptr<QStyle> style_;
     std::unique_ptr<QtFailureReporter> ownReporter_;
     std::unique_ptr<control::AnnalexCtrl> core_;
     std::unordered_map<const control::PageControl*, QWidget*> widgets_;

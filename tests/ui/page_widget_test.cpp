@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOption>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -313,6 +314,96 @@ class PageWidgetTest : public QObject {
         clickTick(1);
         QVERIFY(!levels.selected(1));
         QCOMPARE(widget<QListWidget>("availableList")->item(1)->checkState(), Qt::Unchecked);
+    }
+
+    // Enter on a focused button presses it (Ok runs its checks; Cancel cancels), Space too;
+    // Escape anywhere on the page is Cancel.
+    void keysPressButtonsAndEscapeCancels() {
+        QSignalSpy results(page.get(), &AnnalexCtrl::wizardResult);
+        auto* ok = widget<QPushButton>("btOk");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
+        QTest::keyClick(ok, Qt::Key_Enter);
+        QCOMPARE(catcher.texts(), QStringList(2, "Please select at least one level"));
+
+        auto* cancel = widget<QPushButton>("btCancel");
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+        QCOMPARE(results.count(), 1);
+
+        for (const char* name : {"txtEndYear", "availableList", "cmbMonth", "calendarType_0"}) {
+            QTest::keyClick(widget<QWidget>(name), Qt::Key_Escape);
+        }
+        QCOMPARE(results.count(), 5);
+        for (const auto& result : results) {
+            QCOMPARE(result.at(0).toBool(), false);
+        }
+    }
+
+    // Every text of the page shows whole in its control's rectangle, in the control's font:
+    // captions, labels, every entry of the format lists, the option buttons with their marks,
+    // four digits in a year box. The suite also runs scaled to 144 dpi, where the page and its
+    // fonts take half as many screen pixels again.
+    void noTextIsClipped() {
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+            const double scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+            QCOMPARE(page->devicePixelRatioF(), scale);
+            const double screenDpi = page->logicalDpiX() * scale;
+            QVERIFY(qAbs(page->width() * scale - 6495 * screenDpi / 1440) <= scale);
+        }
+        const QFontMetrics pageMetrics(page->font());
+        QVERIFY(pageMetrics.height() * 1440 / page->logicalDpiY() < 285);  // a date box's height
+        int checked = 0;
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            if (!control->property("controlName").isValid()) {
+                continue;
+            }
+            const QString name = control->objectName();
+            const QFontMetrics metrics(control->font());
+            const auto fits = [&](const QString& text, const QRect& room) {
+                QVERIFY2(metrics.horizontalAdvance(text) <= room.width(),
+                         qPrintable(name + ": " + text));
+                QVERIFY2(metrics.height() <= room.height() + 2, qPrintable(name + ": " + text));
+                ++checked;
+            };
+            QStyle* style = control->style();
+            if (auto* label = qobject_cast<QLabel*>(control)) {
+                fits(label->text(), label->contentsRect());
+            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                QStyleOptionComboBox option;
+                option.initFrom(combo);
+                const QRect field = style->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, combo);
+                for (int i = 0; i < combo->count(); ++i) {
+                    fits(combo->itemText(i), field);
+                }
+            } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+                QStyleOptionButton option;
+                option.initFrom(radio);
+                option.text = radio->text();
+                fits(radio->text(),
+                     style->subElementRect(QStyle::SE_RadioButtonContents, &option, radio));
+                QVERIFY2(radio->rect().contains(style->subElementRect(
+                             QStyle::SE_RadioButtonIndicator, &option, radio)),
+                         qPrintable(name));
+            } else if (auto* push = qobject_cast<QPushButton*>(control)) {
+                QStyleOptionButton option;
+                option.initFrom(push);
+                fits(push->text(),
+                     style->subElementRect(QStyle::SE_PushButtonContents, &option, push));
+            } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+                fits(box->title(), box->rect());
+            } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+                QStyleOptionFrame option;
+                option.initFrom(edit);
+                option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+                const QRect contents =
+                    style->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+                        .adjusted(2, 0, -3, 0);  // QLineEdit's margins and the caret
+                fits(name.endsWith("Year") ? "2001" : "31", contents);
+            }
+        }
+        QCOMPARE(checked, 32);
     }
 
     void calendarButtonsChooseTheCalendar() {

@@ -1,0 +1,73 @@
+#pragma once
+// What the host shows after a calendar was generated: the dimension as a tree (levels and
+// members, rows made only as they are opened), the selected row's details (a member's
+// position, path and attribute values under their captions; a level's type, member count and
+// attribute definitions), a search by member name, export to JSON Lines or CSV with the same
+// writer as the command line, and the ways back: "Generate again" and "Close".
+//
+// Enter (outside the search box and the buttons, which take it themselves) and Escape ask to
+// close.
+//
+// The view reads the dimension whenever it paints or searches. Before the dimension is changed
+// (generated again), show nothing (showDimension(nullptr)) or keep the view hidden until the
+// changed dimension is shown again.
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "cube/dimension_export.hpp"
+#include "cube/memory_model.hpp"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+class QTreeWidget;
+
+namespace annalex::ui {
+
+class DimensionModel;
+
+class ResultView final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit ResultView(QWidget* parent = nullptr);
+    ~ResultView() override;
+
+    void showDimension(std::shared_ptr<const cube::MemoryDimension> dimension);
+
+    QTreeView& tree() { return *tree_; }
+    DimensionModel& model() { return *model_; }
+    QTreeWidget& details() { return *details_; }
+
+    // Selects the next member after the current one (wrapping round) whose name holds text,
+    // ignoring ASCII case, opening the tree down to it. False when no member matches.
+    bool findMember(const QString& text);
+    // Writes the shown dimension to path; an empty string on success, else what went wrong,
+    // naming the file.
+    QString exportTo(const QString& path, cube::ExportFormat format);
+
+  signals:
+    void generateAgainRequested();
+    void closeRequested();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void showDetails();
+    void findNext();
+    void askAndExport(cube::ExportFormat format);
+
+    DimensionModel* model_;
+    QLabel* heading_;
+    QLineEdit* search_;
+    QLabel* searchStatus_;
+    QTreeView* tree_;
+    QTreeWidget* details_;
+};
+
+}  // namespace annalex::ui
