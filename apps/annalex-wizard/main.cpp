@@ -71,9 +71,6 @@ int main(int argc, char* argv[]) {
         window.page().setTheTimeDimension(
             std::make_shared<annalex::wizard::RefusingDimension>(window.timeDimension()));
     }
-    annalex::wizard::applyChoices(
-        annalex::wizard::rememberedChoices().overriddenBy(options.choices), window.page(),
-        window.rules());
     if (options.autoOkAfterMs >= 0) {
         QTimer::singleShot(options.autoOkAfterMs, &window, [&window] {
             window.page().messageService().setShownHook(
@@ -88,5 +85,9 @@ int main(int argc, char* argv[]) {
                          [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     }
     window.show();
+    // After show, so that a message box about a choice has the page behind it.
+    annalex::wizard::applyChoices(
+        annalex::wizard::rememberedChoices().overriddenBy(options.choices), window.page(),
+        window.rules());
     return QApplication::exec();
 }

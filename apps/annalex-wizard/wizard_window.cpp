@@ -16,6 +16,7 @@
 #include "common/failure.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
+#include "store_compaction.hpp"
 
 namespace annalex::wizard {
 namespace {
@@ -112,6 +113,7 @@ void WizardWindow::showResult() {
                                    saved_ ? QString() : QStringLiteral(" (not saved)")));
     tree_->showDimension(*dimension_);
     stack_->setCurrentWidget(resultPane_);
+    tree_->setFocus();  // keys browse the result at once
     resize(qMax(width(), 640), qMax(height(), 480));
 }
 
@@ -165,7 +167,12 @@ QString WizardWindow::saveWhileBusy() {
     BusyScope busy;
     QString error;
     runWithProgress(this, QStringLiteral("Saving the calendar to %1...").arg(fileName(store_.path)),
-                    [this, &error] { error = saveCubeForWizard(store_); });
+                    [this, &error] {
+                        error = saveCubeForWizard(store_);
+                        if (error.isEmpty()) {
+                            compactStore(store_.path);
+                        }
+                    });
     return error;
 }
 
