@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the desktop wizard on a virtual X display:
-#   docs/screenshots/page.png    the calendar page as it opens (Year and Month ticked)
-#   docs/screenshots/tree.png    the generated dimension after Ok
+# Takes the screenshots of the desktop wizard on a virtual X display of 1920x1080 at 144 dpi:
+#   docs/screenshots/page.png    the calendar page with the "Calendar rules" panel, as it opens
+#                                (Year, Month and Day ticked)
+#   docs/screenshots/tree.png    the generated dimension after Ok, a day member selected
+#   docs/screenshots/retail.png  a retail 4-4-5 calendar whose year 2022 has 53 weeks, that year
+#                                open down to its last week
 #   docs/screenshots/report.png  the error report form over a generation that failed
 #                                (the wizard's --fail-generation), in a temporary installation
-# Needs Xvfb, xwd and xlogo (x11-apps), convert (imagemagick), python3-aiosmtpd (a loopback mail
-# server), and a built annalex-wizard and annalex.
+# Needs Xvfb, xwd and xlogo (x11-apps), convert (imagemagick), xdotool, python3-aiosmtpd (a
+# loopback mail server), and a built annalex-wizard and annalex.
+#
+# The result is browsed with keys, as a person would: typing a member's name selects it (the
+# view's keyboard search), "*" opens everything below it, Down and End move. RESULT_KEYS_DAY and
+# RESULT_KEYS_RETAIL (xdotool key names after the typed year) change those steps.
 # Usage: scripts/screenshots.sh [build-dir]   (default: build)
 set -euo pipefail
 
@@ -16,8 +23,13 @@ annalex="$build/bin/annalex"
 out="$root/docs/screenshots"
 display=":${ANNALEX_SCREENSHOT_DISPLAY:-97}"
 title="Annalex Calendar Wizard"
+day_keys="${RESULT_KEYS_DAY:-asterisk Down Down Down}"
+retail_keys="${RESULT_KEYS_RETAIL:-asterisk End}"
 
 [[ -x "$wizard" && -x "$annalex" ]] || { echo "no programs in $build/bin; build first" >&2; exit 1; }
+for tool in Xvfb xwd convert xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (see scripts/setup.sh)" >&2; exit 1; }
+done
 mkdir -p "$out"
 work="$(mktemp -d)"
 
@@ -32,18 +44,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1920x1080x24 -dpi 144 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY="$display"
+export DISPLAY="$display" QT_QPA_PLATFORM=xcb
 for _ in $(seq 50); do
     xwd -root -silent >/dev/null 2>&1 && break
     sleep 0.1
 done
+# A settings store of the script's own: no remembered choice of an earlier run shows.
+export ANNALEX_SETTINGS_DIR="$work/settings" TMPDIR="$work/tmp"
+mkdir -p "$ANNALEX_SETTINGS_DIR" "$TMPDIR"
 
-# Grabs a window (by default the wizard's) into a PNG, retrying until the window is mapped.
+# Grabs a window by its title into a PNG, retrying until the window is mapped.
 shoot() {
-    local name="${2:-$title}"
-    for _ in $(seq 50); do
+    local name="$2"
+    for _ in $(seq 100); do
         if xwd -silent -name "$name" >"$work/shot.xwd" 2>/dev/null; then
             convert "xwd:$work/shot.xwd" "$1"
             return 0
@@ -54,22 +69,65 @@ shoot() {
     return 1
 }
 
-# Ok is pressed 2.5 s after start; the messages it shows are closed by the wizard itself.
-QT_QPA_PLATFORM=xcb "$wizard" --levels Year,Month --auto-ok-after-ms 2500 \
-    "$work/calendar.cube" >"$work/wizard.log" 2>&1 &
-wizard_pid=$!
+# Waits until a window of that title is mapped.
+await() {
+    for _ in $(seq 300); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "window \"$1\" did not show" >&2
+    return 1
+}
 
-sleep 1.5
-shoot "$out/page.png"
-sleep 2.5
-shoot "$out/tree.png"
-kill "$wizard_pid" 2>/dev/null || true
-wait "$wizard_pid" 2>/dev/null || true
+# Starts the wizard on a new store; Ok is pressed after $1 ms (the "Info" box closes itself).
+start_wizard() {
+    local delay="$1" store="$2"
+    shift 2
+    "$wizard" --auto-ok-after-ms "$delay" "$@" "$work/$store" >"$work/$store.log" 2>&1 &
+    wizard_pid=$!
+}
+
+stop_wizard() {
+    kill "$wizard_pid" 2>/dev/null || true
+    wait "$wizard_pid" 2>/dev/null || true
+    wizard_pid=""
+}
+
+# Types keys into the wizard's window: the result view has the focus once it shows.
+browse() {
+    local window
+    window="$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)"
+    xdotool windowfocus --sync "$window"
+    xdotool type --delay 50 "$2"
+    # shellcheck disable=SC2086
+    xdotool key --delay 100 $3
+    sleep 0.5
+}
+
+# The page, and the tree with a day selected.
+start_wizard 4000 calendar.cube --levels Year,Month,Day --calendar gregorian \
+    --start 01-01-2001 --end 31-12-2001 --month-format MMM --day-format DDD
+await "calendar.cube - $title"
+sleep 1
+shoot "$out/page.png" "calendar.cube - $title"
+sleep 4
+browse "calendar.cube - $title" 2001 "$day_keys"
+shoot "$out/tree.png" "calendar.cube - $title"
+stop_wizard
+
+# A retail 4-4-5 calendar: the year ending on the last Saturday of December 2022 has 53 weeks,
+# the 53rd in its last month.
+start_wizard 1000 retail.cube --levels Year,Quarter,Month,Week --calendar retail --pattern 445 \
+    --start 01-01-2022 --end 31-12-2022 --month-format MMM
+await "retail.cube - $title"
+sleep 3
+browse "retail.cube - $title" 2022 "$retail_keys"
+shoot "$out/retail.png" "retail.cube - $title"
+stop_wizard
 
 # The error report: a temporary installation (settings, Error Logs, System) so that the form
 # reads its directories and saves its screen picture there; Ok fails on the cube's first member.
-export ANNALEX_SETTINGS_DIR="$work/settings" TMPDIR="$work/tmp"
-mkdir -p "$ANNALEX_SETTINGS_DIR" "$TMPDIR" "$work/install/Error Logs" "$work/install/System"
+mkdir -p "$work/install/Error Logs" "$work/install/System"
 for name in Installed ApplicationDir; do
     "$annalex" settings write HKCU 'Software\Velmora\Defaults' "$name" S "$work/install"
 done
@@ -82,11 +140,10 @@ for _ in $(seq 50); do [[ -s "$work/smtp-port" ]] && break; sleep 0.1; done
     "smtp://127.0.0.1:$(head -n 1 "$work/smtp-port")"
 # Something on the desktop besides the wizard, for the form's screen picture to show (the
 # wizard's own window is closed before the picture is taken).
-xlogo -geometry 360x360+600+300 >/dev/null 2>&1 &
+xlogo -geometry 540x540+900+450 >/dev/null 2>&1 &
 logo_pid=$!
-QT_QPA_PLATFORM=xcb "$wizard" --levels Year,Month --auto-ok-after-ms 1500 --fail-generation \
-    "$work/failing.cube" >"$work/wizard-failing.log" 2>&1 &
-wizard_pid=$!
-sleep 3
+start_wizard 1500 failing.cube --levels Year,Month --fail-generation
+await "Unexpected Error"
+sleep 1
 shoot "$out/report.png" "Unexpected Error"
-echo "wrote $out/page.png, $out/tree.png and $out/report.png"
+echo "wrote $out/page.png, $out/tree.png, $out/retail.png and $out/report.png"

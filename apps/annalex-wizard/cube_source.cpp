@@ -1,27 +1,32 @@
 #include "cube_source.hpp"
 
 #include "common/failure.hpp"
-#include "cube/cube_store.hpp"
 
 namespace annalex::wizard {
 
-std::shared_ptr<cube::MemoryCube> openCubeForWizard(const QString& path) {
+OpenedStore openCubeForWizard(const QString& path) {
+    OpenedStore opened;
+    opened.path = path;
     if (path.isEmpty()) {
-        return std::make_shared<cube::MemoryCube>();
+        opened.cube = std::make_shared<cube::MemoryCube>();
+        return opened;
     }
-    return cube::CubeStore::open(path.toStdString()).load();
+    opened.store.emplace(cube::CubeStore::open(path.toStdString()));
+    opened.cube = opened.store->load();
+    return opened;
 }
 
-QString saveCubeForWizard(const QString& path, const cube::MemoryCube& cube) {
-    if (path.isEmpty()) {
+QString saveCubeForWizard(OpenedStore& opened) {
+    if (!opened.store) {
         return {};
     }
     try {
-        cube::CubeStore store = cube::CubeStore::open(path.toStdString());
-        store.save(cube);
+        opened.store->save(*opened.cube, {kTimeDimensionName});
         return {};
     } catch (const Failure& failure) {
         return QString::fromStdString(failure.description());
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("'%1': memory ran out while saving").arg(opened.path);
     }
 }
 

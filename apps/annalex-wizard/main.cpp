@@ -1,100 +1,78 @@
 // annalex-wizard: opens a cube store, shows the calendar page for its time dimension and,
-// after a generation, the generated dimension as a tree.
-//
-//   annalex-wizard [options] [store]
-//
-// Without a store path a file dialog asks for one (an existing store or a new name).
-// --levels, --auto-ok-after-ms and --fail-generation script a run without a person, for
-// screenshots.
+// after a generation, the generated dimension. See wizard_options.hpp for the command line.
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdio>
+#include <optional>
 
-#include "common/failure.hpp"
-#include "cube_source.hpp"
 #include "refusing_dimension.hpp"
+#include "remembered_choices.hpp"
+#include "store_location.hpp"
+#include "wizard_options.hpp"
 #include "wizard_window.hpp"
 
 namespace {
 
-// Ticks the named entries of the level list ("Year,Month").
-void tickLevels(annalex::ui::AnnalexCtrl& page, const QString& names) {
-    auto& list = page.core().page().availableList;
-    const QStringList wanted = names.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (std::size_t i = 0; i < list.entries().size(); ++i) {
-        if (wanted.contains(QString::fromStdString(list.entries()[i]), Qt::CaseInsensitive)) {
-            list.setSelected(static_cast<std::int32_t>(i), true);
-        }
+using annalex::wizard::ParsedCommandLine;
+
+enum ExitStatus { kUsageError = 2 };
+
+// Prints the help, the version or a usage error; the exit status when the program ends here.
+std::optional<int> answerWithoutWindow(const ParsedCommandLine& parsed) {
+    switch (parsed.outcome) {
+        case ParsedCommandLine::Outcome::Run:
+            return std::nullopt;
+        case ParsedCommandLine::Outcome::Help:
+        case ParsedCommandLine::Outcome::Version:
+            std::fputs(parsed.text.toLocal8Bit().constData(), stdout);
+            return 0;
+        case ParsedCommandLine::Outcome::UsageError:
+            std::fprintf(stderr, "%s\n", parsed.text.toLocal8Bit().constData());
+            return kUsageError;
     }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // --help, --version and usage errors are answered before the application connects to a
+    // display; an unknown option waits for QApplication, which takes its own options
+    // (-platform, -style) out first.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i) {
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const ParsedCommandLine early = annalex::wizard::parseWizardCommandLine(rawArguments);
+    if (early.outcome != ParsedCommandLine::Outcome::Run && !early.unknownOption) {
+        return *answerWithoutWindow(early);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("annalex-wizard"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Generates the calendar of a cube's time dimension."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("store"),
-                                 QStringLiteral("The cube store to open."));
-    const QCommandLineOption levels(QStringLiteral("levels"),
-                                    QStringLiteral("Tick these levels at start (e.g. Year,Month)."),
-                                    QStringLiteral("names"));
-    const QCommandLineOption autoOk(
-        QStringLiteral("auto-ok-after-ms"),
-        QStringLiteral("Press Ok after this many milliseconds and close the messages it shows "
-                       "(for screenshots)."),
-        QStringLiteral("ms"));
-    const QCommandLineOption failGeneration(
-        QStringLiteral("fail-generation"),
-        QStringLiteral("Let the cube refuse every new member, so that Ok fails and the error "
-                       "report shows (for screenshots)."));
-    parser.addOption(levels);
-    parser.addOption(autoOk);
-    parser.addOption(failGeneration);
-    parser.process(app);
-
-    QString path = parser.positionalArguments().value(0);
-    if (path.isEmpty()) {
-        path = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Open or create a cube store"),
-                                            QString(),
-                                            QStringLiteral("Cube stores (*.cube);;All files (*)"),
-                                            nullptr, QFileDialog::DontConfirmOverwrite);
-        if (path.isEmpty()) {
-            return 0;
-        }
+    const ParsedCommandLine parsed =
+        annalex::wizard::parseWizardCommandLine(QApplication::arguments());
+    if (const auto status = answerWithoutWindow(parsed)) {
+        return *status;
     }
+    const annalex::wizard::WizardOptions& options = parsed.options;
 
-    std::shared_ptr<annalex::cube::MemoryCube> cube;
-    try {
-        cube = annalex::wizard::openCubeForWizard(path);
-    } catch (const annalex::Failure& failure) {
-        QMessageBox::critical(nullptr, QStringLiteral("annalex-wizard"),
-                              QString::fromStdString(failure.description()));
-        return 4;
+    annalex::wizard::QtStoreDialogs dialogs;
+    auto store = annalex::wizard::openStore(options.store, dialogs);
+    if (!store) {
+        return 0;  // the person cancelled the file dialog
     }
-    annalex::wizard::WizardWindow window(cube, path);
-    if (parser.isSet(failGeneration)) {
+    annalex::wizard::WizardWindow window(std::move(*store), dialogs);
+    dialogs.setParentWidget(&window);
+    if (options.failGeneration) {
         window.page().setTheTimeDimension(
             std::make_shared<annalex::wizard::RefusingDimension>(window.timeDimension()));
     }
-    if (parser.isSet(levels)) {
-        tickLevels(window.page(), parser.value(levels));
-    }
-    if (parser.isSet(autoOk)) {
-        bool valid = false;
-        const int delay = parser.value(autoOk).toInt(&valid);
-        if (!valid || delay < 0) {
-            parser.showHelp(2);
-        }
-        QTimer::singleShot(delay, &window, [&window] {
+    if (options.autoOkAfterMs >= 0) {
+        QTimer::singleShot(options.autoOkAfterMs, &window, [&window] {
             window.page().messageService().setShownHook(
                 [](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
             if (auto* ok = qobject_cast<QPushButton*>(window.page().controlWidget("btOk"))) {
@@ -102,6 +80,14 @@ int main(int argc, char* argv[]) {
             }
         });
     }
+    if (options.quitAfterResult) {
+        QObject::connect(&window, &annalex::wizard::WizardWindow::resultShown, &app,
+                         [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
+    }
     window.show();
+    // After show, so that a message box about a choice has the page behind it.
+    annalex::wizard::applyChoices(
+        annalex::wizard::rememberedChoices().overriddenBy(options.choices), window.page(),
+        window.rules());
     return QApplication::exec();
 }

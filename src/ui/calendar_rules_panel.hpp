@@ -1,0 +1,57 @@
+#pragma once
+// The "Calendar rules" panel a host shows beside the calendar page: it offers the calendars
+// after the page's own two (ISO weeks, retail weeks, 13 periods) with the options they read.
+//
+// While one of them is chosen the page's two calendar-type buttons are disabled and OK
+// generates the chosen calendar (AnnalexCtrl::chooseCalendar); choosing "Page's calendar"
+// enables the buttons again and gives the choice back to them. Option fields a calendar does
+// not read are disabled. Every widget has an objectName: calendarChoice, weekStart,
+// yearEndMonth, yearEndRule, yearName, pattern, longQuarter, fillAttributes.
+
+#include <QGroupBox>
+#include <QString>
+
+#include "calendar/calendar_options.hpp"
+
+class QCheckBox;
+class QComboBox;
+
+namespace annalex::ui {
+
+class AnnalexCtrl;
+
+class CalendarRulesPanel final : public QGroupBox {
+    Q_OBJECT
+
+  public:
+    explicit CalendarRulesPanel(AnnalexCtrl& page, QWidget* parent = nullptr);
+
+    // The key of the chosen calendar; empty while the page's own buttons decide.
+    QString calendarKey() const;
+    calendar::CalendarOptions options() const;
+    bool fillAttributes() const;
+    // Ticks or clears "Fill every attribute"; it takes effect with the next choice.
+    void setFillAttributes(bool fill);
+
+    // Shows and applies a choice. An empty key or a key of the page's calendars hands the
+    // choice back to the page (a page key also clicks its button). False for an unknown key,
+    // which changes nothing.
+    bool choose(const QString& key, const calendar::CalendarOptions& options);
+
+  private:
+    void apply();
+    void showOptions(const calendar::CalendarOptions& options);
+
+    AnnalexCtrl& page_;
+    QComboBox* calendar_;
+    QComboBox* weekStart_;
+    QComboBox* yearEndMonth_;
+    QComboBox* yearEndRule_;
+    QComboBox* yearName_;
+    QComboBox* pattern_;
+    QComboBox* longQuarter_;
+    QCheckBox* fillAttributes_;
+    bool showing_ = false;
+};
+
+}  // namespace annalex::ui
