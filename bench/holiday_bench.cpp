@@ -13,7 +13,7 @@ namespace {
 
 using annalex::testing::ControlHarness;
 
-void generateFilled(benchmark::State& state, const std::string& holidays) {
+void generateFilled(benchmark::State& state, const std::string& holidays, bool fill = true) {
     std::size_t members = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -22,7 +22,7 @@ void generateFilled(benchmark::State& state, const std::string& holidays) {
         harness->typeEnd("31", "12", "2049");
         harness->tick(31);
         harness->ctrl.chooseCalendar("retail");
-        harness->ctrl.setFillAttributes(true);
+        harness->ctrl.setFillAttributes(fill);
         // Reading the rules is part of the cost: a generation starts from the set's name.
         state.ResumeTiming();
 
@@ -45,6 +45,10 @@ void generateFilled(benchmark::State& state, const std::string& holidays) {
     state.counters["members"] = static_cast<double>(members);
 }
 
+// For scale: the same generation with no attribute filled.
+void BM_Century_NotFilled(benchmark::State& state) {
+    generateFilled(state, "", false);
+}
 void BM_Century_Filled_NoHolidays(benchmark::State& state) {
     generateFilled(state, "");
 }
@@ -58,6 +62,7 @@ void BM_Century_Filled_Holidays_de(benchmark::State& state) {
     generateFilled(state, "de");
 }
 
+BENCHMARK(BM_Century_NotFilled)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_Filled_NoHolidays)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_Filled_Holidays_us)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_Filled_Holidays_gb_eng)->Unit(benchmark::kMillisecond)->UseRealTime();

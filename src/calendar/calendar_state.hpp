@@ -6,6 +6,7 @@
 //   endDateText                       OK
 //   gregorian                         the calendar-type buttons
 //   extendedCalendar, calendarOptions the host, through the control's chooseCalendar
+//   holidays, weekend                 the host, through the control's setHolidays and setWeekend
 //   dateSeparator                     start-up only
 //   startDate, endDate                the date check, when a date passes
 //   currentYear                       the date check (start year), the year builder (each year)

@@ -2,7 +2,8 @@
 // which keep the page's long-standing naming and range rules, these name every member from its
 // period alone: years by their number, quarters, periods and weeks by their number, months by
 // the calendar month that holds most of their days, days by their date. The range is every
-// whole year of the calendar that holds a day from the start to the end date.
+// whole year of the calendar that holds a day from the start to the end date. The attribute
+// filler and the date recording here serve the page's builders too.
 
 #include <array>
 #include <cstdio>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/page_doubles.hpp"
 
 namespace annalex::control {
@@ -10,25 +12,18 @@ using testing::ControlHarness;
 TEST(Preview, EachChoiceReplacesOnlyItsOwnPiece) {
     ControlHarness h;
     CalendarPage& page = h.ctrl.page();
-    std::vector<std::string> seen;
-    page.cmbDay.select(2);
-    seen.push_back(page.lblDateFormat.caption());
-    page.cmbMonth.select(2);
-    seen.push_back(page.lblDateFormat.caption());
-    page.cmbYear.select(1);
-    seen.push_back(page.lblDateFormat.caption());
-    page.cmbDay.select(0);
-    seen.push_back(page.lblDateFormat.caption());
-    page.cmbMonth.select(0);
-    seen.push_back(page.lblDateFormat.caption());
-    page.cmbMonth.select(1);
-    seen.push_back(page.lblDateFormat.caption());
-    page.cmbDay.select(1);
-    seen.push_back(page.lblDateFormat.caption());
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"(Monday 01-01-01)", "(Monday 01-January-01)",
-                                        "(Monday 01-January-2001)", "(01-January-2001)",
-                                        "(01-01-2001)", "(01-Jan-2001)", "(Mon 01-Jan-2001)"}));
+    const std::tuple<DropDownList*, std::int16_t, const char*> steps[] = {
+        {&page.cmbDay, 2, "(Monday 01-01-01)"},
+        {&page.cmbMonth, 2, "(Monday 01-January-01)"},
+        {&page.cmbYear, 1, "(Monday 01-January-2001)"},
+        {&page.cmbDay, 0, "(01-January-2001)"},
+        {&page.cmbMonth, 0, "(01-01-2001)"},
+        {&page.cmbMonth, 1, "(01-Jan-2001)"},
+        {&page.cmbDay, 1, "(Mon 01-Jan-2001)"}};
+    for (const auto& [list, entry, caption] : steps) {
+        list->select(entry);
+        EXPECT_EQ(page.lblDateFormat.caption(), caption) << list->name() << " " << entry;
+    }
 }
 
 TEST(Preview, ChoosingTheSelectedEntryAgainRebuildsTheSameCaption) {

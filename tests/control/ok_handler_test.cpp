@@ -120,14 +120,6 @@ INSTANTIATE_TEST_SUITE_P(OkHandler, LevelChoice,
                                            MaskCase{8, nullptr}, MaskCase{26, nullptr},
                                            MaskCase{31, nullptr}));
 
-TEST(OkHandler, ErrorMessagesAreSystemModalAndBroughtForward) {
-    const MessageBoxRequest error = errorMessage(kNoLevel);
-    EXPECT_EQ(error.title, "Error");
-    EXPECT_EQ(error.icon, MessageIcon::None);
-    EXPECT_EQ(error.modality, MessageModality::System);
-    EXPECT_TRUE(error.foreground);
-}
-
 TEST(OkHandler, StepsBeforeAFailedCheckKeepWhatTheyWrote) {
     ControlHarness h;
     h.tick(16);
@@ -147,34 +139,6 @@ TEST(Cancel, RaisesFalseEveryTimeAndLeavesTheDimensionAlone) {
     EXPECT_EQ(h.results, (std::vector<bool>{false, true, false}));
     EXPECT_EQ(h.dimension->hierarchyCount(), hierarchiesBefore);
     EXPECT_TRUE(h.reporter.reports().empty());
-}
-
-TEST(CalendarType, ButtonsSwitchBetweenFiscalAndGregorian) {
-    ControlHarness h;
-    EXPECT_TRUE(h.ctrl.state().gregorian);
-    h.ctrl.page().calendarType[1].click();
-    EXPECT_FALSE(h.ctrl.state().gregorian);
-    EXPECT_TRUE(h.ctrl.page().calendarType[1].value());
-    EXPECT_FALSE(h.ctrl.page().calendarType[0].value());
-    h.ctrl.page().calendarType[0].click();
-    EXPECT_TRUE(h.ctrl.state().gregorian);
-    h.ctrl.calendarType_Click(7);  // any index other than 0 is fiscal
-    EXPECT_FALSE(h.ctrl.state().gregorian);
-}
-
-TEST(Properties, HoldNothingUntilSetAndHandBackTheSameObjects) {
-    testing::RecordingMessages messages;
-    testing::RecordingPointer pointer;
-    errors::RecordingReporter reporter;
-    AnnalexCtrl ctrl(messages, pointer, reporter);
-    EXPECT_EQ(ctrl.theCube(), nullptr);
-    EXPECT_EQ(ctrl.theTimeDimension(), nullptr);
-    auto cube = std::make_shared<cube::MemoryCube>();
-    auto dimension = cube->ensureDimension("Time");
-    ctrl.setTheCube(cube);
-    ctrl.setTheTimeDimension(dimension);
-    EXPECT_EQ(ctrl.theCube(), cube);
-    EXPECT_EQ(ctrl.theTimeDimension(), dimension);
 }
 
 TEST(Events, EveryListenerHearsWizardResult) {

@@ -69,6 +69,8 @@ TEST(CalendarPage, CalendarButtonsShowTheListsFirstCalendarsAndChooseThem) {
     EXPECT_FALSE(h.ctrl.state().gregorian);
     page.calendarType[0].click();
     EXPECT_TRUE(h.ctrl.state().gregorian);
+    h.ctrl.calendarType_Click(7);  // any index other than 0 is fiscal
+    EXPECT_FALSE(h.ctrl.state().gregorian);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "common/failure.hpp"
 #include "control/annalex_ctrl.hpp"
-#include "errors/guarded_split_line.hpp"
 #include "errors/report_doubles.hpp"
 #include "errors/report_sandbox.hpp"
 
@@ -104,15 +103,6 @@ TEST(ReportFormKeeper, WhenModelessShowingFailsTheFormIsShownModalAndTheProcedur
     // The modal showing returned only once the form was closed.
     EXPECT_EQ(h.keeper.form(), nullptr);
     EXPECT_EQ(h.keeper.formsCreated(), 1);
-}
-
-TEST(ReportFormKeeper, SplitLineKeepsTheContainer) {
-    TrapHarness h;
-    errors::ProcedureTrap trap(h.reporter);
-    LineFields fields;
-    EXPECT_EQ(errors::splitLine(trap, std::string(40000, '-'), "-", fields), 0);
-    EXPECT_EQ(h.keeper.form()->errModName, "global");
-    EXPECT_EQ(h.containerCloses, 0);
 }
 
 }  // namespace
