@@ -163,7 +163,7 @@ void MemoryMember::putName(std::string_view name) {
 
 std::string MemoryMember::getName() const {
     if (store_) {
-        return store_->member(liveId()).name;
+        return std::string(store_->member(liveId()).name.view());
     }
     return name_;
 }
@@ -196,7 +196,7 @@ void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_
     if (store_) {
         fail(ErrorNumber::InvalidProcedureCall, "Member '" + getName() + "' is already placed");
     }
-    id_ = store->place(std::move(name_), order_, static_cast<std::uint16_t>(levelPosition), parent);
+    id_ = store->place(name_, order_, static_cast<std::uint16_t>(levelPosition), parent);
     name_.clear();
     store_ = store;
     epoch_ = store->epoch();

@@ -68,11 +68,11 @@ class MemoryLevel final : public Level {
     std::size_t position_ = 0;
 };
 
-// What a walk or a lookup shows of one member.
+// What a walk or a lookup shows of one member; valid until the next member is placed.
 struct MemberView {
     std::uint32_t id;
     const MemberRecord* record;
-    std::string_view name() const { return record->name; }
+    std::string_view name() const { return record->name.view(); }
     std::int32_t order() const { return record->order; }
     std::uint32_t parent() const { return record->parent; }
     std::size_t levelPosition() const { return record->level; }
