@@ -516,12 +516,35 @@ void writeCube(Connection& db, const DimensionList& dimensions) {
     }
 }
 
-// The settings of every save: a rollback journal synced at each commit, so the previous
-// content stays whole until the new one is complete on disk.
+// The settings of a save into an existing store: a rollback journal synced at each commit, so
+// the previous content stays whole until the new one is complete on disk.
 void preparePragmas(Connection& db) {
     db.exec(
         "PRAGMA page_size=16384; PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
         "PRAGMA cache_size=-65536");
+}
+
+// The settings of a first save, which builds the store in a file of its own that no other
+// program knows of until it is linked into place: a crash on the way leaves only that file,
+// removed by a later save, so it needs no journal, and it is flushed to disk once, as a whole,
+// before the link. Rows are appended, so a small page cache serves as well as a large one.
+void prepareNewFilePragmas(Connection& db) {
+    db.exec(
+        "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+        "PRAGMA cache_size=-8192");
+}
+
+// Flushes a file's content to disk; false when that failed, with errno set.
+bool flushToDisk(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return flushed;
 }
 
 void createSchema(Connection& db) {
@@ -582,11 +605,18 @@ bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
         {
             Connection db(building.string(), Connection::Mode::ReadWriteCreate);
             db.setBusyTimeout(kBusyTimeoutMs);
-            preparePragmas(db);
+            prepareNewFilePragmas(db);
             sqlite::Transaction transaction(db);
             createSchema(db);
             writeCube(db, dimensionsOf(cube));
             transaction.commit();
+        }
+        if (!flushToDisk(building)) {
+            const int error = errno;
+            removeWithJournal(building);
+            fail(error == ENOSPC ? ErrorNumber::DiskFull : ErrorNumber::DeviceIoError, file,
+                 withSystemError("cannot be saved: flushing the file to disk failed", error),
+                 error);
         }
         if (::link(building.c_str(), file.c_str()) != 0) {
             const int error = errno;
