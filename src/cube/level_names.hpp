@@ -60,7 +60,15 @@ class LevelNames {
     static std::uint64_t lengthBit(std::size_t length) {
         return std::uint64_t{1} << (length < 63 ? length : 63);
     }
-    static std::size_t hashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    // Watched names are few and mostly short: a byte-wise multiply hash, mixed at the end, is
+    // enough for the small table and cheaper than a general string hash.
+    static std::size_t hashOf(std::string_view name) {
+        std::uint64_t h = name.size();
+        for (const char c : name) {
+            h = h * 31 + static_cast<unsigned char>(c);
+        }
+        return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> 57);
+    }
     // Position in watched_ of name, or -1.
     int findWatched(std::string_view name) const;
     void watch(std::string_view name, std::int32_t count) const;

@@ -68,7 +68,7 @@ class MemoryLevel final : public Level {
     std::size_t position_ = 0;
 };
 
-// What a walk or a lookup shows of one member; valid until the next member is placed.
+// What a walk or a lookup shows of one member.
 struct MemberView {
     std::uint32_t id;
     const MemberRecord* record;
