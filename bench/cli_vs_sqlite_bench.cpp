@@ -1,7 +1,8 @@
 // The command line's main job against the database's own row generator, on the same machine in
-// one run: `annalex generate --levels Year,Month,Day` over 1950 to 2049 into a fresh cube store,
-// and the sqlite3 shell filling a fresh file with as many member rows through a recursive CTE.
-// Both are whole processes started the same way, so the times compare like for like.
+// one run: `annalex generate --levels Year,Month,Day` into a fresh cube store, and the sqlite3
+// shell filling a fresh file with as many member rows through a recursive CTE, for 1950 to 2049
+// and for 1000 to 9999. Both are whole processes started the same way, so the times compare
+// like for like; max_rss_MiB is the child's peak resident memory.
 //
 // Arguments (after Google Benchmark's own): the annalex program and the sqlite3 shell are found
 // through the environment variables ANNALEX_PROGRAM and SQLITE3_PROGRAM, defaulting to the
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,16 +25,25 @@ extern char** environ;
 
 namespace {
 
-// Members of 1950 to 2049 with Year, Month and Day: 100 years, 1200 months, 36525 days.
-constexpr int kMembers = 100 + 1200 + 36525;
+// The years generated, and their members with Year, Month and Day.
+struct Span {
+    const char* start;
+    const char* end;
+    std::int64_t members;
+};
+// 100 years, 1200 months, 36525 days.
+constexpr Span kCentury{"01-01-1950", "31-12-2049", 100 + 1200 + 36525};
+// 9000 years, 108000 months, 3287182 days.
+constexpr Span kMillennia{"01-01-1000", "31-12-9999", 9000 + 108000 + 3287182};
 
 std::string program(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
     return value != nullptr ? value : fallback;
 }
 
-// Runs a program with its output thrown away; returns its exit status.
-int run(const std::vector<std::string>& arguments) {
+// Runs a program with its output thrown away; returns its exit status. maxRssKiB receives the
+// child's peak resident memory.
+int run(const std::vector<std::string>& arguments, long& maxRssKiB) {
     std::vector<char*> argv;
     std::vector<std::string> copies = arguments;
     for (auto& argument : copies) {
@@ -50,7 +61,9 @@ int run(const std::vector<std::string>& arguments) {
         throw std::runtime_error("cannot start " + arguments[0]);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    maxRssKiB = usage.ru_maxrss;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -59,50 +72,80 @@ std::filesystem::path scratchFile(const char* name) {
            (std::string("annalex-bench-") + std::to_string(getpid()) + "-" + name);
 }
 
-void BM_AnnalexGenerateIntoStore(benchmark::State& state) {
+void annalexGenerateIntoStore(benchmark::State& state, const Span& span) {
     const std::string annalex = program("ANNALEX_PROGRAM", ANNALEX_DEFAULT_PROGRAM);
     const auto db = scratchFile("cube.db");
+    long maxRss = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(db);
         state.ResumeTiming();
         const int status =
-            run({annalex, "generate", "--levels", "Year,Month,Day", "--start", "01-01-1950",
-                 "--end", "31-12-2049", "--db", db.string(), "--quiet", "--output", "/dev/null"});
+            run({annalex, "generate", "--levels", "Year,Month,Day", "--start", span.start, "--end",
+                 span.end, "--db", db.string(), "--quiet", "--output", "/dev/null"},
+                maxRss);
         if (status != 0) {
             state.SkipWithError("annalex generate failed");
             break;
         }
     }
     std::filesystem::remove(db);
-    state.SetItemsProcessed(state.iterations() * kMembers);
+    state.SetItemsProcessed(state.iterations() * span.members);
+    state.counters["max_rss_MiB"] = static_cast<double>(maxRss) / 1024;
 }
 
-void BM_SqliteRecursiveCteIntoFile(benchmark::State& state) {
+// One table of member rows like the store's, filled by a recursive CTE in one statement.
+std::string cteScript(std::int64_t members) {
+    return "CREATE TABLE member(id INTEGER PRIMARY KEY, level INTEGER NOT NULL, parent INTEGER, "
+           "name TEXT NOT NULL, position INTEGER NOT NULL);"
+           "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " +
+           std::to_string(members) +
+           ") INSERT INTO member SELECT i, i % 3, CASE WHEN i = 0 THEN NULL ELSE i - 1 END, "
+           "'m' || i, i FROM n;";
+}
+
+void sqliteRecursiveCteIntoFile(benchmark::State& state, const Span& span) {
     const std::string sqlite3 = program("SQLITE3_PROGRAM", "sqlite3");
     const auto db = scratchFile("cte.db");
-    const std::string script =
-        "CREATE TABLE member(id INTEGER PRIMARY KEY, level INTEGER NOT NULL, parent INTEGER, "
-        "name TEXT NOT NULL, position INTEGER NOT NULL);"
-        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " +
-        std::to_string(kMembers) +
-        ") INSERT INTO member SELECT i, i % 3, CASE WHEN i = 0 THEN NULL ELSE i - 1 END, "
-        "'m' || i, i FROM n;";
+    const std::string script = cteScript(span.members);
+    long maxRss = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(db);
         state.ResumeTiming();
-        if (run({sqlite3, db.string(), script}) != 0) {
+        if (run({sqlite3, db.string(), script}, maxRss) != 0) {
             state.SkipWithError("sqlite3 failed");
             break;
         }
     }
     std::filesystem::remove(db);
-    state.SetItemsProcessed(state.iterations() * kMembers);
+    state.SetItemsProcessed(state.iterations() * span.members);
+    state.counters["max_rss_MiB"] = static_cast<double>(maxRss) / 1024;
+}
+
+void BM_AnnalexGenerateIntoStore(benchmark::State& state) {
+    annalexGenerateIntoStore(state, kCentury);
+}
+void BM_SqliteRecursiveCteIntoFile(benchmark::State& state) {
+    sqliteRecursiveCteIntoFile(state, kCentury);
+}
+void BM_AnnalexGenerateIntoStore_1000_9999(benchmark::State& state) {
+    annalexGenerateIntoStore(state, kMillennia);
+}
+void BM_SqliteRecursiveCteIntoFile_1000_9999(benchmark::State& state) {
+    sqliteRecursiveCteIntoFile(state, kMillennia);
 }
 
 BENCHMARK(BM_AnnalexGenerateIntoStore)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_SqliteRecursiveCteIntoFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_AnnalexGenerateIntoStore_1000_9999)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(BM_SqliteRecursiveCteIntoFile_1000_9999)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

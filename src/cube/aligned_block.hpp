@@ -6,6 +6,7 @@
 // takes no such advice, so there the advice does nothing.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 #ifdef _WIN32
@@ -35,10 +36,17 @@ inline void freeAlignedBlock(void* block) {
 #endif
 }
 
-// Asks for the block to live on huge pages. Advice only: a refusal changes nothing.
+// Asks for the whole 2 MiB pages inside the block to be huge pages; a block that holds none is
+// left alone. Advice only: a refusal changes nothing.
 inline void adviseHugePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
 #ifdef MADV_HUGEPAGE
-    madvise(block, bytes, MADV_HUGEPAGE);
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (start + bytes) & ~(kHugePage - 1);
+    if (first < end) {
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    }
 #endif
 }
 

@@ -3,8 +3,12 @@
 //
 // Unlike std::vector it never moves its elements when it grows, so a multi-million element
 // store grows without the copy (and the doubled peak memory) of a reallocation, while each chunk
-// stays contiguous for fast scans and index arithmetic stays a shift and a mask. Chunks of 2 MiB
-// or more are asked to live on huge pages, which spares page faults and TLB misses.
+// stays contiguous for fast scans. A chunk holds as many whole elements as fit in ChunkBytes, a
+// constant, so index arithmetic is a multiplication and a shift whatever the element's size.
+//
+// The whole 2 MiB pages inside a chunk are asked to be huge pages, which spares page faults
+// and TLB misses; chunks are plain heap blocks, so no memory is spent on aligning them. Pages
+// a chunk never touches cost address space only.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +21,11 @@
 
 namespace annalex::cube {
 
-template <typename T, unsigned ChunkBits = 12>
+template <typename T, std::size_t ChunkBytes = std::size_t{64} << 10>
 class ChunkedVector {
   public:
-    static constexpr std::size_t kChunkSize = std::size_t{1} << ChunkBits;
+    static constexpr std::size_t kChunkSize = ChunkBytes / sizeof(T);
+    static_assert(kChunkSize > 0);
 
     ChunkedVector() = default;
     ChunkedVector(const ChunkedVector&) = delete;
@@ -40,16 +45,14 @@ class ChunkedVector {
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
 
-    T& operator[](std::size_t index) {
-        return chunks_[index >> ChunkBits][index & (kChunkSize - 1)];
-    }
+    T& operator[](std::size_t index) { return chunks_[index / kChunkSize][index % kChunkSize]; }
     const T& operator[](std::size_t index) const {
-        return chunks_[index >> ChunkBits][index & (kChunkSize - 1)];
+        return chunks_[index / kChunkSize][index % kChunkSize];
     }
 
     // When an allocation fails (std::bad_alloc) the vector is left as it was.
     T& push_back(T value) {
-        if ((size_ >> ChunkBits) == chunks_.size()) {
+        if (size_ / kChunkSize == chunks_.size()) {
             if (chunks_.size() == chunks_.capacity()) {  // so that adding the chunk cannot fail
                 chunks_.reserve(chunks_.empty() ? 8 : chunks_.size() * 2);
             }
@@ -73,19 +76,13 @@ class ChunkedVector {
     }
 
   private:
-    static constexpr std::size_t kChunkBytes = kChunkSize * sizeof(T);
-    static constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
     static T* allocateChunk() {
-        const bool huge = kChunkBytes >= kHugePage && kChunkBytes % kHugePage == 0;
-        void* block = allocateAlignedBlock(huge ? kHugePage : (alignof(T) < 16 ? 16 : alignof(T)),
-                                           kChunkBytes);
+        const std::size_t bytes = kChunkSize * sizeof(T);
+        void* block = allocateAlignedBlock(alignof(T) < 16 ? 16 : alignof(T), bytes);
         if (block == nullptr) {
             throw std::bad_alloc();
         }
-        if (huge) {
-            adviseHugePages(block, kChunkBytes);
-        }
+        adviseHugePages(block, bytes);
         return static_cast<T*>(block);
     }
 

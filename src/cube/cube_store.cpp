@@ -15,7 +15,6 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "common/failure.hpp"
@@ -516,12 +515,35 @@ void writeCube(Connection& db, const DimensionList& dimensions) {
     }
 }
 
-// The settings of every save: a rollback journal synced at each commit, so the previous
-// content stays whole until the new one is complete on disk.
+// The settings of a save into an existing store: a rollback journal synced at each commit, so
+// the previous content stays whole until the new one is complete on disk.
 void preparePragmas(Connection& db) {
     db.exec(
         "PRAGMA page_size=16384; PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
         "PRAGMA cache_size=-65536");
+}
+
+// The settings of a first save, which builds the store in a file of its own that no other
+// program knows of until it is linked into place: a crash on the way leaves only that file,
+// removed by a later save, so it needs no journal, and it is flushed to disk once, as a whole,
+// before the link. Rows are appended, so a small page cache serves as well as a large one.
+void prepareNewFilePragmas(Connection& db) {
+    db.exec(
+        "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+        "PRAGMA cache_size=-8192");
+}
+
+// Flushes a file's content to disk; false when that failed, with errno set.
+bool flushToDisk(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return flushed;
 }
 
 void createSchema(Connection& db) {
@@ -582,11 +604,18 @@ bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
         {
             Connection db(building.string(), Connection::Mode::ReadWriteCreate);
             db.setBusyTimeout(kBusyTimeoutMs);
-            preparePragmas(db);
+            prepareNewFilePragmas(db);
             sqlite::Transaction transaction(db);
             createSchema(db);
             writeCube(db, dimensionsOf(cube));
             transaction.commit();
+        }
+        if (!flushToDisk(building)) {
+            const int error = errno;
+            removeWithJournal(building);
+            fail(error == ENOSPC ? ErrorNumber::DiskFull : ErrorNumber::DeviceIoError, file,
+                 withSystemError("cannot be saved: flushing the file to disk failed", error),
+                 error);
         }
         if (::link(building.c_str(), file.c_str()) != 0) {
             const int error = errno;
@@ -626,13 +655,6 @@ struct LoadedHierarchy {
     std::shared_ptr<MemoryDimension> dimension;
     std::shared_ptr<MemoryHierarchy> hierarchy;
     std::vector<LevelRef> levels;
-};
-
-// A placed member that still expects children.
-struct OpenParent {
-    MemberRef member;
-    std::size_t level;
-    std::int64_t childrenToCome;
 };
 
 class CubeReader {
@@ -730,6 +752,8 @@ class CubeReader {
         }
     }
 
+    // Members are placed straight into their hierarchy's store: a member's id there is its
+    // position in the hierarchy's rows, so the parent ids the file holds are store ids.
     void readMembers() {
         Statement rows = db_.prepare(kSelectMembers);
         attributes_.emplace(db_.prepare(kSelectAttributes));
@@ -737,7 +761,9 @@ class CubeReader {
         std::int64_t seq = kFirstSeq;
         std::int64_t current = -1;  // hierarchy whose members are arriving
         std::int64_t firstSeq = 0;  // seq of its first member
-        std::unordered_map<std::uint32_t, OpenParent> openParents;
+        // Children each member still expects (saturated), and how many members expect some.
+        std::vector<std::uint32_t> childrenToCome;
+        std::size_t openParents = 0;
         while (rows.step()) {
             if (rows.integer(0) != seq) {
                 damaged(file_, "member " + std::to_string(seq) + " is missing");
@@ -750,6 +776,7 @@ class CubeReader {
                 }
                 current = hierarchyId;
                 firstSeq = seq;
+                childrenToCome.clear();
             }
             LoadedHierarchy& owner = hierarchyAt(hierarchyId, "a member");
             const std::int64_t id = seq - firstSeq;
@@ -762,32 +789,34 @@ class CubeReader {
                                    owner.hierarchy->name() + "' is out of place");
             }
             const auto memberId = static_cast<std::uint32_t>(id);
+            MemberStore& store = *owner.hierarchy->store();
 
-            MemberRef member = owner.dimension->objects().newMember();
-            member->putName(rows.text(4));
-            member->putOrder(order);
-            if (rows.isNull(3)) {
-                owner.levels[static_cast<std::size_t>(level)]->addRootMember(member);
-            } else {
+            std::uint32_t parent = kNoMember;
+            if (!rows.isNull(3)) {
                 const std::int64_t parentId = rows.integer(3);
-                auto parent = parentId >= 0 && parentId < id
-                                  ? openParents.find(static_cast<std::uint32_t>(parentId))
-                                  : openParents.end();
-                if (parent == openParents.end() ||
-                    parent->second.level + 1 != static_cast<std::size_t>(level)) {
+                if (parentId < 0 || parentId >= id ||
+                    childrenToCome[static_cast<std::size_t>(parentId)] == 0 ||
+                    std::int64_t{store.member(static_cast<std::uint32_t>(parentId)).level} + 1 !=
+                        level) {
                     damaged(file_, "member " + std::to_string(id) + " of hierarchy '" +
                                        owner.hierarchy->name() + "' has no valid parent");
                 }
-                member->putParent(parent->second.member);
-                if (--parent->second.childrenToCome == 0) {
-                    openParents.erase(parent);
-                }
+                parent = static_cast<std::uint32_t>(parentId);
             }
-            readAttributes(owner, seq, memberId, *member);
+            if (store.place(rows.text(4), order, static_cast<std::uint16_t>(level), parent) !=
+                memberId) {
+                damaged(file_, "the members of hierarchy '" + owner.hierarchy->name() +
+                                   "' do not follow each other");
+            }
+            if (parent != kNoMember && --childrenToCome[parent] == 0) {
+                --openParents;
+            }
+            readAttributes(owner, seq, memberId);
+            constexpr std::int64_t kMostChildren = kNoMember;  // more can never arrive
+            childrenToCome.push_back(
+                static_cast<std::uint32_t>(children < kMostChildren ? children : kMostChildren));
             if (children > 0) {
-                openParents.emplace(
-                    memberId,
-                    OpenParent{std::move(member), static_cast<std::size_t>(level), children});
+                ++openParents;
             }
             ++seq;
         }
@@ -797,9 +826,8 @@ class CubeReader {
         }
     }
 
-    void finishHierarchy(std::int64_t hierarchyId,
-                         std::unordered_map<std::uint32_t, OpenParent>& openParents) {
-        if (!openParents.empty()) {
+    void finishHierarchy(std::int64_t hierarchyId, std::size_t openParents) {
+        if (openParents != 0) {
             damaged(file_, "members of hierarchy " + std::to_string(hierarchyId) + " are missing");
         }
     }
@@ -820,8 +848,7 @@ class CubeReader {
 
     // Sets the values stored for the member at seq, which the attribute rows list in member
     // order, each member's values in the order they were set.
-    void readAttributes(const LoadedHierarchy& owner, std::int64_t seq, std::uint32_t id,
-                        Member& member) {
+    void readAttributes(const LoadedHierarchy& owner, std::int64_t seq, std::uint32_t id) {
         if (attributeMember_ != seq) {
             if (attributeMember_ >= 0 && attributeMember_ < seq) {
                 damaged(file_, "an attribute value belongs to no member");
@@ -849,7 +876,8 @@ class CubeReader {
                 damaged(file_, "an attribute value of member " + std::to_string(id) +
                                    " names a hidden definition");
             }
-            member.setAttribute(key, rows.text(3));
+            owner.hierarchy->store()->setAttribute(id, static_cast<std::uint16_t>(definition),
+                                                   rows.text(3));
             nextAttribute();
         } while (attributeMember_ == seq);
     }

@@ -11,7 +11,9 @@
 // Safety:
 //  - A save is one SQLite transaction with a rollback journal synced to disk: a failure, a full
 //    disk or a crash leaves the previous content whole (an interrupted save is rolled back the
-//    next time the store is opened).
+//    next time the store is opened). A first save builds the store in a file of its own, which
+//    is flushed to disk before it is linked under the store's name, so the store is either
+//    missing or whole.
 //  - A file that is not a store, a damaged store or a store of a newer format is refused with a
 //    message naming the file, and is never modified: it is examined read-only first.
 //  - A missing file, or an empty (zero-byte) one, is a store that holds nothing yet; the first

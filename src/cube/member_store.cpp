@@ -15,19 +15,19 @@ void MemberStore::appendLevel(const std::shared_ptr<MemoryLevel>& level) {
     levels_.reserve(levels_.size() + 1);
     indexes_.reserve(indexes_.size() + 1);
     levels_.push_back(level);
-    indexes_.emplace_back(&MemberStore::nameOf, this);
+    indexes_.emplace_back(this, static_cast<std::uint16_t>(levels_.size() - 1));
     level->attach(this, levels_.size() - 1);
 }
 
 void MemberStore::removeLevel(std::size_t position) {
     // The members are rebuilt without those of the removed level and their descendants, into
     // fresh storage; the old storage comes back when an allocation fails on the way.
-    ChunkedVector<MemberRecord, 15> old;
-    ChunkedVector<AttributeValue> oldAttributes;
-    std::vector<NameIndex> oldIndexes;  // first the new ones: one for each remaining level
+    decltype(members_) old;
+    decltype(attributes_) oldAttributes;
+    std::vector<LevelNames> oldIndexes;  // first the new ones: one for each remaining level
     oldIndexes.reserve(indexes_.size() - 1);
     for (std::size_t i = 0; i + 1 < indexes_.size(); ++i) {
-        oldIndexes.emplace_back(&MemberStore::nameOf, this);
+        oldIndexes.emplace_back(this, static_cast<std::uint16_t>(i));
     }
     std::swap(old, members_);
     std::swap(oldAttributes, attributes_);
@@ -53,8 +53,7 @@ void MemberStore::removeLevel(std::size_t position) {
             }
             const auto level = static_cast<std::uint16_t>(record.level > position ? record.level - 1
                                                                                   : record.level);
-            std::string name = record.name;
-            const std::uint32_t kept = place(std::move(name), record.order, level, parent);
+            const std::uint32_t kept = place(record.name.view(), record.order, level, parent);
             newId[id] = kept;
             for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
                  a = oldAttributes[a].next) {
@@ -97,16 +96,19 @@ void MemberStore::resetMembers() {
     firstRoot_ = lastRoot_ = kNoMember;
 }
 
-std::uint32_t MemberStore::place(std::string&& name, std::int32_t order, std::uint16_t level,
+std::uint32_t MemberStore::place(std::string_view name, std::int32_t order, std::uint16_t level,
                                  std::uint32_t parent) {
     if (members_.size() >= kNoMember) {
         raise(ErrorNumber::OutOfMemory, "Annalex.Cube");
     }
-    // Both allocations first; nothing after them can fail.
+    // The allocations first (a long name's block, a lookup entry, the record); nothing after
+    // them can fail.
+    MemberName placedName;
+    placedName.assign(name);
     indexes_[level].reserveOne();
     const auto id = static_cast<std::uint32_t>(members_.size());
     MemberRecord& record = members_.push_back(MemberRecord{});
-    record.name = std::move(name);
+    record.name = std::move(placedName);
     record.order = order;
     record.level = level;
     record.parent = parent;
@@ -126,37 +128,39 @@ std::uint32_t MemberStore::place(std::string&& name, std::int32_t order, std::ui
         }
         up.lastChild = id;
     }
-    indexes_[level].insert(id, members_[id].name);
+    indexes_[level].insert(id, record.name.view());
     return id;
 }
 
 void MemberStore::rename(std::uint32_t id, std::string_view name) {
     MemberRecord& record = members_[id];
-    if (record.name == name) {
+    if (record.name.view() == name) {
         return;
     }
-    NameIndex& index = indexes_[record.level];
-    std::string renamed(name);  // the allocations first; nothing after them can fail
+    LevelNames& index = indexes_[record.level];
+    MemberName renamed;  // the allocations first; nothing after them can fail
+    renamed.assign(name);
     index.reserveOne();
-    index.erase(id, record.name);
+    index.erase(id, record.name.view());
     record.name.swap(renamed);
-    index.insert(id, record.name);
+    index.insert(id, record.name.view());
 }
 
 void MemberStore::setAttribute(std::uint32_t id, std::uint16_t key, std::string_view value) {
-    MemberRecord& record = members_[id];
-    std::uint32_t* link = &record.firstAttribute;
-    while (*link != kNoAttribute) {
-        AttributeValue& present = attributes_[*link];
+    std::uint32_t last = kNoAttribute;  // the member's last value, which links to the new one
+    for (std::uint32_t a = members_[id].firstAttribute; a != kNoAttribute;
+         a = attributes_[a].next) {
+        AttributeValue& present = attributes_[a];
         if (present.key == key) {
             present.value.assign(value);
             return;
         }
-        link = &present.next;
+        last = a;
     }
+    // Linked after the push: growing the values may move them.
     const auto index = static_cast<std::uint32_t>(attributes_.size());
     attributes_.push_back(AttributeValue{std::string(value), kNoAttribute, key});
-    *link = index;
+    (last == kNoAttribute ? members_[id].firstAttribute : attributes_[last].next) = index;
 }
 
 }  // namespace annalex::cube

@@ -1,6 +1,6 @@
 #pragma once
-// The storage behind one in-memory hierarchy: its levels' members in contiguous chunks, their
-// attribute values, and one name index per level.
+// The storage behind one in-memory hierarchy: its levels' members in contiguous chunks of
+// 44-byte records, their attribute values, and the name lookup of each level.
 //
 // Member ids are positions in placement order. A parent is always placed before its children,
 // so a parent's id is smaller than its children's ids. Children, and top members, are linked in
@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "cube/chunked_vector.hpp"
-#include "cube/name_index.hpp"
+#include "cube/level_names.hpp"
+#include "cube/member_name.hpp"
 
 namespace annalex::cube {
 
@@ -24,7 +25,7 @@ inline constexpr std::uint32_t kNoMember = 0xFFFFFFFFu;
 inline constexpr std::uint32_t kNoAttribute = 0xFFFFFFFFu;
 
 struct MemberRecord {
-    std::string name;
+    MemberName name;
     std::int32_t order = 0;
     std::uint32_t parent = kNoMember;
     std::uint32_t firstChild = kNoMember;
@@ -33,6 +34,7 @@ struct MemberRecord {
     std::uint32_t firstAttribute = kNoAttribute;
     std::uint16_t level = 0;  // 0-based position of the member's level
 };
+static_assert(sizeof(MemberRecord) == 44);
 
 struct AttributeValue {
     std::string value;
@@ -61,8 +63,8 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     std::size_t memberCount() const { return members_.size(); }
     const MemberRecord& member(std::uint32_t id) const { return members_[id]; }
     // Changes to the store are all or nothing: when an allocation fails (std::bad_alloc) the
-    // store holds what it held before the call, and name is left with the caller.
-    std::uint32_t place(std::string&& name, std::int32_t order, std::uint16_t level,
+    // store holds what it held before the call.
+    std::uint32_t place(std::string_view name, std::int32_t order, std::uint16_t level,
                         std::uint32_t parent);
     void rename(std::uint32_t id, std::string_view name);
     void setOrder(std::uint32_t id, std::int32_t order) { members_[id].order = order; }
@@ -80,14 +82,11 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     const AttributeValue& attribute(std::uint32_t index) const { return attributes_[index]; }
 
   private:
-    static std::string_view nameOf(const void* store, std::uint32_t id) {
-        return static_cast<const MemberStore*>(store)->members_[id].name;
-    }
     void resetMembers();
 
     std::vector<std::shared_ptr<MemoryLevel>> levels_;
-    std::vector<NameIndex> indexes_;
-    ChunkedVector<MemberRecord, 15> members_;  // 2 MiB chunks of 64-byte records
+    std::vector<LevelNames> indexes_;
+    ChunkedVector<MemberRecord, std::size_t{8} << 20> members_;
     ChunkedVector<AttributeValue> attributes_;
     std::uint32_t firstRoot_ = kNoMember;
     std::uint32_t lastRoot_ = kNoMember;

@@ -72,7 +72,7 @@ class MemoryLevel final : public Level {
 struct MemberView {
     std::uint32_t id;
     const MemberRecord* record;
-    std::string_view name() const { return record->name; }
+    std::string_view name() const { return record->name.view(); }
     std::int32_t order() const { return record->order; }
     std::uint32_t parent() const { return record->parent; }
     std::size_t levelPosition() const { return record->level; }
