@@ -68,37 +68,33 @@ TEST_F(IniTest, EnumValueGivesTheSectionFormatPaddedWithSpaces) {
     EXPECT_EQ(list.substr(0, 3), "\0\0 "s);
 }
 
-TEST(IniFuzzyTest, WorkedExampleWithMainSettings) {
-    std::istringstream text("[Main Settings]\nDir = c:\\x\n");
-    std::string section = "MAIN";
-    std::string value = "default";
-    EXPECT_EQ(scanIniFuzzy(text, section, "dir", value), 0);
-    EXPECT_EQ(value, " C:\\X");
-    EXPECT_EQ(section, "MAIN SETTINGS");
-}
-
 TEST(IniFuzzyTest, HeaderAndPrefixRules) {
     struct Case {
         const char* text;
+        const char* search;
         const char* entry;
         std::int32_t status;
         const char* value;
         const char* section;
     };
     const Case cases[] = {
-        {"[SECTIONS]\nPATH=a\n", "path", 99, "dflt", "SECTION"},
-        {"[My Section]\npath=a\n", "path", 0, "A", "MY SECTION"},
-        {"[Section 2001]\npaths=b\n", "path", 0, "B", "SECTION 2001"},      // prefix test
-        {"[Section]\npath\nother=1\npath=c\n", "path", 0, "C", "SECTION"},  // needs "="
-        {"path=x\n[Section]\n", "path", 99, "dflt", "SECTION"},             // outside any section
-        {"[Section]\nx=1\n[Other]\npath=y\n[SECTION]\npath=z\n", "path", 0, "Z", "SECTION"},
-        {"[a section]\nx=1\n[b]\n", "path", 99, "dflt", "A SECTION"},  // name of last match
-        {"[Section stuff\npath=y\n", "path", 99, "dflt", "SECTION"},   // header without "]"
-        {"[Section]\r\npath=a=b\r\n", "path", 0, "A=B", "SECTION"},
+        {"[Main Settings]\nDir = c:\\x\n", "MAIN", "dir", 0, " C:\\X", "MAIN SETTINGS"},
+        {"[SECTIONS]\nPATH=a\n", "SECTION", "path", 99, "dflt", "SECTION"},
+        {"[My Section]\npath=a\n", "SECTION", "path", 0, "A", "MY SECTION"},
+        {"[Section 2001]\npaths=b\n", "SECTION", "path", 0, "B", "SECTION 2001"},  // prefix test
+        {"[Section]\npath\nother=1\npath=c\n", "SECTION", "path", 0, "C", "SECTION"},  // needs "="
+        {"path=x\n[Section]\n", "SECTION", "path", 99, "dflt", "SECTION"},  // outside any section
+        {"[Section]\nx=1\n[Other]\npath=y\n[SECTION]\npath=z\n", "SECTION", "path", 0, "Z",
+         "SECTION"},
+        {"[a section]\nx=1\n[b]\n", "SECTION", "path", 99, "dflt",
+         "A SECTION"},  // name of last match
+        {"[Section stuff\npath=y\n", "SECTION", "path", 99, "dflt",
+         "SECTION"},  // header without "]"
+        {"[Section]\r\npath=a=b\r\n", "SECTION", "path", 0, "A=B", "SECTION"},
     };
     for (const auto& c : cases) {
         std::istringstream text(c.text);
-        std::string section = "SECTION";
+        std::string section = c.search;
         std::string value = "dflt";
         EXPECT_EQ(scanIniFuzzy(text, section, c.entry, value), c.status) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
