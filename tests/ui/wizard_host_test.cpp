@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -101,6 +102,21 @@ class WizardHostTest : public QObject {
         QVERIFY(!wizard::openStore("", cancelled).has_value());
         QCOMPARE(cancelled.suggestions.size(), 1);
         QVERIFY(cancelled.told.isEmpty());
+    }
+
+    void theFileDialogOpensOrCreatesACubeStore() {
+        wizard::QtStoreDialogs dialogs;
+        QString accept;
+        QTimer::singleShot(0, [&accept] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            accept = dialog->labelText(QFileDialog::Accept);
+            dialog->selectFile("calendar");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const QString chosen = dialogs.askForStore(directory.path());
+        QCOMPARE(accept, "Open or create");
+        QCOMPARE(chosen, directory.filePath("calendar.cube"));
     }
 
     void theCommandLineTakesThePageChoices() {
