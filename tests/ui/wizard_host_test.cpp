@@ -180,9 +180,9 @@ class WizardHostTest : public QObject {
         QVERIFY2(errors.contains("--calendar"), qPrintable(errors));
     }
 
-    // A failure of Ok closes the window and shows the report; once the report is dismissed,
-    // by its own Close button or by the window's close, the program's event loop ends with no
-    // window left.
+    // A failure of Ok closes the window and shows the report, and the calendar cut short is
+    // not saved; once the report is dismissed, by its own Close button or by the window's
+    // close, the program's event loop ends with no window left.
     void aDismissedReportEndsTheHost() {
         for (const bool closeButton : {false, true}) {
             annalex::testing::ReportSandbox sandbox(
@@ -190,7 +190,9 @@ class WizardHostTest : public QObject {
             annalex::testing::MessageCatcher reportMessages;
             reportMessages.attach(annalex::ui::QtErrorReport::instance().messages());
             ScriptedDialogs dialogs;
-            wizard::WizardWindow window(wizard::openCubeForWizard(""), dialogs);
+            const QString store =
+                directory.filePath(QStringLiteral("failed-%1.cube").arg(closeButton));
+            wizard::WizardWindow window(wizard::openCubeForWizard(store), dialogs);
             annalex::testing::MessageCatcher pageMessages;
             pageMessages.attach(window.page().messageService());
             window.page().setTheTimeDimension(
@@ -224,6 +226,8 @@ class WizardHostTest : public QObject {
             if (closeButton) {
                 QVERIFY(!sandbox.restarts().empty());
             }
+            // The calendar cut short by the failure was not saved.
+            QVERIFY(!QFile::exists(store));
         }
     }
 };
