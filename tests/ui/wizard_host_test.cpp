@@ -144,6 +144,10 @@ class WizardHostTest : public QObject {
             {{"--pattern", "455"}, "--pattern"},
             {{"--long-quarter", "5"}, "--long-quarter"},
             {{"--auto-ok-after-ms", "soon"}, "--auto-ok-after-ms"},
+            {{"--calendar", "gregorian", "--pattern", "454"}, "--pattern"},
+            {{"--calendar", "retail", "--long-quarter", "2"}, "--long-quarter"},
+            {{"--calendar", "iso", "--week-start", "mon"}, "--week-start"},
+            {{"--calendar", "iso", "--levels", "Year,Month"}, "--levels"},
             {{"--colour"}, "colour"},
             {{"a.cube", "b.cube"}, "b.cube"},
         };
