@@ -7,8 +7,8 @@
 #                                open down to its last week
 #   docs/screenshots/report.png  the error report form over a generation that failed
 #                                (the wizard's --fail-generation), in a temporary installation
-# Needs Xvfb, xwd and xlogo (x11-apps), convert (imagemagick), xdotool, python3-aiosmtpd (a
-# loopback mail server), and a built annalex-wizard and annalex.
+# Needs Xvfb, xwd and xlogo (x11-apps), xrdb (x11-xserver-utils), convert (imagemagick), xdotool
+# and python3-aiosmtpd (a loopback mail server), installed when missing, and a built annalex-wizard and annalex.
 #
 # The result is browsed with keys, as a person would: typing a member's name selects it (the
 # view's keyboard search), "*" opens everything below it, Down and End move. RESULT_KEYS_DAY and
@@ -27,9 +27,8 @@ day_keys="${RESULT_KEYS_DAY:-asterisk Down Down Down}"
 retail_keys="${RESULT_KEYS_RETAIL:-asterisk End}"
 
 [[ -x "$wizard" && -x "$annalex" ]] || { echo "no programs in $build/bin; build first" >&2; exit 1; }
-for tool in Xvfb xwd convert xdotool; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (see scripts/setup.sh)" >&2; exit 1; }
-done
+source "$root/scripts/install_packages.sh"
+install_missing xvfb x11-apps x11-xserver-utils imagemagick xdotool python3-aiosmtpd
 mkdir -p "$out"
 work="$(mktemp -d)"
 
@@ -44,13 +43,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1920x1080x24 -dpi 144 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1920x1080x24 -dpi 144 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY="$display" QT_QPA_PLATFORM=xcb
 for _ in $(seq 50); do
     xwd -root -silent >/dev/null 2>&1 && break
     sleep 0.1
 done
+# The resolution desktops announce to their programs (Qt reads it for its scaling); -noreset
+# keeps it once xrdb has disconnected.
+echo "Xft.dpi: 144" | xrdb -merge
 # A settings store of the script's own: no remembered choice of an earlier run shows.
 export ANNALEX_SETTINGS_DIR="$work/settings" TMPDIR="$work/tmp"
 mkdir -p "$ANNALEX_SETTINGS_DIR" "$TMPDIR"

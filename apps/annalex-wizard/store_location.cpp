@@ -55,6 +55,8 @@ QString QtStoreDialogs::askForStore(const QString& suggestion) {
                        QStringLiteral("Cube stores (*.cube);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A desktop's own dialog may keep its "Save" button whatever it is told.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Open or create"));
     dialog.setDefaultSuffix(QStringLiteral("cube"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -63,6 +63,40 @@ ParsedCommandLine usageError(const QString& message) {
     return parsed;
 }
 
+// An option the calendar given with --calendar does not read, as `annalex generate` refuses
+// it; empty when none. Without --calendar the remembered calendar decides, and the panel
+// keeps such options for when a calendar that reads them is chosen.
+QString combinationProblem(const PageChoices& choices) {
+    const auto calendar = choices.text(Choice::Calendar);
+    if (!calendar) {
+        return {};
+    }
+    const bool weekly =
+        *calendar == QLatin1String("retail") || *calendar == QLatin1String("periods13");
+    for (const ChoiceName& name : choiceNames()) {
+        const bool weeklyRule =
+            name.choice == Choice::WeekStart || name.choice == Choice::YearEndMonth ||
+            name.choice == Choice::YearEndRule || name.choice == Choice::YearName;
+        if (weeklyRule && !weekly && choices.text(name.choice)) {
+            return QStringLiteral("--%1: only with --calendar retail or --calendar periods13")
+                .arg(QLatin1String(name.option));
+        }
+    }
+    if (choices.text(Choice::Pattern) && *calendar != QLatin1String("retail")) {
+        return QStringLiteral("--pattern: only with --calendar retail");
+    }
+    if (choices.text(Choice::LongQuarter) && *calendar != QLatin1String("periods13")) {
+        return QStringLiteral("--long-quarter: only with --calendar periods13");
+    }
+    const auto levels = choices.text(Choice::Levels);
+    if (*calendar == QLatin1String("iso") && levels &&
+        (levels->contains(QLatin1String("Quarter")) || levels->contains(QLatin1String("Month")))) {
+        return QStringLiteral(
+            "--levels: the iso calendar has Year, Week and Day levels only (no Quarter or Month)");
+    }
+    return {};
+}
+
 }  // namespace
 
 ParsedCommandLine parseWizardCommandLine(const QStringList& arguments) {
@@ -138,6 +172,9 @@ ParsedCommandLine parseWizardCommandLine(const QStringList& arguments) {
                                              "milliseconds")
                                   .arg(parser.value(scriptOptions[0])));
         }
+    }
+    if (const QString problem = combinationProblem(options.choices); !problem.isEmpty()) {
+        return usageError(problem);
     }
     options.quitAfterResult = parser.isSet(scriptOptions[1]);
     options.failGeneration = parser.isSet(scriptOptions[2]);

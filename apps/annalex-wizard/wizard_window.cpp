@@ -152,6 +152,11 @@ void WizardWindow::onWizardResult(bool result) {
         close();
         return;
     }
+    if (!isVisible()) {
+        // A failure on the way closed the window and its report shows: the calendar was cut
+        // short, so it neither replaces what the store holds nor is shown.
+        return;
+    }
     if (!rememberChoices(currentChoices(*page_, *rules_))) {
         qWarning("annalex-wizard: the choices could not be remembered in the settings store");
     }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -103,6 +104,21 @@ class WizardHostTest : public QObject {
         QVERIFY(cancelled.told.isEmpty());
     }
 
+    void theFileDialogOpensOrCreatesACubeStore() {
+        wizard::QtStoreDialogs dialogs;
+        QString accept;
+        QTimer::singleShot(0, [&accept] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            accept = dialog->labelText(QFileDialog::Accept);
+            dialog->selectFile("calendar");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const QString chosen = dialogs.askForStore(directory.path());
+        QCOMPARE(accept, "Open or create");
+        QCOMPARE(chosen, directory.filePath("calendar.cube"));
+    }
+
     void theCommandLineTakesThePageChoices() {
         const ParsedCommandLine run =
             parse({"--levels", "year,DAY", "--calendar", "Retail", "--start", "1-1-2020", "--end",
@@ -128,6 +144,10 @@ class WizardHostTest : public QObject {
             {{"--pattern", "455"}, "--pattern"},
             {{"--long-quarter", "5"}, "--long-quarter"},
             {{"--auto-ok-after-ms", "soon"}, "--auto-ok-after-ms"},
+            {{"--calendar", "gregorian", "--pattern", "454"}, "--pattern"},
+            {{"--calendar", "retail", "--long-quarter", "2"}, "--long-quarter"},
+            {{"--calendar", "iso", "--week-start", "mon"}, "--week-start"},
+            {{"--calendar", "iso", "--levels", "Year,Month"}, "--levels"},
             {{"--colour"}, "colour"},
             {{"a.cube", "b.cube"}, "b.cube"},
         };
@@ -164,9 +184,9 @@ class WizardHostTest : public QObject {
         QVERIFY2(errors.contains("--calendar"), qPrintable(errors));
     }
 
-    // A failure of Ok closes the window and shows the report; once the report is dismissed,
-    // by its own Close button or by the window's close, the program's event loop ends with no
-    // window left.
+    // A failure of Ok closes the window and shows the report, and the calendar cut short is
+    // not saved; once the report is dismissed, by its own Close button or by the window's
+    // close, the program's event loop ends with no window left.
     void aDismissedReportEndsTheHost() {
         for (const bool closeButton : {false, true}) {
             annalex::testing::ReportSandbox sandbox(
@@ -174,7 +194,9 @@ class WizardHostTest : public QObject {
             annalex::testing::MessageCatcher reportMessages;
             reportMessages.attach(annalex::ui::QtErrorReport::instance().messages());
             ScriptedDialogs dialogs;
-            wizard::WizardWindow window(wizard::openCubeForWizard(""), dialogs);
+            const QString store =
+                directory.filePath(QStringLiteral("failed-%1.cube").arg(closeButton));
+            wizard::WizardWindow window(wizard::openCubeForWizard(store), dialogs);
             annalex::testing::MessageCatcher pageMessages;
             pageMessages.attach(window.page().messageService());
             window.page().setTheTimeDimension(
@@ -208,6 +230,8 @@ class WizardHostTest : public QObject {
             if (closeButton) {
                 QVERIFY(!sandbox.restarts().empty());
             }
+            // The calendar cut short by the failure was not saved.
+            QVERIFY(!QFile::exists(store));
         }
     }
 };
