@@ -1,13 +1,11 @@
 #include "wizard_window.hpp"
 
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -70,18 +68,12 @@ WizardWindow::WizardWindow(OpenedStore store, StoreDialogs& dialogs, QWidget* pa
     // view only needs showDimension, a way back to the page (showPage) and a way to close.
     resultPane_ = new QWidget(stack_);
     treeHeading_ = new QLabel(resultPane_);
-    tree_ = new ui::DimensionTree(resultPane_);
-    tree_->setObjectName(QStringLiteral("dimensionTree"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, resultPane_);
-    QPushButton* again =
-        buttons->addButton(QStringLiteral("Generate again"), QDialogButtonBox::ActionRole);
-    again->setObjectName(QStringLiteral("generateAgain"));
-    connect(again, &QPushButton::clicked, this, &WizardWindow::showPage);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    result_ = new ui::ResultView(resultPane_);
+    connect(result_, &ui::ResultView::generateAgainRequested, this, &WizardWindow::showPage);
+    connect(result_, &ui::ResultView::closeRequested, this, &QWidget::close);
     auto* resultLayout = new QVBoxLayout(resultPane_);
     resultLayout->addWidget(treeHeading_);
-    resultLayout->addWidget(tree_, 1);
-    resultLayout->addWidget(buttons);
+    resultLayout->addWidget(result_, 1);
     stack_->addWidget(resultPane_);
 
     auto* layout = new QVBoxLayout(this);
@@ -100,6 +92,8 @@ bool WizardWindow::showingTree() const {
 }
 
 void WizardWindow::showPage() {
+    // The view reads the dimension as it paints: let it go before Ok changes the dimension.
+    result_->showDimension(nullptr);
     stack_->setCurrentWidget(pagePane_);
     if (okButton_ != nullptr) {
         okButton_->setFocus();
@@ -111,9 +105,9 @@ void WizardWindow::showResult() {
                               .arg(QString::fromStdString(dimension_->name()),
                                    fileName(store_.path),
                                    saved_ ? QString() : QStringLiteral(" (not saved)")));
-    tree_->showDimension(*dimension_);
+    result_->showDimension(dimension_);
     stack_->setCurrentWidget(resultPane_);
-    tree_->setFocus();  // keys browse the result at once
+    result_->tree().setFocus();  // keys browse the result at once
     resize(qMax(width(), 640), qMax(height(), 480));
 }
 

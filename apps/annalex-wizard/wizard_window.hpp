@@ -16,7 +16,7 @@
 #include "store_location.hpp"
 #include "ui/annalex_widget.hpp"
 #include "ui/calendar_rules_panel.hpp"
-#include "ui/dimension_tree.hpp"
+#include "ui/result_view.hpp"
 
 class QLabel;
 class QStackedWidget;
@@ -32,7 +32,7 @@ class WizardWindow final : public QWidget {
 
     ui::AnnalexCtrl& page() { return *page_; }
     ui::CalendarRulesPanel& rules() { return *rules_; }
-    ui::DimensionTree& tree() { return *tree_; }
+    ui::ResultView& result() { return *result_; }
     bool showingTree() const;
     const std::shared_ptr<cube::MemoryDimension>& timeDimension() const { return dimension_; }
     // The store the calendar is saved to (another one after a failed save, when chosen).
@@ -68,7 +68,7 @@ class WizardWindow final : public QWidget {
     ui::AnnalexCtrl* page_;
     ui::CalendarRulesPanel* rules_;
     QWidget* resultPane_;
-    ui::DimensionTree* tree_;
+    ui::ResultView* result_;
     QLabel* treeHeading_;
     QWidget* okButton_;
 };

@@ -42,6 +42,8 @@ class LevelNames {
     // for the full index cannot be had, the answer comes from a scan of the store.
     std::int32_t count(std::string_view name) const;
     void clear();
+    // Members on the level.
+    std::size_t size() const { return members_; }
 
     // Whether the level has switched to the full index (for tests and benchmarks).
     bool fullyIndexed() const { return full_; }
