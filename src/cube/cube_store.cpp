@@ -386,7 +386,7 @@ void requireSound(Connection& db, const fs::path& file) {
 
 // ---- save ----
 
-constexpr std::uint32_t kMemberBatch = 64;
+constexpr std::uint32_t kMemberBatch = 128;  // 896 parameters: within any SQLite's limit
 // The first row number of the member and attribute tables.
 constexpr std::int64_t kFirstSeq = 1;
 constexpr int kMemberColumns = 7;
