@@ -530,7 +530,7 @@ void preparePragmas(Connection& db) {
 void prepareNewFilePragmas(Connection& db) {
     db.exec(
         "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
-        "PRAGMA cache_size=-8192");
+        "PRAGMA cache_size=-2048");
 }
 
 // Flushes a file's content to disk; false when that failed, with errno set.
