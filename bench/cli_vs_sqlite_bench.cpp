@@ -2,7 +2,8 @@
 // one run: `annalex generate --levels Year,Month,Day` into a fresh cube store, and the sqlite3
 // shell filling a fresh file with as many member rows through a recursive CTE, for 1950 to 2049
 // and for 1000 to 9999. Both are whole processes started the same way, so the times compare
-// like for like; max_rss_MiB is the child's peak resident memory.
+// like for like; max_rss_MiB is the child's peak resident memory, and child_cpu_ms the CPU time
+// (user and system) of one run, which a busy machine inflates less than the wall-clock time.
 //
 // Arguments (after Google Benchmark's own): the annalex program and the sqlite3 shell are found
 // through the environment variables ANNALEX_PROGRAM and SQLITE3_PROGRAM, defaulting to the
@@ -41,9 +42,14 @@ std::string program(const char* variable, const char* fallback) {
     return value != nullptr ? value : fallback;
 }
 
-// Runs a program with its output thrown away; returns its exit status. maxRssKiB receives the
-// child's peak resident memory.
-int run(const std::vector<std::string>& arguments, long& maxRssKiB) {
+// What a child process used.
+struct Usage {
+    long maxRssKiB = 0;
+    double cpuSeconds = 0;  // summed over the runs
+};
+
+// Runs a program with its output thrown away; returns its exit status and adds to usage.
+int run(const std::vector<std::string>& arguments, Usage& usage) {
     std::vector<char*> argv;
     std::vector<std::string> copies = arguments;
     for (auto& argument : copies) {
@@ -61,9 +67,11 @@ int run(const std::vector<std::string>& arguments, long& maxRssKiB) {
         throw std::runtime_error("cannot start " + arguments[0]);
     }
     int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    maxRssKiB = usage.ru_maxrss;
+    rusage used{};
+    wait4(child, &status, 0, &used);
+    usage.maxRssKiB = used.ru_maxrss;
+    usage.cpuSeconds += static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                        static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -72,10 +80,18 @@ std::filesystem::path scratchFile(const char* name) {
            (std::string("annalex-bench-") + std::to_string(getpid()) + "-" + name);
 }
 
+void reportUsage(benchmark::State& state, const Usage& usage) {
+    state.counters["max_rss_MiB"] = static_cast<double>(usage.maxRssKiB) / 1024;
+    if (state.iterations() > 0) {
+        state.counters["child_cpu_ms"] =
+            usage.cpuSeconds * 1000 / static_cast<double>(state.iterations());
+    }
+}
+
 void annalexGenerateIntoStore(benchmark::State& state, const Span& span) {
     const std::string annalex = program("ANNALEX_PROGRAM", ANNALEX_DEFAULT_PROGRAM);
     const auto db = scratchFile("cube.db");
-    long maxRss = 0;
+    Usage usage;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(db);
@@ -83,7 +99,7 @@ void annalexGenerateIntoStore(benchmark::State& state, const Span& span) {
         const int status =
             run({annalex, "generate", "--levels", "Year,Month,Day", "--start", span.start, "--end",
                  span.end, "--db", db.string(), "--quiet", "--output", "/dev/null"},
-                maxRss);
+                usage);
         if (status != 0) {
             state.SkipWithError("annalex generate failed");
             break;
@@ -91,7 +107,7 @@ void annalexGenerateIntoStore(benchmark::State& state, const Span& span) {
     }
     std::filesystem::remove(db);
     state.SetItemsProcessed(state.iterations() * span.members);
-    state.counters["max_rss_MiB"] = static_cast<double>(maxRss) / 1024;
+    reportUsage(state, usage);
 }
 
 // One table of member rows like the store's, filled by a recursive CTE in one statement.
@@ -108,19 +124,19 @@ void sqliteRecursiveCteIntoFile(benchmark::State& state, const Span& span) {
     const std::string sqlite3 = program("SQLITE3_PROGRAM", "sqlite3");
     const auto db = scratchFile("cte.db");
     const std::string script = cteScript(span.members);
-    long maxRss = 0;
+    Usage usage;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(db);
         state.ResumeTiming();
-        if (run({sqlite3, db.string(), script}, maxRss) != 0) {
+        if (run({sqlite3, db.string(), script}, usage) != 0) {
             state.SkipWithError("sqlite3 failed");
             break;
         }
     }
     std::filesystem::remove(db);
     state.SetItemsProcessed(state.iterations() * span.members);
-    state.counters["max_rss_MiB"] = static_cast<double>(maxRss) / 1024;
+    reportUsage(state, usage);
 }
 
 void BM_AnnalexGenerateIntoStore(benchmark::State& state) {

@@ -386,7 +386,7 @@ void requireSound(Connection& db, const fs::path& file) {
 
 // ---- save ----
 
-constexpr std::uint32_t kMemberBatch = 64;
+constexpr std::uint32_t kMemberBatch = 128;  // 896 parameters: within any SQLite's limit
 // The first row number of the member and attribute tables.
 constexpr std::int64_t kFirstSeq = 1;
 constexpr int kMemberColumns = 7;
@@ -530,7 +530,7 @@ void preparePragmas(Connection& db) {
 void prepareNewFilePragmas(Connection& db) {
     db.exec(
         "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
-        "PRAGMA cache_size=-8192");
+        "PRAGMA cache_size=-2048");
 }
 
 // Flushes a file's content to disk; false when that failed, with errno set.
