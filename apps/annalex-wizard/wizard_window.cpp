@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "busy_scope.hpp"

@@ -258,7 +258,7 @@ bool ResultView::findMember(const QString& text) {
                                      ? std::min<std::uint64_t>(startId, store.memberCount())
                                      : store.memberCount();
         for (std::uint64_t id = from; id < to; ++id) {
-            if (!holds(store.member(static_cast<std::uint32_t>(id)).name, needle)) {
+            if (!holds(store.member(static_cast<std::uint32_t>(id)).name.view(), needle)) {
                 continue;
             }
             const QModelIndex found = model_->memberIndex(h, static_cast<std::uint32_t>(id));
