@@ -32,7 +32,11 @@ constexpr std::array kChoiceNames = {
     ChoiceName{Choice::LongQuarter, "long-quarter", "LongQuarter", "1..4",
                "The quarter that holds four periods (periods13)."},
     ChoiceName{Choice::FillAttributes, "fill-attributes", "FillAttributes", "true|false",
-               "Fill every attribute of the members (iso, retail, periods13)."},
+               "Fill every attribute of the members from their dates."},
+    ChoiceName{Choice::Holidays, "holidays", "Holidays", "none|us|gb-eng|de|fr",
+               "Holidays of the filled attributes."},
+    ChoiceName{Choice::Weekend, "weekend", "Weekend", "sat,sun",
+               "Weekend days of the filled attributes (sun,mon,...,sat joined by commas)."},
 };
 
 const QStringList kLevels = {QStringLiteral("Year"), QStringLiteral("Quarter"),
@@ -130,6 +134,24 @@ std::optional<QString> normalised(Choice choice, const QString& text) {
             return given(numberIn(text, 1, 4));
         case Choice::FillAttributes:
             return given(oneOf({"true", "false"}, text));
+        case Choice::Holidays:
+            return given(oneOf({"none", "us", "gb-eng", "de", "fr"}, text));
+        case Choice::Weekend: {
+            QStringList days;
+            for (const QString& day : kWeekdays) {
+                if (text.split(QLatin1Char(',')).contains(day, Qt::CaseInsensitive)) {
+                    days << day;
+                }
+            }
+            // Every piece must be a weekday; the days come back in week order.
+            const QStringList pieces = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            for (const QString& piece : pieces) {
+                if (oneOf(kWeekdays, piece).isNull()) {
+                    return std::nullopt;
+                }
+            }
+            return days.join(QLatin1Char(','));
+        }
     }
     return std::nullopt;
 }
@@ -244,6 +266,17 @@ void applyChoices(const PageChoices& choices, ui::AnnalexCtrl& page,
     if (const auto fill = choices.text(Choice::FillAttributes)) {
         panel.setFillAttributes(*fill == QLatin1String("true"));
     }
+    if (choices.text(Choice::Holidays) || choices.text(Choice::Weekend)) {
+        const QString set = choices.text(Choice::Holidays).value_or(panel.holidays());
+        calendar::holidays::WeekdaySet weekend = panel.weekend();
+        if (const auto days = choices.text(Choice::Weekend)) {
+            weekend = {};
+            for (const QString& day : days->split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                weekend.add(std::chrono::weekday(static_cast<unsigned>(kWeekdays.indexOf(day))));
+            }
+        }
+        panel.chooseHolidays(set == QLatin1String("none") ? QString() : set, weekend);
+    }
     panel.choose(choices.text(Choice::Calendar).value_or(panel.calendarKey()),
                  rulesOf(choices, panel.options()));
 }
@@ -284,6 +317,15 @@ PageChoices currentChoices(ui::AnnalexCtrl& page, const ui::CalendarRulesPanel& 
     choices.set(Choice::LongQuarter, QString::number(rules.longQuarter));
     choices.set(Choice::FillAttributes,
                 panel.fillAttributes() ? QStringLiteral("true") : QStringLiteral("false"));
+    choices.set(Choice::Holidays,
+                panel.holidays().isEmpty() ? QStringLiteral("none") : panel.holidays());
+    QStringList weekend;
+    for (unsigned day = 0; day < 7; ++day) {
+        if (panel.weekend().has(std::chrono::weekday(day))) {
+            weekend << kWeekdays.value(static_cast<int>(day));
+        }
+    }
+    choices.set(Choice::Weekend, weekend.join(QLatin1Char(',')));
     return choices;
 }
 

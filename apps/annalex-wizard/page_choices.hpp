@@ -2,7 +2,8 @@
 // What a person chooses on the calendar page and in the "Calendar rules" panel, as texts in the
 // command line's own forms: the levels ("Year,Month"), the calendar key, the two dates ("D-M-Y",
 // the three box texts), the three formats ("DD", "MMM", "YYYY") and the rules of the week-based
-// calendars ("mon", "12", "nearest", "start", "454", "4", "true").
+// calendars ("mon", "12", "nearest", "start", "454", "4", "true"), and the holiday set and weekend
+// of the filled attributes ("us", "sat,sun").
 //
 // The same texts come from the wizard's command line and from the remembered choices of the
 // last run; a choice not given leaves the page as it is.
@@ -34,6 +35,8 @@ enum class Choice {
     Pattern,
     LongQuarter,
     FillAttributes,
+    Holidays,
+    Weekend,
 };
 
 struct ChoiceName {

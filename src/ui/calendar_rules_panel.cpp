@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QScopedValueRollback>
 #include <array>
 #include <string>
@@ -100,6 +101,25 @@ CalendarRulesPanel::CalendarRulesPanel(AnnalexCtrl& page, QWidget* parent)
     }
     fillAttributes_ = new QCheckBox(QStringLiteral("Fill every attribute"), this);
     fillAttributes_->setObjectName(QStringLiteral("fillAttributes"));
+    holidays_ = makeCombo(
+        QStringLiteral("holidays"),
+        {QStringLiteral("None"), QStringLiteral("United States"),
+         QStringLiteral("England and Wales"), QStringLiteral("Germany"), QStringLiteral("France")},
+        this);
+    const std::array<const char*, 5> sets = {"", "us", "gb-eng", "de", "fr"};
+    for (int set = 0; set < holidays_->count(); ++set) {
+        holidays_->setItemData(set, QString::fromLatin1(sets[static_cast<std::size_t>(set)]));
+    }
+    // Weekdays in std::chrono's encoding, Sunday first, as the week-start list.
+    auto* weekendRow = new QWidget(this);
+    auto* weekendLayout = new QHBoxLayout(weekendRow);
+    weekendLayout->setContentsMargins(0, 0, 0, 0);
+    const std::array<const char*, 7> days = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+    for (std::size_t day = 0; day < weekend_.size(); ++day) {
+        weekend_[day] = new QCheckBox(QString::fromLatin1(days[day]), weekendRow);
+        weekend_[day]->setObjectName(QStringLiteral("weekend%1").arg(day));
+        weekendLayout->addWidget(weekend_[day]);
+    }
 
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Calendar:"), calendar_);
@@ -110,11 +130,21 @@ CalendarRulesPanel::CalendarRulesPanel(AnnalexCtrl& page, QWidget* parent)
     layout->addRow(QStringLiteral("Weeks per month:"), pattern_);
     layout->addRow(QStringLiteral("Quarter with 4 periods:"), longQuarter_);
     layout->addRow(fillAttributes_);
+    layout->addRow(QStringLiteral("Holidays:"), holidays_);
+    layout->addRow(QStringLiteral("Weekend:"), weekendRow);
 
     showOptions({});
-    for (QComboBox* combo :
-         {calendar_, weekStart_, yearEndMonth_, yearEndRule_, yearName_, pattern_, longQuarter_}) {
+    chooseHolidays(QString(), calendar::holidays::WeekdaySet::saturdaySunday());
+    for (QComboBox* combo : {calendar_, weekStart_, yearEndMonth_, yearEndRule_, yearName_,
+                             pattern_, longQuarter_, holidays_}) {
         connect(combo, &QComboBox::currentIndexChanged, this, [this] {
+            if (!showing_) {
+                apply();
+            }
+        });
+    }
+    for (QCheckBox* box : weekend_) {
+        connect(box, &QCheckBox::toggled, this, [this] {
             if (!showing_) {
                 apply();
             }
@@ -151,6 +181,37 @@ bool CalendarRulesPanel::fillAttributes() const {
 void CalendarRulesPanel::setFillAttributes(bool fill) {
     QScopedValueRollback<bool> showing(showing_, true);
     fillAttributes_->setChecked(fill);
+}
+
+QString CalendarRulesPanel::holidays() const {
+    return holidays_->currentData().toString();
+}
+
+calendar::holidays::WeekdaySet CalendarRulesPanel::weekend() const {
+    calendar::holidays::WeekdaySet days;
+    for (unsigned day = 0; day < weekend_.size(); ++day) {
+        if (weekend_[day]->isChecked()) {
+            days.add(std::chrono::weekday(day));
+        }
+    }
+    return days;
+}
+
+bool CalendarRulesPanel::chooseHolidays(const QString& set,
+                                        calendar::holidays::WeekdaySet weekend) {
+    const int index = holidays_->findData(set);
+    if (index < 0) {
+        return false;
+    }
+    {
+        QScopedValueRollback<bool> showing(showing_, true);
+        holidays_->setCurrentIndex(index);
+        for (unsigned day = 0; day < weekend_.size(); ++day) {
+            weekend_[day]->setChecked(weekend.has(std::chrono::weekday(day)));
+        }
+    }
+    apply();
+    return true;
 }
 
 bool CalendarRulesPanel::choose(const QString& key, const calendar::CalendarOptions& options) {
@@ -190,9 +251,17 @@ void CalendarRulesPanel::apply() {
     }
     pattern_->setEnabled(reads.pattern);
     longQuarter_->setEnabled(reads.longQuarter);
-    fillAttributes_->setEnabled(!key.isEmpty());
+    const bool fill = fillAttributes_->isChecked();
+    holidays_->setEnabled(fill);
+    for (QCheckBox* box : weekend_) {
+        box->setEnabled(fill);
+    }
 
     control::AnnalexCtrl& core = page_.core();
+    core.setFillAttributes(fill);
+    // A built-in set always loads; a fault here would be a broken build.
+    core.setHolidays(holidays().toStdString());
+    core.setWeekend(weekend());
     if (key.isEmpty()) {
         // Back to the page: the button that is on decides again.
         if (core.chosenCalendar() != calendar::calendarList()[0].key &&
@@ -200,10 +269,8 @@ void CalendarRulesPanel::apply() {
             const bool gregorian = core.page().calendarType[0].value();
             core.chooseCalendar(calendar::calendarList()[gregorian ? 0 : 1].key);
         }
-        core.setFillAttributes(false);
     } else {
         core.chooseCalendar(key.toStdString(), options());
-        core.setFillAttributes(fillAttributes_->isChecked());
     }
     for (int index = 0; index < static_cast<int>(calendar::pageCalendarCount()); ++index) {
         if (QWidget* button = page_.controlWidget(QStringLiteral("calendarType"), index)) {

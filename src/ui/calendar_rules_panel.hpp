@@ -5,13 +5,17 @@
 // While one of them is chosen the page's two calendar-type buttons are disabled and OK
 // generates the chosen calendar (AnnalexCtrl::chooseCalendar); choosing "Page's calendar"
 // enables the buttons again and gives the choice back to them. Option fields a calendar does
-// not read are disabled. Every widget has an objectName: calendarChoice, weekStart,
-// yearEndMonth, yearEndRule, yearName, pattern, longQuarter, fillAttributes.
+// not read are disabled. "Fill every attribute" works with every calendar; while it is ticked
+// the holiday set and the weekend days it fills from can be chosen. Every widget has an
+// objectName: calendarChoice, weekStart, yearEndMonth, yearEndRule, yearName, pattern,
+// longQuarter, fillAttributes, holidays, weekend0 (Sunday) to weekend6 (Saturday).
 
 #include <QGroupBox>
 #include <QString>
+#include <array>
 
 #include "calendar/calendar_options.hpp"
+#include "calendar/holidays/holiday_rules.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -32,6 +36,12 @@ class CalendarRulesPanel final : public QGroupBox {
     bool fillAttributes() const;
     // Ticks or clears "Fill every attribute"; it takes effect with the next choice.
     void setFillAttributes(bool fill);
+    // The built-in holiday set ("us", "gb-eng", "de", "fr"; empty for none) and the weekend.
+    QString holidays() const;
+    calendar::holidays::WeekdaySet weekend() const;
+    // Shows and applies a holiday set and a weekend; false for an unknown set, which changes
+    // nothing.
+    bool chooseHolidays(const QString& set, calendar::holidays::WeekdaySet weekend);
 
     // Shows and applies a choice. An empty key or a key of the page's calendars hands the
     // choice back to the page (a page key also clicks its button). False for an unknown key,
@@ -51,6 +61,8 @@ class CalendarRulesPanel final : public QGroupBox {
     QComboBox* pattern_;
     QComboBox* longQuarter_;
     QCheckBox* fillAttributes_;
+    QComboBox* holidays_;
+    std::array<QCheckBox*, 7> weekend_{};
     bool showing_ = false;
 };
 

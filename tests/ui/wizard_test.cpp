@@ -4,6 +4,7 @@
 // buttons, remembers the choices for the next run, and swallows input while it is busy.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QThread>
 #include <filesystem>
+#include <map>
 
 #include "busy_scope.hpp"
 #include "cube_source.hpp"
@@ -129,7 +131,8 @@ class WizardTest : public QObject {
         const qint64 largeSize = QFileInfo(path).size();
         ShownWizard shown(wizard::openCubeForWizard(path), dialogs);
         QVERIFY(shown.window.showingTree());
-        QTest::mouseClick(shown.window.findChild<QPushButton*>("generateAgainButton"), Qt::LeftButton);
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("generateAgainButton"),
+                          Qt::LeftButton);
         QVERIFY(!shown.window.showingTree());
         shown.choose(choices({{Choice::Levels, "Year,Quarter"},
                               {Choice::Start, "1-1-2001"},
@@ -226,6 +229,36 @@ class WizardTest : public QObject {
         QVERIFY(!optionEnabled("weekStart"));
     }
 
+    // The holiday set and weekend are offered while attributes are filled, and reach the
+    // members: 4 July 2021 is a Sunday, so the United States observe it on Monday 5 July.
+    void theRulesPanelFillsHolidaysAndWeekend() {
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        auto* holidays = shown.window.findChild<QComboBox*>("holidays");
+        QVERIFY(!holidays->isEnabled());
+        shown.window.findChild<QCheckBox*>("fillAttributes")->setChecked(true);
+        QVERIFY(holidays->isEnabled());
+        holidays->setCurrentIndex(holidays->findData("us"));
+        shown.window.findChild<QCheckBox*>("weekend0")->setChecked(false);  // Sunday
+        shown.window.findChild<QCheckBox*>("weekend5")->setChecked(true);   // Friday
+        shown.choose(choices({{Choice::Levels, "Year,Week,Day"},
+                              {Choice::Calendar, "iso"},
+                              {Choice::Start, "1-7-2021"},
+                              {Choice::End, "31-7-2021"}}));
+        shown.pressOk();
+        QVERIFY(shown.window.showingTree());
+        const auto& hierarchy = *shown.window.timeDimension()->hierarchies().front();
+        std::map<std::string, std::map<std::string, std::string>> days;
+        for (std::uint32_t id = 0; id < hierarchy.memberCount(); ++id) {
+            auto& values = days[std::string(hierarchy.member(id).name())];
+            hierarchy.forEachAttribute(id, [&](std::string_view key, std::string_view value) {
+                values[std::string(key)] = value;
+            });
+        }
+        QCOMPARE(days["Mon 5 Jul_2021"]["DayHoliday"], "Independence Day (observed)");
+        QCOMPARE(days["Fri 9 Jul_2021"]["DayWeekend"], "Yes");
+        QCOMPARE(days["Sun 11 Jul_2021"]["DayWeekend"], "No");
+    }
+
     void choicesAreRememberedForTheNextRun() {
         // Every choice away from what a fresh page shows.
         const PageChoices made = choices({{Choice::Levels, "Year,Week"},
@@ -241,7 +274,9 @@ class WizardTest : public QObject {
                                           {Choice::YearName, "start"},
                                           {Choice::Pattern, "454"},
                                           {Choice::LongQuarter, "2"},
-                                          {Choice::FillAttributes, "true"}});
+                                          {Choice::FillAttributes, "true"},
+                                          {Choice::Holidays, "gb-eng"},
+                                          {Choice::Weekend, "fri,sat"}});
         {
             ShownWizard first(wizard::openCubeForWizard(""), dialogs);
             first.choose(made);
