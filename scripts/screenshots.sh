@@ -23,7 +23,7 @@ annalex="$build/bin/annalex"
 out="$root/docs/screenshots"
 display=":${ANNALEX_SCREENSHOT_DISPLAY:-97}"
 title="Annalex Calendar Wizard"
-day_keys="${RESULT_KEYS_DAY:-asterisk Down Down Down}"
+day_keys="${RESULT_KEYS_DAY:-asterisk Down Down}"
 retail_keys="${RESULT_KEYS_RETAIL:-asterisk End}"
 
 [[ -x "$wizard" && -x "$annalex" ]] || { echo "no programs in $build/bin; build first" >&2; exit 1; }
@@ -108,7 +108,8 @@ browse() {
 
 # The page, and the tree with a day selected.
 start_wizard 4000 calendar.cube --levels Year,Month,Day --calendar gregorian \
-    --start 01-01-2001 --end 31-12-2001 --month-format MMM --day-format DDD
+    --start 01-01-2001 --end 31-12-2001 --month-format MMM --day-format DDD \
+    --fill-attributes --holidays us
 await "calendar.cube - $title"
 sleep 1
 shoot "$out/page.png" "calendar.cube - $title"
@@ -120,7 +121,7 @@ stop_wizard
 # A retail 4-4-5 calendar: the year ending on the last Saturday of December 2022 has 53 weeks,
 # the 53rd in its last month.
 start_wizard 1000 retail.cube --levels Year,Quarter,Month,Week --calendar retail --pattern 445 \
-    --start 01-01-2022 --end 31-12-2022 --month-format MMM
+    --start 01-01-2022 --end 31-12-2022 --month-format MMM --fill-attributes
 await "retail.cube - $title"
 sleep 3
 browse "retail.cube - $title" 2022 "$retail_keys"

@@ -108,8 +108,8 @@ ResultView::ResultView(QWidget* parent)
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(tree_);
     split->addWidget(details_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
 
     auto* exportJson = button(QStringLiteral("Export JSON Lines..."), "exportJsonButton", this);
     auto* exportCsv = button(QStringLiteral("Export CSV..."), "exportCsvButton", this);
@@ -205,9 +205,10 @@ void ResultView::showDetails() {
         });
         for (std::size_t i = 0; i < values.size(); ++i) {
             const auto& definition = *level.attributeDefs()[i];
-            addDetail(*details_,
-                      QStringLiteral("%1 (%2)").arg(qs(definition.caption()), qs(definition.key())),
-                      values[i]);
+            // The caption reads best; the key, which exports and stores use, is its tooltip.
+            addDetail(*details_, qs(definition.caption()), values[i]);
+            details_->topLevelItem(details_->topLevelItemCount() - 1)
+                ->setToolTip(0, qs(definition.key()));
         }
     } else if (model_->kind(current) == DimensionModel::RowKind::Level) {
         const std::uint32_t position = model_->levelOf(current);
