@@ -223,23 +223,6 @@ bool journalBeside(const fs::path& file) {
     return fs::file_size(journalOf(file), ec) > 0 && !ec;
 }
 
-// The file change counter in the header, which SQLite advances with every commit; read while the
-// caller holds a lock that keeps other programs from committing.
-std::optional<std::uint32_t> changeCounter(const fs::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    unsigned char bytes[4];
-    const bool read = ::pread(fd, bytes, sizeof bytes, 24) == static_cast<ssize_t>(sizeof bytes);
-    ::close(fd);
-    if (!read) {
-        return std::nullopt;
-    }
-    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
-           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
-}
-
 // Rolls back a save that was interrupted (its journal is still beside the file). That needs a
 // writable connection; SQLite replays the journal when the file is first read.
 void recover(const fs::path& file) {
@@ -924,7 +907,7 @@ std::shared_ptr<MemoryCube> CubeStore::loadUnguarded() const {
     try {
         db->exec("BEGIN");                                   // one snapshot for all the queries
         db->queryInt("SELECT count(*) FROM sqlite_schema");  // takes the snapshot's read lock
-        loadedVersion_ = changeCounter(file_);
+        loadedVersion_ = db->fileChangeCounter();
         requireSound(*db, file_);
         auto cube = CubeReader(*db, file_).read();
         db->exec("COMMIT");
@@ -999,7 +982,7 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
             // Another program saved since this store was loaded: keep what it saved of every
             // dimension that is not this program's own.
             if (ownDimensions != nullptr &&
-                (!loadedVersion_ || changeCounter(file_) != loadedVersion_)) {
+                (!loadedVersion_ || db.fileChangeCounter() != loadedVersion_)) {
                 try {
                     current = CubeReader(db, file_).read();
                 } catch (const Failure& failure) {

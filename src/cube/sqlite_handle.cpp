@@ -69,6 +69,20 @@ void Connection::setBusyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_, milliseconds);
 }
 
+std::optional<std::uint32_t> Connection::fileChangeCounter() const {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr) {
+        return std::nullopt;
+    }
+    unsigned char bytes[4];
+    if (file->pMethods->xRead(file, bytes, sizeof bytes, 24) != SQLITE_OK) {
+        return std::nullopt;  // a short read: the file holds no header yet
+    }
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
 Statement::Statement(Statement&& other) noexcept
     : connection_(other.connection_), statement_(other.statement_) {
     other.statement_ = nullptr;

@@ -4,6 +4,7 @@
 // system error behind them; the cube store turns them into Failures that name the file.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -54,6 +55,12 @@ class Connection {
     bool readOnly() const;
     // Waits up to milliseconds for another connection's lock before giving up with SQLITE_BUSY.
     void setBusyTimeout(int milliseconds);
+    // The file change counter in the main database's header, which SQLite advances with every
+    // commit; none when the file is too short to hold it. It is read through SQLite's own open
+    // file: opening and closing the file anew would drop every lock this process holds on it
+    // (POSIX locks belong to the process and the file, not to the descriptor). Meaningful while
+    // a transaction keeps other programs from committing.
+    std::optional<std::uint32_t> fileChangeCounter() const;
 
     sqlite3* handle() const { return db_; }
     // Throws the Error that describes the connection's last failure, given its result code.

@@ -1,5 +1,6 @@
 #include "cube/cube_store.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -568,6 +569,42 @@ TEST_F(CubeStoreTest, WritersOfDifferentDimensionsKeepEachOthersWork) {
     thirdCube->dimension("Time")->hierarchies().front()->putName("Renamed by C");
     third.save(*thirdCube, {"C"});
     EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*thirdCube));
+}
+
+// A save compares the store's change counter with the one it loaded while it holds the write
+// lock. Reading the counter must not give that lock up: POSIX locks belong to the process and
+// the file, so opening and closing the file anew would drop them and let another program write
+// at the same time (which once lost a concurrent writer's dimension).
+TEST_F(CubeStoreTest, ReadingTheChangeCounterKeepsTheWriteLock) {
+    const fs::path file = savedStore(*sampleCube());
+    sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+    db.exec("BEGIN IMMEDIATE");
+    const auto before = db.fileChangeCounter();
+    ASSERT_TRUE(before.has_value());
+    EXPECT_EQ(db.fileChangeCounter(), before);
+
+    // Another process asks the system whether the write lock is held. It asks with fcntl, not
+    // through SQLite, whose memory copied by fork() believes this process's locks its own.
+    // SQLite holds its write (reserved) lock on the byte after its pending byte, 0x40000000.
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
+        struct flock probe = {};
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 0x40000001;
+        probe.l_len = 1;
+        if (fd < 0 || ::fcntl(fd, F_GETLK, &probe) != 0) {
+            _exit(2);
+        }
+        _exit(probe.l_type == F_UNLCK ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "0: the write lock was given up";
+    db.exec("ROLLBACK");
 }
 
 TEST_F(CubeStoreTest, StructuralDamageIsRefusedBeforeAnythingIsWritten) {
