@@ -15,7 +15,6 @@
 #include "common/failure.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
-#include "store_compaction.hpp"
 
 namespace annalex::wizard {
 namespace {
@@ -167,12 +166,7 @@ QString WizardWindow::saveWhileBusy() {
     BusyScope busy;
     QString error;
     runWithProgress(this, QStringLiteral("Saving the calendar to %1...").arg(fileName(store_.path)),
-                    [this, &error] {
-                        error = saveCubeForWizard(store_);
-                        if (error.isEmpty()) {
-                            compactStore(store_.path);
-                        }
-                    });
+                    [this, &error] { error = saveCubeForWizard(store_); });
     return error;
 }
 

@@ -19,8 +19,12 @@
 
 #include "common/failure.hpp"
 #include "common/process_state.hpp"
+#include "cube/cube_reader.hpp"
+#include "cube/cube_writer.hpp"
 #include "cube/sqlite_handle.hpp"
+#include "cube/store_failures.hpp"
 #include "cube/store_header.hpp"
+#include "cube/store_schema.hpp"
 
 namespace annalex::cube {
 namespace {
@@ -31,96 +35,6 @@ using sqlite::Statement;
 
 // How long a save or load waits for another program's lock on the file.
 constexpr int kBusyTimeoutMs = 10000;
-
-// Format 1. Members of all hierarchies are numbered in one sequence (seq), hierarchy after
-// hierarchy, each in placement order: a member's id in its hierarchy is its seq less that of the
-// hierarchy's first member, and parent holds that id. Appending to a table keyed by an integer
-// is SQLite's fastest insert. child_count lets a load keep a handle only on members that still
-// expect children. Attribute values are numbered the same way, in the order they were set.
-constexpr const char* kSchema = R"sql(
-CREATE TABLE dimension (
-    id INTEGER PRIMARY KEY,
-    name TEXT NOT NULL
-);
-CREATE TABLE hierarchy (
-    id INTEGER PRIMARY KEY,
-    dimension INTEGER NOT NULL,
-    name TEXT NOT NULL
-);
-CREATE TABLE level (
-    hierarchy INTEGER NOT NULL,
-    position INTEGER NOT NULL,
-    name TEXT NOT NULL,
-    type INTEGER NOT NULL,
-    PRIMARY KEY (hierarchy, position)
-) WITHOUT ROWID;
-CREATE TABLE attribute_def (
-    hierarchy INTEGER NOT NULL,
-    level INTEGER NOT NULL,
-    position INTEGER NOT NULL,
-    key TEXT NOT NULL,
-    caption TEXT NOT NULL,
-    PRIMARY KEY (hierarchy, level, position)
-) WITHOUT ROWID;
-CREATE TABLE member (
-    seq INTEGER PRIMARY KEY,
-    hierarchy INTEGER NOT NULL,
-    level INTEGER NOT NULL,
-    parent INTEGER,
-    name TEXT NOT NULL,
-    "order" INTEGER NOT NULL,
-    child_count INTEGER NOT NULL
-);
-CREATE TABLE attribute (
-    seq INTEGER PRIMARY KEY,
-    member INTEGER NOT NULL,
-    definition INTEGER NOT NULL,
-    value TEXT NOT NULL
-);
-)sql";
-
-constexpr std::string_view kSelectDimensions = "SELECT id, name FROM dimension ORDER BY id";
-constexpr std::string_view kSelectHierarchies =
-    "SELECT id, dimension, name FROM hierarchy ORDER BY id";
-constexpr std::string_view kSelectLevels =
-    "SELECT hierarchy, position, name, type FROM level ORDER BY hierarchy, position";
-constexpr std::string_view kSelectDefinitions =
-    "SELECT hierarchy, level, position, key, caption FROM attribute_def "
-    "ORDER BY hierarchy, level, position";
-constexpr std::string_view kSelectMembers =
-    "SELECT seq, hierarchy, level, parent, name, \"order\", child_count FROM member "
-    "ORDER BY seq";
-constexpr std::string_view kSelectAttributes =
-    "SELECT seq, member, definition, value FROM attribute ORDER BY seq";
-
-std::string quoted(const fs::path& file) {
-    return "'" + file.string() + "'";
-}
-
-[[noreturn]] void fail(ErrorNumber number, const fs::path& file, const std::string& what,
-                       int systemError = 0) {
-    noteSystemError(systemError);
-    raise(number, quoted(file) + " " + what, kStoreSource);
-}
-
-[[noreturn]] void damaged(const fs::path& file, const std::string& why) {
-    fail(ErrorNumber::PathFileAccessError, file, "is damaged: " + why);
-}
-
-[[noreturn]] void notAStore(const fs::path& file) {
-    fail(ErrorNumber::PathFileAccessError, file, "is not a cube store");
-}
-
-void requireReadableFormat(const fs::path& file, std::int64_t format) {
-    if (format > kStoreFormat) {
-        fail(ErrorNumber::PathFileAccessError, file,
-             "was written by a newer version of Annalex (format " + std::to_string(format) +
-                 "; this version reads up to " + std::to_string(kStoreFormat) + ")");
-    }
-    if (format < 1) {
-        damaged(file, "it records no format version");
-    }
-}
 
 std::string withSystemError(const std::string& message, int systemError) {
     if (systemError == 0) {
@@ -156,18 +70,18 @@ std::string ioFailure(int extendedCode) {
     }
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
-        fail(ErrorNumber::PathNotFound, file, "cannot be " + action + ": its folder does not exist",
-             ENOENT);
+        failStore(ErrorNumber::PathNotFound, file,
+                  "cannot be " + action + ": its folder does not exist", ENOENT);
     }
     const int system = error.systemError();
     if (system == EACCES || system == EPERM || system == EROFS ||
         access(folder.c_str(), W_OK | X_OK) != 0) {
-        fail(ErrorNumber::PermissionDenied, file,
-             "cannot be " + action + ": permission denied on the file or its folder",
-             system != 0 ? system : EACCES);
+        failStore(ErrorNumber::PermissionDenied, file,
+                  "cannot be " + action + ": permission denied on the file or its folder",
+                  system != 0 ? system : EACCES);
     }
-    fail(ErrorNumber::PathFileAccessError, file,
-         "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+    failStore(ErrorNumber::PathFileAccessError, file,
+              "cannot be " + action + ": " + withSystemError(error.what(), system), system);
 }
 
 // Turns an SQLite error met while doing `action` ("read", "saved") into the Failure that
@@ -178,37 +92,38 @@ std::string ioFailure(int extendedCode) {
     switch (error.code()) {
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            damaged(file, error.what());
+            damagedStore(file, error.what());
         case SQLITE_CANTOPEN:
             explainCantOpen(error, file, action);
         case SQLITE_READONLY:
             if (error.extendedCode() == SQLITE_READONLY_DIRECTORY) {
-                fail(ErrorNumber::PermissionDenied, file,
-                     "cannot be " + action +
-                         ": its folder is read-only, and a safe save writes a journal there",
-                     system);
+                failStore(ErrorNumber::PermissionDenied, file,
+                          "cannot be " + action +
+                              ": its folder is read-only, and a safe save writes a journal there",
+                          system);
             }
             [[fallthrough]];
         case SQLITE_PERM:
         case SQLITE_AUTH:
-            fail(ErrorNumber::PermissionDenied, file,
-                 "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+            failStore(ErrorNumber::PermissionDenied, file,
+                      "cannot be " + action + ": " + withSystemError(error.what(), system), system);
         case SQLITE_FULL:
-            fail(ErrorNumber::DiskFull, file, "cannot be " + action + ": the disk is full", system);
+            failStore(ErrorNumber::DiskFull, file, "cannot be " + action + ": the disk is full",
+                      system);
         case SQLITE_IOERR:
-            fail(ErrorNumber::DeviceIoError, file,
-                 "cannot be " + action + ": " + ioFailure(error.extendedCode()) + " (" +
-                     withSystemError(error.what(), system) + ")",
-                 system);
+            failStore(ErrorNumber::DeviceIoError, file,
+                      "cannot be " + action + ": " + ioFailure(error.extendedCode()) + " (" +
+                          withSystemError(error.what(), system) + ")",
+                      system);
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            fail(ErrorNumber::PathFileAccessError, file,
-                 "cannot be " + action + ": it is in use by another program", system);
+            failStore(ErrorNumber::PathFileAccessError, file,
+                      "cannot be " + action + ": it is in use by another program", system);
         case SQLITE_NOMEM:
-            fail(ErrorNumber::OutOfMemory, file, "cannot be " + action + ": out of memory");
+            failStore(ErrorNumber::OutOfMemory, file, "cannot be " + action + ": out of memory");
         default:
-            fail(ErrorNumber::PathFileAccessError, file,
-                 "cannot be " + action + ": " + withSystemError(error.what(), system), system);
+            failStore(ErrorNumber::PathFileAccessError, file,
+                      "cannot be " + action + ": " + withSystemError(error.what(), system), system);
     }
 }
 
@@ -230,9 +145,9 @@ void recover(const fs::path& file) {
         Connection db(file.string(), Connection::Mode::ReadWriteCreate);
         db.setBusyTimeout(kBusyTimeoutMs);
         if (db.readOnly()) {
-            fail(ErrorNumber::PermissionDenied, file,
-                 "holds an interrupted save that cannot be rolled back: the file is read-only",
-                 EACCES);
+            failStore(ErrorNumber::PermissionDenied, file,
+                      "holds an interrupted save that cannot be rolled back: the file is read-only",
+                      EACCES);
         }
         db.queryInt("SELECT count(*) FROM sqlite_schema");
     } catch (const sqlite::Error& error) {
@@ -257,13 +172,14 @@ FileState examine(const fs::path& file, bool rolledBack = false) {
         if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
             return FileState::Missing;
         }
-        fail(ErrorNumber::PermissionDenied, file, "cannot be read: " + ec.message(), ec.value());
+        failStore(ErrorNumber::PermissionDenied, file, "cannot be read: " + ec.message(),
+                  ec.value());
     }
     if (status.type() == fs::file_type::not_found) {
         return FileState::Missing;
     }
     if (status.type() != fs::file_type::regular) {
-        fail(ErrorNumber::PathFileAccessError, file, "is not a file");
+        failStore(ErrorNumber::PathFileAccessError, file, "is not a file");
     }
 
     std::array<unsigned char, kHeaderSize> header{};
@@ -272,16 +188,17 @@ FileState examine(const fs::path& file, bool rolledBack = false) {
         std::FILE* stream = std::fopen(file.c_str(), "rb");
         if (stream == nullptr) {
             const int error = errno;
-            fail(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
-                                                   : ErrorNumber::PathFileAccessError,
-                 file, withSystemError("cannot be read", error), error);
+            failStore(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                        : ErrorNumber::PathFileAccessError,
+                      file, withSystemError("cannot be read", error), error);
         }
         got = std::fread(header.data(), 1, header.size(), stream);
         std::fclose(stream);
     }
     const std::uintmax_t size = fs::file_size(file, ec);
     if (ec) {
-        fail(ErrorNumber::PathFileAccessError, file, "cannot be read: " + ec.message(), ec.value());
+        failStore(ErrorNumber::PathFileAccessError, file, "cannot be read: " + ec.message(),
+                  ec.value());
     }
     const bool journal = journalBeside(file);
     if (size == 0 && !journal) {
@@ -307,7 +224,7 @@ FileState examine(const fs::path& file, bool rolledBack = false) {
         case HeaderVerdict::Kind::Damaged:
             break;
     }
-    damaged(file, verdict.why);
+    damagedStore(file, verdict.why);
 }
 
 // A read-only connection to a store whose header examine() accepted, with the tables and
@@ -319,17 +236,7 @@ std::unique_ptr<Connection> openForReading(const fs::path& file) {
             auto db = std::make_unique<Connection>(file.string(), Connection::Mode::ReadOnly);
             db->setBusyTimeout(kBusyTimeoutMs);
             db->queryInt("PRAGMA application_id");  // the first read, which meets a hot journal
-            for (std::string_view query : {kSelectDimensions, kSelectHierarchies, kSelectLevels,
-                                           kSelectDefinitions, kSelectMembers, kSelectAttributes}) {
-                try {
-                    db->prepare(query);
-                } catch (const sqlite::Error& error) {
-                    if (error.code() == SQLITE_ERROR) {  // a missing table or column
-                        damaged(file, error.what());
-                    }
-                    throw;
-                }
-            }
+            checkStoreTables(*db, file, db->queryInt("PRAGMA user_version"));
             return db;
         } catch (const sqlite::Error& error) {
             if (error.extendedCode() == SQLITE_READONLY_ROLLBACK && attempt == 0) {
@@ -344,15 +251,6 @@ std::unique_ptr<Connection> openForReading(const fs::path& file) {
     }
 }
 
-template <typename T>
-T checkedColumn(const Statement& row, int column, const fs::path& file, const char* what) {
-    const std::int64_t value = row.integer(column);
-    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
-        damaged(file, std::string(what) + " " + std::to_string(value) + " is out of range");
-    }
-    return static_cast<T>(value);
-}
-
 // Walks the whole file for structural damage (pages, b-trees, the free list) that a load need
 // not meet but a save would carry on and build upon.
 void requireSound(Connection& db, const fs::path& file) {
@@ -364,15 +262,10 @@ void requireSound(Connection& db, const fs::path& file) {
     if (const auto newline = problem.rfind('\n'); newline != std::string::npos) {
         problem.erase(0, newline + 1);  // past the "*** in database main ***" line
     }
-    damaged(file, "its structure is broken (" + problem + ")");
+    damagedStore(file, "its structure is broken (" + problem + ")");
 }
 
 // ---- save ----
-
-constexpr std::uint32_t kMemberBatch = 128;  // 896 parameters: within any SQLite's limit
-// The first row number of the member and attribute tables.
-constexpr std::int64_t kFirstSeq = 1;
-constexpr int kMemberColumns = 7;
 
 using DimensionList = std::vector<const MemoryDimension*>;
 
@@ -382,120 +275,6 @@ DimensionList dimensionsOf(const MemoryCube& cube) {
         dimensions.push_back(dimension.get());
     }
     return dimensions;
-}
-
-void writeCube(Connection& db, const DimensionList& dimensions) {
-    db.exec(
-        "DELETE FROM attribute; DELETE FROM member; DELETE FROM attribute_def;"
-        "DELETE FROM level; DELETE FROM hierarchy; DELETE FROM dimension;");
-    Statement insertDimension = db.prepare("INSERT INTO dimension VALUES (?1, ?2)");
-    Statement insertHierarchy = db.prepare("INSERT INTO hierarchy VALUES (?1, ?2, ?3)");
-    Statement insertLevel = db.prepare("INSERT INTO level VALUES (?1, ?2, ?3, ?4)");
-    Statement insertDefinition =
-        db.prepare("INSERT INTO attribute_def VALUES (?1, ?2, ?3, ?4, ?5)");
-    Statement insertMember = db.prepare("INSERT INTO member VALUES (?, ?, ?, ?, ?, ?, ?)");
-    std::string batchSql = "INSERT INTO member VALUES ";
-    for (std::uint32_t row = 0; row < kMemberBatch; ++row) {
-        batchSql += row == 0 ? "(?, ?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?, ?)";
-    }
-    Statement insertMembers = db.prepare(batchSql);
-    Statement insertAttribute = db.prepare("INSERT INTO attribute VALUES (?1, ?2, ?3, ?4)");
-
-    std::int64_t hierarchyId = 0;
-    // Row numbers start at 1 and are left to SQLite (a NULL key appends with the next rowid,
-    // which after the DELETE above is these counters): an explicit key would cost a uniqueness
-    // seek per row.
-    std::int64_t memberSeq = kFirstSeq;
-    std::int64_t attributeSeq = kFirstSeq;
-    std::vector<std::uint32_t> childCounts;
-    for (std::size_t d = 0; d < dimensions.size(); ++d) {
-        const MemoryDimension& dimension = *dimensions[d];
-        insertDimension.bind(1, static_cast<std::int64_t>(d));
-        insertDimension.bind(2, dimension.name());
-        insertDimension.step();
-        insertDimension.reset();
-
-        for (const auto& hierarchyRef : dimension.hierarchies()) {
-            const MemoryHierarchy& hierarchy = *hierarchyRef;
-            insertHierarchy.bind(1, hierarchyId);
-            insertHierarchy.bind(2, static_cast<std::int64_t>(d));
-            insertHierarchy.bind(3, hierarchy.name());
-            insertHierarchy.step();
-            insertHierarchy.reset();
-
-            for (std::size_t l = 0; l < hierarchy.levelCount(); ++l) {
-                const MemoryLevel& level = hierarchy.level(l);
-                insertLevel.bind(1, hierarchyId);
-                insertLevel.bind(2, static_cast<std::int64_t>(l));
-                insertLevel.bind(3, level.name());
-                insertLevel.bind(4, std::int64_t{level.type()});
-                insertLevel.step();
-                insertLevel.reset();
-                const auto& definitions = level.attributeDefs();
-                for (std::size_t a = 0; a < definitions.size(); ++a) {
-                    insertDefinition.bind(1, hierarchyId);
-                    insertDefinition.bind(2, static_cast<std::int64_t>(l));
-                    insertDefinition.bind(3, static_cast<std::int64_t>(a));
-                    insertDefinition.bind(4, definitions[a]->key());
-                    insertDefinition.bind(5, definitions[a]->caption());
-                    insertDefinition.step();
-                    insertDefinition.reset();
-                }
-            }
-
-            const auto count = static_cast<std::uint32_t>(hierarchy.memberCount());
-            childCounts.assign(count, 0);
-            for (std::uint32_t id = 0; id < count; ++id) {
-                const std::uint32_t parent = hierarchy.member(id).parent();
-                if (parent != kNoMember) {
-                    ++childCounts[parent];
-                }
-            }
-            // Members go in batches of kMemberBatch rows per statement, which spares most of
-            // the per-statement work of single-row inserts; the rest go one by one.
-            std::uint32_t batched = 0;
-            for (std::uint32_t id = 0; id < count; ++id, ++memberSeq) {
-                const MemberView member = hierarchy.member(id);
-                const bool inBatch = count - (id - batched) >= kMemberBatch;
-                Statement& insert = inBatch ? insertMembers : insertMember;
-                const int first = inBatch ? static_cast<int>(batched) * kMemberColumns : 0;
-                insert.bindNull(first + 1);
-                insert.bind(first + 2, hierarchyId);
-                insert.bind(first + 3, static_cast<std::int64_t>(member.levelPosition()));
-                if (member.parent() == kNoMember) {
-                    insert.bindNull(first + 4);
-                } else {
-                    insert.bind(first + 4, std::int64_t{member.parent()});
-                }
-                insert.bind(first + 5, member.name());
-                insert.bind(first + 6, std::int64_t{member.order()});
-                insert.bind(first + 7, std::int64_t{childCounts[id]});
-                if (!inBatch) {
-                    insert.step();
-                    insert.reset();
-                } else if (++batched == kMemberBatch) {
-                    insert.step();
-                    insert.reset();
-                    batched = 0;
-                }
-
-                if (member.record->firstAttribute == kNoAttribute) {
-                    continue;
-                }
-                const MemoryLevel& level = hierarchy.level(member.levelPosition());
-                hierarchy.forEachAttribute(id, [&](std::string_view key, std::string_view value) {
-                    insertAttribute.bindNull(1);
-                    ++attributeSeq;
-                    insertAttribute.bind(2, memberSeq);
-                    insertAttribute.bind(3, std::int64_t{level.attributeIndex(key)});
-                    insertAttribute.bind(4, value);
-                    insertAttribute.step();
-                    insertAttribute.reset();
-                });
-            }
-            ++hierarchyId;
-        }
-    }
 }
 
 // The settings of a save into an existing store: a rollback journal synced at each commit, so
@@ -533,7 +312,7 @@ void createSchema(Connection& db) {
     db.exec(("PRAGMA application_id=" + std::to_string(kApplicationId) +
              "; PRAGMA user_version=" + std::to_string(kStoreFormat) + ";")
                 .c_str());
-    db.exec(kSchema);
+    db.exec(std::string(schema::kCreateTables).c_str());
 }
 
 // "<file>.new-<pid>": where a first save builds the store before it is put in place.
@@ -590,15 +369,15 @@ bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
             prepareNewFilePragmas(db);
             sqlite::Transaction transaction(db);
             createSchema(db);
-            writeCube(db, dimensionsOf(cube));
+            writeStoredCube(db, dimensionsOf(cube));
             transaction.commit();
         }
         if (!flushToDisk(building)) {
             const int error = errno;
             removeWithJournal(building);
-            fail(error == ENOSPC ? ErrorNumber::DiskFull : ErrorNumber::DeviceIoError, file,
-                 withSystemError("cannot be saved: flushing the file to disk failed", error),
-                 error);
+            failStore(error == ENOSPC ? ErrorNumber::DiskFull : ErrorNumber::DeviceIoError, file,
+                      withSystemError("cannot be saved: flushing the file to disk failed", error),
+                      error);
         }
         if (::link(building.c_str(), file.c_str()) != 0) {
             const int error = errno;
@@ -606,9 +385,9 @@ bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
             if (error == EEXIST) {
                 return false;
             }
-            fail(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
-                                                   : ErrorNumber::PathFileAccessError,
-                 file, withSystemError("cannot be saved", error), error);
+            failStore(error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                        : ErrorNumber::PathFileAccessError,
+                      file, withSystemError("cannot be saved", error), error);
         }
     } catch (const sqlite::Error& error) {
         removeWithJournal(building);
@@ -633,246 +412,30 @@ bool saveAsNewFile(const fs::path& file, const MemoryCube& cube) {
 
 // ---- load ----
 
-// What a load keeps of one hierarchy while its members arrive.
-struct LoadedHierarchy {
-    std::shared_ptr<MemoryDimension> dimension;
-    std::shared_ptr<MemoryHierarchy> hierarchy;
-    std::vector<LevelRef> levels;
-};
+// The share of free pages above which a store is rebuilt after a save: one in four.
+constexpr std::int64_t kFreeShareDivisor = 4;
+// How long compaction waits for another program's lock before leaving the store as it is.
+constexpr int kCompactionBusyTimeoutMs = 2000;
 
-class CubeReader {
-  public:
-    CubeReader(Connection& db, const fs::path& file) : db_(db), file_(file) {}
-
-    std::shared_ptr<MemoryCube> read() {
-        auto cube = std::make_shared<MemoryCube>();
-        readDimensions(*cube);
-        readHierarchies(*cube);
-        readLevels();
-        readDefinitions();
-        readMembers();
-        return cube;
+// A save replaces the content in place, so a small cube saved over a large one leaves the file
+// as large as before, its freed pages kept for later use. When more than a quarter of the file
+// is free, the store is rebuilt (VACUUM, with a rollback journal synced to disk: a crash
+// meanwhile leaves the saved content whole). The save has already succeeded: when the store
+// cannot be rebuilt now (another program holds it, the disk is full), it is left as it is.
+void giveBackFreePages(const fs::path& file) {
+    try {
+        Connection db(file.string(), Connection::Mode::ReadWriteCreate);
+        db.setBusyTimeout(kCompactionBusyTimeoutMs);
+        const std::int64_t pages = db.queryInt("PRAGMA page_count");
+        const std::int64_t free = db.queryInt("PRAGMA freelist_count");
+        if (pages > 0 && free * kFreeShareDivisor > pages) {
+            preparePragmas(db);
+            db.exec("VACUUM");
+        }
+    } catch (const sqlite::Error&) {
+        // Left for a later save to try again.
     }
-
-  private:
-    void readDimensions(MemoryCube& cube) {
-        Statement rows = db_.prepare(kSelectDimensions);
-        while (rows.step()) {
-            if (rows.integer(0) != static_cast<std::int64_t>(cube.dimensions().size())) {
-                damaged(file_, "dimension " + std::to_string(rows.integer(0)) + " is out of place");
-            }
-            const std::string_view name = rows.text(1);
-            if (cube.dimension(name)) {
-                damaged(file_, "dimension '" + std::string(name) + "' appears twice");
-            }
-            cube.ensureDimension(name);
-        }
-    }
-
-    void readHierarchies(const MemoryCube& cube) {
-        Statement rows = db_.prepare(kSelectHierarchies);
-        std::int64_t lastDimension = 0;
-        while (rows.step()) {
-            const std::int64_t dimension = rows.integer(1);
-            if (rows.integer(0) != static_cast<std::int64_t>(hierarchies_.size()) ||
-                dimension < lastDimension ||
-                dimension >= static_cast<std::int64_t>(cube.dimensions().size())) {
-                damaged(file_, "hierarchy " + std::to_string(rows.integer(0)) + " is out of place");
-            }
-            lastDimension = dimension;
-            const auto& owner = cube.dimensions()[static_cast<std::size_t>(dimension)];
-            auto hierarchy = owner->objects().newHierarchy();
-            hierarchy->putName(rows.text(2));
-            owner->addHierarchy(hierarchy);
-            hierarchies_.push_back(
-                {owner, std::static_pointer_cast<MemoryHierarchy>(hierarchy), {}});
-        }
-    }
-
-    LoadedHierarchy& hierarchyAt(std::int64_t id, const char* what) {
-        if (id < 0 || id >= static_cast<std::int64_t>(hierarchies_.size())) {
-            damaged(file_, std::string(what) + " belongs to hierarchy " + std::to_string(id) +
-                               ", which does not exist");
-        }
-        return hierarchies_[static_cast<std::size_t>(id)];
-    }
-
-    void readLevels() {
-        Statement rows = db_.prepare(kSelectLevels);
-        while (rows.step()) {
-            LoadedHierarchy& owner = hierarchyAt(rows.integer(0), "a level");
-            if (rows.integer(1) != static_cast<std::int64_t>(owner.levels.size())) {
-                damaged(file_, "level " + std::to_string(rows.integer(1)) + " of hierarchy '" +
-                                   owner.hierarchy->name() + "' is out of place");
-            }
-            auto level = owner.dimension->objects().newLevel();
-            level->putName(rows.text(2));
-            level->putLevelType(checkedColumn<std::int32_t>(rows, 3, file_, "level type"));
-            owner.hierarchy->addLevel(level);
-            owner.levels.push_back(level);
-        }
-    }
-
-    void readDefinitions() {
-        Statement rows = db_.prepare(kSelectDefinitions);
-        while (rows.step()) {
-            LoadedHierarchy& owner = hierarchyAt(rows.integer(0), "an attribute definition");
-            const std::int64_t levelPosition = rows.integer(1);
-            if (levelPosition < 0 ||
-                levelPosition >= static_cast<std::int64_t>(owner.levels.size()) ||
-                rows.integer(2) !=
-                    static_cast<std::int64_t>(
-                        owner.hierarchy->level(static_cast<std::size_t>(levelPosition))
-                            .attributeDefs()
-                            .size())) {
-                damaged(file_,
-                        "attribute definition '" + std::string(rows.text(3)) + "' is out of place");
-            }
-            auto definition = owner.dimension->objects().newAttributeDef();
-            definition->putName(rows.text(3));
-            definition->putCaption(rows.text(4));
-            owner.levels[static_cast<std::size_t>(levelPosition)]->addAttributeDef(definition);
-        }
-    }
-
-    // Members are placed straight into their hierarchy's store: a member's id there is its
-    // position in the hierarchy's rows, so the parent ids the file holds are store ids.
-    void readMembers() {
-        Statement rows = db_.prepare(kSelectMembers);
-        attributes_.emplace(db_.prepare(kSelectAttributes));
-        nextAttribute();
-        std::int64_t seq = kFirstSeq;
-        std::int64_t current = -1;  // hierarchy whose members are arriving
-        std::int64_t firstSeq = 0;  // seq of its first member
-        // Children each member still expects (saturated), and how many members expect some.
-        std::vector<std::uint32_t> childrenToCome;
-        std::size_t openParents = 0;
-        while (rows.step()) {
-            if (rows.integer(0) != seq) {
-                damaged(file_, "member " + std::to_string(seq) + " is missing");
-            }
-            const std::int64_t hierarchyId = rows.integer(1);
-            if (hierarchyId != current) {
-                finishHierarchy(current, openParents);
-                if (hierarchyId < current) {
-                    damaged(file_, "the members are out of order");
-                }
-                current = hierarchyId;
-                firstSeq = seq;
-                childrenToCome.clear();
-            }
-            LoadedHierarchy& owner = hierarchyAt(hierarchyId, "a member");
-            const std::int64_t id = seq - firstSeq;
-            const std::int64_t level = rows.integer(2);
-            const std::int32_t order = checkedColumn<std::int32_t>(rows, 5, file_, "member order");
-            const std::int64_t children = rows.integer(6);
-            if (id >= kNoMember || level < 0 ||
-                level >= static_cast<std::int64_t>(owner.levels.size()) || children < 0) {
-                damaged(file_, "member " + std::to_string(id) + " of hierarchy '" +
-                                   owner.hierarchy->name() + "' is out of place");
-            }
-            const auto memberId = static_cast<std::uint32_t>(id);
-            MemberStore& store = *owner.hierarchy->store();
-
-            std::uint32_t parent = kNoMember;
-            if (!rows.isNull(3)) {
-                const std::int64_t parentId = rows.integer(3);
-                if (parentId < 0 || parentId >= id ||
-                    childrenToCome[static_cast<std::size_t>(parentId)] == 0 ||
-                    std::int64_t{store.member(static_cast<std::uint32_t>(parentId)).level} + 1 !=
-                        level) {
-                    damaged(file_, "member " + std::to_string(id) + " of hierarchy '" +
-                                       owner.hierarchy->name() + "' has no valid parent");
-                }
-                parent = static_cast<std::uint32_t>(parentId);
-            }
-            if (store.place(rows.text(4), order, static_cast<std::uint16_t>(level), parent) !=
-                memberId) {
-                damaged(file_, "the members of hierarchy '" + owner.hierarchy->name() +
-                                   "' do not follow each other");
-            }
-            if (parent != kNoMember && --childrenToCome[parent] == 0) {
-                --openParents;
-            }
-            readAttributes(owner, seq, memberId);
-            constexpr std::int64_t kMostChildren = kNoMember;  // more can never arrive
-            childrenToCome.push_back(
-                static_cast<std::uint32_t>(children < kMostChildren ? children : kMostChildren));
-            if (children > 0) {
-                ++openParents;
-            }
-            ++seq;
-        }
-        finishHierarchy(current, openParents);
-        if (attributeMember_ >= 0) {
-            damaged(file_, "an attribute value belongs to no member");
-        }
-    }
-
-    void finishHierarchy(std::int64_t hierarchyId, std::size_t openParents) {
-        if (openParents != 0) {
-            damaged(file_, "members of hierarchy " + std::to_string(hierarchyId) + " are missing");
-        }
-    }
-
-    // Steps to the next attribute row; attributeMember_ is the seq of its member, or -1 past
-    // the last row.
-    void nextAttribute() {
-        Statement& rows = *attributes_;
-        if (!rows.step()) {
-            attributeMember_ = -1;
-            return;
-        }
-        if (rows.integer(0) != attributeSeq_++ || rows.integer(1) < attributeMember_) {
-            damaged(file_, "the attribute values are out of order");
-        }
-        attributeMember_ = rows.integer(1);
-    }
-
-    // Sets the values stored for the member at seq, which the attribute rows list in member
-    // order, each member's values in the order they were set.
-    void readAttributes(const LoadedHierarchy& owner, std::int64_t seq, std::uint32_t id) {
-        if (attributeMember_ != seq) {
-            if (attributeMember_ >= 0 && attributeMember_ < seq) {
-                damaged(file_, "an attribute value belongs to no member");
-            }
-            return;
-        }
-        Statement& rows = *attributes_;
-        const MemoryLevel& level =
-            owner.hierarchy->level(owner.hierarchy->member(id).levelPosition());
-        const auto& definitions = level.attributeDefs();
-        seen_.assign(definitions.size(), false);
-        do {
-            const std::int64_t definition = rows.integer(2);
-            if (definition < 0 || definition >= static_cast<std::int64_t>(definitions.size()) ||
-                seen_[static_cast<std::size_t>(definition)]) {
-                damaged(file_, "an attribute value of member " + std::to_string(id) +
-                                   " of hierarchy '" + owner.hierarchy->name() +
-                                   "' is out of place");
-            }
-            seen_[static_cast<std::size_t>(definition)] = true;
-            // setAttribute finds a key's first definition; a value stored under a later
-            // definition of the same key could not be set back.
-            const std::string& key = definitions[static_cast<std::size_t>(definition)]->key();
-            if (level.attributeIndex(key) != definition) {
-                damaged(file_, "an attribute value of member " + std::to_string(id) +
-                                   " names a hidden definition");
-            }
-            owner.hierarchy->store()->setAttribute(id, static_cast<std::uint16_t>(definition),
-                                                   rows.text(3));
-            nextAttribute();
-        } while (attributeMember_ == seq);
-    }
-
-    Connection& db_;
-    const fs::path& file_;
-    std::vector<LoadedHierarchy> hierarchies_;
-    std::optional<Statement> attributes_;
-    std::int64_t attributeSeq_ = kFirstSeq;
-    std::int64_t attributeMember_ = 0;
-    std::vector<bool> seen_;
-};
+}
 
 }  // namespace
 
@@ -885,7 +448,7 @@ std::shared_ptr<MemoryCube> CubeStore::load() const {
     try {
         return loadUnguarded();
     } catch (const std::bad_alloc&) {
-        fail(ErrorNumber::OutOfMemory, file_, "cannot be read: out of memory");
+        failStore(ErrorNumber::OutOfMemory, file_, "cannot be read: out of memory");
     }
 }
 
@@ -898,9 +461,9 @@ std::shared_ptr<MemoryCube> CubeStore::loadUnguarded() const {
     if (db == nullptr) {
         if (exists_) {
             if (state == FileState::Missing) {
-                fail(ErrorNumber::FileNotFound, file_, "no longer exists", ENOENT);
+                failStore(ErrorNumber::FileNotFound, file_, "no longer exists", ENOENT);
             }
-            damaged(file_, "the file is empty");
+            damagedStore(file_, "the file is empty");
         }
         return std::make_shared<MemoryCube>();
     }
@@ -909,16 +472,11 @@ std::shared_ptr<MemoryCube> CubeStore::loadUnguarded() const {
         db->queryInt("SELECT count(*) FROM sqlite_schema");  // takes the snapshot's read lock
         loadedVersion_ = db->fileChangeCounter();
         requireSound(*db, file_);
-        auto cube = CubeReader(*db, file_).read();
+        auto cube = readStoredCube(*db, file_, db->queryInt("PRAGMA user_version"));
         db->exec("COMMIT");
         return cube;
     } catch (const sqlite::Error& error) {
         translate(error, file_, "read");
-    } catch (const Failure& failure) {
-        if (failure.source() == kCubeSource) {  // the model refused what the file holds
-            damaged(file_, failure.description());
-        }
-        throw;
     }
 }
 
@@ -935,7 +493,7 @@ void CubeStore::saveCube(const MemoryCube& cube, const std::vector<std::string>*
         saveUnguarded(cube, ownDimensions);
     } catch (const std::bad_alloc&) {
         // The transaction was rolled back on the way out: the store keeps its old content.
-        fail(ErrorNumber::OutOfMemory, file_, "cannot be saved: out of memory");
+        failStore(ErrorNumber::OutOfMemory, file_, "cannot be saved: out of memory");
     }
 }
 
@@ -962,8 +520,8 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
     try {
         Connection db(file_.string(), Connection::Mode::ReadWriteCreate);
         if (db.readOnly()) {
-            fail(ErrorNumber::PermissionDenied, file_, "cannot be saved: the file is read-only",
-                 EACCES);
+            failStore(ErrorNumber::PermissionDenied, file_,
+                      "cannot be saved: the file is read-only", EACCES);
         }
         db.setBusyTimeout(kBusyTimeoutMs);
         preparePragmas(db);
@@ -977,20 +535,20 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
         } else if (applicationId != kApplicationId) {
             notAStore(file_);
         } else {
-            requireReadableFormat(file_, db.queryInt("PRAGMA user_version"));
+            const std::int64_t format = db.queryInt("PRAGMA user_version");
+            requireReadableFormat(file_, format);
             requireSound(db, file_);
             // Another program saved since this store was loaded: keep what it saved of every
             // dimension that is not this program's own.
             if (ownDimensions != nullptr &&
                 (!loadedVersion_ || db.fileChangeCounter() != loadedVersion_)) {
-                try {
-                    current = CubeReader(db, file_).read();
-                } catch (const Failure& failure) {
-                    if (failure.source() == kCubeSource) {
-                        damaged(file_, failure.description());
-                    }
-                    throw;
-                }
+                current = readStoredCube(db, file_, format);
+            }
+            // A store of an older format is rewritten in the current one, in the same
+            // transaction.
+            if (format != kStoreFormat) {
+                db.exec(std::string(schema::kDropTables).c_str());
+                createSchema(db);
             }
         }
         DimensionList dimensions;
@@ -1012,11 +570,12 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
                 }
             }
         }
-        writeCube(db, dimensions);
+        writeStoredCube(db, dimensions);
         transaction.commit();
     } catch (const sqlite::Error& error) {
         translate(error, file_, "saved");
     }
+    giveBackFreePages(file_);
     exists_ = true;
     loadedVersion_.reset();
 }

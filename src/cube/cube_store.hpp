@@ -8,6 +8,12 @@
 // ids, parents and walks are the same as in the cube that was saved: load, save and load again
 // gives the same cube.
 //
+// A store of an older format is read as it is, and rewritten in the current format by the next
+// save.
+//
+// A save into a store whose content shrank gives the freed space back to the disk once more
+// than a quarter of the file is unused.
+//
 // Safety:
 //  - A save is one SQLite transaction with a rollback journal synced to disk: a failure, a full
 //    disk or a crash leaves the previous content whole (an interrupted save is rolled back the
@@ -37,11 +43,10 @@
 #include <vector>
 
 #include "cube/memory_model.hpp"
+#include "cube/store_failures.hpp"
 #include "cube/store_header.hpp"
 
 namespace annalex::cube {
-
-inline constexpr std::string_view kStoreSource = "Annalex.Store";
 
 class CubeStore {
   public:

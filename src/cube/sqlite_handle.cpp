@@ -112,6 +112,20 @@ void Statement::bind(int index, std::string_view text) {
     }
 }
 
+void Statement::bindBlob(int index, std::span<const unsigned char> bytes) {
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        throw Error(SQLITE_TOOBIG, SQLITE_TOOBIG, 0, "value too long for the store");
+    }
+    // A zero-length blob with a null pointer would be stored as NULL.
+    static constexpr unsigned char kNothing = 0;
+    const void* data = bytes.data() != nullptr ? bytes.data() : &kNothing;
+    const int rc =
+        sqlite3_bind_blob(statement_, index, data, static_cast<int>(bytes.size()), SQLITE_STATIC);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+}
+
 void Statement::bindNull(int index) {
     const int rc = sqlite3_bind_null(statement_, index);
     if (rc != SQLITE_OK) {
@@ -149,6 +163,18 @@ std::string_view Statement::text(int column) const {
         return {};
     }
     return {data, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column))};
+}
+
+std::span<const unsigned char> Statement::blob(int column) const {
+    const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(statement_, column));
+    if (data == nullptr) {
+        return {};
+    }
+    return {data, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column))};
+}
+
+bool Statement::isBlob(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_BLOB;
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -83,6 +84,8 @@ class Statement {
     // the next step().
     void bind(int index, std::int64_t value);
     void bind(int index, std::string_view text);
+    // Bytes are bound without copying, like text.
+    void bindBlob(int index, std::span<const unsigned char> bytes);
     void bindNull(int index);
     // Advances: true when a row is ready, false when the statement is done.
     bool step();
@@ -93,6 +96,9 @@ class Statement {
     bool isNull(int column) const;
     std::int64_t integer(int column) const;
     std::string_view text(int column) const;
+    // The bytes stay valid until the next step() or reset().
+    std::span<const unsigned char> blob(int column) const;
+    bool isBlob(int column) const;
 
   private:
     const Connection* connection_;

@@ -14,8 +14,9 @@ namespace annalex::cube {
 
 // Stamped into the file header so that other SQLite files are told apart from stores ("ANLX").
 inline constexpr std::int32_t kApplicationId = 0x414E4C58;
-// The newest store format this version reads and the one it writes.
-inline constexpr std::int32_t kStoreFormat = 1;
+// The newest store format this version reads (it reads every older one too) and the one it
+// writes.
+inline constexpr std::int32_t kStoreFormat = 2;
 // The length of an SQLite file header.
 inline constexpr std::size_t kHeaderSize = 100;
 

@@ -250,15 +250,124 @@ TEST_F(CubeStoreTest, MissingOrEmptyFileIsANewStore) {
               static_cast<int>(ErrorNumber::FileNotFound));
 }
 
-TEST_F(CubeStoreTest, SecondSaveReplacesTheContent) {
-    const fs::path file = savedStore(*bulkCube(20, 50));
+TEST_F(CubeStoreTest, SecondSaveReplacesTheContentAndGivesBackTheSpace) {
+    // More members than one block holds.
+    const auto large = bulkCube(300, 300);
+    const fs::path file = savedStore(*large);
     CubeStore store = CubeStore::open(file);
+    EXPECT_EQ(describe(*store.load()), describe(*large));
+    const auto largeSize = fs::file_size(file);
+
     const auto small = sampleCube();
     store.save(*small);
     store.save(*small);
     EXPECT_EQ(describe(*store.load()), describe(*small));
+    EXPECT_LT(fs::file_size(file) * 10, largeSize) << "the freed pages were kept";
+    EXPECT_FALSE(fs::exists(file.string() + "-journal"));
     store.save(MemoryCube{});
     EXPECT_TRUE(store.load()->dimensions().empty());
+}
+
+// A store as the first format wrote it: a row per member and per attribute value.
+void writeFormatOneStore(const fs::path& file) {
+    sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+    db.exec(R"sql(
+        PRAGMA application_id = 1095650392; PRAGMA user_version = 1;
+        CREATE TABLE dimension (id INTEGER PRIMARY KEY, name TEXT NOT NULL);
+        CREATE TABLE hierarchy (id INTEGER PRIMARY KEY, dimension INTEGER NOT NULL,
+                                name TEXT NOT NULL);
+        CREATE TABLE level (hierarchy INTEGER NOT NULL, position INTEGER NOT NULL,
+                            name TEXT NOT NULL, type INTEGER NOT NULL,
+                            PRIMARY KEY (hierarchy, position)) WITHOUT ROWID;
+        CREATE TABLE attribute_def (hierarchy INTEGER NOT NULL, level INTEGER NOT NULL,
+                                    position INTEGER NOT NULL, key TEXT NOT NULL,
+                                    caption TEXT NOT NULL,
+                                    PRIMARY KEY (hierarchy, level, position)) WITHOUT ROWID;
+        CREATE TABLE member (seq INTEGER PRIMARY KEY, hierarchy INTEGER NOT NULL,
+                             level INTEGER NOT NULL, parent INTEGER, name TEXT NOT NULL,
+                             "order" INTEGER NOT NULL, child_count INTEGER NOT NULL);
+        CREATE TABLE attribute (seq INTEGER PRIMARY KEY, member INTEGER NOT NULL,
+                                definition INTEGER NOT NULL, value TEXT NOT NULL);
+        INSERT INTO dimension VALUES (0, 'Time'), (1, 'Empty');
+        INSERT INTO hierarchy VALUES (0, 0, 'Period'), (1, 0, 'Fiscal');
+        INSERT INTO level VALUES (0, 0, 'Year', 20), (0, 1, 'Month', 21), (1, 0, 'FY', 7);
+        INSERT INTO attribute_def VALUES (0, 0, 0, 'Start', 'Caption of Start'),
+                                         (0, 0, 1, 'Days', 'Caption of Days'),
+                                         (1, 0, 0, 'Start', 'Caption of Start');
+        INSERT INTO member VALUES (1, 0, 0, NULL, 'Year 2024', 1, 2),
+                                  (2, 0, 1, 0, 'Jan', 1, 0),
+                                  (3, 0, 1, NULL, 'Loose month', -7, 0),
+                                  (4, 0, 1, 0, 'Feb', 2, 0),
+                                  (5, 1, 0, NULL, 'FY24', -2147483648, 0);
+        INSERT INTO attribute VALUES (1, 1, 1, '365'), (2, 1, 0, '01/01/2024'), (3, 5, 0, '');
+    )sql");
+}
+
+TEST_F(CubeStoreTest, StoreOfTheFirstFormatIsReadAndRewrittenInTheCurrentOne) {
+    // The same cube, made through the model.
+    MemoryCube expected;
+    auto time = expected.ensureDimension("Time");
+    expected.ensureDimension("Empty");
+    ObjectFactory& objects = time->objects();
+    auto addLevel = [&](const HierarchyRef& hierarchy, const char* name, std::int32_t type) {
+        auto level = objects.newLevel();
+        level->putName(name);
+        level->putLevelType(type);
+        hierarchy->addLevel(level);
+        return level;
+    };
+    auto addDefinition = [&](const LevelRef& level, const char* key) {
+        auto definition = objects.newAttributeDef();
+        definition->putName(key);
+        definition->putCaption(std::string("Caption of ") + key);
+        level->addAttributeDef(definition);
+    };
+    auto member = [&](const char* name, std::int32_t order) {
+        auto m = objects.newMember();
+        m->putName(name);
+        m->putOrder(order);
+        return m;
+    };
+    auto period = objects.newHierarchy();
+    period->putName("Period");
+    time->addHierarchy(period);
+    auto year = addLevel(period, "Year", 20);
+    addDefinition(year, "Start");
+    addDefinition(year, "Days");
+    auto month = addLevel(period, "Month", 21);
+    auto y2024 = member("Year 2024", 1);
+    year->addRootMember(y2024);
+    y2024->setAttribute("Days", "365");
+    y2024->setAttribute("Start", "01/01/2024");
+    member("Jan", 1)->putParent(y2024);
+    month->addRootMember(member("Loose month", -7));
+    member("Feb", 2)->putParent(y2024);
+    auto fiscal = objects.newHierarchy();
+    fiscal->putName("Fiscal");
+    time->addHierarchy(fiscal);
+    auto fiscalYear = addLevel(fiscal, "FY", 7);
+    addDefinition(fiscalYear, "Start");
+    auto fy = member("FY24", std::numeric_limits<std::int32_t>::min());
+    fiscalYear->addRootMember(fy);
+    fy->setAttribute("Start", "");
+
+    const fs::path file = dir / "first-format.db";
+    writeFormatOneStore(file);
+    CubeStore store = CubeStore::open(file);
+    EXPECT_EQ(describe(*store.load()), describe(expected));
+
+    store.save(*store.load());
+    EXPECT_EQ(sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadOnly)
+                  .queryInt("PRAGMA user_version"),
+              kStoreFormat);
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(expected));
+
+    // A first-format store missing a member its parent counts on is damaged.
+    const fs::path lost = dir / "lost.db";
+    writeFormatOneStore(lost);
+    sqlite::Connection(lost.string(), sqlite::Connection::Mode::ReadWriteCreate)
+        .exec("DELETE FROM member WHERE seq = 4");
+    EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(lost).load(); }, lost), "is damaged"));
 }
 
 TEST_F(CubeStoreTest, FilesThatAreNotStoresAreRefusedAndLeftAlone) {
@@ -300,7 +409,8 @@ TEST_F(CubeStoreTest, StoreOfANewerFormatIsRefusedAndLeftAlone) {
     const std::string before = readBytes(file);
     const std::string expected = "'" + file.string() +
                                  "' was written by a newer version of Annalex (format 7; this "
-                                 "version reads up to 1)";
+                                 "version reads up to " +
+                                 std::to_string(kStoreFormat) + ")";
     EXPECT_EQ(failureOf([&] { CubeStore::open(file); }, file).description(), expected);
     EXPECT_EQ(failureOf([&] { store.load(); }, file).description(), expected);
     EXPECT_EQ(failureOf([&] { store.save(*sampleCube()); }, file).description(), expected);
@@ -326,18 +436,26 @@ TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
     }
     writeBytes(scrambled, bytes);
 
-    const fs::path badParent = dir / "bad_parent.db";
-    fs::copy_file(original, badParent);
-    const fs::path lostMember = dir / "lost_member.db";
-    fs::copy_file(original, lostMember);
-    {
-        sqlite::Connection db(badParent.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        db.exec("UPDATE member SET parent = 5000 WHERE seq = 4000");
-        sqlite::Connection other(lostMember.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        other.exec("DELETE FROM member WHERE seq = 7000");
+    // Damage SQLite cannot see, inside the tables: each is a file of its own.
+    std::vector<fs::path> files = {truncated, scrambled};
+    for (const char* change : {
+             // the first member's parent distance runs past the first member
+             "UPDATE member_block SET members = "
+             "CAST(substr(members, 1, 1) || X'01' || substr(members, 3) AS BLOB)",
+             "UPDATE member_block SET members = substr(members, 1, length(members) - 2)",
+             "UPDATE member_block SET members = CAST(members || X'00' AS BLOB)",
+             "UPDATE member_block SET first = 1",
+             "UPDATE member_block SET members = 'text'",
+             "UPDATE hierarchy SET member_count = member_count + 1",
+             "DELETE FROM member_block",
+         }) {
+        const fs::path file = dir / ("changed" + std::to_string(files.size()) + ".db");
+        fs::copy_file(original, file);
+        sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadWriteCreate).exec(change);
+        files.push_back(file);
     }
 
-    for (const fs::path& file : {truncated, scrambled, badParent, lostMember}) {
+    for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::string before = readBytes(file);
         const Failure refused = failureOf(
@@ -471,7 +589,7 @@ TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {
         sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
         db.exec("PRAGMA cache_size=2");
         sqlite::Transaction transaction(db);
-        db.exec("UPDATE member SET name = name || ' overwritten'");
+        db.exec("UPDATE member_block SET members = zeroblob(length(members))");
         fs::copy_file(file, crashed);
         fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
     }
@@ -609,8 +727,9 @@ TEST_F(CubeStoreTest, ReadingTheChangeCounterKeepsTheWriteLock) {
 
 TEST_F(CubeStoreTest, StructuralDamageIsRefusedBeforeAnythingIsWritten) {
     const fs::path original = savedStore(*bulkCube(100, 100));
-    // A second save leaves free pages, so that the free list can be damaged too.
-    CubeStore::open(original).save(*sampleCube());
+    // A second save of a little less leaves free pages, too few to give back to the disk, so
+    // that the free list can be damaged too.
+    CubeStore::open(original).save(*bulkCube(90, 100));
     const std::string good = readBytes(original);
     ASSERT_NE(good.substr(36, 4), std::string(4, '\0')) << "the store has no free pages";
 
