@@ -1,10 +1,39 @@
 #include "cube/dimension_export.hpp"
 
+#include <charconv>
 #include <cstdio>
 #include <vector>
 
 namespace annalex::cube {
 namespace {
+
+// Hands the lines of a walk to the stream in pieces of about kPiece bytes: a stream call per
+// member costs more than making the member's line.
+class LineBuffer {
+  public:
+    explicit LineBuffer(std::ostream& out) : out_(out) { text_.reserve(kPiece + kPiece / 4); }
+    void append(std::string_view line) {
+        text_ += line;
+        if (text_.size() >= kPiece) {
+            flush();
+        }
+    }
+    void flush() {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+  private:
+    static constexpr std::size_t kPiece = 256 * 1024;
+    std::ostream& out_;
+    std::string text_;
+};
+
+void appendNumber(std::string& text, std::int32_t number) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    text.append(digits, end);
+}
 
 void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
     out << R"({"kind":"hierarchy","name":)" << jsonString(hierarchy.name()) << "}\n";
@@ -21,13 +50,14 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const M
         out << "]}\n";
     }
     std::string line;
+    LineBuffer buffer(out);
     hierarchy.walkPreOrder([&](const MemberView& member, int) {
         line.assign(R"({"kind":"member","level":)");
         line += jsonString(hierarchy.level(member.levelPosition()).name());
         line += R"(,"name":)";
         line += jsonString(member.name());
         line += R"(,"order":)";
-        line += std::to_string(member.order());
+        appendNumber(line, member.order());
         line += R"(,"parent":)";
         line += member.parent() == kNoMember ? std::string("null")
                                              : jsonString(hierarchy.member(member.parent()).name());
@@ -48,8 +78,9 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const M
             first = false;
         });
         line += "}}\n";
-        out << line;
+        buffer.append(line);
     });
+    buffer.flush();
 }
 
 void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
@@ -76,6 +107,7 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
     std::vector<std::string> path;  // names from the top down to the current member
     std::vector<std::string> values(keys.size());
     std::string line;
+    LineBuffer buffer(out);
     hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
         path.resize(static_cast<std::size_t>(depth));
         path.emplace_back(member.name());
@@ -98,7 +130,7 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
         line += ',';
         line += csvField(member.name());
         line += ',';
-        line += std::to_string(member.order());
+        appendNumber(line, member.order());
         line += ',';
         if (member.parent() != kNoMember) {
             line += csvField(hierarchy.member(member.parent()).name());
@@ -117,8 +149,9 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
             line += csvField(value);
         }
         line += "\r\n";
-        out << line;
+        buffer.append(line);
     });
+    buffer.flush();
 }
 
 void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
@@ -136,23 +169,28 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
     }
     out << "Members\n";
     std::string line;
+    LineBuffer buffer(out);
     hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
         line.assign(static_cast<std::size_t>(depth + 1) * 2, ' ');
         line += member.name();
         line += "  [";
         line += hierarchy.level(member.levelPosition()).name();
         line += " #";
-        line += std::to_string(member.order());
+        appendNumber(line, member.order());
         line += ']';
-        hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
-            line += ' ';
-            line += key;
-            line += '=';
-            line += value;
-        });
+        if (member.record->firstAttribute != kNoAttribute) {
+            hierarchy.forEachAttribute(member.id,
+                                       [&](std::string_view key, std::string_view value) {
+                                           line += ' ';
+                                           line += key;
+                                           line += '=';
+                                           line += value;
+                                       });
+        }
         line += '\n';
-        out << line;
+        buffer.append(line);
     });
+    buffer.flush();
 }
 
 }  // namespace
