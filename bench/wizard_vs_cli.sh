@@ -73,8 +73,8 @@ for run in $(seq "$runs"); do
         --end "$end" --db "$work/cli.cube" --quiet --output /dev/null)
     # Both stores must hold the same calendar, or the times compare nothing ("?" when the
     # store's tables cannot be read by the sqlite3 shell).
-    wizard_members="$(sqlite3 "$work/wizard.cube" 'SELECT count(*) FROM member' 2>/dev/null || echo '?')"
-    cli_members="$(sqlite3 "$work/cli.cube" 'SELECT count(*) FROM member' 2>/dev/null || echo '?')"
+    wizard_members="$(sqlite3 "$work/wizard.cube" 'SELECT sum(count) FROM member_block' 2>/dev/null || echo '?')"
+    cli_members="$(sqlite3 "$work/cli.cube" 'SELECT sum(count) FROM member_block' 2>/dev/null || echo '?')"
     printf '%-8s %4d %10s %10s %10s\n' wizard "$run" "$wizard_s" "$wizard_mb" "$wizard_members"
     printf '%-8s %4d %10s %10s %10s\n' cli "$run" "$cli_s" "$cli_mb" "$cli_members"
     awk -v ws="$wizard_s" -v cs="$cli_s" -v wm="$wizard_mb" -v cm="$cli_mb" \

@@ -1,5 +1,6 @@
 #include "cube/member_blocks.hpp"
 
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -9,18 +10,45 @@
 namespace annalex::cube {
 namespace {
 
-void putNumber(std::string& out, std::uint64_t value) {
+// The longest encoding of a number.
+constexpr std::size_t kLongestNumber = 10;
+
+// Writes value at `at` and returns the end of its encoding.
+char* putNumber(char* at, std::uint64_t value) {
     while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7F) | 0x80));
+        *at++ = static_cast<char>((value & 0x7F) | 0x80);
         value >>= 7;
     }
-    out.push_back(static_cast<char>(value));
+    *at++ = static_cast<char>(value);
+    return at;
 }
 
-void putText(std::string& out, std::string_view text) {
-    putNumber(out, text.size());
-    out.append(text);
-}
+// Numbers go through a small buffer and texts straight into out, so that out grows by whole
+// pieces rather than byte by byte.
+class BlockWriter {
+  public:
+    explicit BlockWriter(std::string& out) : out_(out) {}
+    void number(std::uint64_t value) {
+        if (used_ + kLongestNumber > sizeof buffer_) {
+            flush();
+        }
+        used_ = static_cast<std::size_t>(putNumber(buffer_ + used_, value) - buffer_);
+    }
+    void text(std::string_view text) {
+        number(text.size());
+        flush();
+        out_.append(text);
+    }
+    void flush() {
+        out_.append(buffer_, used_);
+        used_ = 0;
+    }
+
+  private:
+    std::string& out_;
+    char buffer_[8 * kLongestNumber];
+    std::size_t used_ = 0;
+};
 
 std::uint64_t zigzag(std::int32_t value) {
     return value >= 0 ? std::uint64_t{static_cast<std::uint32_t>(value)} * 2
@@ -56,7 +84,11 @@ class BlockReader {
     }
 
     std::string_view text(const char* what) {
-        const std::uint64_t length = number(static_cast<std::uint64_t>(end_ - at_), what);
+        const std::uint64_t length = number(std::numeric_limits<std::uint64_t>::max(), what);
+        if (length > static_cast<std::uint64_t>(end_ - at_)) {
+            throw BadMemberBlock(std::string(what) + " " + std::to_string(length) +
+                                 " runs past the block's end");
+        }
         const std::string_view text(reinterpret_cast<const char*>(at_),
                                     static_cast<std::size_t>(length));
         at_ += length;
@@ -77,25 +109,30 @@ std::int32_t unzigzag(std::uint64_t value) {
 
 void packMembers(const MemberStore& store, std::uint32_t first, std::uint32_t count,
                  std::string& out) {
+    // About what a calendar's member takes: short names, no attribute values.
+    constexpr std::size_t kUsualMemberBytes = 20;
     out.clear();
+    out.reserve(std::size_t{count} * kUsualMemberBytes);
+    BlockWriter writer(out);
     std::vector<const AttributeValue*> values;
     for (std::uint32_t id = first; id < first + count; ++id) {
         const MemberRecord& member = store.member(id);
-        putNumber(out, member.level);
-        putNumber(out, member.parent == kNoMember ? 0 : id - member.parent);
-        putNumber(out, zigzag(member.order));
-        putText(out, member.name.view());
+        writer.number(member.level);
+        writer.number(member.parent == kNoMember ? 0 : id - member.parent);
+        writer.number(zigzag(member.order));
+        writer.text(member.name.view());
         values.clear();
         for (std::uint32_t a = member.firstAttribute; a != kNoAttribute;
              a = store.attribute(a).next) {
             values.push_back(&store.attribute(a));
         }
-        putNumber(out, values.size());
+        writer.number(values.size());
         for (const AttributeValue* value : values) {
-            putNumber(out, value->key);
-            putText(out, value->value);
+            writer.number(value->key);
+            writer.text(value->value);
         }
     }
+    writer.flush();
 }
 
 void unpackMembers(std::span<const unsigned char> bytes, std::uint32_t count, MemberStore& store) {
