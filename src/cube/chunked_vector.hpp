@@ -77,8 +77,15 @@ class ChunkedVector {
 
   private:
     static T* allocateChunk() {
-        const std::size_t bytes = kChunkSize * sizeof(T);
-        void* block = allocateAlignedBlock(alignof(T) < 16 ? 16 : alignof(T), bytes);
+        // A chunk that starts and ends on huge page boundaries is huge pages from end to end;
+        // one that does not is faulted in page by page at its ends. (The elements may leave a
+        // few bytes of the last page unused.)
+        constexpr std::size_t kHugePage = std::size_t{2} << 20;
+        constexpr std::size_t kUsed = kChunkSize * sizeof(T);
+        constexpr std::size_t kAlignment =
+            kUsed >= kHugePage ? kHugePage : (alignof(T) < 16 ? 16 : alignof(T));
+        constexpr std::size_t bytes = (kUsed + kAlignment - 1) / kAlignment * kAlignment;
+        void* block = allocateAlignedBlock(kAlignment, bytes);
         if (block == nullptr) {
             throw std::bad_alloc();
         }
