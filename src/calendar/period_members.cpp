@@ -167,6 +167,11 @@ std::int64_t CalendarBuilder::workingDays(const Period& period) {
     return fillWorkingBefore_[offset(period.last) + 1] - fillWorkingBefore_[offset(period.first)];
 }
 
+std::int64_t CalendarBuilder::weekCount(const Period& period) {
+    calendar().split(period, PeriodKind::Week, fillWeekScratch_);
+    return static_cast<std::int64_t>(fillWeekScratch_.size());
+}
+
 void CalendarBuilder::describeMember(cube::Member& member, const Period& period) {
     if (state_.fillAttributes) {
         fillContextFor(placingDay(period));
@@ -190,12 +195,6 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
     const auto put = [&](std::string_view key, const std::string& value) {
         member.setAttribute(key, value);
     };
-    // The weeks the calendar gives the period: the week members a Week level puts below it.
-    const auto weeks = [&](const Period& p) {
-        std::vector<Period> inside;
-        calendar().split(p, PeriodKind::Week, inside);
-        return count(static_cast<std::int64_t>(inside.size()));
-    };
     switch (period.kind) {
         case PeriodKind::Year:
             // Longer than a common year: 366 days, or 53 weeks.
@@ -211,7 +210,7 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             }
             put("QuarterNumberInYear", count(period.number));
             put("QuarterNumberOfMonths", count(months));
-            put("QuarterNumberOfWeeks", weeks(period));
+            put("QuarterNumberOfWeeks", count(weekCount(period)));
             put("QuarterNumberOfDays", count(daysOf(period)));
             put("QuarterQtrNo", count(period.number));
             put("QuarterNumberOfWorkingDays", count(workingDays(period)));
@@ -222,7 +221,7 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             put("MonthNumberInQuarter",
                 quarter ? count(period.number - holding(fillMonths_, quarter->first)->number + 1)
                         : "");
-            put("MonthNumberOfWeeks", weeks(period));
+            put("MonthNumberOfWeeks", count(weekCount(period)));
             put("MonthNumberOfDays", count(daysOf(period)));
             put("MonthFstDayInMonth", isoDate(period.first));
             put("MonthLstDayInMonth", isoDate(period.last));
