@@ -104,6 +104,11 @@ class CalendarBuilder {
     // Every attribute of the member's level, from its period and the quarters and months of
     // the calendar's year that holds its first day (docs/attributes.md).
     void fillPeriodAttributes(cube::Member& member, const Period& period);
+    // The days of period that are neither a weekend day nor a holiday; each day of the fill
+    // context's year is tested once, on the first call for a period inside it.
+    std::int64_t workingDays(const Period& period);
+    // The weeks the calendar gives period: the week members a Week level puts below it.
+    std::int64_t weekCount(const Period& period);
 
     // Names below a year carry the year suffix when the range holds more than one year.
     bool severalYears() const { return state_.yearCount > 1; }
@@ -136,6 +141,11 @@ class CalendarBuilder {
     std::vector<Period> fillMonths_;
     std::vector<Period> fillWeeks_;
     Date fillWeekAnchor_;
+    // Entry i: the working days among the first i days of fillYear_ (workingDays), built on
+    // first use.
+    std::vector<std::int64_t> fillWorkingBefore_;
+    // The weeks weekCount splits a period into, one list reused from member to member.
+    std::vector<Period> fillWeekScratch_;
     std::int32_t periodFirstYear_ = 0;
     bool periodSeveralYears_ = false;
     std::unique_ptr<Calendar> calendar_;

@@ -120,16 +120,10 @@ Date weekStartOf(Date day, Date anchor) {
     return day - std::chrono::days(offset < 0 ? offset + 7 : offset);
 }
 
-// Days of period that are neither a weekend day nor a holiday.
-std::int64_t workingDays(const CalendarState& state, const Period& period) {
-    std::int64_t days = 0;
-    for (Date day = period.first; day <= period.last; day += std::chrono::days(1)) {
-        if (!state.weekend.has(std::chrono::weekday(day)) &&
-            !(state.holidays && state.holidays->isHoliday(day))) {
-            ++days;
-        }
-    }
-    return days;
+// Whether day is neither a weekend day nor a holiday.
+bool isWorkingDay(const CalendarState& state, Date day) {
+    return !state.weekend.has(std::chrono::weekday(day)) &&
+           !(state.holidays && state.holidays->isHoliday(day));
 }
 
 }  // namespace
@@ -144,7 +138,38 @@ void CalendarBuilder::fillContextFor(Date day) {
     chosen.split(fillYear_, PeriodKind::Month, fillMonths_);
     chosen.split(fillYear_, PeriodKind::Week, fillWeeks_);
     fillWeekAnchor_ = fillWeeks_.empty() ? fillYear_.first : fillWeeks_.front().first;
+    fillWorkingBefore_.clear();
     fillContextValid_ = true;
+}
+
+std::int64_t CalendarBuilder::workingDays(const Period& period) {
+    // A period reaching outside the fill context's year is counted on its own.
+    if (period.first < fillYear_.first || period.last > fillYear_.last) {
+        std::int64_t days = 0;
+        for (Date day = period.first; day <= period.last; day += std::chrono::days(1)) {
+            days += isWorkingDay(state_, day) ? 1 : 0;
+        }
+        return days;
+    }
+    // The year, its quarters and its months all ask: each day of the year is tested once, and
+    // every period of the year is then a difference of two running counts.
+    if (fillWorkingBefore_.empty()) {
+        fillWorkingBefore_.reserve(static_cast<std::size_t>(daysOf(fillYear_)) + 1);
+        fillWorkingBefore_.push_back(0);
+        for (Date day = fillYear_.first; day <= fillYear_.last; day += std::chrono::days(1)) {
+            fillWorkingBefore_.push_back(fillWorkingBefore_.back() +
+                                         (isWorkingDay(state_, day) ? 1 : 0));
+        }
+    }
+    const auto offset = [&](Date day) {
+        return static_cast<std::size_t>((day - fillYear_.first).count());
+    };
+    return fillWorkingBefore_[offset(period.last) + 1] - fillWorkingBefore_[offset(period.first)];
+}
+
+std::int64_t CalendarBuilder::weekCount(const Period& period) {
+    calendar().split(period, PeriodKind::Week, fillWeekScratch_);
+    return static_cast<std::int64_t>(fillWeekScratch_.size());
 }
 
 void CalendarBuilder::describeMember(cube::Member& member, const Period& period) {
@@ -170,19 +195,13 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
     const auto put = [&](std::string_view key, const std::string& value) {
         member.setAttribute(key, value);
     };
-    // The weeks the calendar gives the period: the week members a Week level puts below it.
-    const auto weeks = [&](const Period& p) {
-        std::vector<Period> inside;
-        calendar().split(p, PeriodKind::Week, inside);
-        return count(static_cast<std::int64_t>(inside.size()));
-    };
     switch (period.kind) {
         case PeriodKind::Year:
             // Longer than a common year: 366 days, or 53 weeks.
             put("YearLeapYear", daysOf(period) > 365 ? "Yes" : "No");
             put("YearNumberOfDays", count(daysOf(period)));
             put("YearYearNo", count(period.number - periodFirstYear_));
-            put("YearNumberOfWorkingDays", count(workingDays(state_, period)));
+            put("YearNumberOfWorkingDays", count(workingDays(period)));
             break;
         case PeriodKind::Quarter: {
             std::int64_t months = 0;
@@ -191,10 +210,10 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             }
             put("QuarterNumberInYear", count(period.number));
             put("QuarterNumberOfMonths", count(months));
-            put("QuarterNumberOfWeeks", weeks(period));
+            put("QuarterNumberOfWeeks", count(weekCount(period)));
             put("QuarterNumberOfDays", count(daysOf(period)));
             put("QuarterQtrNo", count(period.number));
-            put("QuarterNumberOfWorkingDays", count(workingDays(state_, period)));
+            put("QuarterNumberOfWorkingDays", count(workingDays(period)));
             break;
         }
         case PeriodKind::Month:
@@ -202,12 +221,12 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             put("MonthNumberInQuarter",
                 quarter ? count(period.number - holding(fillMonths_, quarter->first)->number + 1)
                         : "");
-            put("MonthNumberOfWeeks", weeks(period));
+            put("MonthNumberOfWeeks", count(weekCount(period)));
             put("MonthNumberOfDays", count(daysOf(period)));
             put("MonthFstDayInMonth", isoDate(period.first));
             put("MonthLstDayInMonth", isoDate(period.last));
             put("MonthMonthNumber", count(period.number));
-            put("MonthNumberOfWorkingDays", count(workingDays(state_, period)));
+            put("MonthNumberOfWorkingDays", count(workingDays(period)));
             break;
         case PeriodKind::Week:
             put("WeekNumberInYear", count(period.number));

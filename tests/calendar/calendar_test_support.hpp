@@ -20,17 +20,13 @@ struct Choice {
     std::int16_t monthFormat = 0;
 };
 
-inline void choose(ControlHarness& harness, const Choice& choice) {
+inline void generate(ControlHarness& harness, const Choice& choice) {
     harness.typeStart(choice.startDay, choice.startMonth, choice.startYear);
     harness.typeEnd(choice.endDay, choice.endMonth, choice.endYear);
     harness.tick(choice.mask);
     harness.ctrl.page().calendarType[choice.fiscal ? 1 : 0].click();
     harness.ctrl.page().cmbDay.select(choice.dayFormat);
     harness.ctrl.page().cmbMonth.select(choice.monthFormat);
-}
-
-inline void generate(ControlHarness& harness, const Choice& choice) {
-    choose(harness, choice);
     harness.pressOk();
 }
 
@@ -48,13 +44,11 @@ class Tree {
   public:
     explicit Tree(const cube::MemoryHierarchy& hierarchy) : hierarchy_(hierarchy) {
         hierarchy.walkPreOrder([&](const cube::MemberView& member, int depth) {
-            Node node{
-                member.id, std::string(member.name()), member.order(), member.levelPosition(), "",
-                depth};
-            if (member.parent() != cube::kNoMember) {
-                node.parent = std::string(hierarchy.member(member.parent()).name());
-            }
-            nodes_.push_back(std::move(node));
+            const std::string parent = member.parent() == cube::kNoMember
+                                           ? std::string()
+                                           : std::string(hierarchy.member(member.parent()).name());
+            nodes_.push_back({member.id, std::string(member.name()), member.order(),
+                              member.levelPosition(), parent, depth});
         });
     }
 
@@ -79,28 +73,16 @@ class Tree {
         }
         return orders;
     }
-    const Node* find(const std::string& name) const {
-        for (const Node& node : nodes_) {
-            if (node.name == name) {
-                return &node;
-            }
-        }
-        return nullptr;
-    }
-    std::size_t countAtLevel(std::size_t level) const {
-        std::size_t count = 0;
-        for (const Node& node : nodes_) {
-            count += node.level == level ? 1 : 0;
-        }
-        return count;
-    }
-    // The attribute values of a member, by key.
+    // The attribute values of the first member of that name, by key.
     std::map<std::string, std::string> attributes(const std::string& name) const {
         std::map<std::string, std::string> values;
-        if (const Node* node = find(name)) {
-            hierarchy_.forEachAttribute(node->id, [&](std::string_view key, std::string_view v) {
-                values.emplace(key, v);
-            });
+        for (const Node& node : nodes_) {
+            if (node.name == name) {
+                hierarchy_.forEachAttribute(node.id, [&](std::string_view key, std::string_view v) {
+                    values.emplace(key, v);
+                });
+                break;
+            }
         }
         return values;
     }
@@ -118,12 +100,11 @@ inline std::vector<std::string> levelNames(const cube::MemoryHierarchy& hierarch
     return names;
 }
 
-// "prefix1" ... "prefixN" followed by suffix.
-inline std::vector<std::string> numbered(const std::string& prefix, int from, int to,
-                                         const std::string& suffix = "") {
+// "prefix1" ... "prefixN".
+inline std::vector<std::string> numbered(const std::string& prefix, int from, int to) {
     std::vector<std::string> names;
     for (int i = from; i <= to; ++i) {
-        names.push_back(prefix + std::to_string(i) + suffix);
+        names.push_back(prefix + std::to_string(i));
     }
     return names;
 }

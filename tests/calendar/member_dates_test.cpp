@@ -1,7 +1,7 @@
 // Every calendar generated through the control with dates recorded and attributes filled:
 // each member's recorded days lie inside its parent's (except where the page's calendars hang
 // members outside their parents, checked on their own rules), and every filled attribute agrees
-// with the member's own first and last day.
+// with the member's own first and last day, its working days with its days' holidays.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/holidays/holiday_calendar.hpp"
 #include "calendar_test_support.hpp"
 
 namespace annalex::testing {
@@ -29,6 +30,7 @@ struct DatesCase {
     std::string start;  // day-month-year
     std::string end;
     calendar::CalendarOptions options{};
+    std::string holidays{};
 };
 
 void PrintTo(const DatesCase& datesCase, std::ostream* out) {
@@ -44,7 +46,7 @@ std::vector<DatesCase> datesCases() {
     nearest.yearEndMonth = 1;
     const int all = kY | kQ | kM | kW | kD;
     return {
-        {"gregorian_all", "gregorian", all, "1-1-1900", "31-12-2100"},
+        {"gregorian_all", "gregorian", all, "1-1-1900", "31-12-2100", {}, "de"},
         {"gregorian_weeks_of_years", "gregorian", kY | kW | kD, "1-1-2004", "31-12-2006"},
         {"gregorian_days_of_years", "gregorian", kY | kD, "1-1-2000", "31-12-2001"},
         {"gregorian_top_months", "gregorian", kM | kD, "1-1-2024", "31-12-2024"},
@@ -53,8 +55,8 @@ std::vector<DatesCase> datesCases() {
         {"fiscal_days_of_years", "fiscal", kY | kD, "1-7-2003", "30-6-2005"},
         {"fiscal_days_of_months", "fiscal", kY | kM | kD, "1-3-2003", "28-2-2006"},
         {"iso", "iso", kY | kW | kD, "1-1-1990", "31-12-2030"},
-        {"retail", "retail", all, "1-1-1990", "31-12-2030", nearest},
-        {"periods13", "periods13", all, "1-1-1990", "31-12-2030"},
+        {"retail", "retail", all, "1-1-1990", "31-12-2030", nearest, "us"},
+        {"periods13", "periods13", all, "1-1-1990", "31-12-2030", {}, "gb-eng"},
     };
 }
 
@@ -94,12 +96,27 @@ class MemberDates : public ::testing::TestWithParam<DatesCase> {
         ASSERT_TRUE(harness_.ctrl.chooseCalendar(c.key, c.options));
         harness_.ctrl.setRecordDates(true);
         harness_.ctrl.setFillAttributes(true);
+        ASSERT_EQ(harness_.ctrl.setHolidays(c.holidays), "");
         harness_.pressOk();
         ASSERT_EQ(harness_.results, std::vector<bool>{true});
         ASSERT_TRUE(harness_.reporter.reports().empty());
     }
     bool pageCalendar() const {
         return GetParam().key == "gregorian" || GetParam().key == "fiscal";
+    }
+
+    // The days from first to last that are neither Saturday, Sunday nor a holiday.
+    int workingDays(Day first, Day last) {
+        const auto& holidays = harness_.ctrl.state().holidays;
+        int days = 0;
+        for (Day day = first; day <= last; day += chr::days(1)) {
+            const chr::weekday weekday(day);
+            days += weekday != chr::Saturday && weekday != chr::Sunday &&
+                            !(holidays && holidays->isHoliday(day))
+                        ? 1
+                        : 0;
+        }
+        return days;
     }
 
     ControlHarness harness_;
@@ -156,6 +173,11 @@ TEST_P(MemberDates, NestInTheirParentsAndAgreeWithTheFilledAttributes) {
         hierarchy->forEachAttribute(
             node.id, [&](std::string_view key, std::string_view value) { a.emplace(key, value); });
         const int days = span(own.first, own.last);
+        if (level == "Year" || level == "Quarter" || level == "Month") {
+            EXPECT_EQ(a[level + "NumberOfWorkingDays"],
+                      std::to_string(workingDays(own.first, own.last)))
+                << what;
+        }
         if (level == "Year") {
             EXPECT_EQ(a["YearNumberOfDays"], std::to_string(days)) << what;
             EXPECT_EQ(a["YearLeapYear"], days > 365 ? "Yes" : "No") << what;
@@ -184,6 +206,8 @@ TEST_P(MemberDates, NestInTheirParentsAndAgreeWithTheFilledAttributes) {
             EXPECT_EQ(a["DayWeekend"],
                       weekday == chr::Saturday || weekday == chr::Sunday ? "Yes" : "No")
                 << what;
+            const auto& holidays = harness_.ctrl.state().holidays;
+            EXPECT_EQ(a["DayHoliday"], holidays ? holidays->nameOn(day) : "") << what;
             // Each enclosing period holds the day at the position the number says, and the
             // periods nest: week and month inside the quarter (when the calendar has them),
             // quarter inside the year.

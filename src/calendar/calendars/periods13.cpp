@@ -9,40 +9,20 @@
 namespace annalex::calendar {
 namespace {
 
-constexpr std::int32_t kPeriods = 13;
 constexpr std::int32_t kWeeksPerPeriod = 4;
 constexpr std::int32_t kQuarters = 4;
-
-WeeklyLayout periodsLayout(std::int32_t longQuarter) {
-    WeeklyLayout layout;
-    layout.monthWeeks.assign(kPeriods, kWeeksPerPeriod);
-    for (std::int32_t q = 1; q <= kQuarters; ++q) {
-        layout.quarterMonths.push_back(q == longQuarter ? 4 : 3);
-    }
-    return layout;
-}
-
-class Periods13Calendar final : public WeeklyCalendar {
-  public:
-    explicit Periods13Calendar(const CalendarOptions& options)
-        : WeeklyCalendar(periodsLayout(options.longQuarter)), options_(options) {}
-
-    MonthNaming monthNaming() const override { return MonthNaming::Numbered; }
-
-  protected:
-    Date lastDay(std::int32_t number) const override {
-        return fiscalYearEnd(yearEndCalendarYear(number, options_), options_);
-    }
-
-  private:
-    CalendarOptions options_;
-};
 
 }  // namespace
 
 std::unique_ptr<Calendar> makePeriods13Calendar(std::chrono::year_month_day /*start*/,
                                                 const CalendarOptions& options) {
-    return std::make_unique<Periods13Calendar>(options);
+    std::vector<std::vector<std::int32_t>> quarters;
+    for (std::int32_t q = 1; q <= kQuarters; ++q) {
+        quarters.emplace_back(q == options.longQuarter ? 4 : 3, kWeeksPerPeriod);
+    }
+    // Periods match no calendar month, so they are named by their number.
+    return std::make_unique<FiscalWeeklyCalendar>(options, quarteredLayout(quarters),
+                                                  Calendar::MonthNaming::Numbered);
 }
 
 }  // namespace annalex::calendar

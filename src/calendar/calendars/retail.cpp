@@ -9,9 +9,6 @@
 namespace annalex::calendar {
 namespace {
 
-constexpr std::int32_t kQuarters = 4;
-constexpr std::int32_t kMonthsPerQuarter = 3;
-
 std::vector<std::int32_t> quarterWeeks(RetailPattern pattern) {
     switch (pattern) {
         case RetailPattern::P454:
@@ -24,35 +21,14 @@ std::vector<std::int32_t> quarterWeeks(RetailPattern pattern) {
     return {4, 4, 5};
 }
 
-WeeklyLayout retailLayout(RetailPattern pattern) {
-    WeeklyLayout layout;
-    const std::vector<std::int32_t> weeks = quarterWeeks(pattern);
-    for (std::int32_t q = 0; q < kQuarters; ++q) {
-        layout.monthWeeks.insert(layout.monthWeeks.end(), weeks.begin(), weeks.end());
-        layout.quarterMonths.push_back(kMonthsPerQuarter);
-    }
-    return layout;
-}
-
-class RetailCalendar final : public WeeklyCalendar {
-  public:
-    explicit RetailCalendar(const CalendarOptions& options)
-        : WeeklyCalendar(retailLayout(options.pattern)), options_(options) {}
-
-  protected:
-    Date lastDay(std::int32_t number) const override {
-        return fiscalYearEnd(yearEndCalendarYear(number, options_), options_);
-    }
-
-  private:
-    CalendarOptions options_;
-};
-
 }  // namespace
 
 std::unique_ptr<Calendar> makeRetailCalendar(std::chrono::year_month_day /*start*/,
                                              const CalendarOptions& options) {
-    return std::make_unique<RetailCalendar>(options);
+    const std::vector<std::int32_t> quarter = quarterWeeks(options.pattern);
+    return std::make_unique<FiscalWeeklyCalendar>(
+        options, quarteredLayout({quarter, quarter, quarter, quarter}),
+        Calendar::MonthNaming::CalendarMonth);
 }
 
 }  // namespace annalex::calendar

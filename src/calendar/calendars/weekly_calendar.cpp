@@ -14,8 +14,7 @@ std::int32_t weeksIn(const Period& period) {
     return static_cast<std::int32_t>((period.last - period.first).count() + 1) / kDaysPerWeek;
 }
 
-}  // namespace
-
+// The last day of the fiscal year whose year-end month lies in calendarYear.
 Date fiscalYearEnd(std::int32_t calendarYear, const CalendarOptions& options) {
     const std::int32_t month = options.yearEndMonth;
     const Date monthEnd = civilDay(calendarYear, month, daysInMonth(calendarYear, month));
@@ -28,6 +27,7 @@ Date fiscalYearEnd(std::int32_t calendarYear, const CalendarOptions& options) {
     return monthEnd - std::chrono::days(back);
 }
 
+// The calendar year of the year-end month of the fiscal year of that name.
 std::int32_t yearEndCalendarYear(std::int32_t name, const CalendarOptions& options) {
     // Named by its start, a year's first nominal month is the month after the year-end month;
     // that lies in the year before the year-end month unless the year ends in December.
@@ -35,6 +35,21 @@ std::int32_t yearEndCalendarYear(std::int32_t name, const CalendarOptions& optio
         return name + 1;
     }
     return name;
+}
+
+}  // namespace
+
+WeeklyLayout quarteredLayout(const std::vector<std::vector<std::int32_t>>& quarterMonthWeeks) {
+    WeeklyLayout layout;
+    for (const std::vector<std::int32_t>& months : quarterMonthWeeks) {
+        layout.monthWeeks.insert(layout.monthWeeks.end(), months.begin(), months.end());
+        layout.quarterMonths.push_back(static_cast<std::int32_t>(months.size()));
+    }
+    return layout;
+}
+
+Date FiscalWeeklyCalendar::lastDay(std::int32_t number) const {
+    return fiscalYearEnd(yearEndCalendarYear(number, options_), options_);
 }
 
 Period WeeklyCalendar::year(std::int32_t number) const {

@@ -4,6 +4,7 @@
 // weeks, quarters runs of whole months. Each calendar gives its year ends and its layout.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "calendar/calendar.hpp"
@@ -19,12 +20,8 @@ struct WeeklyLayout {
     std::vector<std::int32_t> quarterMonths;
 };
 
-// The last day of the fiscal year whose year-end month lies in calendarYear: the week-end day
-// (the day before the week start) that is the month's last, or the one nearest its last day.
-Date fiscalYearEnd(std::int32_t calendarYear, const CalendarOptions& options);
-
-// The calendar year of the year-end month of the fiscal year of that name.
-std::int32_t yearEndCalendarYear(std::int32_t name, const CalendarOptions& options);
+// The layout of a year of quarters, each given by the weeks of its months in order.
+WeeklyLayout quarteredLayout(const std::vector<std::vector<std::int32_t>>& quarterMonthWeeks);
 
 class WeeklyCalendar : public Calendar {
   public:
@@ -44,6 +41,25 @@ class WeeklyCalendar : public Calendar {
     Period yearOf(Date day) const;
 
     WeeklyLayout layout_;
+};
+
+// A weekly calendar on fiscal years of 52 or 53 weeks, each ending on the week-end day (the day
+// before the week start) that is the last of its year-end month or the one nearest that month's
+// last day, as options say. Retail and periods13 differ only in their layout and in how their
+// months are named.
+class FiscalWeeklyCalendar final : public WeeklyCalendar {
+  public:
+    FiscalWeeklyCalendar(const CalendarOptions& options, WeeklyLayout layout, MonthNaming naming)
+        : WeeklyCalendar(std::move(layout)), options_(options), naming_(naming) {}
+
+    MonthNaming monthNaming() const override { return naming_; }
+
+  protected:
+    Date lastDay(std::int32_t number) const override;
+
+  private:
+    CalendarOptions options_;
+    MonthNaming naming_;
 };
 
 }  // namespace annalex::calendar

