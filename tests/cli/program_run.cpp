@@ -37,7 +37,33 @@ TemporaryDirectory::~TemporaryDirectory() {
 
 namespace {
 
-[[noreturn]] void execAnnalex(const std::vector<std::string>& arguments) {
+// Starts the program with its standard input from /dev/null and its output into the two files.
+pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::path& outPath,
+            const std::filesystem::path& errPath, RunAs as, Limits limits) {
+    const pid_t child = fork();
+    if (child != 0) {
+        return child;
+    }
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int in = ::open("/dev/null", O_RDONLY);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (as == RunAs::Unprivileged && geteuid() == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
+            access(ANNALEX_PROGRAM, X_OK) != 0) {  // e.g. a build below a private home
+            _exit(kCannotDropPrivileges);
+        }
+    }
+    for (const auto& [resource, value] :
+         {std::pair{RLIMIT_AS, limits.addressSpace}, std::pair{RLIMIT_FSIZE, limits.fileSize}}) {
+        if (value != 0) {
+            const rlimit limit{value, value};
+            setrlimit(resource, &limit);
+        }
+    }
     std::vector<char*> argv;
     std::string program = ANNALEX_PROGRAM;
     argv.push_back(program.data());
@@ -50,22 +76,10 @@ namespace {
     _exit(127);
 }
 
-int statusOf(int raw) {
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-}
-
 }  // namespace
 
-RunningProgram::RunningProgram(const std::vector<std::string>& arguments) {
-    pid_ = fork();
-    if (pid_ == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-        execAnnalex(arguments);
-    }
-}
+RunningProgram::RunningProgram(const std::vector<std::string>& arguments)
+    : pid_(spawn(arguments, "/dev/null", "/dev/null", RunAs::Caller, {})) {}
 
 RunningProgram::~RunningProgram() {
     wait();
@@ -81,7 +95,7 @@ int RunningProgram::wait() {
     if (pid_ > 0) {
         int raw = 0;
         waitpid(pid_, &raw, 0);
-        status_ = statusOf(raw);
+        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
         pid_ = -1;
     }
     return status_;
@@ -92,35 +106,9 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limit
     TemporaryDirectory scratch;
     const auto outPath = scratch.path() / "out";
     const auto errPath = scratch.path() / "err";
-    const pid_t child = fork();
-    if (child == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int in = ::open("/dev/null", O_RDONLY);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        if (as == RunAs::Unprivileged && geteuid() == 0) {
-            constexpr uid_t kNobody = 65534;
-            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
-                access(ANNALEX_PROGRAM, X_OK) != 0) {  // e.g. a build below a private home
-                _exit(kCannotDropPrivileges);
-            }
-        }
-        if (limits.addressSpace != 0) {
-            const rlimit limit{limits.addressSpace, limits.addressSpace};
-            setrlimit(RLIMIT_AS, &limit);
-        }
-        if (limits.fileSize != 0) {
-            const rlimit limit{limits.fileSize, limits.fileSize};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        execAnnalex(arguments);
-    }
-    int raw = 0;
-    waitpid(child, &raw, 0);
+    RunningProgram program(spawn(arguments, outPath, errPath, as, limits));
     ProgramRun run;
-    run.status = statusOf(raw);
+    run.status = program.wait();
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;

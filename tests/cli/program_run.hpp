@@ -36,6 +36,7 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunA
 class RunningProgram {
   public:
     explicit RunningProgram(const std::vector<std::string>& arguments);
+    explicit RunningProgram(pid_t pid) : pid_(pid) {}
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
     ~RunningProgram();

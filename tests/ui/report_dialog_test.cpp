@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -86,31 +85,17 @@ class ReportDialogTest : public QObject {
         QVERIFY(dialog() != nullptr);
         QVERIFY(dialog()->isVisible());
         QVERIFY(!dialog()->isModal());
-        QCOMPARE(dialog()->windowTitle(), "Unexpected Error");
         annalex::errors::frmErrorHand* form = report().keeper().form();
         QCOMPARE(form->errProcName, "Private Sub txtStartDay_Change()");
         QCOMPARE(form->VmErrDescription, "Overflow");
 
-        QCOMPARE(inDialog<QLabel>("Label1")->text(),
-                 "An unexpected application error has occurred. In order to correct the error, "
-                 "we need to restart Excel.");
-        QCOMPARE(inDialog<QLabel>("lblWhatDoing")->text(),
-                 "Please enter a description of what you where doing at the time of the error.");
-        QCOMPARE(inDialog<QLabel>("Label2")->text(),
-                 "You will be given the opportunity to save any open workbooks before the "
-                 "restart.");
-        QVERIFY(inDialog<QLabel>("lblInfo")->text().startsWith("Attaching supporting files"));
+        // Without mail the mail options show ticked but cannot be changed, nor the report sent.
         for (const char* name : {"chkAttachScreen", "chkEmailStore"}) {
             QVERIFY(inDialog<QCheckBox>(name)->isChecked());
-            QVERIFY(!inDialog<QCheckBox>(name)->isEnabled());  // no mail: options disabled
+            QVERIFY(!inDialog<QCheckBox>(name)->isEnabled());
         }
-        QCOMPARE(inDialog<QCheckBox>("chkAttachScreen")->text(), "Attach screen image");
-        QCOMPARE(inDialog<QCheckBox>("chkEmailStore")->text(), "Attach supporting files");
         auto* mail = inDialog<QPushButton>("butEMail");
-        QCOMPARE(mail->text(), "E-Mail Error Report to Velmora");
-        QVERIFY(mail->isDefault());
-        QVERIFY(!mail->isEnabled());
-        QCOMPARE(inDialog<QPushButton>("butClose")->text(), "Close Excel");
+        QVERIFY(mail->isDefault() && !mail->isEnabled());
         QVERIFY(inDialog<QPushButton>("butClose")->isEnabled());
         // The screen picture, as large as the screen, taken before the form showed.
         const QScreen* screen = QGuiApplication::primaryScreen();
@@ -144,43 +129,31 @@ class ReportDialogTest : public QObject {
         QVERIFY(!inDialog<QCheckBox>("chkEmailStore")->isChecked());
     }
 
-    void closeRefusesAnEmptyDescription() {
+    // Close wants a description first; then it closes the report and unloads the form.
+    void closeWantsADescriptionThenUnloads() {
         type("txtStartDay", QStringLiteral("40000"));
-        QTest::keyClicks(inDialog<QPlainTextEdit>("edtWhatDoing"), "   ");
+        auto* description = inDialog<QPlainTextEdit>("edtWhatDoing");
+        QTest::keyClicks(description, "   ");
         QTest::mouseClick(inDialog<QPushButton>("butClose"), Qt::LeftButton);
-        QCOMPARE(catcher.boxes.size(), std::size_t{1});
-        QCOMPARE(catcher.boxes[0].text,
-                 "Please enter a brief description of what you were doing prior to this fatal "
-                 "error");
+        QCOMPARE(catcher.texts(), QStringList{"Please enter a brief description of what you were "
+                                              "doing prior to this fatal error"});
         QVERIFY(dialog()->isVisible());
         QVERIFY(!std::filesystem::exists(sandbox->errorLogs() / "VmError.log"));
-    }
 
-    void closeLogsArchivesRestartsAndUnloads() {
-        type("txtStartDay", QStringLiteral("40000"));
-        QTest::keyClicks(inDialog<QPlainTextEdit>("edtWhatDoing"), "Typing the start day");
+        catcher.boxes.clear();
+        description->setPlainText("Typing the start day");
         QPointer<annalex::ui::ReportDialog> shown = dialog();
         QTest::mouseClick(inDialog<QPushButton>("butClose"), Qt::LeftButton);
 
+        // What the close writes, archives and restarts is the report form's own tests'
+        // business; here: the description typed into the dialog reached the log, and the form
+        // is gone.
         QCOMPARE(catcher.boxes.size(), std::size_t{1});
-        QCOMPARE(catcher.boxes[0].title, "Information");
-        QVERIFY(catcher.boxes[0].text.startsWith(
-            "Please email the file '" + QString::fromStdString(sandbox->errorLogs().string()) +
-            "/vmt"));
         QVERIFY(report().keeper().form() == nullptr);
         QVERIFY(!shown->isVisible());
         const std::string log = ReportSandbox::read(sandbox->errorLogs() / "VmError.log");
-        QVERIFY(log.find("Procedure      : Private Sub txtStartDay_Change()\r\n") !=
-                std::string::npos);
         QVERIFY(log.find("Description    : Typing the start day\r\n") != std::string::npos);
-        int archives = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(sandbox->errorLogs())) {
-            archives += entry.path().extension() == ".zip" ? 1 : 0;
-        }
-        QCOMPARE(archives, 1);
-        QCOMPARE(QString::fromStdString(sandbox->restarts()),
-                 QString::fromStdString(
-                     std::filesystem::canonical(sandbox->installed() / "System").string() + "\n"));
+        QVERIFY(!sandbox->restarts().empty());
 
         // The next failure makes a new form.
         host->show();

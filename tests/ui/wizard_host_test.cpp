@@ -174,8 +174,7 @@ class WizardHostTest : public QObject {
         };
         const auto [helpStatus, help, helpErrors] = run({"--help"});
         QCOMPARE(helpStatus, 0);
-        QVERIFY2(help.startsWith("Usage: annalex-wizard [options] [store]\n"), qPrintable(help));
-        QVERIFY(help.contains("--quit-after-result"));
+        QVERIFY2(help.contains("--quit-after-result"), qPrintable(help));
         const auto [versionStatus, version, versionErrors] = run({"--version"});
         QCOMPARE(versionStatus, 0);
         QVERIFY(version.startsWith("annalex-wizard " ANNALEX_VERSION));
