@@ -120,11 +120,7 @@ std::string decimalText(std::int64_t value) {
 }
 
 std::string signedText(std::int64_t value) {
-    // Appended rather than " " + decimalText(value): GCC 12 at -O3 gives a false -Wrestrict
-    // warning for a literal added to a temporary string.
-    std::string text(value < 0 ? 0 : 1, ' ');
-    text += decimalText(value);
-    return text;
+    return value < 0 ? decimalText(value) : " " + decimalText(value);
 }
 
 }  // namespace annalex

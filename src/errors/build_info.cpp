@@ -24,10 +24,7 @@ std::string compiledStamp(const std::string& date, const std::string& time) {
     std::string month = "??";
     for (std::size_t i = 0; i < kMonths.size(); ++i) {
         if (date.compare(0, 3, kMonths[i]) == 0) {
-            // Appended rather than a literal + std::to_string(...): GCC 12 at -O3 gives a false
-            // -Wrestrict warning for a literal added to a temporary string.
-            month = i < 9 ? "0" : "";
-            month += std::to_string(i + 1);
+            month = (i < 9 ? "0" : "") + std::to_string(i + 1);
         }
     }
     std::string day = date.substr(4, 2);

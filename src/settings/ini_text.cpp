@@ -170,12 +170,7 @@ std::string entryText(std::string_view value) {
     const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                         value.back() == value.front();
     if (trim(value).size() != value.size() || quoted) {
-        // Appended rather than "\"" + std::string(value) + "\"": GCC 12 at -O3 gives a false
-        // -Wrestrict warning for a literal added to a temporary string.
-        std::string text(1, '"');
-        text.append(value);
-        text.push_back('"');
-        return text;
+        return "\"" + std::string(value) + "\"";
     }
     return std::string(value);
 }
