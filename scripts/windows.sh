@@ -84,8 +84,9 @@ echo "annalex.exe settings: write, read, status 2 for a missing value, delete-ke
 
 # An argument that starts with "/" is a value, as on Linux, not a Windows-style option: an INI
 # file named by its absolute POSIX path (which Wine maps to the same file) is written and read.
+# (A settings write changes an existing INI file; it does not create one.)
 ini="$PWD/build-win/slash-path.ini"
-rm -f "$ini"
+printf '[Section]\n' > "$ini"
 wine "$exe" settings write "$ini" Section Entry S slash
 value=$(wine "$exe" settings read "$ini" Section Entry)
 if [ "$value" != slash ] || ! grep -q '^Entry=slash' "$ini"; then
