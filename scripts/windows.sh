@@ -82,5 +82,18 @@ fi
 wine "$exe" settings delete-key HKCU Software 'Annalex Check'
 echo "annalex.exe settings: write, read, status 2 for a missing value, delete-key"
 
+# An argument that starts with "/" is a value, as on Linux, not a Windows-style option: an INI
+# file named by its absolute POSIX path (which Wine maps to the same file) is written and read.
+# (A settings write changes an existing INI file; it does not create one.)
+ini="$PWD/build-win/slash-path.ini"
+printf '[Section]\n' > "$ini"
+wine "$exe" settings write "$ini" Section Entry S slash
+value=$(wine "$exe" settings read "$ini" Section Entry)
+if [ "$value" != slash ] || ! grep -q '^Entry=slash' "$ini"; then
+  echo "annalex.exe settings with the INI path $ini gave '$value'" >&2
+  exit 1
+fi
+echo "annalex.exe settings: an INI file named by a path starting with /"
+
 ctest --test-dir build-win --output-on-failure -j "$(nproc)"
 echo "Windows leg: $((SECONDS - leg_start)) s in all"

@@ -23,6 +23,9 @@ int run(int argc, char** argv) {
     CLI::App app{"Annalex: calendar generator for multidimensional cubes", "annalex"};
     app.set_version_flag("--version", std::string(annalex::build::kVersionText));
     app.require_subcommand(1);
+    // Options start with "-" on every platform: an argument such as "/tmp/x.cube" is a value,
+    // not a Windows-style option. Set before the subcommands are added, which inherit it.
+    app.allow_windows_style_options(false);
     int exitStatus = 0;
     annalex::cli::addGenerateCommand(app, exitStatus);
     annalex::cli::addSettingsCommand(app, exitStatus);

@@ -16,14 +16,11 @@ int numberOf(auto&& f) {
     return 0;
 }
 
-TEST(Numeric, AcceptsSignedDecimalsWithBlanksAndExponents) {
+TEST(Numeric, AcceptsSignedDecimalsWithBlanksAndExponentsOnly) {
     for (const char* text :
          {"0", "01", "-5", "+7", " 12 ", "3.5", ".5", "5.", "1e3", "2E-2", "-1.5e+2", "\t42"}) {
         EXPECT_TRUE(isNumeric(text)) << text;
     }
-}
-
-TEST(Numeric, RejectsEmptyAndMalformedTexts) {
     for (const char* text : {"", " ", "-", "+", ".", "1.2.3", "1e", "e5", "Jan", "12a", "1 2",
                              "0x10", "--1", "1e+", "Mon 05"}) {
         EXPECT_FALSE(isNumeric(text)) << '"' << text << '"';

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "errors/mail_settings.hpp"
 #include "errors/smtp_test_server.hpp"
@@ -46,7 +47,7 @@ class SmtpMailTest : public settings::testing::SettingsDirTest {
     static constexpr std::chrono::seconds kSignOn{5};
 };
 
-TEST_F(SmtpMailTest, DeliversRecipientSubjectBodyAndOneZipAttachment) {
+TEST_F(SmtpMailTest, DeliversEachMessageOfASessionWithItsAttachmentIfAny) {
     SmtpTestServer server("accept", dir_);
     SmtpMail session(settingsFor(server.url()));
     session.signOn(kSignOn);
@@ -55,6 +56,7 @@ TEST_F(SmtpMailTest, DeliversRecipientSubjectBodyAndOneZipAttachment) {
                              "\r\nSchlüssel = 5\r\n\r\nSource         : Velmora\r\n";
     const std::string zipBytes("PK\x05\x06\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\r\n\x80", 25);
     send(session, "support@example.com", "Velmora Ledgerly Error", body, attachment(zipBytes));
+    send(session, "b@example.com", "second", "two");  // the attachment is not kept
     session.signOff();
 
     EXPECT_EQ(server.received(1, "envelope"), "ledgerly@example.com\nsupport@example.com\n");
@@ -62,17 +64,9 @@ TEST_F(SmtpMailTest, DeliversRecipientSubjectBodyAndOneZipAttachment) {
     EXPECT_EQ(server.received(1, "body"), body);
     EXPECT_EQ(server.received(1, "parts"), "application/zip\treport.zip\n");
     EXPECT_EQ(server.received(1, "attachment-1"), zipBytes);
-}
-
-TEST_F(SmtpMailTest, SendsWithoutAttachmentAndTwiceInOneSession) {
-    SmtpTestServer server("accept", dir_);
-    SmtpMail session(settingsFor(server.url()));
-    session.signOn(kSignOn);
-    send(session, "a@example.com", "first", "one");
-    send(session, "b@example.com", "second", "two");
-    EXPECT_EQ(server.received(1, "parts"), "");
-    EXPECT_EQ(server.received(1, "body"), "one");
     EXPECT_EQ(server.received(2, "envelope"), "ledgerly@example.com\nb@example.com\n");
+    EXPECT_EQ(server.received(2, "body"), "two");
+    EXPECT_EQ(server.received(2, "parts"), "");
 }
 
 TEST_F(SmtpMailTest, SigningOnFailsWithoutServerOrWhenNothingListens) {
@@ -124,13 +118,12 @@ TEST_F(SmtpMailTest, SettingsComeFromTheProductKeyWithDefaults) {
     EXPECT_EQ(defaults.timeout, std::chrono::seconds(30));
 
     const char* key = "Software\\Velmora\\Defaults";
-    ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailServer", "S",
-                                    std::string("smtps://mail.example:465")),
-              0);
-    ASSERT_EQ(
-        settings::fWriteValue("HKCU", key, "MailSender", "S", std::string("from@example.com")), 0);
-    ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailUser", "S", std::string("user")), 0);
-    ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailPassword", "S", std::string("secret")), 0);
+    for (const auto& [name, text] : {std::pair{"MailServer", "smtps://mail.example:465"},
+                                     {"MailSender", "from@example.com"},
+                                     {"MailUser", "user"},
+                                     {"MailPassword", "secret"}}) {
+        ASSERT_EQ(settings::fWriteValue("HKCU", key, name, "S", std::string(text)), 0);
+    }
     ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailTimeout", "D", 7), 0);
     const MailSettings read = readMailSettings();
     EXPECT_EQ(read.serverUrl, "smtps://mail.example:465");
