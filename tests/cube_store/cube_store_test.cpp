@@ -268,7 +268,7 @@ TEST_F(CubeStoreTest, SecondSaveReplacesTheContentAndGivesBackTheSpace) {
     EXPECT_TRUE(store.load()->dimensions().empty());
 }
 
-// A store as the first format wrote it: a row per member and per attribute value.
+// sampleCube() as the first format wrote it: a row per member and per attribute value.
 void writeFormatOneStore(const fs::path& file) {
     sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
     db.exec(R"sql(
@@ -290,83 +290,41 @@ void writeFormatOneStore(const fs::path& file) {
                                 definition INTEGER NOT NULL, value TEXT NOT NULL);
         INSERT INTO dimension VALUES (0, 'Time'), (1, 'Empty');
         INSERT INTO hierarchy VALUES (0, 0, 'Period'), (1, 0, 'Fiscal');
-        INSERT INTO level VALUES (0, 0, 'Year', 20), (0, 1, 'Month', 21), (1, 0, 'FY', 7);
+        INSERT INTO level VALUES (0, 0, 'Year', 20), (0, 1, 'Month', 132), (0, 2, 'Day', 516),
+                                 (1, 0, 'FY', 7);
         INSERT INTO attribute_def VALUES (0, 0, 0, 'Start', 'Caption of Start'),
                                          (0, 0, 1, 'Days', 'Caption of Days'),
+                                         (0, 1, 0, 'Name', 'Caption of Name'),
                                          (1, 0, 0, 'Start', 'Caption of Start');
-        INSERT INTO member VALUES (1, 0, 0, NULL, 'Year 2024', 1, 2),
-                                  (2, 0, 1, 0, 'Jan', 1, 0),
-                                  (3, 0, 1, NULL, 'Loose month', -7, 0),
-                                  (4, 0, 1, 0, 'Feb', 2, 0),
-                                  (5, 1, 0, NULL, 'FY24', -2147483648, 0);
-        INSERT INTO attribute VALUES (1, 1, 1, '365'), (2, 1, 0, '01/01/2024'), (3, 5, 0, '');
+        INSERT INTO member VALUES
+            (1, 0, 0, NULL, 'Year 2024', 1, 2), (2, 0, 1, 0, 'Jan', 1, 3),
+            (3, 0, 1, NULL, 'Loose month', -7, 1), (4, 0, 2, 2, '', 0, 0),
+            (5, 0, 1, 0, 'Feb', 2, 1), (6, 0, 2, 1, '2024-01-01', 1, 0),
+            (7, 0, 2, 1, '2024-01-02', 2, 0), (8, 0, 2, 1, '2024-01-03', 3, 0),
+            (9, 0, 2, 4, 'Février 1er, ''quoted''', 1, 0),
+            (10, 1, 0, NULL, 'FY24', -2147483648, 0);
+        INSERT INTO attribute VALUES (1, 1, 1, '365'), (2, 1, 0, '01/01/2024'),
+                                     (3, 2, 0, 'January'), (4, 10, 0, '');
     )sql");
 }
 
 TEST_F(CubeStoreTest, StoreOfTheFirstFormatIsReadAndRewrittenInTheCurrentOne) {
-    // The same cube, made through the model.
-    MemoryCube expected;
-    auto time = expected.ensureDimension("Time");
-    expected.ensureDimension("Empty");
-    ObjectFactory& objects = time->objects();
-    auto addLevel = [&](const HierarchyRef& hierarchy, const char* name, std::int32_t type) {
-        auto level = objects.newLevel();
-        level->putName(name);
-        level->putLevelType(type);
-        hierarchy->addLevel(level);
-        return level;
-    };
-    auto addDefinition = [&](const LevelRef& level, const char* key) {
-        auto definition = objects.newAttributeDef();
-        definition->putName(key);
-        definition->putCaption(std::string("Caption of ") + key);
-        level->addAttributeDef(definition);
-    };
-    auto member = [&](const char* name, std::int32_t order) {
-        auto m = objects.newMember();
-        m->putName(name);
-        m->putOrder(order);
-        return m;
-    };
-    auto period = objects.newHierarchy();
-    period->putName("Period");
-    time->addHierarchy(period);
-    auto year = addLevel(period, "Year", 20);
-    addDefinition(year, "Start");
-    addDefinition(year, "Days");
-    auto month = addLevel(period, "Month", 21);
-    auto y2024 = member("Year 2024", 1);
-    year->addRootMember(y2024);
-    y2024->setAttribute("Days", "365");
-    y2024->setAttribute("Start", "01/01/2024");
-    member("Jan", 1)->putParent(y2024);
-    month->addRootMember(member("Loose month", -7));
-    member("Feb", 2)->putParent(y2024);
-    auto fiscal = objects.newHierarchy();
-    fiscal->putName("Fiscal");
-    time->addHierarchy(fiscal);
-    auto fiscalYear = addLevel(fiscal, "FY", 7);
-    addDefinition(fiscalYear, "Start");
-    auto fy = member("FY24", std::numeric_limits<std::int32_t>::min());
-    fiscalYear->addRootMember(fy);
-    fy->setAttribute("Start", "");
-
     const fs::path file = dir / "first-format.db";
     writeFormatOneStore(file);
     CubeStore store = CubeStore::open(file);
-    EXPECT_EQ(describe(*store.load()), describe(expected));
+    EXPECT_EQ(describe(*store.load()), describe(*sampleCube()));
 
     store.save(*store.load());
     EXPECT_EQ(sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadOnly)
                   .queryInt("PRAGMA user_version"),
               kStoreFormat);
-    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(expected));
+    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*sampleCube()));
 
     // A first-format store missing a member its parent counts on is damaged.
     const fs::path lost = dir / "lost.db";
     writeFormatOneStore(lost);
     sqlite::Connection(lost.string(), sqlite::Connection::Mode::ReadWriteCreate)
-        .exec("DELETE FROM member WHERE seq = 4");
+        .exec("DELETE FROM member WHERE seq = 8");
     EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(lost).load(); }, lost), "is damaged"));
 }
 
