@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "refusing_dimension.hpp"
 #include "remembered_choices.hpp"
 #include "store_location.hpp"
+#include "support/refusing_dimension.hpp"
 #include "wizard_options.hpp"
 #include "wizard_window.hpp"
 
@@ -69,7 +69,7 @@ int main(int argc, char* argv[]) {
     dialogs.setParentWidget(&window);
     if (options.failGeneration) {
         window.page().setTheTimeDimension(
-            std::make_shared<annalex::wizard::RefusingDimension>(window.timeDimension()));
+            std::make_shared<annalex::testing::RefusingDimension>(window.timeDimension()));
     }
     if (options.autoOkAfterMs >= 0) {
         QTimer::singleShot(options.autoOkAfterMs, &window, [&window] {

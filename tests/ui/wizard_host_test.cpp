@@ -16,8 +16,8 @@
 
 #include "errors/report_sandbox.hpp"
 #include "page_choices.hpp"
-#include "refusing_dimension.hpp"
 #include "store_location.hpp"
+#include "support/refusing_dimension.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/qt_error_report.hpp"
 #include "ui/scripted_dialogs.hpp"
@@ -199,7 +199,7 @@ class WizardHostTest : public QObject {
             annalex::testing::MessageCatcher pageMessages;
             pageMessages.attach(window.page().messageService());
             window.page().setTheTimeDimension(
-                std::make_shared<wizard::RefusingDimension>(window.timeDimension()));
+                std::make_shared<annalex::testing::RefusingDimension>(window.timeDimension()));
             window.page().core().page().availableList.setSelected(0, true);
             window.show();
 
