@@ -419,17 +419,16 @@ constexpr int kCompactionBusyTimeoutMs = 2000;
 
 // A save replaces the content in place, so a small cube saved over a large one leaves the file
 // as large as before, its freed pages kept for later use. When more than a quarter of the file
-// is free, the store is rebuilt (VACUUM, with a rollback journal synced to disk: a crash
-// meanwhile leaves the saved content whole). The save has already succeeded: when the store
-// cannot be rebuilt now (another program holds it, the disk is full), it is left as it is.
-void giveBackFreePages(const fs::path& file) {
+// is free, the store is rebuilt (VACUUM, through the save's own connection and its rollback
+// journal synced to disk: a crash meanwhile leaves the saved content whole). The save has
+// already been committed: when the store cannot be rebuilt now (another program holds it, the
+// disk is full), it is left as it is.
+void giveBackFreePages(Connection& db) {
     try {
-        Connection db(file.string(), Connection::Mode::ReadWriteCreate);
         db.setBusyTimeout(kCompactionBusyTimeoutMs);
         const std::int64_t pages = db.queryInt("PRAGMA page_count");
         const std::int64_t free = db.queryInt("PRAGMA freelist_count");
         if (pages > 0 && free * kFreeShareDivisor > pages) {
-            preparePragmas(db);
             db.exec("VACUUM");
         }
     } catch (const sqlite::Error&) {
@@ -572,10 +571,10 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
         }
         writeStoredCube(db, dimensions);
         transaction.commit();
+        giveBackFreePages(db);
     } catch (const sqlite::Error& error) {
         translate(error, file_, "saved");
     }
-    giveBackFreePages(file_);
     exists_ = true;
     loadedVersion_.reset();
 }
