@@ -11,10 +11,10 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "busy_scope.hpp"
 #include "common/failure.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
+#include "ui/busy_scope.hpp"
 
 namespace annalex::wizard {
 namespace {
@@ -156,17 +156,18 @@ void WizardWindow::onWizardResult(bool result) {
     }
     saveWithRetries();
     {
-        BusyScope busy;
+        ui::BusyScope busy;
         showResult();
     }
     emit resultShown();
 }
 
 QString WizardWindow::saveWhileBusy() {
-    BusyScope busy;
+    ui::BusyScope busy;
     QString error;
-    runWithProgress(this, QStringLiteral("Saving the calendar to %1...").arg(fileName(store_.path)),
-                    [this, &error] { error = saveCubeForWizard(store_); });
+    ui::runWithProgress(this,
+                        QStringLiteral("Saving the calendar to %1...").arg(fileName(store_.path)),
+                        [this, &error] { error = saveCubeForWizard(store_); });
     return error;
 }
 

@@ -18,10 +18,10 @@
 #include <filesystem>
 #include <map>
 
-#include "busy_scope.hpp"
 #include "cube_source.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
+#include "ui/busy_scope.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/scripted_dialogs.hpp"
 #include "wizard_window.hpp"
@@ -301,10 +301,10 @@ class WizardTest : public QObject {
         };
         QThread* workThread = nullptr;
         {
-            wizard::BusyScope busy;
+            annalex::ui::BusyScope busy;
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
             postClick();  // made while the window was busy: never delivered
-            wizard::runWithProgress(&button, "Working", [&workThread] {
+            annalex::ui::runWithProgress(&button, "Working", [&workThread] {
                 workThread = QThread::currentThread();
                 QThread::msleep(50);
             });
