@@ -40,25 +40,19 @@ std::optional<int> answerWithoutWindow(const ParsedCommandLine& parsed) {
 
 int main(int argc, char* argv[]) {
     // --help, --version and usage errors are answered before the application connects to a
-    // display; an unknown option waits for QApplication, which takes its own options
-    // (-platform, -style) out first.
-    QStringList rawArguments;
+    // display; the toolkit's own options (-platform, -style) are left to QApplication.
+    QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        rawArguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QString::fromLocal8Bit(argv[i]);
     }
-    const ParsedCommandLine early = annalex::wizard::parseWizardCommandLine(rawArguments);
-    if (early.outcome != ParsedCommandLine::Outcome::Run && !early.unknownOption) {
-        return *answerWithoutWindow(early);
-    }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("annalex-wizard"));
-    const ParsedCommandLine parsed =
-        annalex::wizard::parseWizardCommandLine(QApplication::arguments());
+    const ParsedCommandLine parsed = annalex::wizard::parseWizardCommandLine(arguments);
     if (const auto status = answerWithoutWindow(parsed)) {
         return *status;
     }
     const annalex::wizard::WizardOptions& options = parsed.options;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("annalex-wizard"));
 
     annalex::wizard::QtStoreDialogs dialogs;
     auto store = annalex::wizard::openStore(options.store, dialogs);
