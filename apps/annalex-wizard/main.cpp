@@ -79,9 +79,12 @@ int main(int argc, char* argv[]) {
                          [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     }
     window.show();
-    // After show, so that a message box about a choice has the page behind it.
-    annalex::wizard::applyChoices(
-        annalex::wizard::rememberedChoices().overriddenBy(options.choices), window.page(),
-        window.rules());
+    // After show, so that a message box about a choice has the page behind it. The calendar
+    // the store holds decides over the last run's choices, the command line over both.
+    annalex::wizard::applyChoices(annalex::wizard::rememberedChoices()
+                                      .overriddenBy(annalex::wizard::storedCalendarChoices(
+                                          window.storePath(), *window.timeDimension()))
+                                      .overriddenBy(options.choices),
+                                  window.page(), window.rules());
     return QApplication::exec();
 }

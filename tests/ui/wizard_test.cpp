@@ -1,20 +1,27 @@
 // The desktop host's window: it gives the page the cube's time dimension, saves and shows the
 // result after Ok, offers another store when a save fails, shows a stored calendar first and
 // asks before replacing it, lets the "Calendar rules" panel take over from the page's calendar
-// buttons, remembers the choices for the next run, and swallows input while it is busy.
+// buttons (and its levels), remembers the choices for the next run and for each store, keeps
+// painting while it generates, never loses a calendar that is not saved, and fits the screen.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTreeView>
+#include <QTreeWidget>
 #include <filesystem>
 #include <map>
 
@@ -22,6 +29,7 @@
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
 #include "ui/busy_scope.hpp"
+#include "ui/dimension_model.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/scripted_dialogs.hpp"
 #include "wizard_window.hpp"
@@ -56,6 +64,36 @@ struct ShownWizard {
     annalex::testing::MessageCatcher catcher;
 };
 
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Calls watch for every event an object receives, before the object does.
+class EventWatcher final : public QObject {
+  public:
+    EventWatcher(QObject* watched, std::function<void(QEvent*)> watch) : watch_(std::move(watch)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        watch_(event);
+        return false;
+    }
+
+  private:
+    std::function<void(QEvent*)> watch_;
+};
+
+void postClick(QWidget* widget) {
+    const QPointF at(widget->rect().center());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(
+            widget,
+            new QMouseEvent(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
+    }
+}
+
 PageChoices choices(std::initializer_list<std::pair<Choice, const char*>> texts) {
     PageChoices result;
     for (const auto& [choice, text] : texts) {
@@ -89,8 +127,7 @@ class WizardTest : public QObject {
         OpenedStore opened = wizard::openCubeForWizard(path);
         const auto cube = opened.cube;
         ShownWizard shown(std::move(opened), dialogs);
-        QCOMPARE(shown.window.page().theTimeDimension(),
-                 cube::DimensionRef(cube->dimension("Time")));
+        QCOMPARE(shown.window.timeDimension(), cube->dimension("Time"));
         QCOMPARE(shown.window.page().theCube(), cube::CubeRef(cube));
         QVERIFY(!shown.window.showingTree());
         QSignalSpy result(&shown.window, &WizardWindow::resultShown);
@@ -289,38 +326,209 @@ class WizardTest : public QObject {
         button.show();
         QVERIFY(QTest::qWaitForWindowExposed(&button));
         QSignalSpy clicked(&button, &QPushButton::clicked);
-        const auto postClick = [&button] {
-            const QPointF at(button.rect().center());
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                QCoreApplication::postEvent(
-                    &button,
-                    new QMouseEvent(
-                        type, at, button.mapToGlobal(at), Qt::LeftButton,
-                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
-            }
-        };
         QThread* workThread = nullptr;
         {
             annalex::ui::BusyScope busy;
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            postClick();  // made while the window was busy: never delivered
+            postClick(&button);  // made while the window was busy: never delivered
             annalex::ui::runWithProgress(&button, "Working", [&workThread] {
                 workThread = QThread::currentThread();
                 QThread::msleep(50);
             });
-            postClick();  // still queued when the work ends
+            postClick(&button);  // still queued when the work ends
         }
         QCOMPARE(clicked.count(), 0);
         QVERIFY(workThread != nullptr && workThread != QThread::currentThread());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        postClick();
+        postClick(&button);
         QTRY_COMPARE(clicked.count(), 1);
     }
 
-    void cancelClosesTheWindow() {
-        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+    // Cancel returns to the calendar the store holds; without one it closes the window. Over a
+    // calendar, Ok checks the input before it asks to replace it.
+    void cancelReturnsToTheCalendarAndOkChecksBeforeAsking() {
+        ShownWizard empty(wizard::openCubeForWizard(""), dialogs);
+        QTest::mouseClick(empty.window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
+        QVERIFY(!empty.window.isVisible());
+
+        const QString path = directory.filePath("again.cube");
+        {
+            ShownWizard first(wizard::openCubeForWizard(path), dialogs);
+            first.choose(choices({{Choice::Levels, "Year"}}));
+            first.pressOk();
+        }
+        ShownWizard shown(wizard::openCubeForWizard(path), dialogs);
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("generateAgainButton"),
+                          Qt::LeftButton);
+        shown.choose(choices({{Choice::End, "31-02-2001"}}));
+        shown.pressOk();
+        QCOMPARE(shown.catcher.texts(), QStringList{"Invalid day"});
+        QVERIFY(dialogs.asked.isEmpty());
         QTest::mouseClick(shown.window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
+        QVERIFY(shown.window.isVisible() && shown.window.showingTree());
+    }
+
+    // ISO weeks have no quarters or months: while the calendar is chosen those levels cannot
+    // be ticked, and ticks made before (a remembered calendar with the command line's levels)
+    // can be cleared but reach Ok only as a message, never as a calendar over the stored one.
+    void levelsTheChosenCalendarLacksNeverReplaceACalendar() {
+        const QString path = directory.filePath("weeks.cube");
+        {
+            ShownWizard first(wizard::openCubeForWizard(path), dialogs);
+            first.choose(choices({{Choice::Levels, "Year,Month"}}));
+            first.pressOk();
+        }
+        const QByteArray stored = contentsOf(path);
+        ShownWizard shown(wizard::openCubeForWizard(path), dialogs);
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("generateAgainButton"),
+                          Qt::LeftButton);
+        shown.choose(
+            choices({{Choice::Calendar, "iso"}, {Choice::Levels, "Year,Quarter,Month,Week,Day"}}));
+        auto* levels = shown.window.findChild<QListWidget*>("availableList");
+        const auto enabled = [levels](int row) {
+            return levels->item(row)->flags().testFlag(Qt::ItemIsEnabled);
+        };
+        const auto clickRow = [levels](int row) {
+            QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
+                              levels->visualItemRect(levels->item(row)).center());
+        };
+        QVERIFY(enabled(1) && enabled(2));
+        dialogs.replies = {true};
+        shown.pressOk();
+        QCOMPARE(shown.catcher.texts(),
+                 QStringList{"The calendar \"ISO 8601 weeks\" has no Quarter or Month level. "
+                             "Please untick them or choose another calendar."});
+        QVERIFY(dialogs.asked.isEmpty());
+        QVERIFY(!shown.window.showingTree());
+        QCOMPARE(contentsOf(path), stored);
+
+        clickRow(1);
+        QVERIFY(!enabled(1) && levels->item(1)->checkState() == Qt::Unchecked);
+        clickRow(1);
+        QCOMPARE(levels->item(1)->checkState(), Qt::Unchecked);
+        auto* calendar = shown.window.findChild<QComboBox*>("calendarChoice");
+        calendar->setCurrentIndex(0);
+        QVERIFY(enabled(1));
+        clickRow(1);
+        QCOMPARE(levels->item(1)->checkState(), Qt::Checked);
+    }
+
+    // A store's calendar brings back the choices it was made with, whatever was generated
+    // elsewhere since; a store the wizard did not save shows at least its levels.
+    void aStoredCalendarKeepsItsOwnChoices() {
+        const QString path = directory.filePath("own.cube");
+        const PageChoices made = choices({{Choice::Levels, "Year,Quarter"},
+                                          {Choice::Calendar, "fiscal"},
+                                          {Choice::Start, "1-4-2001"},
+                                          {Choice::End, "31-3-2003"},
+                                          {Choice::MonthFormat, "MMMM"}});
+        {
+            ShownWizard first(wizard::openCubeForWizard(path), dialogs);
+            first.choose(made);
+            first.pressOk();
+        }
+        {
+            ShownWizard other(wizard::openCubeForWizard(directory.filePath("other.cube")), dialogs);
+            other.choose(choices({{Choice::Levels, "Year,Week"}, {Choice::MonthFormat, "MM"}}));
+            other.pressOk();
+        }
+        const auto dimension = wizard::openCubeForWizard(path).cube->dimension("Time");
+        const PageChoices stored = wizard::storedCalendarChoices(path, *dimension);
+        for (const Choice choice :
+             {Choice::Levels, Choice::Calendar, Choice::Start, Choice::End, Choice::MonthFormat}) {
+            QCOMPARE(stored.text(choice), made.text(choice));
+        }
+        const QString copy = directory.filePath("copy.cube");
+        QVERIFY(QFile::copy(path, copy));
+        const PageChoices copied = wizard::storedCalendarChoices(copy, *dimension);
+        QCOMPARE(copied.text(Choice::Levels), "Year,Quarter");
+        QVERIFY(!copied.text(Choice::Calendar).has_value());
+    }
+
+    // Enter opens and closes rows, never the window; closing a calendar that could not be
+    // saved asks first.
+    void enterAndCloseNeverLoseAnUnsavedCalendar() {
+        const QString folder = directory.filePath("gone");
+        QVERIFY(QDir().mkpath(folder));
+        ShownWizard shown(wizard::openCubeForWizard(folder + "/calendar.cube"), dialogs);
+        QVERIFY(QDir(folder).removeRecursively());
+        shown.choose(choices({{Choice::Levels, "Year,Month"}}));
+        shown.pressOk();
+        QVERIFY(shown.window.showingTree() && !shown.window.saved());
+
+        QTreeView& tree = shown.window.result().tree();
+        const QModelIndex year = shown.window.result().model().index(
+            0, 0, shown.window.result().model().membersIndex(0));
+        tree.setCurrentIndex(year);
+        tree.setFocus();
+        QTest::keyClick(&tree, Qt::Key_Return);
+        QVERIFY(tree.isExpanded(year));
+        QTest::keyClick(&tree, Qt::Key_Enter);
+        QVERIFY(!tree.isExpanded(year));
+        shown.window.result().details().setFocus();
+        QTest::keyClick(&shown.window.result().details(), Qt::Key_Return);
+        QVERIFY(shown.window.isVisible());
+        QVERIFY(dialogs.asked.size() == 1);  // the failed save's question
+
+        QTest::keyClick(&tree, Qt::Key_Escape);
+        QCOMPARE(dialogs.asked.size(), 2);
+        QVERIFY(dialogs.asked.last().contains("could not be saved"));
+        QVERIFY(shown.window.isVisible());
+        dialogs.replies = {true};
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
         QVERIFY(!shown.window.isVisible());
+    }
+
+    // The window paints while Ok generates (every few thousand members), and a click made
+    // meanwhile is dropped rather than pressing Cancel.
+    void theWindowPaintsWhileItGenerates() {
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        shown.choose(choices({{Choice::Levels, "Year,Quarter,Month,Week,Day"},
+                              {Choice::Start, "1-1-2000"},
+                              {Choice::End, "31-12-2019"},
+                              {Choice::FillAttributes, "true"}}));
+        auto* status = shown.window.findChild<QLabel*>("generationStatus");
+        auto* cancel = shown.window.findChild<QPushButton*>("btCancel");
+        int paintsWhileGenerating = 0;
+        EventWatcher watcher(status, [&](QEvent* event) {
+            // Painted with the count of members made so far.
+            if (event->type() == QEvent::Paint && shown.window.generating() &&
+                !status->text().isEmpty() && ++paintsWhileGenerating == 1) {
+                postClick(cancel);
+            }
+        });
+        shown.pressOk();
+        QVERIFY(paintsWhileGenerating >= 1);
+        QVERIFY(shown.window.isVisible());
+        QVERIFY(shown.window.showingTree());
+        QVERIFY(memberCount(*shown.window.timeDimension()) > 2 * WizardWindow::kMembersPerRepaint);
+    }
+
+    // The page (scrolled as needed) and the result's buttons lie on the screen; run on an
+    // 800x600 screen as well.
+    void theWindowFitsTheScreen() {
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+        const QRect screen = shown.window.screen()->availableGeometry();
+        const auto reachable = [&shown](QWidget* widget) {
+            const QRect inWindow(widget->mapTo(&shown.window, QPoint()), widget->size());
+            return widget->isVisibleTo(&shown.window) && shown.window.rect().contains(inWindow);
+        };
+        QVERIFY2(screen.contains(shown.window.frameGeometry()),
+                 qPrintable(QString("%1x%2").arg(shown.window.width()).arg(shown.window.height())));
+        auto* scroll = shown.window.findChild<QScrollArea*>("pageScroll");
+        for (const char* name : {"weekend6", "holidays", "btOk", "txtEndYear", "cmbYear"}) {
+            auto* widget = shown.window.findChild<QWidget*>(name);
+            scroll->ensureWidgetVisible(widget);
+            QVERIFY2(reachable(widget), name);
+        }
+        shown.choose(choices({{Choice::Levels, "Year"}}));
+        shown.pressOk();
+        QVERIFY(screen.contains(shown.window.frameGeometry()));
+        for (const char* name :
+             {"exportJsonButton", "exportCsvButton", "generateAgainButton", "closeButton"}) {
+            QVERIFY2(reachable(shown.window.findChild<QWidget*>(name)), name);
+        }
     }
 };
 
