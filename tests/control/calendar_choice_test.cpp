@@ -47,59 +47,18 @@ TEST(CalendarChoice, ExtendedCalendarsTakeAnyNonEmptyLevelSet) {
     ASSERT_EQ(page.messages.shown.size(), 1u);
 }
 
-// A calendar without quarters and months refuses them at OK, before anything is generated,
-// naming what it lacks; its own levels generate.
+// A calendar without quarters and months refuses them at OK, naming them, before anything is
+// generated.
 TEST(CalendarChoice, LevelsTheChosenCalendarLacksAreRefusedAtOk) {
-    using namespace calendar;
-    const std::pair<int, const char*> cases[] = {
-        {kYearBit | kQuarterBit | kMonthBit | kWeekBit | kDayBit,
-         "The calendar \"ISO 8601 weeks\" has no Quarter or Month level. Please untick them "
-         "or choose another calendar."},
-        {kYearBit | kQuarterBit,
-         "The calendar \"ISO 8601 weeks\" has no Quarter level. Please untick it or choose "
-         "another calendar."},
-        {kYearBit | kWeekBit | kDayBit, nullptr},
-    };
-    for (const auto& [mask, message] : cases) {
-        ControlHarness h;
-        h.typeEnd("31", "12", "2001");
-        h.tick(mask);
-        ASSERT_TRUE(h.ctrl.chooseCalendar("iso"));
-        h.pressOk();
-        if (message != nullptr) {
-            EXPECT_EQ(h.messages.texts(), std::vector<std::string>{message});
-            EXPECT_TRUE(h.results.empty());
-            EXPECT_EQ(h.hierarchy(), nullptr);
-        } else {
-            EXPECT_EQ(h.results, std::vector<bool>{true});
-            EXPECT_GT(h.hierarchy()->memberCount(), 365u);
-        }
-    }
-}
-
-// The host's approval is asked only once the input passed its checks; a refusal ends OK
-// before the notice, with nothing written and no event.
-TEST(GenerationApproval, IsAskedAfterTheChecksAndCanStopOk) {
     ControlHarness h;
-    int asked = 0;
-    bool approve = false;
-    h.ctrl.setGenerationApproval([&] {
-        ++asked;
-        return approve;
-    });
-    h.pressOk();  // no level ticked
-    EXPECT_EQ(asked, 0);
-    h.tick(calendar::kYearBit);
+    h.tick(calendar::kYearBit | calendar::kQuarterBit | calendar::kMonthBit | calendar::kDayBit);
+    ASSERT_TRUE(h.ctrl.chooseCalendar("iso"));
     h.pressOk();
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(h.messages.shown.size(), 1u);  // the level message only
     EXPECT_TRUE(h.results.empty());
     EXPECT_EQ(h.hierarchy(), nullptr);
-    approve = true;
-    h.pressOk();
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(h.results, std::vector<bool>{true});
-    EXPECT_EQ(h.hierarchy()->memberCount(), 1u);
+    EXPECT_EQ(h.messages.texts(),
+              std::vector<std::string>{"The calendar \"ISO 8601 weeks\" has no Quarter or Month "
+                                       "level. Please untick them or choose another calendar."});
 }
 
 }  // namespace

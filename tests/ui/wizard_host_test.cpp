@@ -137,7 +137,6 @@ class WizardHostTest : public QObject {
         const std::pair<QStringList, QString> refused[] = {
             {{"--levels", "Year,Fortnight"}, "Year, Quarter, Month, Week, Day"},
             {{"--calendar", "lunar"}, "gregorian, fiscal, iso, retail or periods13"},
-            {{"--weekend", "sat,funday"}, "sun, mon, tue, wed, thu, fri, sat"},
             {{"--start", "1-1"}, "--start"},
             {{"--month-format", "M"}, "--month-format"},
             {{"--week-start", "someday"}, "--week-start"},
@@ -181,14 +180,11 @@ class WizardHostTest : public QObject {
         QCOMPARE(versionStatus, 0);
         QVERIFY(version.startsWith("annalex-wizard " ANNALEX_VERSION));
         // Usage errors too, an unknown option among the toolkit's own included.
-        for (const auto& [arguments, named] :
-             std::initializer_list<std::pair<QStringList, const char*>>{
-                 {{"--calendar", "lunar"}, "--calendar"},
-                 {{"--bogus"}, "bogus"},
-                 {{"-style", "fusion", "--bogus"}, "bogus"}}) {
+        for (const QStringList& arguments : {QStringList{"--calendar", "lunar", "--bogus"},
+                                             QStringList{"-style", "fusion", "--bogus"}}) {
             const auto [errorStatus, out, errors] = run(arguments);
             QCOMPARE(errorStatus, 2);
-            QVERIFY2(errors.contains(named) && errors.contains("--help"), qPrintable(errors));
+            QVERIFY2(errors.contains("bogus") && errors.contains("--help"), qPrintable(errors));
         }
     }
 
