@@ -1,5 +1,6 @@
 #include "wizard_window.hpp"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -42,6 +43,14 @@ WizardWindow::WizardWindow(OpenedStore store, StoreDialogs& dialogs, QWidget* pa
     stack_->addWidget(buildPagePane());
     page_->core().setGenerationApproval([this] { return approveGeneration(); });
     connect(page_, &ui::AnnalexCtrl::wizardResult, this, &WizardWindow::onWizardResult);
+    if (auto* ok = qobject_cast<QAbstractButton*>(page_->controlWidget(QStringLiteral("btOk")))) {
+        // Connected after the page's own handler, so this runs once Ok has returned: a
+        // generation that ended without a result (a failure of Ok itself) leaves nothing busy.
+        connect(ok, &QAbstractButton::clicked, this, [this] {
+            generating_ = false;
+            generationBusy_.reset();
+        });
+    }
 
     // The result. The view is the one widget of this pane that knows the dimension: another
     // view only needs showDimension, a way back to the page (showPage) and a way to close.
