@@ -126,6 +126,11 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
     TemporaryDirectory folder;
     const auto rules = folder.path() / "office.rules";
     std::ofstream(rules) << "include gb-eng\n12-24 = Closed\n1st tues 12 = Party\n";
+    const auto nul = folder.path() / "nul.rules";
+    std::ofstream(nul, std::ios::binary) << std::string(
+        "12\0"
+        "25 = X\n",
+        10);
     const std::vector<std::string> isoDay = {"--calendar", "iso", "--levels", "Day"};
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--levels", "Decade"}, "--levels"},
@@ -156,6 +161,12 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
          rules.string() + ":3: unknown weekday 'tues'"},
         {with(isoDay, {"--fill-attributes", "--holidays", "xx"}),
          "cannot read holiday rules file 'xx'"},
+        {with(isoDay, {"--fill-attributes", "--holidays", ""}), "--holidays: expected a built-in"},
+        {with(isoDay, {"--fill-attributes", "--holidays", folder.path().string()}),
+         "holiday rules file '" + folder.path().string() + "' is not a regular file"},
+        // A NUL byte in the file is shown, and the message goes on to its end.
+        {with(isoDay, {"--fill-attributes", "--holidays", nul.string()}),
+         nul.string() + ":1: unknown day '12\\x0025': expected MM-DD"},
     };
     for (const auto& [arguments, named] : cases) {
         const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, arguments));
@@ -392,6 +403,25 @@ TEST(Generate, TheStoreNamedAgainAsTheOutputIsAUsageError) {
                   .status,
               2);
     EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+// Dates are formed up to 31 December 32767: a week-based year that would reach beyond is a
+// failure of the generation (status 3), never a year 32768; the years before it still generate,
+// with their holidays.
+TEST(Generate, NoYearBeyond32767IsFormed) {
+    for (const std::string calendar : {"retail", "periods13"}) {
+        const ProgramRun beyond = runAnnalex({"generate", "--calendar", calendar, "--levels",
+                                              "Year,Day", "--start", "31-12-32767", "--end",
+                                              "31-12-32767", "--quiet", "--output-format", "csv"});
+        EXPECT_EQ(beyond.status, 3) << calendar << ": " << beyond.err;
+        EXPECT_EQ(beyond.out.find("32768"), std::string::npos) << calendar;
+        const ProgramRun last =
+            runAnnalex({"generate", "--calendar", calendar, "--levels", "Year,Day", "--start",
+                        "01-12-32767", "--end", "30-12-32767", "--quiet", "--output-format", "csv",
+                        "--fill-attributes", "--holidays", "us"});
+        EXPECT_EQ(last.status, 0) << calendar << ": " << last.err;
+        EXPECT_NE(last.out.find("Christmas Day"), std::string::npos) << calendar;
+    }
 }
 
 }  // namespace
