@@ -129,6 +129,47 @@ TEST_F(StoreTest, ConcurrentWritersInTwoProcessesLoseNothing) {
     }
 }
 
+// A hive file behind a link is locked where it really lies: writers through the link and
+// writers in the file's own folder wait for each other, and neither loses the other's values.
+TEST_F(StoreTest, WritersThroughALinkedHiveAndBesideItLoseNothing) {
+    namespace fs = std::filesystem;
+    const auto real = path("real");
+    const auto linked = path("linked");
+    fs::create_directories(real);
+    fs::create_directories(linked);
+    fs::create_symlink("../real/HKEY_CURRENT_USER.hive", linked / "HKEY_CURRENT_USER.hive");
+    constexpr int kWrites = 40;
+    std::vector<pid_t> children;
+    for (const auto& [writer, folder] : {std::pair{"linked", linked}, std::pair{"real", real}}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
+            int failures = 0;
+            for (int i = 0; i < kWrites; ++i) {
+                failures += fWriteValue("HKCU", "Shared", writer + std::to_string(i), "D", i) != 0;
+            }
+            ::_exit(failures);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_TRUE(fs::is_symlink(linked / "HKEY_CURRENT_USER.hive"));
+    ::setenv("ANNALEX_SETTINGS_DIR", real.c_str(), 1);
+    int kept = 0;
+    for (const char* writer : {"linked", "real"}) {
+        for (int i = 0; i < kWrites; ++i) {
+            SettingValue v;
+            kept += fReadValue("HKCU", "Shared", writer + std::to_string(i), "D", -1, v) == 0 &&
+                    v == SettingValue(i);
+        }
+    }
+    EXPECT_EQ(kept, 2 * kWrites);
+}
+
 TEST_F(StoreTest, KeptHivesFollowEveryChangeOfTheFile) {
     // Readers keep the parsed hive between calls: a write by another process, a value removed,
     // a key deleted and the file removed must all show at the next call.
