@@ -127,10 +127,12 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
     const auto rules = folder.path() / "office.rules";
     std::ofstream(rules) << "include gb-eng\n12-24 = Closed\n1st tues 12 = Party\n";
     const auto nul = folder.path() / "nul.rules";
-    std::ofstream(nul, std::ios::binary) << std::string(
-        "12\0"
-        "25 = X\n",
-        10);
+    std::ofstream(nul, std::ios::binary) << std::string("12\0-25 = X\n", 11);
+    // Rules files of 1 MB and one byte more, and a pipe no one writes to.
+    const auto full = folder.path() / "full.rules", large = folder.path() / "large.rules";
+    std::ofstream(full) << "12-25 = C" << std::string((1 << 20) - 10, '#') << '\n';
+    std::ofstream(large) << readFile(full) << '#';
+    ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
     const std::vector<std::string> isoDay = {"--calendar", "iso", "--levels", "Day"};
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--levels", "Decade"}, "--levels"},
@@ -164,9 +166,14 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         {with(isoDay, {"--fill-attributes", "--holidays", ""}), "--holidays: expected a built-in"},
         {with(isoDay, {"--fill-attributes", "--holidays", folder.path().string()}),
          "holiday rules file '" + folder.path().string() + "' is not a regular file"},
+        {with(isoDay, {"--fill-attributes", "--holidays", "/dev/zero"}), "'/dev/zero' is not"},
+        {with(isoDay, {"--fill-attributes", "--holidays", (folder.path() / "pipe").string()}),
+         "pipe' is not a regular file"},
+        {with(isoDay, {"--fill-attributes", "--holidays", large.string()}),
+         large.string() + "' is larger than 1 MB (1048576 bytes)"},
         // A NUL byte in the file is shown, and the message goes on to its end.
         {with(isoDay, {"--fill-attributes", "--holidays", nul.string()}),
-         nul.string() + ":1: unknown day '12\\x0025': expected MM-DD"},
+         nul.string() + ":1: unknown day '12\\x00-25': expected MM-DD"},
     };
     for (const auto& [arguments, named] : cases) {
         const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, arguments));
@@ -174,6 +181,9 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "") << named;
     }
+    const ProgramRun withFull = runAnnalex(with(
+        {"generate", "--quiet"}, with(isoDay, {"--fill-attributes", "--holidays", full.string()})));
+    EXPECT_EQ(withFull.status, 0) << withFull.err;
     EXPECT_EQ(runAnnalex({}).status, 2);
     const ProgramRun help = runAnnalex({"generate", "--help"});
     EXPECT_EQ(help.status, 0);
@@ -410,15 +420,16 @@ TEST(Generate, TheStoreNamedAgainAsTheOutputIsAUsageError) {
 // with their holidays.
 TEST(Generate, NoYearBeyond32767IsFormed) {
     for (const std::string calendar : {"retail", "periods13"}) {
-        const ProgramRun beyond = runAnnalex({"generate", "--calendar", calendar, "--levels",
-                                              "Year,Day", "--start", "31-12-32767", "--end",
-                                              "31-12-32767", "--quiet", "--output-format", "csv"});
+        const std::vector<std::string> days = {"generate",        "--calendar", calendar,
+                                               "--levels",        "Year,Day",   "--quiet",
+                                               "--output-format", "csv"};
+        const ProgramRun beyond =
+            runAnnalex(with(days, {"--start", "31-12-32767", "--end", "31-12-32767"}));
         EXPECT_EQ(beyond.status, 3) << calendar << ": " << beyond.err;
         EXPECT_EQ(beyond.out.find("32768"), std::string::npos) << calendar;
         const ProgramRun last =
-            runAnnalex({"generate", "--calendar", calendar, "--levels", "Year,Day", "--start",
-                        "01-12-32767", "--end", "30-12-32767", "--quiet", "--output-format", "csv",
-                        "--fill-attributes", "--holidays", "us"});
+            runAnnalex(with(days, {"--start", "01-12-32767", "--end", "30-12-32767",
+                                   "--fill-attributes", "--holidays", "us"}));
         EXPECT_EQ(last.status, 0) << calendar << ": " << last.err;
         EXPECT_NE(last.out.find("Christmas Day"), std::string::npos) << calendar;
     }
