@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "calendar/holidays/holiday_calendar.hpp"
 #include "calendar/holidays/holiday_sets.hpp"
@@ -69,6 +70,29 @@ TEST(BuiltinSets, TrapDaysHoldTheirHolidays) {
         }
         EXPECT_EQ(found->second.nameOn(isoDate(trap.year, trap.month, trap.day)), trap.expected)
             << trap.set << " " << isoText(isoDate(trap.year, trap.month, trap.day));
+    }
+}
+
+// The German and French sets are named in their country's language and carry English names
+// too, for every rule.
+TEST(BuiltinSets, GermanAndFrenchSetsHaveEnglishNames) {
+    for (const char* set : {"de", "fr"}) {
+        for (const Rule& rule : loadHolidays(set)) {
+            EXPECT_NE(nameIn(rule, "en"), rule.name) << set << " " << rule.name;
+        }
+    }
+    const std::vector<std::tuple<const char*, const char*, unsigned, unsigned, const char*>> days =
+        {
+            {"de", "", 10, 3, "Tag der Deutschen Einheit"},
+            {"de", "de-AT", 12, 26, "2. Weihnachtstag"},
+            {"de", "en", 10, 3, "Day of German Unity"},
+            {"fr", "fr", 7, 14, "Fête nationale"},
+            {"fr", "en-US", 7, 14, "Bastille Day"},
+            {"fr", "en", 11, 1, "All Saints' Day"},
+        };
+    for (const auto& [set, language, month, day, name] : days) {
+        HolidayCalendar calendar(loadHolidays(set), language);
+        EXPECT_EQ(calendar.nameOn(isoDate(2021, month, day)), name) << set << " " << language;
     }
 }
 
