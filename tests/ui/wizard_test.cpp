@@ -334,7 +334,8 @@ class WizardTest : public QObject {
                                           {Choice::LongQuarter, "2"},
                                           {Choice::FillAttributes, "true"},
                                           {Choice::Holidays, "gb-eng"},
-                                          {Choice::Weekend, "fri,sat"}});
+                                          {Choice::Weekend, "fri,sat"},
+                                          {Choice::Language, "pt-BR"}});
         const QString path = directory.filePath("remembered.cube");
         {
             ShownWizard first(wizard::openCubeForWizard(path), dialogs);
@@ -430,7 +431,7 @@ class WizardTest : public QObject {
         };
         QVERIFY(screen.contains(shown.window.frameGeometry()));
         auto* scroll = shown.window.findChild<QScrollArea*>("pageScroll");
-        for (const char* name : {"weekend6", "btOk", "cmbYear"}) {
+        for (const char* name : {"weekend6", "language", "btOk", "cmbYear"}) {
             auto* widget = shown.window.findChild<QWidget*>(name);
             scroll->ensureWidgetVisible(widget);
             QVERIFY2(reachable(widget), name);
