@@ -1,28 +1,38 @@
-#include "platform/com_object.hpp"
+#include "platform/wide_text.hpp"
 
 #include <oleauto.h>
 
 namespace annalex::platform {
 
-BSTR toBstr(std::string_view text) {
-    const int wide =
+std::wstring toWide(std::string_view text) {
+    const int length =
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
-    if (result != nullptr && wide > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result, wide);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                            length);
     }
     return result;
 }
 
-std::string fromBstr(BSTR text) {
-    const int length = static_cast<int>(SysStringLen(text));
-    if (text == nullptr || length == 0) {
-        return {};
+std::string fromWide(std::wstring_view text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                            length, nullptr, nullptr);
     }
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), bytes, nullptr, nullptr);
     return result;
+}
+
+BSTR toBstr(std::string_view text) {
+    const std::wstring wide = toWide(text);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+
+std::string fromBstr(BSTR text) {
+    return text == nullptr ? std::string() : fromWide({text, SysStringLen(text)});
 }
 
 HRESULT putBstr(std::string_view text, BSTR* out) {
