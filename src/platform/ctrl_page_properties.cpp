@@ -321,7 +321,8 @@ HRESULT CtrlObject::put_weekend(BSTR days) {
         const std::string given = lower(trimmed(fromBstr(days)));
         calendar::holidays::WeekdaySet set;
         if (given != "none" && !calendar::holidays::weekdaysNamed(given, set)) {
-            refuse("weekend", given, "weekdays sun to sat joined by commas, or none");
+            refuse("weekend", given,
+                   "a list of different weekdays (sun to sat) joined by commas, or none");
         }
         ctrl_->setWeekend(set);
         weekend_ = given;
