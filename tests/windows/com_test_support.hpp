@@ -77,58 +77,28 @@ inline DWORD runRegsvr32(const std::wstring& arguments, const std::filesystem::p
     return exitCode;
 }
 
-// An owned VARIANT.
-struct Variant {
-    Variant() { VariantInit(&value); }
-    ~Variant() { VariantClear(&value); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT value;
-};
-
-// Calls a member of object by name (a method, or a property to get) with the arguments given
-// last first, as IDispatch takes them; the code of the call.
-inline HRESULT callByName(IDispatch* object, const wchar_t* name, std::vector<VARIANT> reversed,
-                          VARIANT* result = nullptr,
-                          WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
+// Invokes a member of object by name: a text got (flags DISPATCH_PROPERTYGET) or put
+// (DISPATCH_PROPERTYPUT, with value); "<failed>" when the call fails.
+inline std::string byName(IDispatch* object, const wchar_t* name, WORD flags = DISPATCH_PROPERTYGET,
+                          const wchar_t* value = nullptr) {
     DISPID id = DISPID_UNKNOWN;
+    DISPID put = DISPID_PROPERTYPUT;
+    VARIANT argument{};
+    argument.vt = VT_BSTR;
+    argument.bstrVal = SysAllocString(value);
+    DISPPARAMS parameters{&argument, &put, value != nullptr ? 1u : 0u, value != nullptr ? 1u : 0u};
+    VARIANT result{};
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT code = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(code)) {
-        return code;
+    const bool called =
+        SUCCEEDED(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id)) &&
+        SUCCEEDED(object->Invoke(id, IID_NULL, 0, flags, &parameters, &result, nullptr, nullptr));
+    VariantClear(&argument);
+    std::string text = called ? "" : "<failed>";
+    for (UINT i = 0; called && result.vt == VT_BSTR && i < SysStringLen(result.bstrVal); ++i) {
+        text += static_cast<char>(result.bstrVal[i]);  // the calendar's texts are ASCII
     }
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0) {
-        parameters.rgdispidNamedArgs = &putId;
-        parameters.cNamedArgs = 1;
-    }
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result, nullptr,
-                          nullptr);
-}
-
-// A text member of object read by name; "<failed>" when the call fails.
-inline std::string textByName(IDispatch* object, const wchar_t* name) {
-    Variant result;
-    if (FAILED(callByName(object, name, {}, &result.value)) ||
-        FAILED(VariantChangeType(&result.value, &result.value, 0, VT_BSTR))) {
-        return "<failed>";
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, result.value.bstrVal,
-                                           static_cast<int>(SysStringLen(result.value.bstrVal)),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, result.value.bstrVal,
-                        static_cast<int>(SysStringLen(result.value.bstrVal)), text.data(), length,
-                        nullptr, nullptr);
+    VariantClear(&result);
     return text;
-}
-
-inline VARIANT bstrArgument(const wchar_t* text) {
-    VARIANT value;
-    value.vt = VT_BSTR;
-    value.bstrVal = SysAllocString(text);
-    return value;
 }
 
 // Loads annalex.dll from the program's folder and registers it for the test; unregisters and

@@ -1,110 +1,92 @@
 // An automation-only cube library for the tests, not the product's own: a separate in-process
-// server with the ProgIDs CubeRecorder.Dimension (a new recording, see recording_model.hpp)
-// and CubeRecorder.Hierarchy, .Level, .AttributeDef and .Member (new objects of the current
-// recording). Its objects answer IDispatch alone, with names looked up in a table (any case),
-// as a scripting language's classes do, and they have no type information.
+// server with the ProgIDs CubeRecorder.Dimension (a new, empty recording) and
+// CubeRecorder.Hierarchy, .Level, .AttributeDef and .Member. Its objects answer IDispatch
+// alone, with names looked up in a table (any case), as a scripting language's classes do, and
+// offer the operations the control calls on a new dimension.
 //
-// Besides the cube model's operations the dimension answers callLog (the recording's lines
-// joined by "\n"), jsonLines (its content as `annalex generate` prints it) and, to be set,
-// failOn: the name of an operation that fails from then on with error 1001 "The recorder
-// refuses <operation>".
+// Every call of a cube model operation is written down, one line each in order
+// ("Member3.putParent(Member1)": objects named by kind and creation number) and carried out on
+// an in-memory dimension. The dimension also answers callLog (the lines, each ended by "\n")
+// and jsonLines (its content as `annalex generate` prints it). An object of another library
+// passed to an operation is refused with error 5 "Not an object of the recorder".
 
 #include <olectl.h>
 #include <windows.h>
 
 #include <array>
 #include <atomic>
+#include <map>
 #include <sstream>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "common/failure.hpp"
 #include "cube/dimension_export.hpp"
-#include "recording_model.hpp"
 
 namespace {
 
-using annalex::testing::Recording;
 namespace cube = annalex::cube;
 
+using Model = std::variant<std::shared_ptr<cube::MemoryDimension>, cube::HierarchyRef,
+                           cube::LevelRef, cube::AttributeDefRef, cube::MemberRef, LONG>;
+
+struct Recording {
+    std::shared_ptr<cube::MemoryDimension> dimension =
+        std::make_shared<cube::MemoryDimension>("Time");
+    std::string lines;
+    std::map<const void*, std::string> names;  // of the model objects made
+};
+
 HMODULE module = nullptr;
-std::shared_ptr<Recording> current;
-std::wstring failOn;
+Recording recording;
 
 // {6f69c766-74d5-46a3-9717-0d4bf23f41ac}: how the recorder finds its own objects in arguments.
 constexpr IID kRecorderObject = {
     0x6f69c766, 0x74d5, 0x46a3, {0x97, 0x17, 0x0d, 0x4b, 0xf2, 0x3f, 0x41, 0xac}};
 
-enum class Kind { Dimension, Hierarchy, Level, AttributeDef, Member };
-struct RecorderClass {
-    CLSID clsid;
-    const wchar_t* progId;
-    Kind kind;
-};
-const std::array<RecorderClass, 5> kClasses{{
-    {{0xe49acc5f, 0x92f6, 0x4193, {0x92, 0x06, 0xea, 0xcf, 0xf9, 0xb1, 0xee, 0x2d}},
-     L"CubeRecorder.Dimension",
-     Kind::Dimension},
-    {{0x80a28e49, 0x22d3, 0x4ede, {0xb2, 0x31, 0x1f, 0xf2, 0x6d, 0xc5, 0x5e, 0xb5}},
-     L"CubeRecorder.Hierarchy",
-     Kind::Hierarchy},
-    {{0x59588505, 0x8e32, 0x48ea, {0xa1, 0x1e, 0x85, 0xd2, 0x44, 0xfa, 0xf9, 0x49}},
-     L"CubeRecorder.Level",
-     Kind::Level},
-    {{0xddb9ad46, 0xc154, 0x4b07, {0xb4, 0xae, 0x48, 0x43, 0xf3, 0x4f, 0xbc, 0x30}},
-     L"CubeRecorder.AttributeDef",
-     Kind::AttributeDef},
-    {{0x3403a7ea, 0xceb0, 0x4d2d, {0xb5, 0x7f, 0xbd, 0xc8, 0xeb, 0xbc, 0x68, 0xda}},
-     L"CubeRecorder.Member",
-     Kind::Member},
+constexpr std::array<const wchar_t*, 5> kKinds = {L"Dimension", L"Hierarchy", L"Level",
+                                                  L"AttributeDef", L"Member"};
+const std::array<CLSID, 5> kClasses{{
+    {0xe49acc5f, 0x92f6, 0x4193, {0x92, 0x06, 0xea, 0xcf, 0xf9, 0xb1, 0xee, 0x2d}},
+    {0x80a28e49, 0x22d3, 0x4ede, {0xb2, 0x31, 0x1f, 0xf2, 0x6d, 0xc5, 0x5e, 0xb5}},
+    {0x59588505, 0x8e32, 0x48ea, {0xa1, 0x1e, 0x85, 0xd2, 0x44, 0xfa, 0xf9, 0x49}},
+    {0xddb9ad46, 0xc154, 0x4b07, {0xb4, 0xae, 0x48, 0x43, 0xf3, 0x4f, 0xbc, 0x30}},
+    {0x3403a7ea, 0xceb0, 0x4d2d, {0xb5, 0x7f, 0xbd, 0xc8, 0xeb, 0xbc, 0x68, 0xda}},
 }};
 
-constexpr std::array<const wchar_t*, 24> kNames = {
-    L"hierarchyCount", L"hierarchy",    L"addHierarchy",    L"putName",     L"getName",
-    L"levelAt",        L"levelNamed",   L"addLevel",        L"removeLevel", L"clear",
-    L"putLevelType",   L"getLevelType", L"addAttributeDef", L"findMembers", L"addRootMember",
-    L"putCaption",     L"getCaption",   L"putOrder",        L"putParent",   L"setAttribute",
-    L"Count",          L"callLog",      L"jsonLines",       L"failOn"};
+constexpr std::array<const wchar_t*, 20> kNames = {
+    L"hierarchyCount",  L"hierarchy",    L"addHierarchy",  L"putName",    L"getName",
+    L"levelAt",         L"levelNamed",   L"addLevel",      L"clear",      L"putLevelType",
+    L"addAttributeDef", L"findMembers",  L"addRootMember", L"putCaption", L"putOrder",
+    L"putParent",       L"setAttribute", L"Count",         L"callLog",    L"jsonLines"};
 
-// A refused or impossible call: the error the caller sees.
-struct CallFault {
+std::string narrow(std::wstring_view text) {
+    return std::string(text.begin(), text.end());  // the calendar's names are ASCII
+}
+
+BSTR wide(std::string_view text) {
+    return SysAllocString(std::wstring(text.begin(), text.end()).c_str());
+}
+
+// A call the recorder fails: the number and description its caller sees.
+struct Refusal {
     std::int32_t number;
     std::string description;
 };
 
-using Target = std::variant<cube::DimensionRef, cube::HierarchyRef, cube::LevelRef,
-                            cube::AttributeDefRef, cube::MemberRef, std::int32_t>;
-
-BSTR wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result, length);
-    return result;
-}
-
-std::string narrow(BSTR text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(SysStringLen(text)),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(SysStringLen(text)), result.data(),
-                        length, nullptr, nullptr);
-    return result;
-}
-
-class RecorderObject final : public IDispatch {
+template <typename Interface>
+class Unknown : public Interface {
   public:
-    explicit RecorderObject(Target target) : target_(std::move(target)) {}
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-            IsEqualIID(riid, kRecorderObject)) {
-            *object = this;
-            AddRef();
-            return S_OK;
+        const bool known = IsEqualIID(riid, IID_IUnknown) ||
+                           IsEqualIID(riid, __uuidof(Interface)) ||
+                           IsEqualIID(riid, kRecorderObject);
+        *object = known ? this : nullptr;
+        if (known) {
+            this->AddRef();
         }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return known ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -114,6 +96,17 @@ class RecorderObject final : public IDispatch {
         }
         return left;
     }
+    virtual ~Unknown() = default;
+
+  private:
+    std::atomic<ULONG> references_{1};
+};
+
+class RecorderObject final : public Unknown<IDispatch> {
+  public:
+    RecorderObject(Model model, std::string name)
+        : model_(std::move(model)), name_(std::move(name)) {}
+
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
@@ -121,252 +114,206 @@ class RecorderObject final : public IDispatch {
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {
         return DISP_E_BADINDEX;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
                                             DISPID* ids) override {
-        HRESULT result = S_OK;
-        for (UINT i = 0; i < count; ++i) {
-            ids[i] = DISPID_UNKNOWN;
-            for (std::size_t n = 0; n < kNames.size(); ++n) {
-                if (_wcsicmp(names[i], kNames[n]) == 0) {
-                    ids[i] = static_cast<DISPID>(n + 1);
-                }
-            }
-            result = ids[i] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : result;
+        *ids = DISPID_UNKNOWN;
+        for (std::size_t n = 0; n < kNames.size(); ++n) {
+            *ids = _wcsicmp(*names, kNames[n]) == 0 ? static_cast<DISPID>(n) : *ids;
         }
-        return result;
+        return *ids == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception, UINT*) override {
-        if (id < 1 || static_cast<std::size_t>(id) > kNames.size()) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        VARIANT ignored;
-        VariantInit(&ignored);
-        try {
-            if (_wcsicmp(failOn.c_str(), kNames[static_cast<std::size_t>(id - 1)]) == 0) {
-                std::wstring name = kNames[static_cast<std::size_t>(id - 1)];
-                throw CallFault{1001,
-                                "The recorder refuses " + std::string(name.begin(), name.end())};
-            }
-            run(id, flags, *parameters, result != nullptr ? *result : ignored);
-        } catch (const CallFault& fault) {
-            return raise(fault, exception);
-        } catch (const annalex::Failure& failure) {
-            return raise({failure.number(), failure.description()}, exception);
-        }
-        VariantClear(&ignored);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
+                                     VARIANT* result, EXCEPINFO* exception, UINT*) override;
 
   private:
-    static HRESULT raise(const CallFault& fault, EXCEPINFO* exception) {
-        if (exception != nullptr) {
-            *exception = EXCEPINFO{};
-            exception->scode = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, fault.number);
-            exception->bstrSource = SysAllocString(L"CubeRecorder");
-            exception->bstrDescription = wide(fault.description);
-        }
-        return DISP_E_EXCEPTION;
-    }
+    void run(const std::wstring& operation, VARIANT& result);
 
     template <typename Ref>
     Ref& as() {
-        auto* target = std::get_if<Ref>(&target_);
-        if (target == nullptr) {
-            throw CallFault{438, "Object doesn't support this property or method"};
+        auto* model = std::get_if<Ref>(&model_);
+        if (model == nullptr) {
+            throw Refusal{438, "Object doesn't support this property or method"};
         }
-        return *target;
+        return *model;
     }
-
-    static VARIANT argument(DISPPARAMS& parameters, UINT position, VARTYPE type) {
+    // The arguments, from the first, converted to what the operation takes; each is shown in
+    // the line written down.
+    VARIANT argument(UINT position, VARTYPE type) {
         VARIANT value;
         VariantInit(&value);
         UINT error = 0;
-        if (FAILED(DispGetParam(&parameters, position, type, &value, &error))) {
-            throw CallFault{13, "Type mismatch"};
+        if (FAILED(DispGetParam(arguments_, position, type, &value, &error))) {
+            throw Refusal{13, "Type mismatch"};
         }
         return value;
     }
-    static std::string text(DISPPARAMS& parameters, UINT position) {
-        VARIANT value = argument(parameters, position, VT_BSTR);
-        std::string result = narrow(value.bstrVal);
+    std::string text(UINT position) {
+        VARIANT value = argument(position, VT_BSTR);
+        const std::string result = narrow({value.bstrVal, SysStringLen(value.bstrVal)});
         VariantClear(&value);
+        shown_.push_back(cube::jsonString(result));
         return result;
     }
-    static LONG number(DISPPARAMS& parameters, UINT position) {
-        return argument(parameters, position, VT_I4).lVal;
+    LONG number(UINT position) {
+        const LONG result = argument(position, VT_I4).lVal;
+        shown_.push_back(std::to_string(result));
+        return result;
     }
     template <typename Ref>
-    static Ref object(DISPPARAMS& parameters, UINT position) {
-        VARIANT value = argument(parameters, position, VT_DISPATCH);
+    Ref object(UINT position) {
+        VARIANT value = argument(position, VT_DISPATCH);
         RecorderObject* own = nullptr;
         if (value.pdispVal != nullptr && FAILED(value.pdispVal->QueryInterface(
                                              kRecorderObject, reinterpret_cast<void**>(&own)))) {
             VariantClear(&value);
-            throw CallFault{5, "The object is not the recorder's"};
+            throw Refusal{5, "Not an object of the recorder"};
         }
         VariantClear(&value);
-        if (own == nullptr) {
-            return nullptr;
+        shown_.push_back(own != nullptr ? own->name_ : "Nothing");
+        Ref model = own != nullptr ? own->as<Ref>() : nullptr;
+        if (own != nullptr) {
+            own->Release();
         }
-        Ref ref = own->as<Ref>();
-        own->Release();
-        return ref;
+        return model;
     }
     template <typename Ref>
-    static void answer(VARIANT& result, const Ref& ref) {
+    static void answer(VARIANT& result, const Ref& model) {
         result.vt = VT_DISPATCH;
-        result.pdispVal = ref ? new RecorderObject(ref) : nullptr;
+        result.pdispVal = model ? new RecorderObject(model, recording.names[model.get()]) : nullptr;
     }
-    static void answer(VARIANT& result, const std::string& value) {
+    static void answer(VARIANT& result, const std::string& text) {
         result.vt = VT_BSTR;
-        result.bstrVal = wide(value);
+        result.bstrVal = wide(text);
     }
 
-    // Calls the operation on the target, with names for every kind that has one.
-    void run(DISPID id, WORD flags, DISPPARAMS& p, VARIANT& result);
-
-    std::atomic<ULONG> references_{1};
-    Target target_;
+    Model model_;
+    std::string name_;
+    DISPPARAMS* arguments_ = nullptr;
+    std::vector<std::string> shown_;
 };
 
-void RecorderObject::run(DISPID id, WORD flags, DISPPARAMS& p, VARIANT& result) {
-    const std::wstring name = kNames[static_cast<std::size_t>(id - 1)];
-    auto named = [&](auto&& body) {
+HRESULT RecorderObject::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
+                               VARIANT* result, EXCEPINFO* exception, UINT*) {
+    if (id < 0 || static_cast<std::size_t>(id) >= kNames.size()) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    const std::wstring operation = kNames[static_cast<std::size_t>(id)];
+    VARIANT ignored;
+    VariantInit(&ignored);
+    arguments_ = parameters;
+    shown_.clear();
+    Refusal refusal{0, {}};
+    try {
+        run(operation, result != nullptr ? *result : ignored);
+    } catch (const Refusal& refused) {
+        refusal = refused;
+    } catch (const annalex::Failure& failure) {
+        refusal = {failure.number(), failure.description()};
+    }
+    VariantClear(&ignored);
+    if (refusal.number == 0) {
+        return S_OK;
+    }
+    *exception = EXCEPINFO{};
+    exception->scode = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, refusal.number);
+    exception->bstrSource = SysAllocString(L"CubeRecorder");
+    exception->bstrDescription = wide(refusal.description);
+    return DISP_E_EXCEPTION;
+}
+
+void RecorderObject::run(const std::wstring& o, VARIANT& result) {
+    using DimensionRef = std::shared_ptr<cube::MemoryDimension>;
+    std::ostringstream json;
+    if (o == L"hierarchyCount") {
+        result.vt = VT_I2;
+        result.iVal = as<DimensionRef>()->hierarchyCount();
+    } else if (o == L"hierarchy") {
+        answer(result, as<DimensionRef>()->hierarchy(static_cast<std::int16_t>(number(0))));
+    } else if (o == L"addHierarchy") {
+        as<DimensionRef>()->addHierarchy(object<cube::HierarchyRef>(0));
+    } else if (o == L"putName" || o == L"getName") {
         std::visit(
-            [&](auto& target) {
-                if constexpr (requires { target->putName(""); }) {
-                    body(*target);
-                } else {
-                    throw CallFault{438, "Object doesn't support this property or method"};
+            [&](auto& model) {
+                if constexpr (requires { model->putName(""); }) {
+                    o == L"putName" ? model->putName(text(0)) : answer(result, model->getName());
                 }
             },
-            target_);
-    };
-    if (name == L"hierarchyCount") {
-        result.vt = VT_I2;
-        result.iVal = as<cube::DimensionRef>()->hierarchyCount();
-    } else if (name == L"hierarchy") {
-        answer(result,
-               as<cube::DimensionRef>()->hierarchy(static_cast<std::int16_t>(number(p, 0))));
-    } else if (name == L"addHierarchy") {
-        as<cube::DimensionRef>()->addHierarchy(object<cube::HierarchyRef>(p, 0));
-    } else if (name == L"putName") {
-        named([&](auto& target) { target.putName(text(p, 0)); });
-    } else if (name == L"getName") {
-        named([&](auto& target) { answer(result, target.getName()); });
-    } else if (name == L"levelAt") {
-        answer(result, as<cube::HierarchyRef>()->levelAt(number(p, 0)));
-    } else if (name == L"levelNamed") {
-        answer(result, as<cube::HierarchyRef>()->levelNamed(text(p, 0)));
-    } else if (name == L"addLevel") {
-        as<cube::HierarchyRef>()->addLevel(object<cube::LevelRef>(p, 0));
-    } else if (name == L"removeLevel") {
-        as<cube::HierarchyRef>()->removeLevel(object<cube::LevelRef>(p, 0));
-    } else if (name == L"clear") {
+            model_);
+    } else if (o == L"levelAt") {
+        answer(result, as<cube::HierarchyRef>()->levelAt(number(0)));
+    } else if (o == L"levelNamed") {
+        answer(result, as<cube::HierarchyRef>()->levelNamed(text(0)));
+    } else if (o == L"addLevel") {
+        as<cube::HierarchyRef>()->addLevel(object<cube::LevelRef>(0));
+    } else if (o == L"clear") {
         as<cube::HierarchyRef>()->clear();
-    } else if (name == L"putLevelType") {
-        as<cube::LevelRef>()->putLevelType(number(p, 0));
-    } else if (name == L"getLevelType") {
-        result.vt = VT_I4;
-        result.lVal = as<cube::LevelRef>()->getLevelType();
-    } else if (name == L"addAttributeDef") {
-        as<cube::LevelRef>()->addAttributeDef(object<cube::AttributeDefRef>(p, 0));
-    } else if (name == L"findMembers") {
-        const auto found = as<cube::LevelRef>()->findMembers(text(p, 0));
+    } else if (o == L"putLevelType") {
+        as<cube::LevelRef>()->putLevelType(number(0));
+    } else if (o == L"addAttributeDef") {
+        as<cube::LevelRef>()->addAttributeDef(object<cube::AttributeDefRef>(0));
+    } else if (o == L"findMembers") {
         result.vt = VT_DISPATCH;
-        result.pdispVal = new RecorderObject(found.Count());
-    } else if (name == L"addRootMember") {
-        as<cube::LevelRef>()->addRootMember(object<cube::MemberRef>(p, 0));
-    } else if (name == L"putCaption") {
-        as<cube::AttributeDefRef>()->putCaption(text(p, 0));
-    } else if (name == L"getCaption") {
-        answer(result, as<cube::AttributeDefRef>()->getCaption());
-    } else if (name == L"putOrder") {
-        as<cube::MemberRef>()->putOrder(number(p, 0));
-    } else if (name == L"putParent") {
-        as<cube::MemberRef>()->putParent(object<cube::MemberRef>(p, 0));
-    } else if (name == L"setAttribute") {
-        as<cube::MemberRef>()->setAttribute(text(p, 0), text(p, 1));
-    } else if (name == L"Count") {
+        result.pdispVal =
+            new RecorderObject(as<cube::LevelRef>()->findMembers(text(0)).Count(), "Members");
+    } else if (o == L"addRootMember") {
+        as<cube::LevelRef>()->addRootMember(object<cube::MemberRef>(0));
+    } else if (o == L"putCaption") {
+        as<cube::AttributeDefRef>()->putCaption(text(0));
+    } else if (o == L"putOrder") {
+        as<cube::MemberRef>()->putOrder(number(0));
+    } else if (o == L"putParent") {
+        as<cube::MemberRef>()->putParent(object<cube::MemberRef>(0));
+    } else if (o == L"setAttribute") {
+        const std::string key = text(0);
+        as<cube::MemberRef>()->setAttribute(key, text(1));
+    } else if (o == L"Count") {
         result.vt = VT_I4;
-        result.lVal = as<std::int32_t>();
-    } else if (name == L"callLog") {
-        std::string joined;
-        for (const auto& line : current->lines()) {
-            joined += line + "\n";
-        }
-        answer(result, joined);
-    } else if (name == L"jsonLines") {
-        std::ostringstream out;
-        cube::writeDimension(*current->inner(), cube::ExportFormat::JsonLines, out);
-        answer(result, out.str());
-    } else if (name == L"failOn" && (flags & DISPATCH_PROPERTYPUT) != 0) {
-        VARIANT value;
-        VariantInit(&value);
-        if (p.cArgs != 1 || FAILED(VariantChangeType(&value, &p.rgvarg[0], 0, VT_BSTR))) {
-            throw CallFault{13, "Type mismatch"};
-        }
-        failOn.assign(value.bstrVal, SysStringLen(value.bstrVal));
-        VariantClear(&value);
-    } else {
-        throw CallFault{438, "Object doesn't support this property or method"};
+        result.lVal = as<LONG>();
+    } else if (o == L"callLog" || o == L"jsonLines") {
+        cube::writeDimension(*recording.dimension, cube::ExportFormat::JsonLines, json);
+        answer(result, o == L"callLog" ? recording.lines : json.str());
+        return;
+    }
+    std::string line = name_ + "." + narrow(o) + "(";
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        line += (i == 0 ? "" : ", ") + shown_[i];
+    }
+    recording.lines += line + ")\n";
+}
+
+// A model object the recording made, named by its kind and the number of objects made.
+template <typename Ref>
+RecorderObject* made(Ref model, std::size_t kind) {
+    const std::string name = narrow(kKinds[kind]) + std::to_string(recording.names.size() + 1);
+    recording.names[model.get()] = name;
+    recording.lines += "new " + name + "\n";
+    return new RecorderObject(std::move(model), name);
+}
+
+// A new object of a creatable class: a new recording for a dimension, else a new object of
+// the recording.
+RecorderObject* create(std::size_t kind) {
+    auto& objects = recording.dimension->objects();
+    switch (kind) {
+        case 0:
+            recording = Recording{};
+            return new RecorderObject(recording.dimension, "Dimension");
+        case 1:
+            return made(objects.newHierarchy(), kind);
+        case 2:
+            return made(objects.newLevel(), kind);
+        case 3:
+            return made(objects.newAttributeDef(), kind);
+        default:
+            return made(objects.newMember(), kind);
     }
 }
 
-Recording& recording() {
-    if (!current) {
-        current = std::make_shared<Recording>();
-    }
-    return *current;
-}
-
-class Factory final : public IClassFactory {
+class Factory final : public Unknown<IClassFactory> {
   public:
-    explicit Factory(Kind kind) : kind_(kind) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
-        *object = nullptr;
-        if (outer != nullptr) {
-            return CLASS_E_NOAGGREGATION;
-        }
-        Target target;
-        switch (kind_) {
-            case Kind::Dimension:
-                current = std::make_shared<Recording>();
-                failOn.clear();
-                target = current->dimension();
-                break;
-            case Kind::Hierarchy:
-                target = recording().newHierarchy();
-                break;
-            case Kind::Level:
-                target = recording().newLevel();
-                break;
-            case Kind::AttributeDef:
-                target = recording().newAttributeDef();
-                break;
-            case Kind::Member:
-                target = recording().newMember();
-                break;
-        }
-        auto* created = new RecorderObject(std::move(target));
+    explicit Factory(std::size_t kind) : kind_(kind) {}
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID riid, void** object) override {
+        RecorderObject* created = create(kind_);
         const HRESULT result = created->QueryInterface(riid, object);
         created->Release();
         return result;
@@ -374,43 +321,37 @@ class Factory final : public IClassFactory {
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
   private:
-    std::atomic<ULONG> references_{1};
-    Kind kind_;
+    std::size_t kind_;
 };
 
-std::wstring guidText(const GUID& guid) {
-    wchar_t text[40];
-    StringFromGUID2(guid, text, 40);
-    return text;
+// The keys of a class, each before its subkey: CLSID\{clsid}, its InprocServer32, the ProgID,
+// its CLSID.
+std::array<std::wstring, 4> classKeys(std::size_t kind) {
+    wchar_t clsid[40];
+    StringFromGUID2(kClasses[kind], clsid, 40);
+    const std::wstring progId = std::wstring(L"CubeRecorder.") + kKinds[kind];
+    return {std::wstring(L"CLSID\\") + clsid,
+            std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", progId, progId + L"\\CLSID"};
 }
 
-bool setDefault(const std::wstring& key, const std::wstring& value, const wchar_t* name = nullptr) {
-    HKEY opened = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &opened, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const LSTATUS status =
-        RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(opened);
-    return status == ERROR_SUCCESS;
+bool setValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        module = instance;
-    }
+    module = reason == DLL_PROCESS_ATTACH ? instance : module;
     return TRUE;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
     *object = nullptr;
-    for (const auto& recorderClass : kClasses) {
-        if (IsEqualCLSID(clsid, recorderClass.clsid)) {
-            auto* factory = new Factory(recorderClass.kind);
+    for (std::size_t kind = 0; kind < kClasses.size(); ++kind) {
+        if (IsEqualCLSID(clsid, kClasses[kind])) {
+            auto* factory = new Factory(kind);
             const HRESULT result = factory->QueryInterface(riid, object);
             factory->Release();
             return result;
@@ -426,12 +367,11 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(module, path, MAX_PATH);
-    for (const auto& recorderClass : kClasses) {
-        const std::wstring clsid = guidText(recorderClass.clsid);
-        if (!setDefault(L"CLSID\\" + clsid + L"\\InprocServer32", path) ||
-            !setDefault(L"CLSID\\" + clsid + L"\\InprocServer32", L"Apartment",
-                        L"ThreadingModel") ||
-            !setDefault(std::wstring(recorderClass.progId) + L"\\CLSID", clsid)) {
+    for (std::size_t kind = 0; kind < kClasses.size(); ++kind) {
+        const auto keys = classKeys(kind);
+        if (!setValue(keys[1], nullptr, path) ||
+            !setValue(keys[1], L"ThreadingModel", L"Apartment") ||
+            !setValue(keys[3], nullptr, keys[0].substr(6))) {
             return SELFREG_E_CLASS;
         }
     }
@@ -439,12 +379,11 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    for (const auto& recorderClass : kClasses) {
-        const std::wstring clsid = L"CLSID\\" + guidText(recorderClass.clsid);
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, (clsid + L"\\InprocServer32").c_str());
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, clsid.c_str());
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, (std::wstring(recorderClass.progId) + L"\\CLSID").c_str());
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, recorderClass.progId);
+    for (std::size_t kind = 0; kind < kClasses.size(); ++kind) {
+        const auto keys = classKeys(kind);
+        for (const std::size_t key : {1, 0, 3, 2}) {
+            RegDeleteKeyW(HKEY_CLASSES_ROOT, keys[key].c_str());
+        }
     }
     return S_OK;
 }

@@ -18,10 +18,6 @@ End Sub
 ctrl.cmbMonth = 7 : Report "ctrl.cmbMonth = 7"
 ctrl.levels = "Year,Decade" : Report "ctrl.levels = ""Year,Decade"""
 ctrl.calendar = "lunar" : Report "ctrl.calendar = ""lunar"""
-ctrl.yearEndMonth = 13 : Report "ctrl.yearEndMonth = 13"
-ctrl.weekend = "sat,sat" : Report "ctrl.weekend = ""sat,sat"""
-ctrl.cubeLibrary = "My.Cubes" : Report "ctrl.cubeLibrary = ""My.Cubes"""
-WScript.Echo ctrl.messageText(0) : Report "ctrl.messageText(0)"
 
 ' The in-memory cube's failures carry their catalogue numbers.
 dimension.hierarchy 3 : Report "dimension.hierarchy 3"
