@@ -68,9 +68,14 @@ TEST_F(EventsTest, WizardResultReachesAnIDispatchSinkInTheCreatingApartment) {
 
     ASSERT_EQ(ctrl->clickOk(), S_OK);  // no level ticked: a message, no event
     ASSERT_EQ(byName(ctrl.Get(), L"levels", DISPATCH_PROPERTYPUT, L"Year,Month"), "");
+    // The product's own dimension is filled directly: no class of the cube library is made.
+    ASSERT_EQ(byName(ctrl.Get(), L"cubeLibrary", DISPATCH_PROPERTYPUT, L"NoSuchLibrary"), "");
     ASSERT_EQ(ctrl->clickOk(), S_OK);
     ASSERT_EQ(ctrl->clickCancel(), S_OK);
     EXPECT_EQ(sink.events, "wizardResult(true)wizardResult(false)");
+    LONG messages = 0;
+    ASSERT_EQ(ctrl->get_messageCount(&messages), S_OK);
+    EXPECT_EQ(messages, 2);  // "Please select at least one level", "Info": no failure
 
     // The point lists its one connection.
     ComPtr<IEnumConnections> connections;
