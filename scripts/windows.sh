@@ -67,6 +67,24 @@ compare fiscal generate --levels Year,Quarter,Month,Week,Day --calendar fiscal \
         --start 01-04-2001 --end 31-03-2003 --day-format DDDD --month-format MMMM \
         --output-format jsonl --quiet
 
+# File names outside the ANSI code page: a rules file and the one it includes, in a folder
+# named with an omega, read through --holidays, and the calendar written through --output
+# beside them. (Wine takes the arguments in the locale's encoding: UTF-8 here.)
+wide="build-win/Ωdir"
+rm -rf "$wide" && mkdir -p "$wide"
+printf 'include Ωmore.rules\n12-24 = Christmas Eve\n' > "$wide/Ωcompany.rules"
+printf '06-01 = Company day\n' > "$wide/Ωmore.rules"
+args=(generate --levels Year,Month,Day --fill-attributes --holidays "$wide/Ωcompany.rules"
+      --output-format jsonl --quiet)
+build/bin/annalex "${args[@]}" > build-win/linux-wide.jsonl
+LC_ALL=C.UTF-8 wine build-win/bin/annalex.exe "${args[@]}" --output "$wide/Ωcalendar.jsonl"
+if ! cmp build-win/linux-wide.jsonl "$wide/Ωcalendar.jsonl" ||
+   ! grep -q 'Company day' "$wide/Ωcalendar.jsonl"; then
+  echo "annalex.exe --holidays/--output with names outside the ANSI code page failed" >&2
+  exit 1
+fi
+echo "annalex.exe generate: --holidays and --output with names outside the ANSI code page"
+
 # The settings command over the real registry: a value written, read back, a missing one
 # reported with the platform's status, the key deleted.
 exe=build-win/bin/annalex.exe
