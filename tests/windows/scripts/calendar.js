@@ -20,12 +20,6 @@ if (WScript.Arguments(0) == "fiscal") {
     ctrl.cmbMonth = 1; // MMM
 }
 ctrl.clickOk();
-// Any message but the generation notice shows up in the output.
-for (var i = 0; i < ctrl.messageCount; i++) {
-    if (ctrl.messageTitle(i) != "Info") {
-        WScript.Echo(ctrl.messageTitle(i) + ": " + ctrl.messageText(i));
-    }
-}
 
 function quote(text) {
     return '"' + text.replace(/\\/g, "\\\\").replace(/"/g, '\\"') + '"';

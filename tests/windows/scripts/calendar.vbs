@@ -25,10 +25,6 @@ Else
     ctrl.cmbMonth = 1 ' MMM
 End If
 ctrl.clickOk
-' Any message but the generation notice shows up in the output.
-For i = 0 To ctrl.messageCount - 1
-    If ctrl.messageTitle(i) <> "Info" Then WScript.Echo ctrl.messageTitle(i) & ": " & ctrl.messageText(i)
-Next
 
 Function Quote(text)
     Quote = """" & Replace(Replace(text, "\", "\\"), """", "\""") & """"
