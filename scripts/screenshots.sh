@@ -136,7 +136,7 @@ for name in Installed ApplicationDir; do
 done
 # A mail server on loopback (the tests' own), so that the form offers its mail options.
 mkdir -p "$work/smtp"
-sleep 30 | /usr/bin/python3 "$root/tests/errors/smtp_test_server.py" accept "$work/smtp" \
+sleep 30 | /usr/bin/python3 "$root/tests/report/smtp_test_server.py" accept "$work/smtp" \
     >"$work/smtp-port" &
 for _ in $(seq 50); do [[ -s "$work/smtp-port" ]] && break; sleep 0.1; done
 "$annalex" settings write HKCU 'Software\Velmora\Defaults' MailServer S \

@@ -13,7 +13,7 @@
 #include <io.h>
 #endif
 
-#include "errors/build_version.hpp"
+#include "common/build_version.hpp"
 #include "generate_command.hpp"
 #include "settings_command.hpp"
 

@@ -2,8 +2,8 @@
 
 #include <olectl.h>
 
-#include "errors/report_text.hpp"
 #include "platform/cube_objects.hpp"
+#include "report/report_text.hpp"
 
 namespace annalex::platform {
 
@@ -51,8 +51,8 @@ HRESULT handBack(Interface* held, Interface** out) {
 }  // namespace
 
 CtrlObject::CtrlObject()
-    : ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<control::MessageService&>(*this),
-                                                   static_cast<control::PointerService&>(*this),
+    : ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<MessageService&>(*this),
+                                                   static_cast<PointerService&>(*this),
                                                    static_cast<errors::FailureReporter&>(*this))) {
     ctrl_->addWizardResultListener([this](bool result) { raiseWizardResult(result); });
 }
@@ -236,14 +236,14 @@ HRESULT CtrlObject::Unadvise(DWORD cookie) {
     return S_OK;
 }
 
-void CtrlObject::show(const control::MessageBoxRequest& request) {
+void CtrlObject::show(const MessageBoxRequest& request) {
     messages_.push_back({request.title, request.text});
 }
 
-void CtrlObject::setPointer(control::MousePointer) {}
+void CtrlObject::setPointer(MousePointer) {}
 
 void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAction) {
-    messages_.push_back({"Unexpected failure", errors::reportFieldLines(report)});
+    messages_.push_back({"Unexpected failure", report::reportFieldLines(report)});
 }
 
 void CtrlObject::raiseWizardResult(bool result) {

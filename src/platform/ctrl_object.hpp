@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "common/message_service.hpp"
+#include "common/pointer_service.hpp"
 #include "control/annalex_ctrl.hpp"
-#include "control/page_services.hpp"
 #include "errors/failure_reporter.hpp"
 #include "platform/annalex_com.hpp"
 #include "platform/com_object.hpp"
@@ -20,8 +21,8 @@
 namespace annalex::platform {
 
 class CtrlObject final : public ComObject<IAnnalexCtrl, IID_IAnnalexCtrl>,
-                         private control::MessageService,
-                         private control::PointerService,
+                         private MessageService,
+                         private PointerService,
                          private errors::FailureReporter {
   public:
     CtrlObject();
@@ -47,8 +48,8 @@ class CtrlObject final : public ComObject<IAnnalexCtrl, IID_IAnnalexCtrl>,
   private:
     ~CtrlObject() override;
 
-    void show(const control::MessageBoxRequest& request) override;
-    void setPointer(control::MousePointer pointer) override;
+    void show(const MessageBoxRequest& request) override;
+    void setPointer(MousePointer pointer) override;
     void report(const errors::FailureReport& report, errors::ContainerAction container) override;
 
     control::TextBox* dateBox(AnnalexDateBox box);

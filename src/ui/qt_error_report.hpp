@@ -13,13 +13,13 @@
 #include <QWidget>
 #include <memory>
 
-#include "errors/build_info.hpp"
-#include "errors/posix_files.hpp"
-#include "errors/product_settings.hpp"
-#include "errors/report_form_keeper.hpp"
-#include "errors/smtp_mail.hpp"
-#include "errors/spawn_process.hpp"
-#include "errors/zip_archive.hpp"
+#include "report/build_info.hpp"
+#include "report/posix_files.hpp"
+#include "report/product_settings.hpp"
+#include "report/report_form_keeper.hpp"
+#include "report/smtp_mail.hpp"
+#include "report/spawn_process.hpp"
+#include "report/zip_archive.hpp"
 #include "ui/qt_message_service.hpp"
 #include "ui/qt_pointer_service.hpp"
 #include "ui/qt_screen_capture.hpp"
@@ -34,7 +34,7 @@ class QtErrorReport {
     // Reports a failure; container, when given, is the window to close first.
     void report(const errors::FailureReport& failure, QWidget* container);
 
-    errors::ReportFormKeeper& keeper() { return keeper_; }
+    report::ReportFormKeeper& keeper() { return keeper_; }
     // The form's own message boxes ("Information", the missing description, run-time errors).
     QtMessageService& messages() { return messages_; }
     // The dialog of the open form; nullptr when no form is open.
@@ -42,19 +42,19 @@ class QtErrorReport {
 
   private:
     QtErrorReport();
-    std::unique_ptr<errors::ReportFormView> makeView(errors::frmErrorHand& form);
+    std::unique_ptr<report::ReportFormView> makeView(report::frmErrorHand& form);
 
-    errors::ProductSettings settings_;
-    errors::PosixFiles files_;
-    errors::ZipArchives archives_;
-    errors::SpawnedProcesses processes_;
+    report::ProductSettings settings_;
+    report::PosixFiles files_;
+    report::ZipArchives archives_;
+    report::SpawnedProcesses processes_;
     QtScreenCapture screen_;
     QtMessageService messages_;
     QtPointerService pointer_;
-    errors::SystemClock clock_;
-    errors::ThisBuild build_;
-    errors::SmtpMail mail_;
-    errors::ReportFormKeeper keeper_;
+    report::SystemClock clock_;
+    report::ThisBuild build_;
+    report::SmtpMail mail_;
+    report::ReportFormKeeper keeper_;
     QPointer<ReportDialog> dialog_;
 };
 

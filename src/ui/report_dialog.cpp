@@ -24,7 +24,7 @@ QString qs(const std::string& text) {
 // Image1: the screen picture, scaled to fit the widget with its proportions kept.
 class PictureView final : public QWidget {
   public:
-    PictureView(errors::FormImage& model, QWidget* parent) : QWidget(parent), model_(model) {
+    PictureView(report::FormImage& model, QWidget* parent) : QWidget(parent), model_(model) {
         setObjectName(qs(model.name()));
         setMinimumSize(320, 200);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -35,7 +35,7 @@ class PictureView final : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), palette().window());
-        const errors::Picture& picture = model_.picture();
+        const report::Picture& picture = model_.picture();
         if (picture.empty()) {
             return;
         }
@@ -52,11 +52,11 @@ class PictureView final : public QWidget {
     }
 
   private:
-    errors::FormImage& model_;
+    report::FormImage& model_;
 };
 
 // Image2 and Image3: fixed 32 x 32 icons.
-QLabel* iconLabel(errors::FormImage& model, QStyle::StandardPixmap which, QWidget* parent) {
+QLabel* iconLabel(report::FormImage& model, QStyle::StandardPixmap which, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(qs(model.name()));
     label->setFixedSize(32, 32);
@@ -72,11 +72,10 @@ QLabel* iconLabel(errors::FormImage& model, QStyle::StandardPixmap which, QWidge
 
 }  // namespace
 
-ReportDialog::ReportDialog(errors::frmErrorHand& form, control::MessageService& messages,
-                           QWidget* parent)
+ReportDialog::ReportDialog(report::frmErrorHand& form, MessageService& messages, QWidget* parent)
     : QDialog(parent), form_(form), messages_(messages) {
     setObjectName(QStringLiteral("frmErrorHand"));
-    setWindowTitle(QString::fromUtf8(errors::frmErrorHand::kCaption));
+    setWindowTitle(QString::fromUtf8(report::frmErrorHand::kCaption));
     build();
     form_.attachWindow(this);
 }
@@ -148,7 +147,7 @@ void ReportDialog::build() {
     resize(560, 620);
 }
 
-void ReportDialog::bindLabel(errors::FormLabel& model, QLabel* label) {
+void ReportDialog::bindLabel(report::FormLabel& model, QLabel* label) {
     label->setObjectName(qs(model.name()));
     label->setText(qs(model.caption()));
     label->setTextFormat(Qt::PlainText);
@@ -158,7 +157,7 @@ void ReportDialog::bindLabel(errors::FormLabel& model, QLabel* label) {
     model.addObserver(show);
 }
 
-void ReportDialog::bindCheckBox(errors::FormCheckBox& model, QCheckBox* box) {
+void ReportDialog::bindCheckBox(report::FormCheckBox& model, QCheckBox* box) {
     box->setObjectName(qs(model.name()));
     box->setText(qs(model.caption()));
     auto show = [box, &model] {
@@ -170,7 +169,7 @@ void ReportDialog::bindCheckBox(errors::FormCheckBox& model, QCheckBox* box) {
     connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.setChecked(checked); });
 }
 
-void ReportDialog::bindButton(errors::FormButton& model, QPushButton* button) {
+void ReportDialog::bindButton(report::FormButton& model, QPushButton* button) {
     button->setObjectName(qs(model.name()));
     button->setText(qs(model.caption()));
     auto show = [button, &model] {
@@ -182,14 +181,14 @@ void ReportDialog::bindButton(errors::FormButton& model, QPushButton* button) {
     connect(button, &QPushButton::clicked, this, [this, &model] { runHandler(model); });
 }
 
-control::MessageBoxRequest ReportDialog::runTimeErrorMessage(std::int32_t number,
-                                                             const std::string& description) {
-    return {errors::frmErrorHand::kDefaultTitle,
-            "Run-time error '" + std::to_string(number) + "':\n\n" + description,
-            control::MessageIcon::None, control::MessageModality::Application, true};
+MessageBoxRequest ReportDialog::runTimeErrorMessage(std::int32_t number,
+                                                    const std::string& description) {
+    return {report::frmErrorHand::kDefaultTitle,
+            "Run-time error '" + std::to_string(number) + "':\n\n" + description, MessageIcon::None,
+            MessageModality::Application, true};
 }
 
-void ReportDialog::runHandler(const errors::FormButton& button) {
+void ReportDialog::runHandler(const report::FormButton& button) {
     try {
         button.click();
     } catch (const Failure& failure) {

@@ -12,9 +12,9 @@
 #include <functional>
 #include <unordered_map>
 
-#include "control/page_services.hpp"
-#include "errors/error_report_form.hpp"
-#include "errors/report_services.hpp"
+#include "common/message_service.hpp"
+#include "report/error_report_form.hpp"
+#include "report/report_services.hpp"
 
 class QCheckBox;
 class QLabel;
@@ -23,16 +23,15 @@ class QPushButton;
 
 namespace annalex::ui {
 
-class ReportDialog final : public QDialog, public errors::FormWindow {
+class ReportDialog final : public QDialog, public report::FormWindow {
     Q_OBJECT
 
   public:
     // Failures that escape a button's handler are shown through messages.
-    ReportDialog(errors::frmErrorHand& form, control::MessageService& messages,
-                 QWidget* parent = nullptr);
+    ReportDialog(report::frmErrorHand& form, MessageService& messages, QWidget* parent = nullptr);
     ~ReportDialog() override;
 
-    errors::frmErrorHand& form() { return form_; }
+    report::frmErrorHand& form() { return form_; }
     // Called after the form was unloaded and the window closed.
     void setUnloadHook(std::function<void()> hook) { unloadHook_ = std::move(hook); }
 
@@ -41,8 +40,8 @@ class ReportDialog final : public QDialog, public errors::FormWindow {
     void unload() override;
 
     // "Run-time error 'N':" and the description, as a failure escaping a handler is shown.
-    static control::MessageBoxRequest runTimeErrorMessage(std::int32_t number,
-                                                          const std::string& description);
+    static MessageBoxRequest runTimeErrorMessage(std::int32_t number,
+                                                 const std::string& description);
 
     // Every way the window goes (the close button of the form, the window's own close, Escape)
     // ends here: the form is unloaded.
@@ -50,13 +49,13 @@ class ReportDialog final : public QDialog, public errors::FormWindow {
 
   private:
     void build();
-    void bindCheckBox(errors::FormCheckBox& model, QCheckBox* box);
-    void bindButton(errors::FormButton& model, QPushButton* button);
-    void bindLabel(errors::FormLabel& model, QLabel* label);
-    void runHandler(const errors::FormButton& button);
+    void bindCheckBox(report::FormCheckBox& model, QCheckBox* box);
+    void bindButton(report::FormButton& model, QPushButton* button);
+    void bindLabel(report::FormLabel& model, QLabel* label);
+    void runHandler(const report::FormButton& button);
 
-    errors::frmErrorHand& form_;
-    control::MessageService& messages_;
+    report::frmErrorHand& form_;
+    MessageService& messages_;
     std::function<void()> unloadHook_;
     QPlainTextEdit* description_ = nullptr;
     bool unloading_ = false;

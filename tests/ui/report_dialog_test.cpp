@@ -15,7 +15,7 @@
 #include <memory>
 #include <optional>
 
-#include "errors/report_sandbox.hpp"
+#include "report/report_sandbox.hpp"
 #include "ui/annalex_widget.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/qt_error_report.hpp"
@@ -85,7 +85,7 @@ class ReportDialogTest : public QObject {
         QVERIFY(dialog() != nullptr);
         QVERIFY(dialog()->isVisible());
         QVERIFY(!dialog()->isModal());
-        annalex::errors::frmErrorHand* form = report().keeper().form();
+        annalex::report::frmErrorHand* form = report().keeper().form();
         QCOMPARE(form->errProcName, "Private Sub txtStartDay_Change()");
         QCOMPARE(form->VmErrDescription, "Overflow");
 
@@ -114,7 +114,7 @@ class ReportDialogTest : public QObject {
 
     void theDialogAndTheModelFollowEachOther() {
         type("txtStartDay", QStringLiteral("40000"));
-        annalex::errors::frmErrorHand* form = report().keeper().form();
+        annalex::report::frmErrorHand* form = report().keeper().form();
         auto* description = inDialog<QPlainTextEdit>("edtWhatDoing");
         QTest::keyClicks(description, "Typing a day");
         QCOMPARE(form->edtWhatDoing.text(), "Typing a day");

@@ -18,7 +18,7 @@
 #include <iterator>
 #include <string>
 
-#include "errors/picture.hpp"
+#include "report/picture.hpp"
 #include "ui/qt_screen_capture.hpp"
 
 namespace {
@@ -116,7 +116,7 @@ class ScreenCaptureTest : public QObject {
         QCOMPARE(pixels, QSize(640, 480));
 
         annalex::ui::QtScreenCapture capture;
-        const annalex::errors::Picture picture = capture.captureScreen();
+        const annalex::report::Picture picture = capture.captureScreen();
         QCOMPARE(picture.width(), pixels.width());
         QCOMPARE(picture.height(), pixels.height());
 
@@ -124,7 +124,7 @@ class ScreenCaptureTest : public QObject {
             QDir::tempPath().toStdString() + "/annalex-capture-" + std::to_string(getpid());
         std::filesystem::create_directories(folder);
         const std::string file = folder + "/screenShot.bmp";
-        annalex::errors::saveBitmapFile(picture, file);
+        annalex::report::saveBitmapFile(picture, file);
         std::ifstream in(file, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in),
                                 std::istreambuf_iterator<char>()};

@@ -14,8 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "errors/report_sandbox.hpp"
 #include "page_choices.hpp"
+#include "report/report_sandbox.hpp"
 #include "store_location.hpp"
 #include "support/refusing_dimension.hpp"
 #include "ui/message_catcher.hpp"
