@@ -76,14 +76,11 @@ void ConsoleReporter::appendToLog(const errors::FailureReport& failure) {
         return;
     }
     const report::ReportPaths paths(installed, settings_.readString("ApplicationDir"));
-    const std::string log = report::resolveIgnoringCase(report::posixPath(paths.errorLog));
+    const std::string log = files_.hostPath(paths.errorLog);
     const report::LogStamp stamp{report::generalDateText(clock_.now()), build_.compiledText(),
                                  build_.versionText()};
     try {
-        if (!files_.exists(log)) {
-            files_.createEmptyFile(log);
-        }
-        files_.appendToFile(log, report::logEntry(stamp, failure, kDescription));
+        files_.appendLogEntry(log, report::logEntry(stamp, failure, kDescription));
     } catch (const Failure& cannotLog) {
         std::cerr << "annalex: the error log was not written: " << cannotLog.description() << '\n';
     }

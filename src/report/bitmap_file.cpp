@@ -1,7 +1,5 @@
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <vector>
+#include <cstdint>
+#include <string>
 
 #include "common/failure.hpp"
 #include "report/picture.hpp"
@@ -12,28 +10,22 @@ namespace {
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
+void put16(std::string& out, std::uint16_t value) {
+    out.push_back(static_cast<char>(value));
+    out.push_back(static_cast<char>(value >> 8));
 }
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void put32(std::string& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
+        out.push_back(static_cast<char>(value >> shift));
     }
-}
-
-[[noreturn]] void cannotWrite(const std::string& path) {
-    const int error = noteErrno();
-    raise(ErrorNumber::PathFileAccessError,
-          "'" + path + "' cannot be written: " + std::strerror(error), "Annalex.Report");
 }
 
 }  // namespace
 
-void saveBitmapFile(const Picture& picture, const std::string& path) {
+std::string bitmapFileBytes(const Picture& picture) {
     if (picture.empty()) {
-        raise(ErrorNumber::InvalidProcedureCall, "There is no picture to save to '" + path + "'",
+        raise(ErrorNumber::InvalidProcedureCall, "There is no screen picture to save",
               "Annalex.Report");
     }
     const auto width = static_cast<std::uint32_t>(picture.width());
@@ -41,46 +33,38 @@ void saveBitmapFile(const Picture& picture, const std::string& path) {
     const std::uint32_t rowBytes = (width * 3 + 3) & ~3u;
     const std::uint32_t pixelBytes = rowBytes * height;
 
-    std::vector<std::uint8_t> header;
-    header.reserve(kFileHeaderSize + kInfoHeaderSize);
+    std::string bytes;
+    bytes.reserve(kFileHeaderSize + kInfoHeaderSize + pixelBytes);
     // BITMAPFILEHEADER
-    header.push_back('B');
-    header.push_back('M');
-    put32(header, kFileHeaderSize + kInfoHeaderSize + pixelBytes);
-    put32(header, 0);
-    put32(header, kFileHeaderSize + kInfoHeaderSize);
+    bytes.push_back('B');
+    bytes.push_back('M');
+    put32(bytes, kFileHeaderSize + kInfoHeaderSize + pixelBytes);
+    put32(bytes, 0);
+    put32(bytes, kFileHeaderSize + kInfoHeaderSize);
     // BITMAPINFOHEADER: positive height (bottom-up rows), one plane, 24 bits, no compression,
     // 96 dpi (3780 pixels per metre), no palette entries.
-    put32(header, kInfoHeaderSize);
-    put32(header, width);
-    put32(header, height);
-    put16(header, 1);
-    put16(header, 24);
-    put32(header, 0);
-    put32(header, pixelBytes);
-    put32(header, 3780);
-    put32(header, 3780);
-    put32(header, 0);
-    put32(header, 0);
+    put32(bytes, kInfoHeaderSize);
+    put32(bytes, width);
+    put32(bytes, height);
+    put16(bytes, 1);
+    put16(bytes, 24);
+    put32(bytes, 0);
+    put32(bytes, pixelBytes);
+    put32(bytes, 3780);
+    put32(bytes, 3780);
+    put32(bytes, 0);
+    put32(bytes, 0);
 
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        cannotWrite(path);
-    }
-    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    std::vector<std::uint8_t> row(rowBytes, 0);
-    for (std::int32_t y = picture.height() - 1; written && y >= 0; --y) {
+    for (std::int32_t y = picture.height() - 1; y >= 0; --y) {
         const std::uint32_t* pixels = picture.row(y);
         for (std::uint32_t x = 0; x < width; ++x) {
-            row[x * 3] = static_cast<std::uint8_t>(pixels[x]);            // blue
-            row[x * 3 + 1] = static_cast<std::uint8_t>(pixels[x] >> 8);   // green
-            row[x * 3 + 2] = static_cast<std::uint8_t>(pixels[x] >> 16);  // red
+            bytes.push_back(static_cast<char>(pixels[x]));        // blue
+            bytes.push_back(static_cast<char>(pixels[x] >> 8));   // green
+            bytes.push_back(static_cast<char>(pixels[x] >> 16));  // red
         }
-        written = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+        bytes.append(rowBytes - width * 3, '\0');
     }
-    if (std::fclose(file) != 0 || !written) {
-        cannotWrite(path);
-    }
+    return bytes;
 }
 
 }  // namespace annalex::report

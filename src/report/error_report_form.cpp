@@ -27,6 +27,11 @@ MessageBoxRequest noDescriptionMessage() {
             MessageModality::System, true};
 }
 
+MessageBoxRequest mailResultMessage(std::string title, std::string text) {
+    return {std::move(title), std::move(text), MessageIcon::Information, MessageModality::System,
+            true};
+}
+
 }  // namespace
 
 frmErrorHand::frmErrorHand(ReportFormServices services)
@@ -43,6 +48,7 @@ frmErrorHand::frmErrorHand(ReportFormServices services)
               "Attaching supporting files will enable us to more easily reproduce and correct "
               "this error. These files do not contain any of the data you have stored in your "
               "cubes."),
+      lblMailStatus("lblMailStatus", ""),
       butEMail("butEMail", "E-Mail Error Report to Velmora"),
       butClose("butClose", "Close Excel"),
       Label2("Label2",
@@ -69,16 +75,30 @@ errors::FailureReport frmErrorHand::failure() const {
 }
 
 std::string frmErrorHand::hostPath(const std::string& path) {
-    return resolveIgnoringCase(posixPath(path));
+    return services_.files.hostPath(path);
+}
+
+std::string frmErrorHand::directorySetting(const std::string& name) {
+    std::string value = services_.settings.readString(name);
+    if (value.empty()) {
+        value = services_.files.userDataFolder();
+    }
+    return directoryValue(std::move(value));
+}
+
+void frmErrorHand::takeScreenPicture() {
+    Image1.setPicture(services_.screen.captureScreen());
 }
 
 void frmErrorHand::Form_Load() {
     services_.pointer.setPointer(MousePointer::Hourglass);
     try {
-        Image1.setPicture(services_.screen.captureScreen());
-        applicationDir_ = directoryValue(services_.settings.readString("ApplicationDir"));
+        if (Image1.picture().empty()) {
+            takeScreenPicture();  // shown without the keeper, which takes it earlier
+        }
+        applicationDir_ = directorySetting("ApplicationDir");
         services_.files.createDirectory(hostPath(applicationDir_ + "Error Logs"));
-        saveBitmapFile(Image1.picture(), hostPath(applicationDir_ + "Error Logs\\screenShot.bmp"));
+        saveScreenPicture();
     } catch (...) {
         // The failure is not the form's to handle, but the pointer must not stay busy.
         services_.pointer.setPointer(MousePointer::Default);
@@ -88,16 +108,34 @@ void frmErrorHand::Form_Load() {
     services_.pointer.setPointer(MousePointer::Default);
     butEMail.setDefault(true);
     loaded_ = true;
-
     reportMailed_ = false;
+    checkMail();
+}
+
+void frmErrorHand::saveScreenPicture() {
     try {
-        services_.mail.signOn(kMailSignOnTimeout);
-    } catch (const std::exception&) {
-        enableMailOptions(false);
+        services_.files.writePrivateFile(hostPath(applicationDir_ + "Error Logs\\screenShot.bmp"),
+                                         bitmapFileBytes(Image1.picture()));
+    } catch (const Failure& failure) {
+        // The report matters more than its picture: it goes on without one.
+        chkAttachScreen.setChecked(false);
+        Image1.setNote(kNoPicture + failure.description());
+    }
+}
+
+void frmErrorHand::checkMail() {
+    enableMailOptions(false);
+    lblMailStatus.setCaption(kMailChecking);
+    services_.background.run([&mail = services_.mail] { return mail.probe(kMailSignOnTimeout); },
+                             [this](const std::string& reason) { mailChecked(reason); });
+}
+
+void frmErrorHand::mailChecked(const std::string& reason) {
+    if (unloaded_ || reportMailed_) {
         return;
     }
-    services_.mail.signOff();
-    enableMailOptions(true);
+    enableMailOptions(reason.empty());
+    lblMailStatus.setCaption(reason.empty() ? std::string() : kMailUnavailable + reason);
 }
 
 void frmErrorHand::enableMailOptions(bool enabled) {
@@ -139,21 +177,28 @@ std::string frmErrorHand::logEntryText() {
     return logEntry(logStamp(), failure(), edtWhatDoing.text());
 }
 
+bool frmErrorHand::descriptionGiven() {
+    if (!trimSpaces(edtWhatDoing.text()).empty()) {
+        return true;
+    }
+    services_.messages.show(noDescriptionMessage());
+    edtWhatDoing.setFocus();
+    return false;
+}
+
 void frmErrorHand::butClose_Click() {
-    if (trimSpaces(edtWhatDoing.text()).empty()) {
-        services_.messages.show(noDescriptionMessage());
+    if (!descriptionGiven()) {
         return;
     }
     FileService& files = services_.files;
-    const ReportPaths paths(services_.settings.readString("Installed"),
-                            services_.settings.readString("ApplicationDir"));
+    const ReportPaths paths(directorySetting("Installed"), directorySetting("ApplicationDir"));
 
+    // Missing below the user's data folder until a first report: made, failure ignored (an
+    // installation that lacks it is told by the log's own failure).
+    files.createDirectory(hostPath(paths.errorLogs));
     const std::string log = hostPath(paths.errorLog);
-    if (!files.exists(log)) {
-        files.createEmptyFile(log);
-    }
     // The entry ends with its own line break after the separator.
-    files.appendToFile(log, logEntryText());
+    files.appendLogEntry(log, logEntryText());
 
     if (!reportMailed_) {
         const std::string archivePath = newArchivePath();
@@ -167,37 +212,51 @@ void frmErrorHand::butClose_Click() {
                 archive->addFile(hostPath(paths.attachedScreenShot));
             }
             archive->addFile(log);
-            // The archive is written from the "System" folder; the host's own working directory
-            // is put back afterwards, so that the relative paths it holds (and that the restart
-            // program hands on) keep their meaning.
+            // The archive is written from the "System" folder (when there is one: the user's
+            // data folder has none); the host's own working directory is put back afterwards,
+            // so that the relative paths it holds (and that the restart program hands on) keep
+            // their meaning.
             const std::string hostDirectory = files.currentDirectory();
-            files.changeDirectory(hostPath(paths.systemDir));
+            bool moved = true;
+            try {
+                files.changeDirectory(hostPath(paths.systemDir));
+            } catch (const Failure&) {
+                moved = false;
+            }
             archive->write();
-            files.changeDirectory(hostDirectory);
+            if (moved) {
+                files.changeDirectory(hostDirectory);
+            }
         }
 
         const std::string archiveName = archivePath.substr(archivePath.find_last_of("/\\") + 1);
-        const std::string kept = paths.errorLogs + archiveName;
-        files.moveFile(archivePath, hostPath(kept));
+        const std::string kept = hostPath(paths.errorLogs + archiveName);
+        files.moveFile(archivePath, kept);
         try {
             files.removeFile(hostPath(paths.attachedScreenShot));
         } catch (const Failure&) {
             // Already gone, or never saved: nothing to clean up.
         }
-        services_.messages.show({"Information",
-                                 "Please email the file '" + posixPath(kept) + "' to " +
-                                     supportAddress(services_.settings) + ".\n" +
-                                     "It will help us to more easily correct the problem that "
-                                     "caused this error",
-                                 MessageIcon::Information, MessageModality::System, true});
+        services_.messages.show(
+            mailResultMessage("Information", "Please email the file '" + kept + "' to " +
+                                                 supportAddress(services_.settings) + ".\n" +
+                                                 "It will help us to more easily correct the "
+                                                 "problem that caused this error"));
     }
 
     // Whether the restart program started is not the form's concern.
-    services_.processes.start(hostPath(paths.restartProgram), hostPath(paths.systemDir));
+    services_.restart.start(hostPath(paths.restartProgram), hostPath(paths.systemDir));
     if (window_ != nullptr) {
         window_->processPendingEvents();
     }
     unloadForm();
+}
+
+bool frmErrorHand::Form_QueryUnload() {
+    if (!unloaded_) {
+        butClose_Click();
+    }
+    return unloaded_;
 }
 
 void frmErrorHand::unloadForm() {
@@ -207,17 +266,23 @@ void frmErrorHand::unloadForm() {
     }
 }
 
+void frmErrorHand::mailFailed(const std::string& reason) {
+    lblMailStatus.setCaption(kMailNotSent + reason);
+    services_.messages.show(
+        mailResultMessage("Error", "The error log failed to be sent due to a mail error"));
+}
+
 void frmErrorHand::butEMail_Click() {
-    if (trimSpaces(edtWhatDoing.text()).empty()) {
-        services_.messages.show(noDescriptionMessage());
+    if (!descriptionGiven()) {
         return;
     }
-    const std::string application = directoryValue(services_.settings.readString("ApplicationDir"));
+    const std::string application = directorySetting("ApplicationDir");
     MailService& mail = services_.mail;
     try {
         mail.signOn(kMailSignOnTimeout);
-    } catch (const std::exception&) {
-        return;  // no session, no message: the person can still close
+    } catch (const MailFailure& failure) {
+        mailFailed(failure.what());
+        return;
     }
     mail.compose();
 
@@ -234,25 +299,20 @@ void frmErrorHand::butEMail_Click() {
         }
         archive->write();
     }
-    try {
-        files.removeFile(screenShot);
-    } catch (const Failure&) {
-        // Already gone, or never saved: it is in the archive or not wanted.
-    }
 
-    mail.setRecipient(supportAddress(services_.settings));
+    const std::string recipient = supportAddress(services_.settings);
     const std::string crLf(kCrLf);
-    // The attachment goes at position 0, the leading space.
-    mail.setBody(" " + crLf + "Description:" + crLf + edtWhatDoing.text() + crLf + crLf +
-                 logFieldLines(logStamp(), failure(), crLf));
-    mail.setAttachment(archivePath, 0);
-    mail.setSubject(kMailSubject);
-
-    bool sent = true;
+    std::string reason;
     try {
+        mail.setRecipient(recipient);
+        // The attachment goes at position 0, the leading space.
+        mail.setBody(" " + crLf + "Description:" + crLf + withCrLf(edtWhatDoing.text()) + crLf +
+                     crLf + logFieldLines(logStamp(), failure(), crLf));
+        mail.setAttachment(archivePath, 0);
+        mail.setSubject(kMailSubject);
         mail.send();
-    } catch (const MailFailure&) {
-        sent = false;
+    } catch (const MailFailure& failure) {
+        reason = failure.what();
     }
     mail.signOff();
     try {
@@ -260,14 +320,24 @@ void frmErrorHand::butEMail_Click() {
     } catch (const Failure&) {
         // The archive was never written (no file could be added): nothing to remove.
     }
-    if (sent) {
-        reportMailed_ = true;
-        services_.messages.show({"Thank you", "The error log has been successfully sent",
-                                 MessageIcon::Information, MessageModality::System, true});
-    } else {
-        services_.messages.show({"Error", "The error log failed to be sent due to a mail error",
-                                 MessageIcon::Information, MessageModality::System, true});
+    if (!reason.empty()) {
+        // The picture stays for another try, or for the close button's archive.
+        mailFailed(reason);
+        return;
     }
+    try {
+        files.removeFile(screenShot);
+    } catch (const Failure&) {
+        // Already gone, or never saved: it is in the archive or not wanted.
+    }
+    // Sent once: no second press can send it again.
+    reportMailed_ = true;
+    enableMailOptions(false);
+    butEMail.setDefault(false);
+    butClose.setDefault(true);
+    lblMailStatus.setCaption("The report was sent to " + recipient + ".");
+    services_.messages.show(
+        mailResultMessage("Thank you", "The error log has been successfully sent"));
 }
 
 }  // namespace annalex::report

@@ -1,7 +1,8 @@
 #pragma once
 // The report form's controls as plain models: a name, the text or caption a person sees, the
 // enabled state, and for buttons the click handler and whether the button is the default one.
-// A front end binds its widgets to them both ways (observers tell it what changed).
+// A front end binds its widgets to them both ways (observers tell it what changed, and when the
+// form wants the focus in a control).
 
 #include <functional>
 #include <string>
@@ -31,6 +32,16 @@ class FormControl {
     // Called after every change of the control's visible state.
     void addObserver(std::function<void()> observer) { observers_.push_back(std::move(observer)); }
 
+    // Asks the window to put the keyboard focus in this control.
+    void setFocus() const {
+        for (const auto& listener : focusListeners_) {
+            listener();
+        }
+    }
+    void onFocusRequest(std::function<void()> listener) {
+        focusListeners_.push_back(std::move(listener));
+    }
+
   protected:
     void changed() const {
         for (const auto& observer : observers_) {
@@ -42,6 +53,7 @@ class FormControl {
     std::string name_;
     bool enabled_ = true;
     std::vector<std::function<void()>> observers_;
+    std::vector<std::function<void()>> focusListeners_;
 };
 
 class FormLabel final : public FormControl {
@@ -49,6 +61,12 @@ class FormLabel final : public FormControl {
     FormLabel(std::string name, std::string caption)
         : FormControl(std::move(name)), caption_(std::move(caption)) {}
     const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption) {
+        if (caption_ != caption) {
+            caption_ = std::move(caption);
+            changed();
+        }
+    }
 
   private:
     std::string caption_;
@@ -113,7 +131,8 @@ class FormButton final : public FormControl {
     std::function<void()> handler_;
 };
 
-// A picture control: the screen picture (Image1) or a fixed icon (Image2, Image3).
+// A picture control: the screen picture (Image1) or a fixed icon (Image2, Image3). Where there
+// is no picture to show, a note may say why.
 class FormImage final : public FormControl {
   public:
     using FormControl::FormControl;
@@ -122,9 +141,15 @@ class FormImage final : public FormControl {
         picture_ = std::move(picture);
         changed();
     }
+    const std::string& note() const { return note_; }
+    void setNote(std::string note) {
+        note_ = std::move(note);
+        changed();
+    }
 
   private:
     Picture picture_;
+    std::string note_;
 };
 
 }  // namespace annalex::report

@@ -7,24 +7,31 @@ namespace annalex::report {
 
 namespace {
 
-std::string readText(const char* name) {
-    return ProductSettings().readString(name);
+// A number value; fallback when it is missing or not a number.
+std::int32_t readNumber(const char* name, std::int32_t fallback) {
+    settings::SettingValue value;
+    settings::fReadValue("HKCU", kProductKey, name, "D", fallback, value);
+    if (const auto* number = std::get_if<std::int32_t>(&value)) {
+        return *number;
+    }
+    return fallback;
 }
 
 }  // namespace
 
 MailSettings readMailSettings() {
+    ProductSettings product;
     MailSettings mail;
-    mail.serverUrl = readText(kMailServerValue);
-    mail.sender = readText(kMailSenderValue);
-    mail.userName = readText(kMailUserValue);
-    mail.password = readText(kMailPasswordValue);
-    settings::SettingValue seconds;
-    const std::int32_t fallback = static_cast<std::int32_t>(mail.timeout.count());
-    settings::fReadValue("HKCU", kProductKey, kMailTimeoutValue, "D", fallback, seconds);
-    if (const auto* number = std::get_if<std::int32_t>(&seconds);
-        number != nullptr && *number > 0) {
-        mail.timeout = std::chrono::seconds(*number);
+    mail.serverUrl = product.readString(kMailServerValue);
+    mail.sender = product.readString(kMailSenderValue);
+    mail.recipient = supportAddress(product);
+    mail.userName = product.readString(kMailUserValue);
+    mail.password = product.readString(kMailPasswordValue);
+    mail.allowUnencrypted = readNumber(kMailAllowUnencryptedValue, 0) == 1;
+    if (const std::int32_t seconds =
+            readNumber(kMailTimeoutValue, static_cast<std::int32_t>(mail.timeout.count()));
+        seconds > 0) {
+        mail.timeout = std::chrono::seconds(seconds);
     }
     return mail;
 }

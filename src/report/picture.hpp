@@ -40,9 +40,9 @@ class Picture {
     std::shared_ptr<const void> keeper_;
 };
 
-// Writes the picture as a Windows bitmap file: a true-colour picture is written with 24 bits per
-// pixel, bottom row first, rows padded to four bytes, and no palette. Raises PathFileAccessError
-// (naming the file) when the file cannot be written, InvalidProcedureCall for an empty picture.
-void saveBitmapFile(const Picture& picture, const std::string& path);
+// The picture as the bytes of a Windows bitmap file: a true-colour picture is written with 24
+// bits per pixel, bottom row first, rows padded to four bytes, and no palette. Raises
+// InvalidProcedureCall for an empty picture.
+std::string bitmapFileBytes(const Picture& picture);
 
 }  // namespace annalex::report

@@ -4,6 +4,7 @@
 //
 //   Installed       the installation directory (error log, archive, restart program)
 //   ApplicationDir  the application directory (screen picture, supporting file)
+//   (either missing or empty: the user's data folder, FileService::userDataFolder)
 //   SupportAddress  where error reports go; support@velmora.example when not set
 
 #include "report/report_services.hpp"

@@ -24,15 +24,27 @@ void ReportFormKeeper::report(const errors::FailureReport& failure,
         ++formsCreated_;
     }
     form_->setFailure(failure);
-    if (closeContainer) {
-        closeContainer();
-    }
-    if (view_->visible()) {
-        return;
-    }
-    // Loading comes first, so the screen picture shows what was behind the form.
-    if (!form_->loaded()) {
-        form_->Form_Load();
+    try {
+        // The picture shows the screen as the failure found it: taken before the container
+        // closes.
+        if (!form_->loaded()) {
+            form_->takeScreenPicture();
+        }
+        if (closeContainer) {
+            closeContainer();
+        }
+        if (view_->visible()) {
+            return;
+        }
+        if (!form_->loaded()) {
+            form_->Form_Load();
+        }
+    } catch (...) {
+        if (!form_->loaded()) {
+            view_.reset();
+            form_.reset();
+        }
+        throw;
     }
     try {
         view_->showModeless();

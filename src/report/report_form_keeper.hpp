@@ -2,15 +2,15 @@
 // The one application-wide error report form, as the procedure trap uses it.
 //
 // report() creates the form on first use (and again after the form was closed), sets its six
-// failure fields, closes the container that holds the failing control when asked to, then shows
-// the form: loading it first when it is not loaded yet (which takes the screen picture before
-// the form is visible), then modeless; only when the view cannot show it modeless, modal, in
-// which case report() returns when the person has closed it. A form already on screen is not
+// failure fields, takes the screen picture while the failure is still on screen, closes the
+// container that holds the failing control when asked to, then shows the form: loading it first
+// when it is not loaded yet, then modeless; only when the view cannot show it modeless, modal,
+// in which case report() returns when the person has closed it. A form already on screen is not
 // shown a second time: a later failure only overwrites its fields.
 //
-// A failure while loading passes to the caller (the form stays unloaded and the next report loads
-// it again); a failure of the modeless showing falls back to showing modal, and a failure of
-// that passes to the caller.
+// A failure while loading passes to the caller, and the form and its view are let go (the next
+// report makes them anew): the caller tells the person and ends. A failure of the modeless
+// showing falls back to showing modal, and a failure of that passes to the caller.
 
 #include <functional>
 #include <memory>

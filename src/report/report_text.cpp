@@ -35,8 +35,24 @@ std::string logFieldLines(const LogStamp& stamp, const errors::FailureReport& re
 std::string logEntry(const LogStamp& stamp, const errors::FailureReport& report,
                      const std::string& whatDoing) {
     const std::string crLf(kCrLf);
-    return logFieldLines(stamp, report, crLf) + logLine("Description", whatDoing) + crLf +
+    return logFieldLines(stamp, report, crLf) + logLine("Description", withCrLf(whatDoing)) + crLf +
            std::string(kLogSeparator) + crLf;
+}
+
+std::string withCrLf(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            result += kCrLf;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
 }
 
 std::string generalDateText(std::chrono::system_clock::time_point moment) {

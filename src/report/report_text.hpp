@@ -34,10 +34,14 @@ std::string reportFieldLines(const errors::FailureReport& report,
 std::string logFieldLines(const LogStamp& stamp, const errors::FailureReport& report,
                           const std::string& lineEnd = std::string(kCrLf));
 
-// A whole log entry: the nine field lines, "Description" with the person's own words as typed,
-// the separator, each line ended by CR LF.
+// A whole log entry: the nine field lines, "Description" with the person's own words as typed
+// (their line breaks as CR LF), the separator, each line ended by CR LF.
 std::string logEntry(const LogStamp& stamp, const errors::FailureReport& report,
                      const std::string& whatDoing);
+
+// The text with every line break (LF, CR or CR LF) written as CR LF: a text box may give LF
+// alone, the log and the mail hold CR LF.
+std::string withCrLf(std::string_view text);
 
 // A moment as the locale's date and time representation (the environment's LC_TIME, as strftime
 // "%c" writes it in local time), without leading or trailing blanks.

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <utility>
 
+#include "report/mail_address.hpp"
 #include "report/mail_settings.hpp"
 
 namespace annalex::report {
@@ -51,6 +52,13 @@ std::string angled(const std::string& address) {
     return "<" + address + ">";
 }
 
+// Fails unless value (of the setting or part named) is one mail address.
+void requireMailbox(const std::string& value, const std::string& name) {
+    if (!isMailbox(value)) {
+        throw MailFailure(name + " '" + printableText(value) + "' is not a single mail address");
+    }
+}
+
 // RFC 5322 date in English whatever the locale, e.g. "Sun, 06 Dec 2026 11:30:00 +0000".
 std::string mailDate() {
     static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -83,8 +91,10 @@ class Transfer {
         set(CURLOPT_TIMEOUT_MS, milliseconds);
         // Whole seconds only; the two limits above end the step in time either way.
         set(CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, (milliseconds + 999) / 1000));
-        // STARTTLS when the server offers it; smtps:// URLs are encrypted from the start.
-        set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+        // smtps:// URLs are encrypted from the start; on smtp:// STARTTLS when the server offers
+        // it, and required when a password would otherwise go out in clear.
+        requireTls_ = !settings.userName.empty() && !settings.allowUnencrypted;
+        set(CURLOPT_USE_SSL, static_cast<long>(requireTls_ ? CURLUSESSL_ALL : CURLUSESSL_TRY));
         if (!settings.userName.empty()) {
             set(CURLOPT_USERNAME, settings.userName.c_str());
             set(CURLOPT_PASSWORD, settings.password.c_str());
@@ -111,6 +121,10 @@ class Transfer {
         if (reply != 0) {
             detail += " (server reply " + std::to_string(reply) + ")";
         }
+        if (code == CURLE_USE_SSL_FAILED && requireTls_) {
+            detail += "; the user name and password are sent encrypted only (see " +
+                      std::string(kMailAllowUnencryptedValue) + ")";
+        }
         throw MailFailure(what + " at " + server + " failed: " + detail);
     }
 
@@ -119,6 +133,7 @@ class Transfer {
 
   private:
     EasyHandle easy_;
+    bool requireTls_ = false;
     char errorText_[CURL_ERROR_SIZE];
 };
 
@@ -136,18 +151,28 @@ SmtpMail::~SmtpMail() {
     signOff();
 }
 
+MailSettings SmtpMail::currentSettings() const {
+    MailSettings settings = fixed_ ? *fixed_ : readMailSettings();
+    if (settings.sender.empty()) {
+        settings.sender = kDefaultSender;
+    }
+    if (settings.timeout <= std::chrono::seconds::zero()) {
+        settings.timeout = MailSettings{}.timeout;
+    }
+    requireMailbox(settings.sender, std::string("the sender (setting ") + kMailSenderValue + ")");
+    if (!settings.recipient.empty()) {
+        requireMailbox(settings.recipient, "the support address (setting SupportAddress)");
+    }
+    if (settings.serverUrl.empty()) {
+        throw MailFailure("no mail server is configured (setting " + std::string(kMailServerValue) +
+                          ")");
+    }
+    return settings;
+}
+
 void SmtpMail::signOn(std::chrono::milliseconds timeout) {
     signOff();
-    settings_ = fixed_ ? *fixed_ : readMailSettings();
-    if (settings_.sender.empty()) {
-        settings_.sender = kDefaultSender;
-    }
-    if (settings_.timeout <= std::chrono::seconds::zero()) {
-        settings_.timeout = MailSettings{}.timeout;
-    }
-    if (settings_.serverUrl.empty()) {
-        throw MailFailure("no mail server is configured");
-    }
+    settings_ = currentSettings();
     initialiseCurlOnce();
     Transfer transfer(settings_, std::min<std::chrono::milliseconds>(timeout, settings_.timeout));
     // Only the connection phase: connect, greeting, EHLO, STARTTLS and authentication.
@@ -156,11 +181,25 @@ void SmtpMail::signOn(std::chrono::milliseconds timeout) {
     connection_ = std::make_unique<Connection>(Connection{transfer.release()});
 }
 
+std::string SmtpMail::probe(std::chrono::milliseconds timeout) {
+    try {
+        const MailSettings settings = currentSettings();
+        initialiseCurlOnce();
+        Transfer transfer(settings, std::min<std::chrono::milliseconds>(timeout, settings.timeout));
+        transfer.set(CURLOPT_CONNECT_ONLY, 1L);
+        transfer.perform("signing on", settings.serverUrl);
+        return {};
+    } catch (const MailFailure& failure) {
+        return failure.what();
+    }
+}
+
 void SmtpMail::compose() {
     message_ = std::make_unique<Message>();
 }
 
 void SmtpMail::setRecipient(const std::string& address) {
+    requireMailbox(address, "the recipient");
     composed().recipient = address;
 }
 
@@ -173,6 +212,9 @@ void SmtpMail::setAttachment(const std::string& path, std::size_t) {
 }
 
 void SmtpMail::setSubject(const std::string& subject) {
+    if (printableText(subject) != subject) {
+        throw MailFailure("the subject '" + printableText(subject) + "' holds control characters");
+    }
     composed().subject = subject;
 }
 
@@ -188,6 +230,9 @@ void SmtpMail::send() {
         throw MailFailure("cannot send: not signed on to a mail server");
     }
     const Message& message = composed();
+    if (message.recipient.empty()) {
+        throw MailFailure("cannot send: the message has no recipient");
+    }
     if (!message.attachment.empty() && !std::ifstream(message.attachment, std::ios::binary)) {
         throw MailFailure("cannot attach '" + message.attachment + "': the file cannot be read");
     }

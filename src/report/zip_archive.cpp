@@ -3,11 +3,12 @@
 #include <sys/stat.h>
 #include <zip.h>
 
-#include <array>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "common/failure.hpp"
+#include "report/posix_files.hpp"
 
 namespace annalex::report {
 namespace {
@@ -26,27 +27,50 @@ class ZipArchive final : public Archive {
         return true;
     }
 
-    bool write() override { return files_.empty() ? writeEmpty() : writeWithFiles(); }
-
-  private:
-    bool writeWithFiles() {
-        int error = 0;
-        zip_t* archive = zip_open(path_.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        if (archive == nullptr) {
-            noteErrno();
+    bool write() override {
+        std::string bytes;
+        if (files_.empty()) {
+            // The end-of-central-directory record of an archive with no entries.
+            bytes.assign("PK\x05\x06", 4);
+            bytes.resize(22, '\0');
+        } else if (!zipInMemory(bytes)) {
             return false;
         }
+        try {
+            PosixFiles().writePrivateFile(path_, bytes);
+        } catch (const Failure&) {
+            return false;  // the system's code is recorded
+        }
+        return true;
+    }
+
+  private:
+    // The archive of the files added, made in memory (and so written by us, with our mode).
+    bool zipInMemory(std::string& bytes) const {
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+        zip_t* archive =
+            buffer == nullptr ? nullptr : zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+        zip_error_fini(&error);
+        if (archive == nullptr) {
+            if (buffer != nullptr) {
+                zip_source_free(buffer);
+            }
+            return false;
+        }
+        // Kept past zip_close, which writes the archive into it.
+        zip_source_keep(buffer);
+        const std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> owned(buffer, zip_source_free);
         for (const std::string& file : files_) {
             const std::size_t slash = file.rfind('/');
             const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
             zip_source_t* source = zip_source_file(archive, file.c_str(), 0, -1);
-            if (source == nullptr) {
-                zip_discard(archive);
-                return false;
-            }
-            if (zip_file_add(archive, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) <
-                0) {
-                zip_source_free(source);
+            if (source == nullptr || zip_file_add(archive, name.c_str(), source,
+                                                  ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+                if (source != nullptr) {
+                    zip_source_free(source);
+                }
                 zip_discard(archive);
                 return false;
             }
@@ -59,19 +83,17 @@ class ZipArchive final : public Archive {
             zip_discard(archive);
             return false;
         }
-        return true;
-    }
-
-    // The end-of-central-directory record of an archive with no entries.
-    bool writeEmpty() {
-        static constexpr std::array<unsigned char, 22> kEmpty = {'P', 'K', 5, 6};
-        std::FILE* file = std::fopen(path_.c_str(), "wb");
-        if (file == nullptr) {
-            noteErrno();
+        if (zip_source_open(buffer) != 0) {
             return false;
         }
-        const bool written = std::fwrite(kEmpty.data(), 1, kEmpty.size(), file) == kEmpty.size();
-        return std::fclose(file) == 0 && written;
+        zip_source_seek(buffer, 0, SEEK_END);
+        const zip_int64_t size = zip_source_tell(buffer);
+        zip_source_seek(buffer, 0, SEEK_SET);
+        bytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        const zip_int64_t read =
+            bytes.empty() ? 0 : zip_source_read(buffer, bytes.data(), bytes.size());
+        zip_source_close(buffer);
+        return size > 0 && read == size;
     }
 
     std::string path_;

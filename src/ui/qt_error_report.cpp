@@ -84,15 +84,22 @@ QtErrorReport& QtErrorReport::instance() {
 }
 
 QtErrorReport::QtErrorReport()
-    : keeper_({settings_, files_, archives_, processes_, screen_, messages_, pointer_, clock_,
-               build_, mail_},
+    : keeper_({settings_, files_, archives_, restart_, screen_, messages_, pointer_, clock_, build_,
+               mail_, background_},
               [this](report::frmErrorHand& form) { return makeView(form); }) {}
 
 std::unique_ptr<report::ReportFormView> QtErrorReport::makeView(report::frmErrorHand& form) {
     auto view = std::make_unique<DialogView>(form, messages_);
     dialog_ = view->dialog();
     messages_.setOwner(dialog_);
+    background_.setContext(dialog_);
     return view;
+}
+
+void QtErrorReport::quitWhenNoWindowIsLeft() {
+    if (!anyOtherWindowVisible(nullptr)) {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
 }
 
 void QtErrorReport::report(const errors::FailureReport& failure, QWidget* container) {

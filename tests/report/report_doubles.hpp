@@ -4,10 +4,12 @@
 // on screen. Everything else the form uses is real (settings store, files, zip, process start).
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <vector>
 
+#include "common/failure.hpp"
 #include "report/error_report_form.hpp"
 #include "report/posix_files.hpp"
 #include "report/product_settings.hpp"
@@ -29,13 +31,20 @@ inline void PrintTo(const FailureReport& report, std::ostream* out) {
 
 namespace annalex::testing {
 
-// A 5 x 3 picture: pixel (x, y) is 0xff000000 | x << 16 | y << 8 | 0x40.
+// A 5 x 3 picture: pixel (x, y) is 0xff000000 | x << 16 | y << 8 | 0x40; a failing screen
+// raises a Failure.
 class FixedScreen final : public report::ScreenCapture {
   public:
     static constexpr int kWidth = 5;
     static constexpr int kHeight = 3;
     report::Picture captureScreen() override {
         ++captures;
+        if (onCapture) {
+            onCapture();
+        }
+        if (failing) {
+            throw Failure(ErrorNumber::OutOfMemory);
+        }
         auto pixels = std::make_shared<std::vector<std::uint32_t>>();
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
@@ -46,6 +55,8 @@ class FixedScreen final : public report::ScreenCapture {
         return {kWidth, kHeight, kWidth * 4, pixels->data(), pixels};
     }
     int captures = 0;
+    bool failing = false;
+    std::function<void()> onCapture;
 };
 
 class FixedClock final : public report::Clock {
@@ -68,17 +79,18 @@ struct FormServices {
     report::ProductSettings settings;
     report::PosixFiles files;
     report::ZipArchives archives;
-    report::SpawnedProcesses processes;
+    report::SpawnedRestart restart;
     FixedScreen screen;
     RecordingMessages messages;
     RecordingPointer pointer;
     FixedClock clock;
     FixedBuild build;
     report::SmtpMail mail;
+    report::InlineWork background;
 
     report::ReportFormServices services() {
-        return {settings, files,   archives, processes, screen,
-                messages, pointer, clock,    build,     mail};
+        return {settings, files, archives, restart, screen,    messages,
+                pointer,  clock, build,    mail,    background};
     }
 };
 

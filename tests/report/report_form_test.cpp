@@ -44,6 +44,12 @@ std::uint32_t le32(const std::string& bytes, std::size_t at) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
 }
 
+mode_t modeOf(const fs::path& file) {
+    struct stat info {};
+    return ::stat(file.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+// The report's files are private whatever the umask: they run with the usual one.
 class ReportForm : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -51,6 +57,8 @@ class ReportForm : public ::testing::Test {
         ::tzset();
         ::setenv("LC_ALL", "C", 1);
     }
+    void SetUp() override { previousMask_ = ::umask(022); }
+    void TearDown() override { ::umask(previousMask_); }
 
     // A new form with a failure and a description, loaded as the trap would show it.
     std::unique_ptr<frmErrorHand> loadedForm(const errors::FailureReport& failure,
@@ -64,6 +72,9 @@ class ReportForm : public ::testing::Test {
 
     ReportSandbox sandbox{ReportSandbox::Layout::ApplicationDirIsInstalled};
     FormServices doubles;
+
+  private:
+    mode_t previousMask_ = 0;
 };
 
 TEST_F(ReportForm, LoadingSavesThePictureAndDisablesTheMailOptionsWhenSigningOnFails) {
@@ -88,6 +99,10 @@ TEST_F(ReportForm, LoadingSavesThePictureAndDisablesTheMailOptionsWhenSigningOnF
     EXPECT_TRUE(form.butClose.enabled());
     EXPECT_TRUE(form.edtWhatDoing.enabled());
     EXPECT_FALSE(form.reportMailed());
+    // The form says why mail is off.
+    EXPECT_EQ(form.lblMailStatus.caption(),
+              std::string(frmErrorHand::kMailUnavailable) +
+                  "no mail server is configured (setting MailServer)");
 
     // A 24-bit bitmap with no palette: rows bottom up, 5 * 3 bytes padded to 16.
     const std::string bitmap =
@@ -108,12 +123,14 @@ TEST_F(ReportForm, LoadingSavesThePictureAndDisablesTheMailOptionsWhenSigningOnF
                       std::string({'\x40', static_cast<char>(2 - row), static_cast<char>(x)}));
         }
     }
+    EXPECT_EQ(modeOf(separate.applicationDir() / "Error Logs" / "screenShot.bmp"), 0600u);
     EXPECT_FALSE(fs::exists(separate.installed() / "Error Logs" / "screenShot.bmp"));
 }
 
 TEST_F(ReportForm, EachCloseAppendsOneWholeEntryByteForByte) {
     const fs::path workingDirectory = fs::current_path();
-    auto first = loadedForm(kOverflow, "Typing the start day");
+    // Line breaks typed as the text box gives them (LF alone) are written CR LF.
+    auto first = loadedForm(kOverflow, "Typing the start day\nthen OK\r\nand Tab");
     first->butClose_Click();
     EXPECT_TRUE(first->unloaded());
     EXPECT_EQ(fs::current_path(), workingDirectory);  // put back after writing the archive
@@ -133,7 +150,7 @@ TEST_F(ReportForm, EachCloseAppendsOneWholeEntryByteForByte) {
                   "Description    : Overflow\r\n"
                   "Last DLL Error : 0\r\n"
                   "Source         : Annalex\r\n"
-                  "Description    : Typing the start day\r\n" +
+                  "Description    : Typing the start day\r\nthen OK\r\nand Tab\r\n" +
                   separator + stamp +
                   "Module         : global\r\n"
                   "Procedure      : Public Function splitLine()\r\n"
@@ -143,6 +160,7 @@ TEST_F(ReportForm, EachCloseAppendsOneWholeEntryByteForByte) {
                   "Source         : Annalex\r\n"
                   "Description    :  two  words \r\n" +
                   separator);
+    EXPECT_EQ(modeOf(sandbox.errorLogs() / "VmError.log"), 0600u);
     // Each close started the restart program once, in I + "System".
     const std::string system = fs::canonical(sandbox.installed() / "System").string();
     EXPECT_EQ(sandbox.restarts(2), system + "\n" + system + "\n");
@@ -192,6 +210,7 @@ TEST_F(ReportForm, TheArchiveHoldsTheLogAndTheAttachmentsThatAreTicked) {
                 expected["Velmora.vms"] = "supporting data";
             }
             EXPECT_EQ(readZip(sandbox.errorLogs() / archiveName), expected);
+            EXPECT_EQ(modeOf(sandbox.errorLogs() / archiveName), 0600u);
 
             ASSERT_EQ(doubles.messages.shown.size(), 1u);
             EXPECT_EQ(
@@ -226,6 +245,21 @@ TEST_F(ReportForm, ASpacesOnlyDescriptionIsRefusedAndWritesNothing) {
     EXPECT_FALSE(fs::exists(sandbox.root() / "restarts"));
 }
 
+// Missing or empty, "Installed" and "ApplicationDir" are the user's data folder, not the root.
+TEST_F(ReportForm, WithoutInstalledOrApplicationDirTheUsersDataFolderStandsIn) {
+    ::setenv("XDG_DATA_HOME", (sandbox.root() / "data").c_str(), 1);
+    ReportSandbox::setSetting("Installed", "");
+    ReportSandbox::setSetting("ApplicationDir", "");
+    const fs::path logs = sandbox.root() / "data" / "annalex" / "Error Logs";
+    auto form = loadedForm(kOverflow, "No installation");
+    EXPECT_TRUE(fs::exists(logs / "screenShot.bmp"));
+    form->butClose_Click();
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_NE(ReportSandbox::read(logs / "VmError.log").find("No installation"), std::string::npos);
+    EXPECT_THAT(doubles.messages.texts(), ::testing::ElementsAre(::testing::StartsWith(
+                                              "Please email the file '" + logs.string() + "/vmt")));
+}
+
 TEST_F(ReportForm, AfterAMailedReportCloseLogsAndRestartsWithoutAnArchive) {
     auto form = loadedForm(kOverflow, "Mailed first");
     form->setReportMailed(true);
@@ -233,77 +267,6 @@ TEST_F(ReportForm, AfterAMailedReportCloseLogsAndRestartsWithoutAnArchive) {
     EXPECT_TRUE(doubles.messages.shown.empty());
     EXPECT_EQ(filesIn(sandbox.errorLogs()), (std::set<fs::path>{"VmError.log", "screenShot.bmp"}));
     EXPECT_EQ(sandbox.restarts(), fs::canonical(sandbox.installed() / "System").string() + "\n");
-}
-
-TEST_F(ReportForm, AMissingErrorLogsFolderBelowTheInstallationIsTheHandlersFailure) {
-    auto form = loadedForm(kOverflow, "x");
-    ReportSandbox::setSetting("Installed", (sandbox.root() / "nowhere").string());
-    try {
-        form->butClose_Click();
-        FAIL() << "the close went through";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.number(), 76);
-        EXPECT_THAT(failure.description(), ::testing::HasSubstr("/nowhere/Error Logs/VmError.log"));
-        EXPECT_EQ(failure.lastSystemError(), ENOENT);
-    }
-    EXPECT_FALSE(form->unloaded());
-}
-
-TEST_F(ReportForm, GetATempFileNameGivesThePlatformsBuffer) {
-    frmErrorHand form(doubles.services());
-    const std::string first = form.getATempFileName();
-    const std::string second = form.getATempFileName();
-    for (const std::string& buffer : {first, second}) {
-        ASSERT_EQ(buffer.size(), 256u);
-        const std::size_t nul = buffer.find('\0');
-        ASSERT_NE(nul, std::string::npos);
-        EXPECT_EQ(buffer.find_first_not_of(' ', nul + 1), std::string::npos);
-        const fs::path path = buffer.substr(0, nul);
-        EXPECT_EQ(path.parent_path(), sandbox.tmp());
-        EXPECT_TRUE(std::regex_match(path.filename().string(), std::regex("vmt[0-9A-F]+\\.tmp")));
-        EXPECT_TRUE(fs::exists(path));
-        EXPECT_EQ(fs::file_size(path), 0u);
-    }
-    EXPECT_NE(first, second);
-}
-
-TEST(PosixFiles, AFileMovesToAnotherFileSystem) {
-    // /dev/shm is a memory file system on Linux; the test needs it on a device of its own.
-    ReportSandbox sandbox;
-    struct stat tmpInfo {
-    }, shmInfo{};
-    std::string other = "/dev/shm/annalex-move-XXXXXX";
-    if (::stat(sandbox.tmp().c_str(), &tmpInfo) != 0 || ::stat("/dev/shm", &shmInfo) != 0 ||
-        tmpInfo.st_dev == shmInfo.st_dev || ::mkdtemp(other.data()) == nullptr) {
-        GTEST_SKIP() << "no second file system to move to";
-    }
-    const fs::path from = sandbox.tmp() / "archive.zip";
-    std::ofstream(from, std::ios::binary) << std::string(200000, 'z');
-    report::PosixFiles files;
-    files.moveFile(from.string(), other + "/archive.zip");
-    EXPECT_FALSE(fs::exists(from));
-    EXPECT_EQ(ReportSandbox::read(other + "/archive.zip"), std::string(200000, 'z'));
-    fs::remove_all(other);
-}
-
-TEST(ReportPaths, AnEmptyInstalledValueIsTheRoot) {
-    const report::ReportPaths paths("", "/opt/app\\");
-    EXPECT_EQ(paths.installed, "\\");
-    EXPECT_EQ(report::posixPath(paths.errorLog), "/Error Logs/VmError.log");
-    EXPECT_EQ(report::posixPath(paths.restartProgram), "/System/VmRestart.exe");
-    // What lies below the application folder keeps its own root.
-    EXPECT_EQ(report::posixPath(paths.savedScreenShot), "/opt/app/Error Logs/screenShot.bmp");
-}
-
-TEST(ReportPaths, NamesResolveWithoutRegardToCaseInsideTheirDirectory) {
-    ReportSandbox sandbox;
-    const fs::path saved = sandbox.errorLogs() / "screenShot.bmp";
-    std::ofstream(saved) << "x";
-    const std::string logs = sandbox.errorLogs().string();
-    EXPECT_EQ(report::resolveIgnoringCase(logs + "/SCREENSHOT.BMP"), saved.string());
-    EXPECT_EQ(report::resolveIgnoringCase(logs + "/screenShot.bmp"), saved.string());
-    EXPECT_EQ(report::resolveIgnoringCase(logs + "/other.bmp"), logs + "/other.bmp");
-    EXPECT_EQ(report::resolveIgnoringCase("/no/such/dir/a.bmp"), "/no/such/dir/a.bmp");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The report form's mail button and load-time session test against a real SMTP server.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <time.h>
@@ -66,7 +67,8 @@ class ReportMail : public ::testing::Test {
 
 TEST_F(ReportMail, MailsTheBodyAndTheTickedFilesThenCloseSkipsTheArchive) {
     startServer("accept");
-    auto form = loadedForm("Typing the start day\r\nthen OK");
+    // The text box's own line break (LF alone) goes out as CR LF.
+    auto form = loadedForm("Typing the start day\nthen OK");
     ASSERT_TRUE(mailOptionsEnabled(*form));
     const std::string picture = ReportSandbox::read(screenShot());
 
@@ -103,6 +105,15 @@ TEST_F(ReportMail, MailsTheBodyAndTheTickedFilesThenCloseSkipsTheArchive) {
     EXPECT_FALSE(fs::exists(screenShot()));
     EXPECT_EQ(filesIn(sandbox.tmp()), 0u);
 
+    // Sent once: the mail button is done, Close is the default, a second press sends nothing.
+    EXPECT_FALSE(form->butEMail.enabled());
+    EXPECT_FALSE(form->butEMail.isDefault());
+    EXPECT_TRUE(form->butClose.isDefault());
+    EXPECT_EQ(form->lblMailStatus.caption(), "The report was sent to support@velmora.example.");
+    form->butEMail.click();
+    EXPECT_EQ(doubles.messages.shown.size(), 1u);
+    EXPECT_FALSE(server->receivedAny(2));
+
     form->butClose.click();
     EXPECT_EQ(doubles.messages.shown.size(), 1u);  // no "Please email the file" message
     EXPECT_EQ(filesIn(sandbox.errorLogs()), 1u);   // the log, no archive
@@ -135,33 +146,59 @@ TEST_F(ReportMail, ARejectedMessageSaysSoAndLeavesTheReportUnmailed) {
     EXPECT_EQ(doubles.messages.shown[0].text,
               "The error log failed to be sent due to a mail error");
     EXPECT_EQ(doubles.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_THAT(form->lblMailStatus.caption(),
+                ::testing::AllOf(::testing::StartsWith(frmErrorHand::kMailNotSent),
+                                 ::testing::HasSubstr("550")));
     EXPECT_EQ(filesIn(sandbox.tmp()), 0u);
-    EXPECT_FALSE(fs::exists(screenShot()));
+    // The picture stays for another try, or for the archive of the close button.
+    EXPECT_TRUE(fs::exists(screenShot()));
+    EXPECT_TRUE(form->butEMail.enabled());
 
     // The close button then still leaves an archive for the person to send.
     form->butClose.click();
     EXPECT_EQ(doubles.messages.shown.back().title, "Information");
 }
 
-TEST_F(ReportMail, ServerDownDisablesTheOptionsAndTheButtonStaysSilent) {
-    ReportSandbox::setSetting(
-        "MailServer", "smtp://127.0.0.1:" + std::to_string(report::testing::unusedLoopbackPort()));
-    auto form = loadedForm("x");
-    EXPECT_FALSE(mailOptionsEnabled(*form));
-    form->butEMail_Click();
-    EXPECT_TRUE(doubles.messages.shown.empty());
-    EXPECT_FALSE(form->reportMailed());
-    EXPECT_TRUE(fs::exists(screenShot()));  // nothing was packed or deleted
-    EXPECT_EQ(filesIn(sandbox.tmp()), 0u);
-}
-
-TEST_F(ReportMail, AnEmptyDescriptionStopsBeforeAnySession) {
-    startServer("accept");
-    auto form = loadedForm("   ");
-    form->butEMail.click();
-    ASSERT_EQ(doubles.messages.texts(), std::vector<std::string>{frmErrorHand::kNoDescription});
-    EXPECT_FALSE(server->receivedAny());
-    EXPECT_TRUE(fs::exists(screenShot()));
+// Why mail is off or failed is said beside the options: no server, one gone by the press, an
+// address setting that is not one address (a line break there would add SMTP commands).
+TEST_F(ReportMail, WhyMailIsOffOrFailedIsSaid) {
+    const std::string down =
+        "smtp://127.0.0.1:" + std::to_string(report::testing::unusedLoopbackPort());
+    ReportSandbox::setSetting("MailServer", down);
+    EXPECT_THAT(loadedForm("x")->lblMailStatus.caption(),
+                ::testing::AllOf(::testing::StartsWith(frmErrorHand::kMailUnavailable),
+                                 ::testing::HasSubstr(down)));
+    const struct {
+        const char* setting;
+        const char* value;
+        const char* said;
+    } cases[] = {
+        {"MailServer", "", "smtp://127.0.0.1:"},  // a server at load time, gone by the press
+        {"SupportAddress", "help@example.com>\r\nRCPT TO:<evil@x.example>\r\nDATA\r\n.",
+         "SupportAddress"},
+        {"MailSender", "ledgerly@example.com, evil@x.example", "MailSender"},
+    };
+    for (const auto& example : cases) {
+        SCOPED_TRACE(example.value);
+        startServer("accept");
+        if (*example.value != '\0') {
+            ReportSandbox::setSetting(example.setting, example.value);
+        }
+        auto form = loadedForm("x");
+        EXPECT_EQ(mailOptionsEnabled(*form), *example.value == '\0');
+        if (*example.value == '\0') {
+            server.reset();
+        }
+        doubles.messages.shown.clear();
+        form->butEMail_Click();
+        EXPECT_EQ(doubles.messages.texts(),
+                  std::vector<std::string>{"The error log failed to be sent due to a mail error"});
+        EXPECT_THAT(form->lblMailStatus.caption(), ::testing::HasSubstr(example.said));
+        EXPECT_TRUE(fs::exists(screenShot()));  // nothing was packed or deleted
+        server.reset();                         // the server ends: all it received is written
+        EXPECT_FALSE(fs::exists(sandbox.root() / "smtp" / "mail-1.eml"));
+        ReportSandbox::setSetting("SupportAddress", "");
+    }
 }
 
 }  // namespace

@@ -23,14 +23,20 @@ TEST(BuildInfo, TheVersionIsTheProjectsAndTheCompileStampIsDayMonthYear) {
     EXPECT_EQ(compiledStamp("Dec  6 2026", "01:02:03"), "06/12/2026 01:02:03");
 }
 
-TEST(ReportText, GeneralDateIsTheLocalesRepresentationTrimmed) {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    ::setenv("LC_ALL", "C", 1);
-    using namespace std::chrono;
-    // "%c" in the C locale pads a one-digit day with a blank.
-    EXPECT_EQ(generalDateText(sys_days{year{2026} / 12 / 6} + hours{9} + minutes{5}),
-              "Sun Dec  6 09:05:00 2026");
+TEST(ReportText, EveryLineBreakOfTheDescriptionBecomesCrLf) {
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {
+        {"one\ntwo", "one\r\ntwo"},    // a text box's own breaks
+        {"one\r\ntwo", "one\r\ntwo"},  // already CR LF: kept
+        {"one\rtwo\n\n", "one\r\ntwo\r\n\r\n"},
+        {"\n\r", "\r\n\r\n"},  // LF then CR: two breaks
+        {"no break", "no break"},
+    };
+    for (const auto& example : cases) {
+        EXPECT_EQ(withCrLf(example.typed), example.written) << example.typed;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The restart program: it waits for the process that started it to end, then starts that
-// program again with the same arguments in the same working directory; a host that does not
-// end within the wait limit is given up on.
+// The restart program: started with its host's identity, it waits for that host to end and
+// starts its program again with the same arguments in the same working directory, inheriting
+// nothing of the host but standard input, output and error.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,79 +9,108 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <thread>
 
+#include "common/process_state.hpp"
 #include "report/report_sandbox.hpp"
+#include "report/spawn_process.hpp"
 
 namespace annalex::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
+const std::string kSelf = std::to_string(getpid());
+const std::string kSelfProgram = fs::read_symlink("/proc/self/exe").string();
+
+// The file's text once it has at least lines lines (or after five seconds).
+std::string awaitLines(const fs::path& file, long lines) {
+    std::string text;
+    for (int i = 0; i < 250 && std::count(text.begin(), text.end(), '\n') < lines; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        text = ReportSandbox::read(file);
+    }
+    return text;
+}
+
 TEST(RestartProgram, StartsTheEndedHostAgainWithItsArgumentsAndDirectory) {
     ReportSandbox sandbox;
     const fs::path work = sandbox.root() / "work dir";
     fs::create_directories(work);
-    const fs::path runs = sandbox.root() / "runs";
     // The host notes each run; its first run starts the restart program and ends soon after.
     const fs::path host = sandbox.root() / "host.sh";
-    std::ofstream(host) << "echo \"$(pwd) $1\" >> '" << runs.string() << "'\n"
+    std::ofstream(host) << "echo \"$(pwd) $1\" >> ../runs\n"
                         << "if [ ! -e once ]; then : > once; '" << ANNALEX_RESTART_PROGRAM
-                        << "' & sleep 0.3; fi\n";
-
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(work.c_str()) != 0) {
-            _exit(126);
-        }
-        execl("/bin/sh", "/bin/sh", host.c_str(), "first argument", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
+                        << "' --host-pid $$ --host-start $(cut -d' ' -f22 /proc/$$/stat)"
+                        << " --host-program $(readlink /proc/$$/exe) & sleep 0.3; fi\n";
+    const std::string command = "cd '" + work.string() + "' && /bin/sh ../host.sh 'first argument'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string line = work.string() + " first argument\n";
-    std::string text;
-    for (int i = 0; i < 250 && text != line + line; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        text = ReportSandbox::read(runs);
-    }
-    EXPECT_EQ(text, line + line);
+    EXPECT_EQ(awaitLines(sandbox.root() / "runs", 2), line + line);
 }
 
-TEST(RestartProgram, GivesUpOnAHostThatDoesNotEndWithinTheLimit) {
-    // This test process is the host: it waits for the restart program, so it never ends first.
+// The report form's restart hands over this process's identity and no descriptor but the
+// standard three (the host's descriptor 57 here stays behind).
+TEST(RestartProgram, IsStartedWithTheHostsIdentityAndNothingElseOpen) {
     ReportSandbox sandbox;
-    const fs::path errors = sandbox.root() / "stderr";
-    const pid_t child = fork();
-    if (child == 0) {
-        if (freopen(errors.c_str(), "w", stderr) == nullptr) {
-            _exit(126);
-        }
-        setenv("VMRESTART_WAIT_LIMIT_MS", "200", 1);
-        execl(ANNALEX_RESTART_PROGRAM, ANNALEX_RESTART_PROGRAM, static_cast<char*>(nullptr));
-        _exit(127);
+    const fs::path recorder = sandbox.root() / "recorder";
+    std::ofstream(recorder) << "#!/usr/bin/python3\nimport os, sys\nopen('recorded', 'w').write("
+                               "' '.join(sys.argv[1:] + sorted(os.listdir('/proc/self/fd'))) + "
+                               "'\\n')\n";
+    fs::permissions(recorder, fs::perms::owner_all);
+    ASSERT_EQ(dup2(STDERR_FILENO, 57), 57);
+    ASSERT_TRUE(report::SpawnedRestart().start(recorder.string(), sandbox.root().string()));
+    close(57);
+    const std::string recorded = awaitLines(sandbox.root() / "recorded", 1);
+    const std::string identity = "--host-pid " + kSelf + " --host-start " +
+                                 processStartTime(getpid()) + " --host-program " + kSelfProgram;
+    ASSERT_EQ(recorded.substr(0, identity.size()), identity);
+    // What follows are the descriptors: the standard three and the recorder's own.
+    const std::string descriptors =
+        recorded.substr(identity.size(), recorded.find('\n') - identity.size()) + " ";
+    EXPECT_EQ(descriptors.find(" 57 "), std::string::npos) << recorded;
+}
+
+// It restarts the host that asked and no other process: not one that has ended, nor a later
+// process given its number, nor another program; and it gives up on a host that does not end.
+TEST(RestartProgram, RestartsNoProcessButTheHostThatAskedForIt) {
+    ReportSandbox sandbox;
+    const std::string started = processStartTime(getpid());
+    const pid_t ended = fork();  // ends once its start time is known
+    if (ended == 0) {
+        pause();
     }
-    // Ten seconds is far beyond the limit: a restart program still waiting then never stops.
-    int status = 0;
-    for (int i = 0; i < 500 && waitpid(child, &status, WNOHANG) == 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::string endedStart = processStartTime(ended);
+    kill(ended, SIGKILL);
+    waitpid(ended, nullptr, 0);
+    const std::string program = " --host-program " + kSelfProgram;
+    const struct {
+        std::string arguments;
+        int status;  // 1: refused at once; 3: waited for the host (this test process) in vain
+    } cases[] = {
+        {"", 1},
+        {"--host-pid " + std::to_string(ended) + " --host-start " + endedStart + program, 1},
+        {"--host-pid " + kSelf + " --host-start 1" + program, 1},
+        {"--host-pid " + kSelf + " --host-start " + started + " --host-program /usr/bin/true", 1},
+        {"--host-pid " + kSelf + " --host-start " + started + program, 3},
+    };
+    const fs::path errors = sandbox.root() / "errors";
+    for (const auto& example : cases) {
+        // Ten seconds is far beyond the wait limit: one that is still waiting never ends.
+        const std::string command = "VMRESTART_WAIT_LIMIT_MS=200 timeout -s KILL 10 '" +
+                                    std::string(ANNALEX_RESTART_PROGRAM) + "' " +
+                                    example.arguments + " 2> '" + errors.string() + "'";
+        const int status = std::system(command.c_str());
+        const std::string text = ReportSandbox::read(errors);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == example.status) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        EXPECT_NE(text.find(example.status == 3 ? "(process " + kSelf + ")" : "VmRestart"),
+                  std::string::npos);
     }
-    if (waitpid(child, &status, WNOHANG) == 0) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        FAIL() << "the restart program still waited after ten seconds";
-    }
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
-    const std::string text = ReportSandbox::read(errors);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-    EXPECT_NE(text.find(fs::read_symlink("/proc/self/exe").string()), std::string::npos) << text;
-    EXPECT_NE(text.find("(process " + std::to_string(getpid()) + ")"), std::string::npos) << text;
 }
 
 }  // namespace

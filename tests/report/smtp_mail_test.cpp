@@ -10,6 +10,7 @@
 #include <fstream>
 #include <utility>
 
+#include "report/mail_address.hpp"
 #include "report/mail_settings.hpp"
 #include "report/smtp_test_server.hpp"
 #include "settings/registry.hpp"
@@ -73,6 +74,7 @@ TEST_F(SmtpMailTest, SigningOnFailsWithoutServerOrWhenNothingListens) {
     SmtpMail unconfigured(settingsFor(""));
     EXPECT_THROW(unconfigured.signOn(kSignOn), MailFailure);
     EXPECT_FALSE(unconfigured.signedOn());
+    EXPECT_EQ(unconfigured.probe(kSignOn), "no mail server is configured (setting MailServer)");
 
     const std::string url = "smtp://127.0.0.1:" + std::to_string(testing::unusedLoopbackPort());
     SmtpMail down(settingsFor(url));
@@ -84,6 +86,41 @@ TEST_F(SmtpMailTest, SigningOnFailsWithoutServerOrWhenNothingListens) {
     }
     EXPECT_FALSE(down.signedOn());
     EXPECT_THROW(send(down, "a@example.com", "s", "b"), MailFailure);
+    EXPECT_NE(down.probe(kSignOn).find(url), std::string::npos);
+
+    SmtpTestServer server("accept", dir_);
+    EXPECT_EQ(SmtpMail(settingsFor(server.url())).probe(kSignOn), "");
+}
+
+// A user name and password go out encrypted only, unless the setting says they may not be.
+TEST_F(SmtpMailTest, CredentialsNeedEncryptionUnlessAllowedOtherwise) {
+    SmtpTestServer server("accept", dir_);  // offers no STARTTLS
+    const char* key = "Software\\Velmora\\Defaults";
+    for (const auto& [name, text] : {std::pair{"MailServer", server.url()},
+                                     {"MailUser", std::string("reports")},
+                                     {"MailPassword", std::string("secret")}}) {
+        ASSERT_EQ(settings::fWriteValue("HKCU", key, name, "S", text), 0);
+    }
+    SmtpMail mail;  // reads the settings at every sign-on
+    EXPECT_NE(mail.probe(kSignOn).find("MailAllowUnencrypted"), std::string::npos);
+    EXPECT_THROW(mail.signOn(kSignOn), MailFailure);
+    ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailAllowUnencrypted", "D", 1), 0);
+    EXPECT_EQ(mail.probe(kSignOn), "");
+}
+
+TEST(MailAddresses, OnlyOneMailboxWithoutControlCharactersIsAnAddress) {
+    for (const char* good : {"annalex@localhost", "a.b+c-d@mail-1.example.com",
+                             "\"quoted \\\"name\"@example.com", "user@[192.0.2.1]"}) {
+        EXPECT_TRUE(isMailbox(good)) << good;
+    }
+    for (const char* bad :
+         {"", "no-at-sign", "a@b.example\r\n", "<a@b.example>", "a b@c.example", ".a@b.example",
+          "a..b@c.example", "a@-b.example", "a@b.example.", "one@a.example, two@b.example",
+          "j\xc3\xb6rg@example.com", "\"a\rb\"@example.com", "a@[1.2\n.3.4]"}) {
+        EXPECT_FALSE(isMailbox(bad)) << printableText(bad);
+    }
+    EXPECT_TRUE(isMailbox(std::string(64, 'l') + "@example.com"));
+    EXPECT_FALSE(isMailbox(std::string(65, 'l') + "@example.com"));
 }
 
 TEST_F(SmtpMailTest, RejectedMessageAndUnreadableAttachmentFailTheSend) {
@@ -110,27 +147,6 @@ TEST_F(SmtpMailTest, ServerThatHangsAfterTheGreetingEndsTheSendWithinTheTimeout)
     EXPECT_THROW(send(session, "a@example.com", "s", "b"), MailFailure);
     // Bounded, not timed: the send gives up near its timeout instead of waiting for ever.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-}
-
-TEST_F(SmtpMailTest, SettingsComeFromTheProductKeyWithDefaults) {
-    const MailSettings defaults = readMailSettings();
-    EXPECT_EQ(defaults.serverUrl, "");
-    EXPECT_EQ(defaults.timeout, std::chrono::seconds(30));
-
-    const char* key = "Software\\Velmora\\Defaults";
-    for (const auto& [name, text] : {std::pair{"MailServer", "smtps://mail.example:465"},
-                                     {"MailSender", "from@example.com"},
-                                     {"MailUser", "user"},
-                                     {"MailPassword", "secret"}}) {
-        ASSERT_EQ(settings::fWriteValue("HKCU", key, name, "S", std::string(text)), 0);
-    }
-    ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailTimeout", "D", 7), 0);
-    const MailSettings read = readMailSettings();
-    EXPECT_EQ(read.serverUrl, "smtps://mail.example:465");
-    EXPECT_EQ(read.sender, "from@example.com");
-    EXPECT_EQ(read.userName, "user");
-    EXPECT_EQ(read.password, "secret");
-    EXPECT_EQ(read.timeout, std::chrono::seconds(7));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace annalex::report::testing {
 
 class SmtpTestServer {
   public:
-    // mode: "accept", "reject" or "hang" (see the script).
+    // mode: "accept", "reject", "hang" or "silent" (see the script).
     SmtpTestServer(const std::string& mode, const std::filesystem::path& folder) : folder_(folder) {
         int input[2];
         int output[2];
@@ -86,7 +86,10 @@ class SmtpTestServer {
                          std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    bool receivedAny() const { return std::filesystem::exists(folder_ / "mail-1.eml"); }
+    // Whether message number (from 1) arrived.
+    bool receivedAny(int number = 1) const {
+        return std::filesystem::exists(folder_ / ("mail-" + std::to_string(number) + ".eml"));
+    }
 
   private:
     std::filesystem::path folder_;

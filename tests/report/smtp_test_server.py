@@ -4,6 +4,7 @@ Usage: smtp_test_server.py MODE FOLDER
   MODE   accept  take every message and write what it received into FOLDER
          reject  answer every message's data with 550
          hang    greet and answer the commands, then never answer the message's data
+         silent  take the connection and never say a word, not even a greeting
 Prints the port it listens on (127.0.0.1) as its first line and serves until its standard input
 is closed, so it ends with the test that started it.
 
@@ -75,8 +76,11 @@ async def main():
     mode, folder = sys.argv[1], sys.argv[2]
     handler = Handler(mode, folder)
     loop = asyncio.get_running_loop()
-    server = await loop.create_server(
-        lambda: SMTP(handler, hostname="localhost", data_size_limit=None), "127.0.0.1", 0)
+    if mode == "silent":
+        server = await loop.create_server(asyncio.Protocol, "127.0.0.1", 0)
+    else:
+        server = await loop.create_server(
+            lambda: SMTP(handler, hostname="localhost", data_size_limit=None), "127.0.0.1", 0)
     print(server.sockets[0].getsockname()[1], flush=True)
     stdin_closed = loop.create_future()
     loop.add_reader(sys.stdin.fileno(),

@@ -120,15 +120,7 @@ class ScreenCaptureTest : public QObject {
         QCOMPARE(picture.width(), pixels.width());
         QCOMPARE(picture.height(), pixels.height());
 
-        const std::string folder =
-            QDir::tempPath().toStdString() + "/annalex-capture-" + std::to_string(getpid());
-        std::filesystem::create_directories(folder);
-        const std::string file = folder + "/screenShot.bmp";
-        annalex::report::saveBitmapFile(picture, file);
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
-        std::filesystem::remove_all(folder);
+        const std::string bytes = annalex::report::bitmapFileBytes(picture);
 
         QCOMPARE(bytes.substr(0, 2), std::string("BM"));
         QCOMPARE(le32(bytes, 18), static_cast<std::uint32_t>(pixels.width()));
