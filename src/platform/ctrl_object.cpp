@@ -1,11 +1,11 @@
 #include "platform/ctrl_object.hpp"
 
 #include "cube/memory_model.hpp"
-#include "report/report_text.hpp"
 #include "platform/call_results.hpp"
 #include "platform/dispatch_cube.hpp"
 #include "platform/model_object.hpp"
 #include "platform/wide_text.hpp"
+#include "report/report_text.hpp"
 
 namespace annalex::platform {
 
