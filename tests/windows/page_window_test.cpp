@@ -2,14 +2,13 @@
 // (atl.dll) made with the control's ProgID activates the control in place; the test reaches
 // the control only through AtlAxGetControl, presses keys and types through a host's message
 // loop that offers them to the active object first, and closes the message boxes the page
-// shows as they come up. It needs a display (Xvfb in scripts/windows.sh).
-//
-// `--dpi=N` runs the tests at N dots per inch: the program sets the Wine prefix's resolution,
-// runs itself again, and sets the resolution back.
+// shows as they come up. It needs a display (Xvfb in scripts/windows.sh). ANNALEX_EXPECTED_DPI
+// names the resolution CTest set up for the run.
 
 #include <gmock/gmock.h>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 
 #include "com_test_support.hpp"
@@ -109,9 +108,6 @@ class BoxCloser {
     HHOOK hook_;
     static inline BoxCloser* current_ = nullptr;
 };
-
-// The resolution the program was asked to run at (--dpi), 0 for the display's.
-DWORD requestedDpi = 0;
 
 using AtlAxGetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
 
@@ -222,8 +218,8 @@ class ContainedPage : public RegisteredServer {
 };
 
 TEST_F(ContainedPage, LayoutPlacesEveryControlThroughTheWindowsDpiAndPaintsIt) {
-    if (requestedDpi != 0) {
-        ASSERT_EQ(dpi_, static_cast<int>(requestedDpi));
+    if (const char* expected = std::getenv("ANNALEX_EXPECTED_DPI")) {
+        ASSERT_EQ(dpi_, std::atoi(expected));
     }
     for (const Place& place : kLayout) {
         const HWND control = item(place.tab);
@@ -267,12 +263,6 @@ TEST_F(ContainedPage, TabAndShiftTabWalkTheControlsInTheLayoutsOrder) {
     EXPECT_EQ(walked, expected);
     press(VK_TAB, true);
     EXPECT_EQ(focusedTab(), kFocusOrder.back());
-
-    // A box reached by Tab has its whole text selected, ready to be typed over.
-    SetFocus(item(12));
-    press(VK_TAB);
-    ASSERT_EQ(focusedTab(), 14);
-    EXPECT_EQ(selection(14), std::make_pair(DWORD{0}, DWORD{2}));
 }
 
 TEST_F(ContainedPage, TheKeyboardGeneratesTheSampleCalendarIntoTheHostsCube) {
@@ -298,7 +288,7 @@ TEST_F(ContainedPage, TheKeyboardGeneratesTheSampleCalendarIntoTheHostsCube) {
     press(VK_DOWN);
     press(VK_SPACE);
     EXPECT_EQ(byName(ctrl.Get(), L"levels"), "Year,Month");
-    typeInto(16, L"2001");  // the years in full: the same calendar
+    typeInto(16, L"2001");  // over the selected "01": the same calendar
     typeInto(21, L"2001");
     press(VK_TAB);  // cmbMonth: MMM
     press(VK_DOWN);
@@ -317,11 +307,7 @@ TEST_F(ContainedPage, TheKeyboardGeneratesTheSampleCalendarIntoTheHostsCube) {
     EXPECT_EQ(sink.events, "wizardResult(true)");
     EXPECT_EQ(byName(hostDimension.Get(), L"jsonLines"), linuxSample);
     // The hourglass showed while the cube was filled, and the arrow is back.
-    const std::string waited = byName(hostDimension.Get(), L"waitCursorCalls");
-    const auto of = waited.find(" of ");
-    ASSERT_NE(of, std::string::npos) << waited;
-    EXPECT_EQ(waited.substr(0, of), waited.substr(of + 4));
-    EXPECT_NE(waited.substr(0, of), "0");
+    EXPECT_EQ(byName(hostDimension.Get(), L"callsWithoutWaitCursor"), "0");
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
     LONG kept = 0;
     ASSERT_EQ(ctrl->get_messageCount(&kept), S_OK);
@@ -373,36 +359,6 @@ INSTANTIATE_TEST_SUITE_P(
         Rejection{"ThirtyFirstOfAprilOnOk", {{15, L"04"}, {14, L"31"}}, true, L"Invalid day", 14}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Sets the Wine prefix's resolution to dpi, runs this program again under it, and sets the
-// resolution back; the child's exit code.
-int runAtDpi(DWORD dpi) {
-    const wchar_t* key = L"Control Panel\\Desktop";
-    DWORD before = 0;
-    DWORD size = sizeof before;
-    const bool hadValue = RegGetValueW(HKEY_CURRENT_USER, key, L"LogPixels", RRF_RT_REG_DWORD,
-                                       nullptr, &before, &size) == ERROR_SUCCESS;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    SetEnvironmentVariableW(L"ANNALEX_DPI_SET", L"1");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring command = GetCommandLineW();
-    DWORD exitCode = 1;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    if (hadValue) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &before, sizeof before);
-    } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels");
-    }
-    return static_cast<int>(exitCode);
-}
-
 }  // namespace
 }  // namespace annalex::testing
 
@@ -410,19 +366,5 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     OleInitialize(nullptr);  // as a program with windows and controls does (AtlAxWinInit too)
-    DWORD& dpi = annalex::testing::requestedDpi;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]).starts_with("--dpi=")) {
-            dpi = static_cast<DWORD>(std::stoul(argv[i] + 6));
-        }
-    }
-    if (dpi != 0 && GetDpiForSystem() != dpi) {
-        if (GetEnvironmentVariableW(L"ANNALEX_DPI_SET", nullptr, 0) != 0) {
-            std::fprintf(stderr, "the display still has %u dpi, not %lu\n", GetDpiForSystem(),
-                         static_cast<unsigned long>(dpi));
-            return 1;
-        }
-        return annalex::testing::runAtDpi(dpi);
-    }
     return RUN_ALL_TESTS();
 }
