@@ -52,41 +52,41 @@ PageFonts::PageFonts(const PageScale& scale)
 
 PageFonts::~PageFonts() {
     DeleteDC(measure_);
-    for (const Made& made : made_) {
-        DeleteObject(made.font);
+    for (const Made& kept : made_) {
+        DeleteObject(kept.font);
     }
 }
 
 HFONT PageFonts::fontOf(const control::PageControl& control) {
-    control::FontSpec spec = control.font().isDefault() ? kDefaultFont : control.font();
-    HFONT font = made(spec);
+    control::FontSpec wanted = control.font().isDefault() ? kDefaultFont : control.font();
+    HFONT font = made(wanted);
     if (control.kind() != control::ControlKind::Label) {
         return font;
     }
     const std::wstring caption = toWide(static_cast<const control::Label&>(control).caption());
     const int width = scale_.x(control.geometry().width);
     while (font != nullptr && textWidth(font, caption) > width &&
-           spec.pointSize - 0.25 >= kSmallestPoints) {
-        spec.pointSize -= 0.25;
-        font = made(spec);
+           wanted.pointSize - 0.25 >= kSmallestPoints) {
+        wanted.pointSize -= 0.25;
+        font = made(wanted);
     }
     return font;
 }
 
-HFONT PageFonts::made(const control::FontSpec& spec) {
-    for (const Made& made : made_) {
-        if (sameFont(made.spec, spec)) {
-            return made.font;
+HFONT PageFonts::made(const control::FontSpec& wanted) {
+    for (const Made& kept : made_) {
+        if (sameFont(kept.wanted, wanted)) {
+            return kept.font;
         }
     }
     // The height in device units of the font's em, negative: GDI matches the character height.
-    const int twips = static_cast<int>(std::lround(spec.pointSize * kTwipsPerPoint));
+    const int twips = static_cast<int>(std::lround(wanted.pointSize * kTwipsPerPoint));
     const HFONT font =
-        CreateFontW(-scale_.y(twips), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                    DEFAULT_PITCH | FF_SWISS, toWide(spec.family).c_str());
+        CreateFontW(-scale_.y(twips), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, toWide(wanted.family).c_str());
     if (font != nullptr) {
-        made_.push_back({spec, font});
+        made_.push_back({wanted, font});
     }
     return font;
 }

@@ -57,11 +57,11 @@ class PageFonts {
     HFONT fontOf(const control::PageControl& control);
 
   private:
-    HFONT made(const control::FontSpec& spec);
+    HFONT made(const control::FontSpec& wanted);
     int textWidth(HFONT font, const std::wstring& text) const;
 
     struct Made {
-        control::FontSpec spec;
+        control::FontSpec wanted;
         HFONT font;
     };
     PageScale scale_;
