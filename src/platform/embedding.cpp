@@ -110,11 +110,11 @@ HRESULT Embedding::activateInPlace(IOleClientSite* site) {
 }
 
 HRESULT Embedding::activateUI(IOleClientSite* site) {
+    if (uiActive_ && window_) {
+        return S_OK;
+    }
     if (const HRESULT activated = activateInPlace(site); FAILED(activated)) {
         return activated;
-    }
-    if (uiActive_) {
-        return S_OK;
     }
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
