@@ -1,12 +1,12 @@
 #include "platform/ctrl_object.hpp"
 
 #include "cube/memory_model.hpp"
-#include "errors/report_text.hpp"
 #include "platform/call_results.hpp"
 #include "platform/dispatch_cube.hpp"
 #include "platform/model_object.hpp"
 #include "platform/wide_text.hpp"
 #include "platform/win32_message_box.hpp"
+#include "report/report_text.hpp"
 
 namespace annalex::platform {
 
@@ -42,8 +42,8 @@ CtrlObject::CtrlObject()
       Persistence(CLSID_AnnalexCtrl),
       QuickActivation(DIID_AnnalexCtrlEvents, kCtrlMiscStatus),
       ObjectSafety(IID_IAnnalexCtrl),
-      ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<control::MessageService&>(*this),
-                                                   static_cast<control::PointerService&>(*this),
+      ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<MessageService&>(*this),
+                                                   static_cast<PointerService&>(*this),
                                                    static_cast<errors::FailureReporter&>(*this))),
       library_(kLibraryName),
       embedding_(static_cast<IAnnalexCtrl&>(*this), ctrl_->page()) {
@@ -211,21 +211,21 @@ const CtrlObject::ShownMessage& CtrlObject::message(LONG index, const char* prop
     return messages_[static_cast<std::size_t>(index)];
 }
 
-void CtrlObject::show(const control::MessageBoxRequest& request) {
+void CtrlObject::show(const MessageBoxRequest& request) {
     messages_.push_back({request.title, request.text});
     if (const HWND owner = embedding_.containerWindow(); owner != nullptr) {
         showMessageBox(owner, request);
     }
 }
 
-void CtrlObject::setPointer(control::MousePointer pointer) {
-    embedding_.setBusy(pointer == control::MousePointer::Hourglass);
+void CtrlObject::setPointer(MousePointer pointer) {
+    embedding_.setBusy(pointer == MousePointer::Hourglass);
 }
 
 // Kept for the host to read. In a container the report form is to close the host's form that
 // holds the control: embedding_.containerWindow().
 void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAction) {
-    messages_.push_back({"Unexpected failure", errors::reportFieldLines(report)});
+    messages_.push_back({"Unexpected failure", report::reportFieldLines(report)});
 }
 
 }  // namespace annalex::platform

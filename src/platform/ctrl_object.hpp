@@ -28,7 +28,6 @@
 
 #include "calendar/calendar_options.hpp"
 #include "control/annalex_ctrl.hpp"
-#include "control/page_services.hpp"
 #include "errors/failure_reporter.hpp"
 #include "platform/annalex.h"
 #include "platform/class_info.hpp"
@@ -69,8 +68,8 @@ class CtrlObject : public DualDispatch<IAnnalexCtrl>,
                    public QuickActivation,
                    public ObjectSafety,
                    public ComObjectBase,
-                   private control::MessageService,
-                   private control::PointerService,
+                   private MessageService,
+                   private PointerService,
                    private errors::FailureReporter {
   public:
     CtrlObject();
@@ -141,8 +140,8 @@ class CtrlObject : public DualDispatch<IAnnalexCtrl>,
     void freezeEvents(bool freeze) override { EventSource::freeze(freeze); }
 
   private:
-    void show(const control::MessageBoxRequest& request) override;
-    void setPointer(control::MousePointer pointer) override;
+    void show(const MessageBoxRequest& request) override;
+    void setPointer(MousePointer pointer) override;
     void report(const errors::FailureReport& report, errors::ContainerAction container) override;
 
     template <typename Body>

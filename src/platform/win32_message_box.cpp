@@ -4,19 +4,19 @@
 
 namespace annalex::platform {
 
-UINT messageBoxStyle(const control::MessageBoxRequest& request) {
+UINT messageBoxStyle(const MessageBoxRequest& request) {
     UINT style = MB_OK;
-    if (request.icon == control::MessageIcon::Information) {
+    if (request.icon == MessageIcon::Information) {
         style |= MB_ICONINFORMATION;
     }
-    style |= request.modality == control::MessageModality::System ? MB_SYSTEMMODAL : MB_APPLMODAL;
+    style |= request.modality == MessageModality::System ? MB_SYSTEMMODAL : MB_APPLMODAL;
     if (request.foreground) {
         style |= MB_SETFOREGROUND;
     }
     return style;
 }
 
-void showMessageBox(HWND owner, const control::MessageBoxRequest& request) {
+void showMessageBox(HWND owner, const MessageBoxRequest& request) {
     MessageBoxW(owner, toWide(request.text).c_str(), toWide(request.title).c_str(),
                 messageBoxStyle(request));
 }

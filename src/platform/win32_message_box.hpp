@@ -5,15 +5,15 @@
 
 #include <windows.h>
 
-#include "control/page_services.hpp"
+#include "common/message_service.hpp"
 
 namespace annalex::platform {
 
 // The MessageBoxW style of a request: MB_SYSTEMMODAL | MB_SETFOREGROUND (0x11000) for the
 // page's "Error" messages, MB_ICONINFORMATION (0x40) for its "Info" notice.
-UINT messageBoxStyle(const control::MessageBoxRequest& request);
+UINT messageBoxStyle(const MessageBoxRequest& request);
 
 // Shows the box over owner (disabled meanwhile) and returns when the person has closed it.
-void showMessageBox(HWND owner, const control::MessageBoxRequest& request);
+void showMessageBox(HWND owner, const MessageBoxRequest& request);
 
 }  // namespace annalex::platform
