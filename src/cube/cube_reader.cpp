@@ -2,12 +2,15 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cube/member_blocks.hpp"
+#include "cube/store_checksum.hpp"
 #include "cube/store_failures.hpp"
 #include "cube/store_schema.hpp"
 
@@ -49,6 +52,9 @@ class CubeReader {
         readHierarchies(*cube);
         readLevels();
         readDefinitions();
+        if (format_ >= 3) {
+            requireCatalogChecksum();
+        }
         if (format_ == 1) {
             readMembers();
         } else {
@@ -66,6 +72,8 @@ class CubeReader {
                              "dimension " + std::to_string(rows.integer(0)) + " is out of place");
             }
             const std::string_view name = rows.text(1);
+            catalog_.add(rows.integer(0));
+            catalog_.add(name);
             if (cube.dimension(name)) {
                 damagedStore(file_, "dimension '" + std::string(name) + "' appears twice");
             }
@@ -86,6 +94,10 @@ class CubeReader {
                              "hierarchy " + std::to_string(rows.integer(0)) + " is out of place");
             }
             lastDimension = dimension;
+            catalog_.add(rows.integer(0));
+            catalog_.add(dimension);
+            catalog_.add(rows.text(2));
+            catalog_.add(rows.isNull(3) ? 0 : rows.integer(3));
             const auto& owner = cube.dimensions()[static_cast<std::size_t>(dimension)];
             auto hierarchy = owner->objects().newHierarchy();
             hierarchy->putName(rows.text(2));
@@ -116,6 +128,10 @@ class CubeReader {
                 damagedStore(file_, "level " + std::to_string(rows.integer(1)) + " of hierarchy '" +
                                         owner.hierarchy->name() + "' is out of place");
             }
+            catalog_.add(rows.integer(0));
+            catalog_.add(rows.integer(1));
+            catalog_.add(rows.text(2));
+            catalog_.add(rows.integer(3));
             auto level = owner.dimension->objects().newLevel();
             level->putName(rows.text(2));
             level->putLevelType(checkedColumn<std::int32_t>(rows, 3, file_, "level type"));
@@ -139,6 +155,11 @@ class CubeReader {
                 damagedStore(file_, "attribute definition '" + std::string(rows.text(3)) +
                                         "' is out of place");
             }
+            for (int column = 0; column < 3; ++column) {
+                catalog_.add(rows.integer(column));
+            }
+            catalog_.add(rows.text(3));
+            catalog_.add(rows.text(4));
             auto definition = owner.dimension->objects().newAttributeDef();
             definition->putName(rows.text(3));
             definition->putCaption(rows.text(4));
@@ -146,10 +167,26 @@ class CubeReader {
         }
     }
 
-    // Format 2: each block continues its hierarchy's members where the previous one ended, and
-    // the blocks of a hierarchy add up to the members it records.
+    // The catalog's rows must be those the store's checksum was taken of.
+    void requireCatalogChecksum() {
+        Statement rows = db_.prepare(schema::kSelectCatalogChecksum);
+        if (!rows.step()) {
+            damagedStore(file_, "its catalog checksum is missing");
+        }
+        const bool matches = !rows.isNull(0) && rows.integer(0) == catalog_.value();
+        if (!matches || rows.step()) {
+            damagedStore(file_,
+                         "its dimensions, hierarchies, levels or attribute definitions were "
+                         "changed (their checksum does not match)");
+        }
+    }
+
+    // Formats 2 and 3: each block continues its hierarchy's members where the previous one
+    // ended, and the blocks of a hierarchy add up to the members it records. A block of format
+    // 3 must match its checksum before anything of it is placed.
     void readMemberBlocks() {
-        Statement rows = db_.prepare(schema::kSelectBlocks);
+        Statement rows =
+            db_.prepare(format_ == 2 ? schema::kSelectBlocksV2 : schema::kSelectBlocks);
         std::int64_t current = -1;  // hierarchy whose blocks are arriving
         while (rows.step()) {
             const std::int64_t hierarchyId = rows.integer(0);
@@ -169,8 +206,15 @@ class CubeReader {
                                         " of hierarchy '" + owner.hierarchy->name() +
                                         "' is out of place");
             }
+            if (format_ >= 3 &&
+                (rows.isNull(4) ||
+                 rows.integer(4) != blockChecksum(hierarchyId, first, count, rows.blob(3)))) {
+                damagedStore(file_, "the member block at member " + std::to_string(first) +
+                                        " of hierarchy '" + owner.hierarchy->name() +
+                                        "' was changed (its checksum does not match)");
+            }
             try {
-                unpackMembers(rows.blob(3), static_cast<std::uint32_t>(count), store);
+                unpackMembers(rows.blob(3), static_cast<std::uint32_t>(count), format_, store);
             } catch (const BadMemberBlock& bad) {
                 damagedStore(file_, "the member block at member " + std::to_string(first) +
                                         " of hierarchy '" + owner.hierarchy->name() +
@@ -332,19 +376,40 @@ class CubeReader {
     std::int64_t attributeSeq_ = kFirstSeq;
     std::int64_t attributeMember_ = 0;
     std::vector<bool> seen_;
+    StoreChecksum catalog_;
 };
 
 }  // namespace
 
 void checkStoreTables(Connection& db, const fs::path& file, std::int64_t format) {
+    // Only the format's own tables: another object (a trigger above all, which would run
+    // inside a save) was put there by another program.
+    const std::span<const std::string_view> tables =
+        format == 1   ? std::span<const std::string_view>(schema::kTablesV1)
+        : format == 2 ? std::span<const std::string_view>(schema::kTablesV2)
+                      : std::span<const std::string_view>(schema::kTablesV3);
+    Statement objects = db.prepare(schema::kSelectObjects);
+    while (objects.step()) {
+        const std::string_view type = objects.text(0);
+        const std::string_view name = objects.text(1);
+        if (type != "table" || std::find(tables.begin(), tables.end(), name) == tables.end()) {
+            damagedStore(file, "it holds the " + std::string(type) + " '" + std::string(name) +
+                                   "', which no cube store has");
+        }
+    }
     const std::vector<std::string_view> queries =
         format == 1
             ? std::vector<std::string_view>{schema::kSelectDimensions, schema::kSelectHierarchiesV1,
                                             schema::kSelectLevels,     schema::kSelectDefinitions,
                                             schema::kSelectMembersV1,  schema::kSelectAttributesV1}
-            : std::vector<std::string_view>{schema::kSelectDimensions, schema::kSelectHierarchies,
+        : format == 2
+            ? std::vector<std::string_view>{schema::kSelectDimensions, schema::kSelectHierarchies,
                                             schema::kSelectLevels, schema::kSelectDefinitions,
-                                            schema::kSelectBlocks};
+                                            schema::kSelectBlocksV2}
+            : std::vector<std::string_view>{
+                  schema::kSelectDimensions, schema::kSelectHierarchies,
+                  schema::kSelectLevels,     schema::kSelectDefinitions,
+                  schema::kSelectBlocks,     schema::kSelectCatalogChecksum};
     for (std::string_view query : queries) {
         try {
             db.prepare(query);

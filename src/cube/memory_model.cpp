@@ -1,7 +1,10 @@
 #include "cube/memory_model.hpp"
 
+#include <atomic>
+#include <cstring>
 #include <type_traits>
 #include <typeinfo>
+#include <unordered_map>
 
 #include "common/failure.hpp"
 
@@ -35,19 +38,81 @@ Concrete& concrete(const std::shared_ptr<Interface>& reference, std::string_view
     return static_cast<Concrete&>(object);
 }
 
+// Counts the renamings of attribute definitions anywhere, starting from 1: a level's key lookup
+// made at another count may be out of date.
+std::atomic<std::uint64_t> definitionRenamings{1};
+
 }  // namespace
+
+// ---- MemoryAttributeDef ----
+
+void MemoryAttributeDef::putName(std::string_view key) {
+    key_ = key;
+    definitionRenamings.fetch_add(1, std::memory_order_relaxed);
+}
 
 // ---- MemoryLevel ----
 
 void MemoryLevel::addAttributeDef(const AttributeDefRef& definition) {
     concrete<MemoryAttributeDef>(definition, "Attribute definition");
+    if (definitions_.size() >= 0xFFFF) {
+        fail(ErrorNumber::Overflow, "Too many attribute definitions on level '" + name_ + "'");
+    }
     definitions_.push_back(std::static_pointer_cast<MemoryAttributeDef>(definition));
 }
 
-int MemoryLevel::attributeIndex(std::string_view key) const {
+void MemoryLevel::indexKeys() const {
+    std::vector<KeyEntry> keys(definitions_.size());
+    std::unordered_map<std::string_view, std::uint16_t> first;
     for (std::size_t i = 0; i < definitions_.size(); ++i) {
-        if (definitions_[i]->key() == key) {
-            return static_cast<int>(i);
+        const std::string_view key = definitions_[i]->key();
+        keys[i] = {key, first.try_emplace(key, static_cast<std::uint16_t>(i)).first->second};
+    }
+    keys_.swap(keys);
+    keysMadeAt_ = definitionRenamings.load(std::memory_order_relaxed);
+}
+
+namespace {
+
+// Whether two keys are the same text, a word at a time: keys are short, and one is compared
+// for every value set.
+bool sameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    if (a.size() < 8) {
+        return a == b;
+    }
+    const auto word = [](const char* at) {
+        std::uint64_t value;
+        std::memcpy(&value, at, sizeof value);
+        return value;
+    };
+    for (std::size_t at = 0; at + 8 < a.size(); at += 8) {
+        if (word(a.data() + at) != word(b.data() + at)) {
+            return false;
+        }
+    }
+    return word(a.data() + a.size() - 8) == word(b.data() + b.size() - 8);
+}
+
+}  // namespace
+
+int MemoryLevel::attributeIndex(std::string_view key) const {
+    const std::size_t count = definitions_.size();
+    if (keys_.size() != count ||
+        keysMadeAt_ != definitionRenamings.load(std::memory_order_relaxed)) {
+        indexKeys();
+    }
+    const std::size_t next = lastFound_ + 1 < count ? lastFound_ + 1 : 0;
+    if (next < count && sameKey(keys_[next].key, key)) {
+        lastFound_ = next;
+        return keys_[next].firstOfKey;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (keys_[i].key == key) {
+            lastFound_ = i;
+            return keys_[i].firstOfKey;
         }
     }
     return -1;
@@ -118,17 +183,6 @@ void MemoryHierarchy::clear() {
     store_->clear();
 }
 
-void MemoryHierarchy::forEachAttribute(
-    std::uint32_t id, const std::function<void(std::string_view, std::string_view)>& visit) const {
-    const MemberRecord& record = store_->member(id);
-    const auto& definitions = store_->level(record.level)->attributeDefs();
-    for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
-         a = store_->attribute(a).next) {
-        const AttributeValue& value = store_->attribute(a);
-        visit(definitions[value.key]->key(), value.value);
-    }
-}
-
 void MemoryHierarchy::walkPreOrder(
     const std::function<void(const MemberView&, int depth)>& visit) const {
     // Iterative depth-first walk: the stack holds the next sibling to visit at each depth.
@@ -152,11 +206,8 @@ void MemoryHierarchy::walkPreOrder(
 
 // ---- MemoryMember ----
 
-std::uint32_t MemoryMember::liveId() const {
-    if (store_->epoch() != epoch_) {
-        fail(ErrorNumber::ObjectNotSet, "Member '" + name_ + "' was removed from its hierarchy");
-    }
-    return id_;
+void MemoryMember::removed() const {
+    fail(ErrorNumber::ObjectNotSet, "Member '" + name_ + "' was removed from its hierarchy");
 }
 
 void MemoryMember::putName(std::string_view name) {
@@ -206,22 +257,35 @@ void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_
     name_.clear();
     store_ = store;
     epoch_ = store->epoch();
+    level_ = store->level(levelPosition).get();
+    values_ = &store->levelAttributes(levelPosition);
+    row_ = kNoRow;
 }
 
 void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
+    if (!store_) {
+        cannotSet(key);
+    }
+    liveId();
+    const int index = level_->attributeIndex(key);
+    if (index < 0) {
+        cannotSet(key);
+    }
+    const std::uint32_t row = values_->set(row_, static_cast<std::uint16_t>(index), value);
+    if (row != row_) {
+        row_ = row;
+        store_->setAttributeRow(id_, row);
+    }
+}
+
+void MemoryMember::cannotSet(std::string_view key) const {
     if (!store_) {
         fail(ErrorNumber::InvalidProcedureCall, "Attribute '" + std::string(key) +
                                                     "' set on member '" + name_ +
                                                     "' before it was placed");
     }
-    const std::uint32_t id = liveId();
-    const MemoryLevel& level = *store_->level(store_->member(id).level);
-    const int index = level.attributeIndex(key);
-    if (index < 0) {
-        fail(ErrorNumber::InvalidProcedureCall,
-             "Attribute '" + std::string(key) + "' is not defined on level '" + level.name() + "'");
-    }
-    store_->setAttribute(id, static_cast<std::uint16_t>(index), value);
+    fail(ErrorNumber::InvalidProcedureCall,
+         "Attribute '" + std::string(key) + "' is not defined on level '" + level_->name() + "'");
 }
 
 // ---- MemoryDimension ----

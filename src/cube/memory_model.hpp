@@ -23,7 +23,7 @@ inline constexpr std::string_view kCubeSource = "Annalex.Cube";
 
 class MemoryAttributeDef final : public AttributeDef {
   public:
-    void putName(std::string_view key) override { key_ = key; }
+    void putName(std::string_view key) override;
     std::string getName() const override { return key_; }
     void putCaption(std::string_view caption) override { caption_ = caption; }
     std::string getCaption() const override { return caption_; }
@@ -51,7 +51,7 @@ class MemoryLevel final : public Level {
     const std::vector<std::shared_ptr<MemoryAttributeDef>>& attributeDefs() const {
         return definitions_;
     }
-    // Position of the definition with that key, or -1.
+    // Position of the first definition with that key, or -1.
     int attributeIndex(std::string_view key) const;
 
     // Called by the store that holds the level.
@@ -61,11 +61,24 @@ class MemoryLevel final : public Level {
     std::size_t position() const { return position_; }
 
   private:
+    void indexKeys() const;
+
     std::string name_;
     std::int32_t type_ = 0;
     std::vector<std::shared_ptr<MemoryAttributeDef>> definitions_;
     MemberStore* store_ = nullptr;
     std::size_t position_ = 0;
+    // attributeIndex's lookup, asked for every value set: the definitions' keys side by side
+    // and, per definition, the position of the first definition of its key, made again after
+    // a definition was added or any renamed; and the definition found last, whose successor is
+    // usually asked for next.
+    struct KeyEntry {
+        std::string_view key;  // into the definition's own text
+        std::uint16_t firstOfKey;
+    };
+    mutable std::vector<KeyEntry> keys_;
+    mutable std::uint64_t keysMadeAt_ = 0;
+    mutable std::size_t lastFound_ = 0;
 };
 
 // What a walk or a lookup shows of one member.
@@ -99,7 +112,36 @@ class MemoryHierarchy final : public Hierarchy {
     // Calls visit(key, value) for each attribute value of a member, in the order first set.
     void forEachAttribute(
         std::uint32_t id,
-        const std::function<void(std::string_view, std::string_view)>& visit) const;
+        const std::function<void(std::string_view, std::string_view)>& visit) const {
+        visitAttributes(id, visit);
+    }
+    template <typename Visit>
+    void visitAttributes(std::uint32_t id, Visit&& visit) const {
+        const MemberRecord& record = store_->member(id);
+        if (record.attributeRow == kNoRow) {
+            return;
+        }
+        const LevelAttributes& values = store_->levelAttributes(record.level);
+        const auto& definitions = store_->level(record.level)->attributeDefs();
+        for (const std::uint16_t key : values.keysOf(record.attributeRow)) {
+            visit(std::string_view(definitions[key]->key()),
+                  values.value(record.attributeRow, key));
+        }
+    }
+    // Calls visit(position, value) for each attribute value of a member, in the order first
+    // set; position is that of the value's definition on the member's level.
+    template <typename Visit>
+    void visitAttributeValues(std::uint32_t id, Visit&& visit) const {
+        const MemberRecord& record = store_->member(id);
+        if (record.attributeRow == kNoRow) {
+            return;
+        }
+        const LevelAttributes& values = store_->levelAttributes(record.level);
+        for (const std::uint16_t key : values.keysOf(record.attributeRow)) {
+            visit(key, values.value(record.attributeRow, key));
+        }
+    }
+    bool hasAttributes(std::uint32_t id) const { return store_->member(id).attributeRow != kNoRow; }
     // Visits every member parent first, children in placement order, top members in
     // placement order; depth is 0 for top members.
     void walkPreOrder(const std::function<void(const MemberView&, int depth)>& visit) const;
@@ -127,13 +169,25 @@ class MemoryMember final : public Member {
   private:
     // The id of a placed member whose store has not been renumbered since; ObjectNotSet when
     // the member was removed by removeLevel or clear.
-    std::uint32_t liveId() const;
+    std::uint32_t liveId() const {
+        if (store_->epoch() != epoch_) {
+            removed();
+        }
+        return id_;
+    }
+    [[noreturn]] void removed() const;
+    [[noreturn]] void cannotSet(std::string_view key) const;
 
     std::string name_;  // until placed
     std::int32_t order_ = 0;
     std::shared_ptr<MemberStore> store_;
     std::uint32_t id_ = kNoMember;
     std::uint64_t epoch_ = 0;
+    // Once placed, while the epoch holds: the member's level, that level's values and the
+    // member's row in them, which every value set needs.
+    const MemoryLevel* level_ = nullptr;
+    LevelAttributes* values_ = nullptr;
+    std::uint32_t row_ = kNoRow;
 };
 
 class MemoryObjectFactory final : public ObjectFactory {
