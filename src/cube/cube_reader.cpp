@@ -33,6 +33,58 @@ T checkedColumn(const Statement& row, int column, const fs::path& file, const ch
     return static_cast<T>(value);
 }
 
+// The checksum of the catalog: the rows of dimensions, hierarchies, levels and attribute
+// definitions in the order a load reads them, each column as the save fed it (i: integer,
+// t: text).
+std::uint32_t catalogChecksum(Connection& db) {
+    const std::pair<std::string_view, std::string_view> tables[] = {
+        {schema::kSelectDimensions, "it"},
+        {schema::kSelectHierarchies, "iiti"},
+        {schema::kSelectLevels, "iiti"},
+        {schema::kSelectDefinitions, "iiitt"},
+    };
+    StoreChecksum checksum;
+    for (const auto& [query, columns] : tables) {
+        Statement rows = db.prepare(query);
+        while (rows.step()) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                if (columns[c] == 'i') {
+                    checksum.add(rows.integer(static_cast<int>(c)));
+                } else {
+                    checksum.add(rows.text(static_cast<int>(c)));
+                }
+            }
+        }
+    }
+    return checksum.value();
+}
+
+// The catalog's rows must be those the store's checksum was taken of.
+void requireCatalogChecksum(Connection& db, const fs::path& file) {
+    const std::uint32_t expected = catalogChecksum(db);
+    Statement rows = db.prepare(schema::kSelectCatalogChecksum);
+    if (!rows.step()) {
+        damagedStore(file, "its catalog checksum is missing");
+    }
+    const bool matches = !rows.isNull(0) && rows.integer(0) == std::int64_t{expected};
+    if (!matches || rows.step()) {
+        damagedStore(file,
+                     "its dimensions, hierarchies, levels or attribute definitions were changed "
+                     "(their checksum does not match)");
+    }
+}
+
+// The block in row (a row of kSelectBlocks) must match its checksum.
+void requireBlockChecksum(const Statement& row, const fs::path& file) {
+    const std::int64_t first = row.integer(1);
+    if (row.isNull(4) ||
+        row.integer(4) != blockChecksum(row.integer(0), first, row.integer(2), row.blob(3))) {
+        damagedStore(file, "the member block at member " + std::to_string(first) +
+                               " of hierarchy " + std::to_string(row.integer(0)) +
+                               " was changed (its checksum does not match)");
+    }
+}
+
 // What a load keeps of one hierarchy while its members arrive.
 struct LoadedHierarchy {
     std::shared_ptr<MemoryDimension> dimension;
@@ -53,7 +105,7 @@ class CubeReader {
         readLevels();
         readDefinitions();
         if (format_ >= 3) {
-            requireCatalogChecksum();
+            requireCatalogChecksum(db_, file_);
         }
         if (format_ == 1) {
             readMembers();
@@ -72,8 +124,6 @@ class CubeReader {
                              "dimension " + std::to_string(rows.integer(0)) + " is out of place");
             }
             const std::string_view name = rows.text(1);
-            catalog_.add(rows.integer(0));
-            catalog_.add(name);
             if (cube.dimension(name)) {
                 damagedStore(file_, "dimension '" + std::string(name) + "' appears twice");
             }
@@ -94,10 +144,6 @@ class CubeReader {
                              "hierarchy " + std::to_string(rows.integer(0)) + " is out of place");
             }
             lastDimension = dimension;
-            catalog_.add(rows.integer(0));
-            catalog_.add(dimension);
-            catalog_.add(rows.text(2));
-            catalog_.add(rows.isNull(3) ? 0 : rows.integer(3));
             const auto& owner = cube.dimensions()[static_cast<std::size_t>(dimension)];
             auto hierarchy = owner->objects().newHierarchy();
             hierarchy->putName(rows.text(2));
@@ -128,10 +174,6 @@ class CubeReader {
                 damagedStore(file_, "level " + std::to_string(rows.integer(1)) + " of hierarchy '" +
                                         owner.hierarchy->name() + "' is out of place");
             }
-            catalog_.add(rows.integer(0));
-            catalog_.add(rows.integer(1));
-            catalog_.add(rows.text(2));
-            catalog_.add(rows.integer(3));
             auto level = owner.dimension->objects().newLevel();
             level->putName(rows.text(2));
             level->putLevelType(checkedColumn<std::int32_t>(rows, 3, file_, "level type"));
@@ -155,29 +197,10 @@ class CubeReader {
                 damagedStore(file_, "attribute definition '" + std::string(rows.text(3)) +
                                         "' is out of place");
             }
-            for (int column = 0; column < 3; ++column) {
-                catalog_.add(rows.integer(column));
-            }
-            catalog_.add(rows.text(3));
-            catalog_.add(rows.text(4));
             auto definition = owner.dimension->objects().newAttributeDef();
             definition->putName(rows.text(3));
             definition->putCaption(rows.text(4));
             owner.levels[static_cast<std::size_t>(levelPosition)]->addAttributeDef(definition);
-        }
-    }
-
-    // The catalog's rows must be those the store's checksum was taken of.
-    void requireCatalogChecksum() {
-        Statement rows = db_.prepare(schema::kSelectCatalogChecksum);
-        if (!rows.step()) {
-            damagedStore(file_, "its catalog checksum is missing");
-        }
-        const bool matches = !rows.isNull(0) && rows.integer(0) == catalog_.value();
-        if (!matches || rows.step()) {
-            damagedStore(file_,
-                         "its dimensions, hierarchies, levels or attribute definitions were "
-                         "changed (their checksum does not match)");
         }
     }
 
@@ -206,12 +229,8 @@ class CubeReader {
                                         " of hierarchy '" + owner.hierarchy->name() +
                                         "' is out of place");
             }
-            if (format_ >= 3 &&
-                (rows.isNull(4) ||
-                 rows.integer(4) != blockChecksum(hierarchyId, first, count, rows.blob(3)))) {
-                damagedStore(file_, "the member block at member " + std::to_string(first) +
-                                        " of hierarchy '" + owner.hierarchy->name() +
-                                        "' was changed (its checksum does not match)");
+            if (format_ >= 3) {
+                requireBlockChecksum(rows, file_);
             }
             try {
                 unpackMembers(rows.blob(3), static_cast<std::uint32_t>(count), format_, store);
@@ -376,7 +395,6 @@ class CubeReader {
     std::int64_t attributeSeq_ = kFirstSeq;
     std::int64_t attributeMember_ = 0;
     std::vector<bool> seen_;
-    StoreChecksum catalog_;
 };
 
 }  // namespace
@@ -419,6 +437,17 @@ void checkStoreTables(Connection& db, const fs::path& file, std::int64_t format)
             }
             throw;
         }
+    }
+}
+
+void requireStoredChecksums(Connection& db, const fs::path& file, std::int64_t format) {
+    if (format < 3) {
+        return;  // older formats kept none
+    }
+    requireCatalogChecksum(db, file);
+    Statement rows = db.prepare(schema::kSelectBlocks);
+    while (rows.step()) {
+        requireBlockChecksum(rows, file);
     }
 }
 

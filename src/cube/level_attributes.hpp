@@ -49,16 +49,21 @@ class LevelAttributes {
             throw std::bad_alloc();
         }
         const std::uint32_t target = added ? rows_ : row;
-        const std::uint32_t sequence = withKey(added ? 0 : rowSequences_.get(row), key);
+        const std::uint32_t from = added ? 0 : rowSequences_.get(row);
+        const std::uint32_t sequence = withKey(from, key);
         Column& keyColumn = column(key);
         const std::uint32_t number = keyColumn.texts.intern(value);
         keyColumn.numbers.grow(std::size_t{target} + 1);
         keyColumn.numbers.fit(number);
-        rowSequences_.grow(std::size_t{target} + 1);
-        rowSequences_.fit(sequence);
+        if (sequence != from) {  // a key new to the row, which a new row always has
+            rowSequences_.grow(std::size_t{target} + 1);
+            rowSequences_.fit(sequence);
+        }
         // Nothing below can fail.
         keyColumn.numbers.set(target, number);
-        rowSequences_.set(target, sequence);
+        if (sequence != from) {
+            rowSequences_.set(target, sequence);
+        }
         rows_ += added ? 1 : 0;
         return target;
     }

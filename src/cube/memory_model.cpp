@@ -1,7 +1,5 @@
 #include "cube/memory_model.hpp"
 
-#include <atomic>
-#include <cstring>
 #include <type_traits>
 #include <typeinfo>
 #include <unordered_map>
@@ -38,17 +36,13 @@ Concrete& concrete(const std::shared_ptr<Interface>& reference, std::string_view
     return static_cast<Concrete&>(object);
 }
 
-// Counts the renamings of attribute definitions anywhere, starting from 1: a level's key lookup
-// made at another count may be out of date.
-std::atomic<std::uint64_t> definitionRenamings{1};
-
 }  // namespace
 
 // ---- MemoryAttributeDef ----
 
 void MemoryAttributeDef::putName(std::string_view key) {
     key_ = key;
-    definitionRenamings.fetch_add(1, std::memory_order_relaxed);
+    detail::definitionRenamings.fetch_add(1, std::memory_order_relaxed);
 }
 
 // ---- MemoryLevel ----
@@ -69,45 +63,14 @@ void MemoryLevel::indexKeys() const {
         keys[i] = {key, first.try_emplace(key, static_cast<std::uint16_t>(i)).first->second};
     }
     keys_.swap(keys);
-    keysMadeAt_ = definitionRenamings.load(std::memory_order_relaxed);
+    keysMadeAt_ = detail::definitionRenamings.load(std::memory_order_relaxed);
 }
 
-namespace {
-
-// Whether two keys are the same text, a word at a time: keys are short, and one is compared
-// for every value set.
-bool sameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    if (a.size() < 8) {
-        return a == b;
-    }
-    const auto word = [](const char* at) {
-        std::uint64_t value;
-        std::memcpy(&value, at, sizeof value);
-        return value;
-    };
-    for (std::size_t at = 0; at + 8 < a.size(); at += 8) {
-        if (word(a.data() + at) != word(b.data() + at)) {
-            return false;
-        }
-    }
-    return word(a.data() + a.size() - 8) == word(b.data() + b.size() - 8);
-}
-
-}  // namespace
-
-int MemoryLevel::attributeIndex(std::string_view key) const {
+int MemoryLevel::lookUpKey(std::string_view key) const {
     const std::size_t count = definitions_.size();
     if (keys_.size() != count ||
-        keysMadeAt_ != definitionRenamings.load(std::memory_order_relaxed)) {
+        keysMadeAt_ != detail::definitionRenamings.load(std::memory_order_relaxed)) {
         indexKeys();
-    }
-    const std::size_t next = lastFound_ + 1 < count ? lastFound_ + 1 : 0;
-    if (next < count && sameKey(keys_[next].key, key)) {
-        lastFound_ = next;
-        return keys_[next].firstOfKey;
     }
     for (std::size_t i = 0; i < count; ++i) {
         if (keys_[i].key == key) {

@@ -8,6 +8,8 @@
 // current member names. Besides the interface the control uses, the concrete classes offer a
 // read side (levels, members, attribute values, a pre-order walk) for exports and the store.
 
+#include <atomic>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +22,36 @@
 namespace annalex::cube {
 
 inline constexpr std::string_view kCubeSource = "Annalex.Cube";
+
+namespace detail {
+
+// Counts the renamings of attribute definitions anywhere, from 1: a level's key lookup made at
+// another count may be out of date.
+inline std::atomic<std::uint64_t> definitionRenamings{1};
+
+// Whether two keys are the same text, a word at a time: keys are short, and one is compared for
+// every value set.
+inline bool sameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    if (a.size() < 8) {
+        return a == b;
+    }
+    const auto word = [](const char* at) {
+        std::uint64_t value;
+        std::memcpy(&value, at, sizeof value);
+        return value;
+    };
+    for (std::size_t at = 0; at + 8 < a.size(); at += 8) {
+        if (word(a.data() + at) != word(b.data() + at)) {
+            return false;
+        }
+    }
+    return word(a.data() + a.size() - 8) == word(b.data() + b.size() - 8);
+}
+
+}  // namespace detail
 
 class MemoryAttributeDef final : public AttributeDef {
   public:
@@ -52,7 +84,18 @@ class MemoryLevel final : public Level {
         return definitions_;
     }
     // Position of the first definition with that key, or -1.
-    int attributeIndex(std::string_view key) const;
+    int attributeIndex(std::string_view key) const {
+        // Values are set in the order of the definitions, so the one after the definition
+        // found last is tried first.
+        const std::size_t next = lastFound_ + 1;
+        if (next < keys_.size() && keys_.size() == definitions_.size() &&
+            keysMadeAt_ == detail::definitionRenamings.load(std::memory_order_relaxed) &&
+            detail::sameKey(keys_[next].key, key)) {
+            lastFound_ = next;
+            return keys_[next].firstOfKey;
+        }
+        return lookUpKey(key);
+    }
 
     // Called by the store that holds the level.
     void attach(MemberStore* store, std::size_t position);
@@ -62,6 +105,7 @@ class MemoryLevel final : public Level {
 
   private:
     void indexKeys() const;
+    int lookUpKey(std::string_view key) const;
 
     std::string name_;
     std::int32_t type_ = 0;
