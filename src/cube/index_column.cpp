@@ -67,6 +67,7 @@ void IndexColumn::widen(std::uint32_t value) {
     }
     chunks_.swap(copy.chunks_);
     width_ = width;
+    mostFitting_ = width == 2 ? 0xFFFFu : 0xFFFFFFFFu;
 }
 
 void IndexColumn::clear() noexcept {
@@ -75,6 +76,7 @@ void IndexColumn::clear() noexcept {
     capacity_ = 0;
     size_ = 0;
     width_ = 1;
+    mostFitting_ = 0xFF;
 }
 
 std::size_t IndexColumn::bytesHeld() const {

@@ -48,7 +48,7 @@ class IndexColumn {
     }
     // Widens the rows so that value fits in them.
     void fit(std::uint32_t value) {
-        if (value > maxFitting()) {
+        if (value > mostFitting_) {
             widen(value);
         }
     }
@@ -82,9 +82,6 @@ class IndexColumn {
     static void store(unsigned char* at, T value) {
         std::memcpy(at, &value, sizeof value);
     }
-    std::uint32_t maxFitting() const {
-        return width_ == 1 ? 0xFFu : width_ == 2 ? 0xFFFFu : 0xFFFFFFFFu;
-    }
     void widen(std::uint32_t value);
     void makeRoom(std::size_t rows);
 
@@ -93,6 +90,7 @@ class IndexColumn {
     std::size_t capacity_ = 0;       // rows all chunks have room for
     std::size_t size_ = 0;
     unsigned width_ = 1;
+    std::uint32_t mostFitting_ = 0xFF;  // the largest number the width holds
 };
 
 }  // namespace annalex::cube

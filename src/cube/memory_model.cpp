@@ -222,7 +222,7 @@ void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_
     epoch_ = store->epoch();
     level_ = store->level(levelPosition).get();
     values_ = &store->levelAttributes(levelPosition);
-    row_ = kNoRow;
+    row_ = {};
 }
 
 void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
@@ -234,10 +234,10 @@ void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
     if (index < 0) {
         cannotSet(key);
     }
-    const std::uint32_t row = values_->set(row_, static_cast<std::uint16_t>(index), value);
-    if (row != row_) {
-        row_ = row;
-        store_->setAttributeRow(id_, row);
+    const bool added = row_.row == kNoRow;
+    values_->set(row_, static_cast<std::uint16_t>(index), value);
+    if (added) {
+        store_->setAttributeRow(id_, row_.row);
     }
 }
 

@@ -231,7 +231,7 @@ class MemoryMember final : public Member {
     // member's row in them, which every value set needs.
     const MemoryLevel* level_ = nullptr;
     LevelAttributes* values_ = nullptr;
-    std::uint32_t row_ = kNoRow;
+    LevelAttributes::Place row_;
 };
 
 class MemoryObjectFactory final : public ObjectFactory {

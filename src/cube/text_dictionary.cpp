@@ -120,6 +120,7 @@ void TextDictionary::clear() noexcept {
     hashed_ = 0;
     longest_ = 0;
     last_ = 0xFFFFFFFFu;
+    lastBegin_ = 0;
 }
 
 std::size_t TextDictionary::bytesHeld() const {

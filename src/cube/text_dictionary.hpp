@@ -33,15 +33,17 @@ class TextDictionary {
     // The number of text, which is added when it is new. When memory runs out (std::bad_alloc)
     // the dictionary is left as it was.
     std::uint32_t intern(std::string_view text) {
-        if (last_ < ends_.size()) {
-            if (holds(last_, text)) {
-                return last_;
-            }
-            if (last_ + 1 < ends_.size() && holds(last_ + 1, text)) {
-                return ++last_;
-            }
+        if (last_ < ends_.size() &&
+            sameText({texts_.data() + lastBegin_, ends_[last_] - lastBegin_}, text)) {
+            return last_;
         }
-        return last_ = lookUpOrAdd(text);
+        if (last_ + 1 < ends_.size() && holds(last_ + 1, text)) {
+            lastBegin_ = ends_[last_];
+            return ++last_;
+        }
+        last_ = lookUpOrAdd(text);
+        lastBegin_ = last_ == 0 ? 0 : ends_[last_ - 1];
+        return last_;
     }
 
     // The length of the longest text.
@@ -56,28 +58,30 @@ class TextDictionary {
     // hash in their high half.
     static constexpr std::uint64_t kEmpty = 0;
 
-    // Whether the text numbered number is text; a word at a time, as values are short.
+    // Whether the text numbered number is text.
     bool holds(std::uint32_t number, std::string_view text) const {
-        const std::uint32_t begin = number == 0 ? 0 : ends_[number - 1];
-        const std::size_t size = text.size();
-        if (ends_[number] - begin != size) {
+        return sameText(this->text(number), text);
+    }
+    // Whether two texts are the same, a word at a time, as values are short.
+    static bool sameText(std::string_view a, std::string_view b) {
+        const std::size_t size = a.size();
+        if (b.size() != size) {
             return false;
         }
-        const char* held = texts_.data() + begin;
         if (size < 8) {
             for (std::size_t i = 0; i < size; ++i) {
-                if (held[i] != text[i]) {
+                if (a[i] != b[i]) {
                     return false;
                 }
             }
             return true;
         }
         for (std::size_t at = 0; at + 8 < size; at += 8) {
-            if (word(held + at) != word(text.data() + at)) {
+            if (word(a.data() + at) != word(b.data() + at)) {
                 return false;
             }
         }
-        return word(held + size - 8) == word(text.data() + size - 8);
+        return word(a.data() + size - 8) == word(b.data() + size - 8);
     }
     static std::uint64_t word(const char* at) {
         std::uint64_t value;
@@ -98,7 +102,9 @@ class TextDictionary {
     std::vector<std::uint64_t> slots_;      // the other numbers; a power of two, at most half used
     std::size_t hashed_ = 0;                // numbers in slots_
     std::size_t longest_ = 0;
+    // The number of the text interned last (none before the first) and where it begins.
     std::uint32_t last_ = 0xFFFFFFFFu;
+    std::uint32_t lastBegin_ = 0;
 };
 
 }  // namespace annalex::cube
