@@ -106,6 +106,9 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
            "only with --fill-attributes");
     refuse(texts.weekend.has_value() && !texts.fillAttributes, "--weekend",
            "only with --fill-attributes");
+    // An empty name would quietly mean no holidays at all.
+    refuse(texts.holidays.has_value() && texts.holidays->empty(), "--holidays",
+           "expected a built-in set (us, gb-eng, de, fr) or a rules file, not an empty name");
     refuse(iso && (levelTicks[1] || levelTicks[2]), "--levels",
            "the iso calendar has Year, Week and Day levels only (no Quarter or Month)");
 

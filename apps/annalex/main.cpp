@@ -1,7 +1,9 @@
 // annalex: the command-line face of the product. Each subcommand lives in its own file and
 // registers itself on the root application; the exit status is the one the subcommand chose,
 // 2 for usage errors. No exception leaves the program: one that no command handled (memory
-// running out outside the places that report it) ends it with a line and status 3.
+// running out outside the places that report it) ends it with a line and status 3. Standard
+// output is flushed and closed last: a write that fails only then ends the program with a line
+// and status 4, and a reader that has gone ends it quietly.
 
 #include <CLI/CLI.hpp>
 #include <csignal>
@@ -13,13 +15,25 @@
 #include <io.h>
 #endif
 
+#include "command_line_text.hpp"
+#include "common/failure.hpp"
 #include "errors/build_version.hpp"
 #include "generate_command.hpp"
+#include "output_file.hpp"
 #include "settings_command.hpp"
 
 namespace {
 
+constexpr int kUnexpectedFailure = 3;
+constexpr int kOutputFailure = 4;
+
 int run(int argc, char** argv) {
+    // The arguments as UTF-8 (see command_line_text.hpp), in a form CLI11 parses.
+    std::vector<std::string> arguments = annalex::cli::utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (auto& argument : arguments) {
+        pointers.push_back(argument.data());
+    }
     CLI::App app{"Annalex: calendar generator for multidimensional cubes", "annalex"};
     app.set_version_flag("--version", std::string(annalex::build::kVersionText));
     app.require_subcommand(1);
@@ -30,7 +44,7 @@ int run(int argc, char** argv) {
     annalex::cli::addGenerateCommand(app, exitStatus);
     annalex::cli::addSettingsCommand(app, exitStatus);
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? 0 : 2;
@@ -38,20 +52,24 @@ int run(int argc, char** argv) {
     return exitStatus;
 }
 
-}  // namespace
+// The status the program ends with once standard output is closed.
+int finishStandardOutput(annalex::cli::StandardOutput& standardOutput, int status) {
+    try {
+        standardOutput.close();
+    } catch (const annalex::cli::ReaderGone&) {
+        return annalex::cli::kReaderGoneStatus;
+    } catch (const annalex::Failure& failure) {
+        std::fprintf(stderr, "annalex: %s\n", failure.description().c_str());
+        return kOutputFailure;
+    }
+    return status;
+}
 
-int main(int argc, char** argv) {
-    constexpr int kUnexpectedFailure = 3;
-    // A write beyond the file-size limit then fails with EFBIG, which every writer reports as
-    // a failed write naming its file, instead of the signal ending the program without a word.
-#ifdef _WIN32
-    // Output is the same bytes on every platform: no carriage return before each line end.
-    _setmode(_fileno(stdout), _O_BINARY);
-#else
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+int runAndReport(int argc, char** argv) {
     try {
         return run(argc, argv);
+    } catch (const annalex::cli::ReaderGone&) {
+        return annalex::cli::kReaderGoneStatus;
     } catch (const std::bad_alloc&) {
         std::fputs("annalex: out of memory\n", stderr);  // nothing that allocates
     } catch (const std::exception& failure) {
@@ -60,4 +78,21 @@ int main(int argc, char** argv) {
         std::fputs("annalex: unexpected failure\n", stderr);
     }
     return kUnexpectedFailure;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A write beyond the file-size limit then fails with EFBIG, which every writer reports as
+    // a failed write naming its file, instead of the signal ending the program without a word.
+#ifdef _WIN32
+    // Output is the same bytes on every platform: no carriage return before each line end.
+    _setmode(_fileno(stdout), _O_BINARY);
+#else
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    annalex::cli::StandardOutput standardOutput;
+    const int status = runAndReport(argc, argv);
+    return status == annalex::cli::kReaderGoneStatus ? status
+                                                     : finishStandardOutput(standardOutput, status);
 }

@@ -49,9 +49,11 @@ std::filesystem::path hiveFile(KeyHandle root) {
     return settingsDirectory() / (std::string(rootKeyName(root)) + ".hive");
 }
 
-std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
+namespace {
+
+std::int32_t loadHiveFile(const std::filesystem::path& file, HiveKey& hive) {
     std::string text;
-    switch (readWholeFile(hiveFile(root), text)) {
+    switch (readWholeFile(file, text)) {
         case ReadResult::Missing:
             hive = HiveKey();
             return status::kSuccess;
@@ -66,6 +68,23 @@ std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
     }
     hive = std::move(*parsed);
     return status::kSuccess;
+}
+
+// How often a writer looks again for the file behind a hive's link when the link changed while
+// it waited for the lock.
+constexpr int kLinkChangesTolerated = 8;
+
+// The lock of a hive file: "<name>.lock" beside it, where the file really lies, so that every
+// writer of that file takes the same lock, whether it reaches the file through a link or in
+// its own folder (where that is "<ROOT NAME>.lock" of the settings directory).
+std::filesystem::path lockFileOf(const std::filesystem::path& file) {
+    return std::filesystem::path(file).replace_extension(".lock");
+}
+
+}  // namespace
+
+std::int32_t loadHive(KeyHandle root, HiveKey& hive) {
+    return loadHiveFile(hiveFile(root), hive);
 }
 
 namespace {
@@ -120,25 +139,34 @@ std::int32_t updateHive(KeyHandle root,
     if (!createPrivateDirectories(directory)) {
         return errno == EACCES ? status::kAccessDenied : status::kWriteFault;
     }
-    const std::string name(rootKeyName(root));
-    // A lock file is never followed through a symbolic link: a link planted there would have
-    // the writer create or open whatever it names.
-    const std::filesystem::path lockFile = directory / (name + ".lock");
-    const ExclusiveLock lock(
-        ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!lock.held()) {
-        return status::kWriteFault;
-    }
-    HiveKey hive;
-    if (const auto code = loadHive(root, hive); code != status::kSuccess) {
+    const std::filesystem::path file = directory / (std::string(rootKeyName(root)) + ".hive");
+    for (int look = 0; look <= kLinkChangesTolerated; ++look) {
+        const auto target = followLinks(file);
+        if (target.empty()) {
+            return status::kWriteFault;
+        }
+        // A lock file is never followed through a symbolic link: a link planted there would have
+        // the writer create or open whatever it names.
+        const ExclusiveLock lock(
+            ::open(lockFileOf(target).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!lock.held()) {
+            return status::kWriteFault;
+        }
+        if (followLinks(file) != target) {
+            continue;  // the link now leads elsewhere: the lock held is not that file's
+        }
+        HiveKey hive;
+        if (const auto code = loadHiveFile(target, hive); code != status::kSuccess) {
+            return code;
+        }
+        bool changed = false;
+        const auto code = change(hive, changed);
+        if (changed && !replaceFileAtomically(target, writeHive(hive))) {
+            return errno == EACCES || errno == EPERM ? status::kAccessDenied : status::kWriteFault;
+        }
         return code;
     }
-    bool changed = false;
-    const auto code = change(hive, changed);
-    if (changed && !replaceFileAtomically(directory / (name + ".hive"), writeHive(hive))) {
-        return errno == EACCES || errno == EPERM ? status::kAccessDenied : status::kWriteFault;
-    }
-    return code;
+    return status::kWriteFault;
 }
 
 }  // namespace annalex::settings

@@ -10,7 +10,10 @@
 // Readers need no lock: a hive file is only ever replaced whole by a rename. Writers serialise
 // on an exclusive flock of "<ROOT NAME>.lock" in the same directory, read the current file under
 // that lock, change it and replace it atomically, so concurrent writers in different processes
-// or threads lose nothing. A damaged file is reported (1015) and never overwritten.
+// or threads lose nothing. A hive file that is a symbolic link is written through, and locked
+// where it really lies (the lock beside the file it leads to, named after it), so writers
+// through the link and writers in that folder take the same lock. A damaged file is reported
+// (1015) and never overwritten.
 
 #include <cstdint>
 #include <filesystem>

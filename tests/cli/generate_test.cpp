@@ -126,6 +126,13 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
     TemporaryDirectory folder;
     const auto rules = folder.path() / "office.rules";
     std::ofstream(rules) << "include gb-eng\n12-24 = Closed\n1st tues 12 = Party\n";
+    const auto nul = folder.path() / "nul.rules";
+    std::ofstream(nul, std::ios::binary) << std::string("12\0-25 = X\n", 11);
+    // Rules files of 1 MB and one byte more, and a pipe no one writes to.
+    const auto full = folder.path() / "full.rules", large = folder.path() / "large.rules";
+    std::ofstream(full) << "12-25 = C" << std::string((1 << 20) - 10, '#') << '\n';
+    std::ofstream(large) << readFile(full) << '#';
+    ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
     const std::vector<std::string> isoDay = {"--calendar", "iso", "--levels", "Day"};
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--levels", "Decade"}, "--levels"},
@@ -156,6 +163,17 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
          rules.string() + ":3: unknown weekday 'tues'"},
         {with(isoDay, {"--fill-attributes", "--holidays", "xx"}),
          "cannot read holiday rules file 'xx'"},
+        {with(isoDay, {"--fill-attributes", "--holidays", ""}), "--holidays: expected a built-in"},
+        {with(isoDay, {"--fill-attributes", "--holidays", folder.path().string()}),
+         "holiday rules file '" + folder.path().string() + "' is not a regular file"},
+        {with(isoDay, {"--fill-attributes", "--holidays", "/dev/zero"}), "'/dev/zero' is not"},
+        {with(isoDay, {"--fill-attributes", "--holidays", (folder.path() / "pipe").string()}),
+         "pipe' is not a regular file"},
+        {with(isoDay, {"--fill-attributes", "--holidays", large.string()}),
+         large.string() + "' is larger than 1 MB (1048576 bytes)"},
+        // A NUL byte in the file is shown, and the message goes on to its end.
+        {with(isoDay, {"--fill-attributes", "--holidays", nul.string()}),
+         nul.string() + ":1: unknown day '12\\x00-25': expected MM-DD"},
     };
     for (const auto& [arguments, named] : cases) {
         const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, arguments));
@@ -163,6 +181,9 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "") << named;
     }
+    const ProgramRun withFull = runAnnalex(with(
+        {"generate", "--quiet"}, with(isoDay, {"--fill-attributes", "--holidays", full.string()})));
+    EXPECT_EQ(withFull.status, 0) << withFull.err;
     EXPECT_EQ(runAnnalex({}).status, 2);
     const ProgramRun help = runAnnalex({"generate", "--help"});
     EXPECT_EQ(help.status, 0);
@@ -392,6 +413,26 @@ TEST(Generate, TheStoreNamedAgainAsTheOutputIsAUsageError) {
                   .status,
               2);
     EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+// Dates are formed up to 31 December 32767: a week-based year that would reach beyond is a
+// failure of the generation (status 3), never a year 32768; the years before it still generate,
+// with their holidays.
+TEST(Generate, NoYearBeyond32767IsFormed) {
+    for (const std::string calendar : {"retail", "periods13"}) {
+        const std::vector<std::string> days = {"generate",        "--calendar", calendar,
+                                               "--levels",        "Year,Day",   "--quiet",
+                                               "--output-format", "csv"};
+        const ProgramRun beyond =
+            runAnnalex(with(days, {"--start", "31-12-32767", "--end", "31-12-32767"}));
+        EXPECT_EQ(beyond.status, 3) << calendar << ": " << beyond.err;
+        EXPECT_EQ(beyond.out.find("32768"), std::string::npos) << calendar;
+        const ProgramRun last =
+            runAnnalex(with(days, {"--start", "01-12-32767", "--end", "30-12-32767",
+                                   "--fill-attributes", "--holidays", "us"}));
+        EXPECT_EQ(last.status, 0) << calendar << ": " << last.err;
+        EXPECT_NE(last.out.find("Christmas Day"), std::string::npos) << calendar;
+    }
 }
 
 }  // namespace

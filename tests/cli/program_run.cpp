@@ -37,14 +37,30 @@ TemporaryDirectory::~TemporaryDirectory() {
 
 namespace {
 
-// Starts the program with its standard input from /dev/null and its output into the two files.
+// Starts the program with its standard input from /dev/null, its standard output as asked
+// (into outPath when captured) and its standard error into errPath.
 pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::path& outPath,
-            const std::filesystem::path& errPath, RunAs as, Limits limits) {
+            const std::filesystem::path& errPath, RunAs as, Limits limits,
+            StandardOutput output = StandardOutput::Captured) {
+    // A pipe whose reader is gone before the program starts: its first write meets no reader.
+    int closedPipe[2] = {-1, -1};
+    const bool toPipe =
+        output == StandardOutput::ClosedPipe || output == StandardOutput::ClosedPipeSignalIgnored;
+    if (toPipe && ::pipe(closedPipe) == 0) {
+        ::close(closedPipe[0]);
+    }
     const pid_t child = fork();
     if (child != 0) {
+        if (toPipe) {
+            ::close(closedPipe[1]);
+        }
         return child;
     }
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = toPipe ? closedPipe[1]
+                    : output == StandardOutput::DeviceFull
+                        ? ::open("/dev/full", O_WRONLY)
+                        : ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::signal(SIGPIPE, output == StandardOutput::ClosedPipeSignalIgnored ? SIG_IGN : SIG_DFL);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int in = ::open("/dev/null", O_RDONLY);
     dup2(in, 0);
@@ -101,12 +117,13 @@ int RunningProgram::wait() {
     return status_;
 }
 
-ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limits limits) {
+ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limits limits,
+                      StandardOutput output) {
     // Output goes to files rather than pipes, so a large output cannot block the child.
     TemporaryDirectory scratch;
     const auto outPath = scratch.path() / "out";
     const auto errPath = scratch.path() / "err";
-    RunningProgram program(spawn(arguments, outPath, errPath, as, limits));
+    RunningProgram program(spawn(arguments, outPath, errPath, as, limits, output));
     ProgramRun run;
     run.status = program.wait();
     run.out = readFile(outPath);

@@ -29,8 +29,13 @@ struct Limits {
     std::uint64_t fileSize = 0;
 };
 
+// Where the program's standard output goes: a file read back into ProgramRun::out, /dev/full,
+// or a pipe whose reading end is already closed, with SIGPIPE left to its default action or
+// ignored.
+enum class StandardOutput { Captured, DeviceFull, ClosedPipe, ClosedPipeSignalIgnored };
+
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunAs::Caller,
-                      Limits limits = {});
+                      Limits limits = {}, StandardOutput output = StandardOutput::Captured);
 
 // A program started in the background; its output is dropped. Waited for on destruction.
 class RunningProgram {

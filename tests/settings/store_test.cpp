@@ -30,6 +30,44 @@ class StoreTest : public SettingsDirTest {
         ::waitpid(pid, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+
+    // Two processes, "first" and "second", write kWrites values each into HKCU at the same
+    // time, each with its own settings directory; returns how many of them the hive in
+    // readFrom holds afterwards.
+    static constexpr int kWrites = 40;
+    static int keptOfConcurrentWriters(const std::filesystem::path& first,
+                                       const std::filesystem::path& second,
+                                       const std::filesystem::path& readFrom) {
+        std::vector<pid_t> children;
+        for (const auto& [writer, folder] : {std::pair{"first", first}, {"second", second}}) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
+                int failures = 0;
+                for (int i = 0; i < kWrites; ++i) {
+                    failures +=
+                        fWriteValue("HKCU", "Shared", writer + std::to_string(i), "D", i) != 0;
+                }
+                ::_exit(failures);
+            }
+            children.push_back(pid);
+        }
+        for (const pid_t pid : children) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        ::setenv("ANNALEX_SETTINGS_DIR", readFrom.c_str(), 1);
+        int kept = 0;
+        for (const char* writer : {"first", "second"}) {
+            for (int i = 0; i < kWrites; ++i) {
+                SettingValue v;
+                kept += fReadValue("HKCU", "Shared", writer + std::to_string(i), "D", -1, v) == 0 &&
+                        v == SettingValue(i);
+            }
+        }
+        return kept;
+    }
 };
 
 TEST(HiveTextTest, RoundTripsNamesAndDataThatNeedEscapes) {
@@ -102,31 +140,20 @@ TEST_F(StoreTest, FailedWriteLeavesTheOldFileWhole) {
 }
 
 TEST_F(StoreTest, ConcurrentWritersInTwoProcessesLoseNothing) {
-    constexpr int kWrites = 40;
-    std::vector<pid_t> children;
-    for (const char* writer : {"first", "second"}) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            int failures = 0;
-            for (int i = 0; i < kWrites; ++i) {
-                failures += fWriteValue("HKCU", "Shared", writer + std::to_string(i), "D", i) != 0;
-            }
-            ::_exit(failures);
-        }
-        children.push_back(pid);
-    }
-    for (const pid_t pid : children) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    for (const char* writer : {"first", "second"}) {
-        for (int i = 0; i < kWrites; ++i) {
-            SettingValue v;
-            EXPECT_EQ(fReadValue("HKCU", "Shared", writer + std::to_string(i), "D", -1, v), 0);
-            EXPECT_EQ(v, SettingValue(i));
-        }
-    }
+    EXPECT_EQ(keptOfConcurrentWriters(dir_, dir_, dir_), 2 * kWrites);
+}
+
+// A hive file behind a link is locked where it really lies: writers through the link and
+// writers in the file's own folder wait for each other, and neither loses the other's values.
+TEST_F(StoreTest, WritersThroughALinkedHiveAndBesideItLoseNothing) {
+    const auto real = path("real");
+    const auto linked = path("linked");
+    std::filesystem::create_directories(real);
+    std::filesystem::create_directories(linked);
+    std::filesystem::create_symlink("../real/HKEY_CURRENT_USER.hive",
+                                    linked / "HKEY_CURRENT_USER.hive");
+    EXPECT_EQ(keptOfConcurrentWriters(linked, real, real), 2 * kWrites);
+    EXPECT_TRUE(std::filesystem::is_symlink(linked / "HKEY_CURRENT_USER.hive"));
 }
 
 TEST_F(StoreTest, KeptHivesFollowEveryChangeOfTheFile) {

@@ -1,10 +1,16 @@
 #include "calendar/calendars/weekly_calendar.hpp"
 
+#include "common/failure.hpp"
+
 namespace annalex::calendar {
 namespace {
 
 // The most days a "nearest" year end lies from its month's last day.
 constexpr std::int32_t kNearestReach = 3;
+
+// Dates are formed up to the end of this year: a year of whole weeks numbered beyond it, or
+// ending beyond it, cannot be formed.
+constexpr std::int32_t kLastFormableYear = 32767;
 
 std::int32_t weekdayIndex(Date day) {
     return static_cast<std::int32_t>(std::chrono::weekday(day).c_encoding());
@@ -53,8 +59,11 @@ Date FiscalWeeklyCalendar::lastDay(std::int32_t number) const {
 }
 
 Period WeeklyCalendar::year(std::int32_t number) const {
-    return Period{PeriodKind::Year, number, lastDay(number - 1) + std::chrono::days(1),
-                  lastDay(number)};
+    const Date last = lastDay(number);
+    if (number > kLastFormableYear || civilDate(last).year > kLastFormableYear) {
+        raise(ErrorNumber::InvalidProcedureCall);
+    }
+    return Period{PeriodKind::Year, number, lastDay(number - 1) + std::chrono::days(1), last};
 }
 
 Period WeeklyCalendar::yearOf(Date day) const {

@@ -27,6 +27,8 @@ class WeeklyCalendar : public Calendar {
   public:
     explicit WeeklyCalendar(WeeklyLayout layout) : layout_(std::move(layout)) {}
 
+    // Raises the invalid procedure call failure for a year numbered beyond 32767 or ending
+    // beyond that year's end (its dates cannot be formed).
     Period year(std::int32_t number) const override;
     void split(const Period& parent, PeriodKind child, std::vector<Period>& out) const override;
 

@@ -1,6 +1,9 @@
 #include "calendar/holidays/holiday_calendar.hpp"
 
 #include <algorithm>
+#include <cstdint>
+
+#include "calendar/dates.hpp"
 
 namespace annalex::calendar::holidays {
 
@@ -27,8 +30,9 @@ const HolidayCalendar::YearDays& HolidayCalendar::year(int number) {
 }
 
 const std::string& HolidayCalendar::nameOn(std::chrono::sys_days day) {
-    const int number = static_cast<int>(std::chrono::year_month_day(day).year());
-    if (number < 1 || number > 9999) {
+    // Counted on integers: std::chrono's years end at 32767, a calendar's days may not.
+    const std::int32_t number = civilDate(day).year;
+    if (number < kFirstHolidayYear || number > kLastHolidayYear) {
         return none_;
     }
     const YearDays& days = year(number);

@@ -30,7 +30,9 @@ struct Holiday {
 
 // Every holiday whose day lies in calendar year `year`, sorted by day (ties in rule order),
 // observed days included, also those moved into it from the year before or after. A holiday
-// that is moved keeps its own day as well.
+// that is moved keeps its own day as well. None for a year outside kFirstHolidayYear to
+// kLastHolidayYear; nothing is moved into a year beyond. Linear in the rules and the days
+// around the year (after sorting the rules' days).
 std::vector<Holiday> holidaysIn(const RuleSet& rules, int year);
 
 }  // namespace annalex::calendar::holidays

@@ -16,6 +16,7 @@ struct WeekdaySet {
     std::uint8_t bits = 0;
 
     static WeekdaySet saturdaySunday() { return WeekdaySet{(1u << 6) | 1u}; }
+    static WeekdaySet wholeWeek() { return WeekdaySet{0x7f}; }
     bool has(std::chrono::weekday day) const { return (bits >> day.c_encoding()) & 1u; }
     void add(std::chrono::weekday day) {
         bits = static_cast<std::uint8_t>(bits | (1u << day.c_encoding()));
@@ -24,6 +25,14 @@ struct WeekdaySet {
 
     friend bool operator==(const WeekdaySet&, const WeekdaySet&) = default;
 };
+
+// Holidays exist for the years 1 to 32767, those in which the calendars form dates.
+inline constexpr int kFirstHolidayYear = 1;
+inline constexpr int kLastHolidayYear = 32767;
+
+// The most rules one rules file may hold, its includes counted: enough for any real set, few
+// enough that reading and evaluating them stays quick.
+inline constexpr std::size_t kMaxRules = 10000;
 
 // Which day of a year a rule names.
 enum class DayForm : std::uint8_t {
@@ -57,8 +66,8 @@ struct Rule {
     int offset = 0;                // Easter: days from Easter Sunday
     // Kept from firstYear to lastYear, both included, except the listed years. A one-off day
     // has both set to its year.
-    int firstYear = 1;
-    int lastYear = 9999;
+    int firstYear = kFirstHolidayYear;
+    int lastYear = kLastHolidayYear;
     std::vector<int> exceptYears;
     std::vector<Observance> observances;
     // The days that are not working days for NextWorkingDay and PreviousWorkingDay: the

@@ -7,6 +7,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <set>
 #include <vector>
 
 namespace annalex::calendar::holidays {
@@ -16,6 +17,8 @@ constexpr std::array<std::string_view, 7> kWeekdayNames = {"sun", "mon", "tue", 
                                                            "thu", "fri", "sat"};
 constexpr int kMaxIncludeDepth = 16;
 constexpr int kMaxEasterOffset = 200;
+// The longest piece of a file a message quotes.
+constexpr std::size_t kMaxQuoted = 60;
 
 std::string lower(std::string_view text) {
     std::string out(text);
@@ -33,6 +36,38 @@ std::string_view trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+}
+
+bool holdsControl(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), isControl);
+}
+
+// A piece of a rules file for a message, in single quotes: a byte that cannot be shown (a NUL,
+// a control character) is written as \xNN, so that it neither ends nor garbles the message, and
+// a long piece is cut short.
+std::string quoted(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "'";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i == kMaxQuoted) {
+            out += "...";
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (isControl(text[i])) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xf];
+        } else {
+            out += text[i];
+        }
+    }
+    return out + "'";
 }
 
 std::vector<std::string_view> words(std::string_view text) {
@@ -82,7 +117,7 @@ class LineReader {
     std::chrono::weekday weekday(std::string_view text) const {
         std::chrono::weekday day;
         if (!weekdayNamed(text, day)) {
-            fail("unknown weekday '" + std::string(text) + "': expected sun, mon, ..., sat");
+            fail("unknown weekday " + quoted(text) + ": expected sun, mon, ..., sat");
         }
         return day;
     }
@@ -90,15 +125,16 @@ class LineReader {
     unsigned month(std::string_view text) const {
         int value = 0;
         if (text.size() != 2 || !number(text, value) || value < 1 || value > 12) {
-            fail("bad month '" + std::string(text) + "': expected 01 to 12");
+            fail("bad month " + quoted(text) + ": expected 01 to 12");
         }
         return static_cast<unsigned>(value);
     }
 
     int year(std::string_view text) const {
         int value = 0;
-        if (!number(text, value) || value < 1 || value > 9999) {
-            fail("bad year '" + std::string(text) + "': expected 1 to 9999");
+        if (!number(text, value) || value < kFirstHolidayYear || value > kLastHolidayYear) {
+            fail("bad year " + quoted(text) + ": expected " + std::to_string(kFirstHolidayYear) +
+                 " to " + std::to_string(kLastHolidayYear));
         }
         return value;
     }
@@ -107,13 +143,13 @@ class LineReader {
     void monthDay(std::string_view text, Rule& rule) const {
         int day = 0;
         if (text.size() != 5 || text[2] != '-' || !number(text.substr(3), day)) {
-            fail("bad date '" + std::string(text) + "': expected MM-DD");
+            fail("bad date " + quoted(text) + ": expected MM-DD");
         }
         rule.month = month(text.substr(0, 2));
         const auto last = std::chrono::year_month_day_last(
             std::chrono::year(2000), std::chrono::month_day_last(std::chrono::month(rule.month)));
         if (day < 1 || static_cast<unsigned>(day) > static_cast<unsigned>(last.day())) {
-            fail("bad date '" + std::string(text) + "': no such day in that month");
+            fail("bad date " + quoted(text) + ": no such day in that month");
         }
         rule.day = static_cast<unsigned>(day);
     }
@@ -126,7 +162,7 @@ class LineReader {
             if (w.size() > 1 && (w[1].front() == '+' || w[1].front() == '-')) {
                 if (!number(w[1], rule.offset, true) || rule.offset < -kMaxEasterOffset ||
                     rule.offset > kMaxEasterOffset) {
-                    fail("bad Easter offset '" + std::string(w[1]) + "': expected -" +
+                    fail("bad Easter offset " + quoted(w[1]) + ": expected -" +
                          std::to_string(kMaxEasterOffset) + " to +" +
                          std::to_string(kMaxEasterOffset));
                 }
@@ -142,7 +178,7 @@ class LineReader {
                                                    std::chrono::month(rule.month),
                                                    std::chrono::day(rule.day)};
             if (!date.ok()) {
-                fail("bad date '" + first + "': no such day in that year");
+                fail("bad date " + quoted(first) + ": no such day in that year");
             }
             return 1;
         }
@@ -156,7 +192,7 @@ class LineReader {
         const auto nth = std::find(kNth.begin(), kNth.end(), first);
         if (nth != kNth.end()) {
             if (w.size() < 3) {
-                fail("'" + first + "' needs a weekday and a month, as in '" + first + " mon 05'");
+                fail(quoted(first) + " needs a weekday and a month, as in '" + first + " mon 05'");
             }
             rule.form = DayForm::NthWeekday;
             rule.nth = nth == kNth.end() - 1 ? -1 : static_cast<int>(nth - kNth.begin()) + 1;
@@ -171,8 +207,8 @@ class LineReader {
             monthDay(w[2], rule);
             return 3;
         }
-        fail("unknown day '" + std::string(w[0]) +
-             "': expected MM-DD, YYYY-MM-DD, 1st..5th or last WEEKDAY MM, WEEKDAY before MM-DD "
+        fail("unknown day " + quoted(w[0]) +
+             ": expected MM-DD, YYYY-MM-DD, 1st..5th or last WEEKDAY MM, WEEKDAY before MM-DD "
              "or easter [+N|-N]");
     }
 
@@ -184,30 +220,34 @@ class LineReader {
         const auto arrow = text.find("->");
         Observance observe;
         if (!weekdaysNamed(std::string_view(text).substr(0, arrow), observe.from)) {
-            fail("bad observance '" + std::string(w[at]) +
-                 "': expected weekdays before '->', as in 'sat,sun->mon'");
+            fail("bad observance " + quoted(w[at]) +
+                 ": expected weekdays before '->', as in 'sat,sun->mon'");
         }
         for (const Observance& earlier : rule.observances) {
             if ((earlier.from.bits & observe.from.bits) != 0) {
-                fail("observance '" + std::string(w[at]) + "' moves a weekday moved before");
+                fail("observance " + quoted(w[at]) + " moves a weekday moved before");
             }
         }
         const std::string target = text.substr(arrow + 2);
         std::size_t used = 1;
         if (target == "next" || target == "previous") {
             if (at + 2 >= w.size() || lower(w[at + 1]) != "working" || lower(w[at + 2]) != "day") {
-                fail("expected '" + target + " working day' after '->'");
+                fail("expected " + quoted(target + " working day") + " after '->'");
             }
             observe.target = target == "next" ? ObserveTarget::NextWorkingDay
                                               : ObserveTarget::PreviousWorkingDay;
+            if ((observe.from.bits | rule.weekend.bits) == WeekdaySet::wholeWeek().bits) {
+                fail("observance " + quoted(w[at]) +
+                     " leaves no working day: its days and the weekend are the whole week");
+            }
             used = 3;
         } else if (weekdayNamed(target, observe.weekday)) {
             if (observe.from.has(observe.weekday)) {
-                fail("observance '" + std::string(w[at]) + "' moves a day onto its own weekday");
+                fail("observance " + quoted(w[at]) + " moves a day onto its own weekday");
             }
         } else {
-            fail("bad observance '" + std::string(w[at]) +
-                 "': expected a weekday, 'next working day' or 'previous working day' after "
+            fail("bad observance " + quoted(w[at]) +
+                 ": expected a weekday, 'next working day' or 'previous working day' after "
                  "'->'");
         }
         rule.observances.push_back(observe);
@@ -225,6 +265,9 @@ class LineReader {
         if (rule.name.empty()) {
             fail("missing holiday name after '='");
         }
+        if (holdsControl(rule.name)) {
+            fail("holiday name " + quoted(rule.name) + " holds a control character");
+        }
         const std::vector<std::string_view> w = words(text.substr(0, equals));
         if (w.empty()) {
             fail("missing day before '='");
@@ -238,11 +281,11 @@ class LineReader {
                 continue;
             }
             if (word != "from" && word != "until" && word != "except") {
-                fail("unexpected '" + std::string(w[at]) +
-                     "': expected from YEAR, until YEAR, except YEAR,... or an observance");
+                fail("unexpected " + quoted(w[at]) +
+                     ": expected from YEAR, until YEAR, except YEAR,... or an observance");
             }
             if (at + 1 >= w.size()) {
-                fail("'" + word + "' needs a year");
+                fail(quoted(word) + " needs a year");
             }
             yearsGiven = true;
             if (word == "from") {
@@ -277,9 +320,21 @@ class LineReader {
     int line_;
 };
 
-void parseInto(const RulesSource& source, const IncludeResolver& resolve,
-               std::vector<std::string>& stack, RuleSet& out) {
-    stack.push_back(source.name);
+// What the reading of one rules file and its includes keeps.
+struct Reading {
+    const IncludeResolver& resolve;
+    std::vector<const RulesSource*> stack;  // the file being read and those including it
+    std::set<std::string> seen;             // the identities of every source read so far
+    RuleSet rules;
+};
+
+std::string identityOf(const RulesSource& source) {
+    return source.identity.empty() ? source.name : source.identity;
+}
+
+void parseInto(const RulesSource& source, Reading& reading) {
+    reading.stack.push_back(&source);
+    reading.seen.insert(identityOf(source));
     WeekdaySet weekend = WeekdaySet::saturdaySunday();
     std::string_view rest = source.text;
     int lineNumber = 0;
@@ -300,24 +355,34 @@ void parseInto(const RulesSource& source, const IncludeResolver& resolve,
             if (what.empty()) {
                 reader.fail("'include' needs a set name or a file");
             }
-            if (stack.size() >= kMaxIncludeDepth) {
+            if (holdsControl(what)) {
+                reader.fail("include " + quoted(what) + " holds a control character");
+            }
+            if (reading.stack.size() >= kMaxIncludeDepth) {
                 reader.fail("includes nested more than " + std::to_string(kMaxIncludeDepth) +
                             " deep");
             }
             RulesSource included;
             try {
-                included = resolve(what, source.name);
+                included = reading.resolve(what, source.name);
             } catch (const HolidayError& error) {
                 reader.fail(error.what());
             }
-            if (std::find(stack.begin(), stack.end(), included.name) != stack.end()) {
+            const std::string identity = identityOf(included);
+            const auto including = std::find_if(
+                reading.stack.begin(), reading.stack.end(),
+                [&](const RulesSource* open) { return identityOf(*open) == identity; });
+            if (including != reading.stack.end()) {
                 std::string cycle;
-                for (const std::string& name : stack) {
-                    cycle += name + " -> ";
+                for (const RulesSource* open : reading.stack) {
+                    cycle += open->name + " -> ";
                 }
                 reader.fail("include cycle: " + cycle + included.name);
             }
-            parseInto(included, resolve, stack, out);
+            // A source read before has put its rules in already.
+            if (!reading.seen.contains(identity)) {
+                parseInto(included, reading);
+            }
             continue;
         }
         if (keyword == "weekend" && line.find('=') == std::string_view::npos) {
@@ -326,9 +391,13 @@ void parseInto(const RulesSource& source, const IncludeResolver& resolve,
             }
             continue;
         }
-        out.push_back(reader.rule(line, weekend));
+        if (reading.rules.size() >= kMaxRules) {
+            reader.fail("more than " + std::to_string(kMaxRules) +
+                        " rules (included ones counted)");
+        }
+        reading.rules.push_back(reader.rule(line, weekend));
     }
-    stack.pop_back();
+    reading.stack.pop_back();
 }
 
 }  // namespace
@@ -362,10 +431,9 @@ bool weekdaysNamed(std::string_view list, WeekdaySet& out) {
 }
 
 RuleSet parseRules(const RulesSource& source, const IncludeResolver& resolve) {
-    std::vector<std::string> stack;
-    RuleSet rules;
-    parseInto(source, resolve, stack, rules);
-    return rules;
+    Reading reading{resolve, {}, {}, {}};
+    parseInto(source, reading);
+    return std::move(reading.rules);
 }
 
 }  // namespace annalex::calendar::holidays

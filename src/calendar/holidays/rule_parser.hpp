@@ -1,7 +1,12 @@
 #pragma once
 // Reads a rules file into a RuleSet. Every fault is a HolidayError whose message starts with
 // the file's name and the line number ("office.rules:3: unknown weekday 'thurs'"); an included
-// set's faults name the included file.
+// set's faults name the included file. Bytes of the file that cannot be shown are written in
+// messages as \xNN escapes.
+//
+// Each source is read once: an include of a set or file already read (through any path) adds
+// nothing, and one of a file still being read is a cycle. A file with its includes holds at
+// most kMaxRules rules; the rule beyond that is a fault.
 
 #include <functional>
 #include <string>
@@ -15,6 +20,9 @@ namespace annalex::calendar::holidays {
 struct RulesSource {
     std::string name;
     std::string text;
+    // What makes two sources the same whatever name reached them (a file's device and inode);
+    // empty: the name.
+    std::string identity = {};
 };
 
 // Finds what `include WHAT` names in the file called from; throws HolidayError when there is

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
+#include "calendar/holidays/holiday_calendar.hpp"
 #include "calendar/holidays/holiday_sets.hpp"
 #include "holiday_test_support.hpp"
 
@@ -133,6 +135,65 @@ TEST(RuleLanguage, IncludesComeWhereTheirLineStands) {
     EXPECT_EQ(faultOf("include nowhere", others), "t:1: no such set 'nowhere'");
 }
 
+// However many holidays crowd a stretch of days, each one moved to a working day gets a day
+// of its own. 25 December 2021 is a Saturday: 400 substitutes moved forward fill each weekday
+// of 2022 (260) once; moved back, each weekday of 2021 (261).
+TEST(RuleLanguage, CrowdedObservancesEachGetAFreeWorkingDay) {
+    for (const auto& [direction, year, weekdays] :
+         {std::tuple{"next", 2022, 260u}, std::tuple{"previous", 2021, 261u}}) {
+        std::string text;
+        for (int i = 0; i < 400; ++i) {
+            text += "12-25 sat,sun->" + std::string(direction) + " working day = H\n";
+        }
+        std::set<std::chrono::sys_days> days;
+        for (const Holiday& holiday : holidaysIn(parse(text), year)) {
+            if (!holiday.observed) {
+                continue;
+            }
+            const std::chrono::weekday weekday(holiday.day);
+            EXPECT_TRUE(weekday != std::chrono::Saturday && weekday != std::chrono::Sunday);
+            EXPECT_TRUE(days.insert(holiday.day).second)
+                << direction << " " << isoText(holiday.day);
+        }
+        EXPECT_EQ(days.size(), weekdays) << direction;
+    }
+}
+
+// Years beyond four digits have holidays too, up to the last year a date can be formed in; a
+// day moved beyond that year is not formed.
+TEST(RuleLanguage, HolidaysReachTheLastFormableYear) {
+    expectCases({
+        {"12-25 = X", 12000, {"12000-12-25 X"}},
+        {"12-25 from 10000 until 32767 = X", 32767, {"32767-12-25 X"}},
+        {"12-25 from 10000 = X", 9999, {}},
+        // 31 December 32767 is a Sunday.
+        {"12-31 sun->next working day = N", 32767, {"32767-12-31 N"}},
+        {"12-31 sun->mon = N", 32767, {"32767-12-31 N"}},
+        {"12-25 = X", 32768, {}},
+    });
+    EXPECT_EQ(HolidayCalendar(parse("12-25 = X")).nameOn(isoDate(20000, 12, 25)), "X");
+}
+
+// Each file or set is read once, however many includes name it, and the rules of a file with
+// its includes are capped: the rule beyond the cap is named.
+TEST(RuleLanguage, IncludesReadEachSourceOnceAndTheRulesAreCapped) {
+    std::map<std::string, std::string> others = {{"base", "12-25 = C"},
+                                                 {"twice", "include base\ninclude base"}};
+    EXPECT_EQ(holidayLines(parse("include twice\ninclude base\n12-24 = E", others), 2021),
+              (std::vector<std::string>{"2021-12-24 E", "2021-12-25 C"}));
+
+    std::string full;
+    for (int i = 0; i < 10000; ++i) {
+        full += "easter +" + std::to_string(i % 200) + " = H\n";
+    }
+    EXPECT_EQ(parse(full).size(), 10000u);
+    EXPECT_EQ(faultOf(full + "\n# one more\n12-24 = E"),
+              "t:10003: more than 10000 rules (included ones counted)");
+    others["full"] = full;
+    EXPECT_EQ(faultOf("12-24 = E\ninclude full", others),
+              "full:10000: more than 10000 rules (included ones counted)");
+}
+
 TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"12-25 Christmas", "t:1: expected '= NAME' after the day"},
@@ -150,7 +211,7 @@ TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
         {"easter 3 = X",
          "t:1: unexpected '3': expected from YEAR, until YEAR, except YEAR,... or an observance"},
         {"12-25 from = X", "t:1: 'from' needs a year"},
-        {"12-25 from 0 = X", "t:1: bad year '0': expected 1 to 9999"},
+        {"12-25 from 0 = X", "t:1: bad year '0': expected 1 to 32767"},
         {"12-25 from 2001 until 2000 = X", "t:1: first year 2001 is after last year 2000"},
         {"2022-01-01 from 2020 = X", "t:1: a one-off day takes no 'from', 'until' or 'except'"},
         {"12-25 sat->fry = X",
@@ -164,10 +225,29 @@ TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
         {"12-25 sat->sat = X", "t:1: observance 'sat->sat' moves a day onto its own weekday"},
         {"weekend sat,sat", "t:1: 'weekend' needs a list of weekdays, as in 'weekend sat,sun'"},
         {"include", "t:1: 'include' needs a set name or a file"},
+        {"12-25 from 32768 = X", "t:1: bad year '32768': expected 1 to 32767"},
+        {"weekend sun,mon,tue,wed,thu\n12-25 fri,sat->next working day = X",
+         "t:2: observance 'fri,sat->next' leaves no working day: its days and the weekend are "
+         "the whole week"},
+        // Bytes that cannot be shown are written as escapes, and the message goes on.
+        {std::string("12\0-25 = X", 10),
+         "t:1: unknown day '12\\x00-25': expected MM-DD, YYYY-MM-DD, 1st..5th or last WEEKDAY "
+         "MM, WEEKDAY before MM-DD or easter [+N|-N]"},
+        {std::string("12-25 = A\0B", 11), "t:1: holiday name 'A\\x00B' holds a control character"},
+        {std::string("include us\0x", 12), "t:1: include 'us\\x00x' holds a control character"},
     };
     for (const auto& [text, message] : cases) {
         EXPECT_EQ(faultOf(text), message) << text;
     }
+}
+
+std::string faultOfFile(const std::string& setOrFile) {
+    try {
+        loadHolidays(setOrFile);
+    } catch (const HolidayError& error) {
+        return error.what();
+    }
+    return "(no error)";
 }
 
 TEST(RuleFiles, IncludePathsAreTakenFromTheIncludingFile) {
@@ -178,25 +258,26 @@ TEST(RuleFiles, IncludePathsAreTakenFromTheIncludingFile) {
     std::ofstream(folder / "extra" / "closing.rules") << "12-24 = Closed\n\n12-32 = Bad\n";
     std::ofstream(folder / "missing.rules") << "include gone.rules\n";
 
-    const auto faultOfFile = [](const std::filesystem::path& path) -> std::string {
-        try {
-            loadHolidays(path.string());
-        } catch (const HolidayError& error) {
-            return error.what();
-        }
-        return "(no error)";
-    };
-    EXPECT_EQ(faultOfFile(folder / "company.rules"),
+    EXPECT_EQ(faultOfFile((folder / "company.rules").string()),
               (folder / "extra" / "closing.rules").string() +
                   ":3: bad date '12-32': no such day in that month");
-    EXPECT_EQ(faultOfFile(folder / "missing.rules"),
+    EXPECT_EQ(faultOfFile((folder / "missing.rules").string()),
               (folder / "missing.rules").string() + ":1: cannot read holiday rules file '" +
-                  (folder / "gone.rules").string() + "' (not a built-in set: us, gb-eng, de, fr)");
+                  (folder / "gone.rules").string() +
+                  "': No such file or directory (not a built-in set: us, gb-eng, de, fr)");
 
+    // The same file reached again by another path, here through a link, is not read twice.
     std::ofstream(folder / "extra" / "closing.rules") << "12-24 = Closed\n";
+    std::error_code noLinks;
+    std::filesystem::create_symlink("extra/closing.rules", folder / "closing-link.rules", noLinks);
+    if (noLinks) {  // Wine, for one, makes no symbolic links
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "no symbolic link: " << noLinks.message();
+    }
+    std::ofstream(folder / "company.rules", std::ios::app) << "include closing-link.rules\n";
     const auto lines = holidayLines(loadHolidays((folder / "company.rules").string()), 2021);
     EXPECT_EQ(lines.size(), holidaysIn(loadHolidays("us"), 2021).size() + 1);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "2021-12-24 Closed"), lines.end());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "2021-12-24 Closed"), 1);
     std::filesystem::remove_all(folder);
 }
 
