@@ -44,23 +44,13 @@ class LevelAttributes {
 
     // Stores value under key on row, or on a new row when row is kNoRow; answers the row.
     std::uint32_t set(std::uint32_t row, std::uint16_t key, std::string_view value) {
-        Place place{row, row == kNoRow ? 0 : rowSequences_.get(row)};
-        set(place, key, value);
-        return place.row;
-    }
-    // A row and its key sequence, which a caller that writes the row again may keep.
-    struct Place {
-        std::uint32_t row = kNoRow;  // kNoRow: a new row
-        std::uint32_t sequence = 0;
-    };
-    // set() for a caller that keeps the place of its row: place is updated.
-    void set(Place& place, std::uint16_t key, std::string_view value) {
-        const bool added = place.row == kNoRow;
+        const bool added = row == kNoRow;
         if (added && rows_ == kNoRow) {
             throw std::bad_alloc();
         }
-        const std::uint32_t target = added ? rows_ : place.row;
-        const std::uint32_t sequence = withKey(place.sequence, key);
+        const std::uint32_t target = added ? rows_ : row;
+        const std::uint32_t from = added ? 0 : rowSequences_.get(row);
+        const std::uint32_t sequence = withKey(from, key);
         Column& keyColumn = column(key);
         const std::uint32_t number = keyColumn.texts.intern(value);
         keyColumn.numbers.grow(std::size_t{target} + 1);
@@ -71,11 +61,11 @@ class LevelAttributes {
         rowSequences_.fit(sequence);
         // Nothing below can fail.
         keyColumn.numbers.set(target, number);
-        if (sequence != place.sequence) {  // a key new to the row, which a new row always has
+        if (sequence != from) {  // a key new to the row, which a new row always has
             rowSequences_.set(target, sequence);
         }
         rows_ += added ? 1 : 0;
-        place = {target, sequence};
+        return target;
     }
 
     // What a store's blocks are written from and read into: sequences, dictionaries and the

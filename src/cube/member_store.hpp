@@ -101,8 +101,6 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     LevelAttributes& levelAttributes(std::size_t levelPosition) {
         return *attributes_[levelPosition];
     }
-    // Records the row a member's values got in its level's values.
-    void setAttributeRow(std::uint32_t id, std::uint32_t row) { members_[id].attributeRow = row; }
     // Heap bytes the attribute values hold, for measurements.
     std::size_t attributeBytes() const;
 

@@ -221,8 +221,6 @@ void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_
     store_ = store;
     epoch_ = store->epoch();
     level_ = store->level(levelPosition).get();
-    values_ = &store->levelAttributes(levelPosition);
-    row_ = {};
 }
 
 std::shared_ptr<MemoryMember> MemoryMember::placedAt(const std::shared_ptr<MemberStore>& store,
@@ -231,6 +229,7 @@ std::shared_ptr<MemoryMember> MemoryMember::placedAt(const std::shared_ptr<Membe
     member->store_ = store;
     member->id_ = id;
     member->epoch_ = store->epoch();
+    member->level_ = store->level(store->member(id).level).get();
     return member;
 }
 
@@ -243,11 +242,7 @@ void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
     if (index < 0) {
         cannotSet(key);
     }
-    const bool added = row_.row == kNoRow;
-    values_->set(row_, static_cast<std::uint16_t>(index), value);
-    if (added) {
-        store_->setAttributeRow(id_, row_.row);
-    }
+    store_->setAttribute(id_, static_cast<std::uint16_t>(index), value);
 }
 
 void MemoryMember::cannotSet(std::string_view key) const {

@@ -234,11 +234,10 @@ class MemoryMember final : public Member {
     std::shared_ptr<MemberStore> store_;
     std::uint32_t id_ = kNoMember;
     std::uint64_t epoch_ = 0;
-    // Once placed, while the epoch holds: the member's level, that level's values and the
-    // member's row in them, which every value set needs.
+    // Once placed, while the epoch holds: the member's level, which every value set asks for
+    // its key. (Its row of values is read from the store each time: other handles to the same
+    // member may set values too.)
     const MemoryLevel* level_ = nullptr;
-    LevelAttributes* values_ = nullptr;
-    LevelAttributes::Place row_;
 };
 
 class MemoryObjectFactory final : public ObjectFactory {

@@ -133,6 +133,21 @@ TEST(AttributeValues, AgreeWithAPlainModelWhateverTheTextsAndTheOrderOfKeys) {
     EXPECT_EQ(valuesOf(*f.hierarchy, 0), (Values{{"Note", "kept"}, {"Weekday", "Friday"}}));
 }
 
+TEST(AttributeValues, HandlesToOneMemberSeeEachOthersValues) {
+    Fixture f;
+    auto level = f.addLevel({"A", "B", "C"});
+    auto placed = f.dimension->objects().newMember();
+    level->addRootMember(placed);
+    // A second handle made before the member has values, a third after the first value.
+    auto second = MemoryMember::placedAt(f.hierarchy->store(), 0);
+    placed->setAttribute("A", "a");
+    auto third = MemoryMember::placedAt(f.hierarchy->store(), 0);
+    second->setAttribute("B", "b");
+    third->setAttribute("C", "c");
+    placed->setAttribute("B", "b2");
+    EXPECT_EQ(valuesOf(*f.hierarchy, 0), (Values{{"A", "a"}, {"B", "b2"}, {"C", "c"}}));
+}
+
 TEST(AttributeValues, AKeyNamesItsFirstDefinitionAlsoAfterRenaming) {
     Fixture f;
     auto level = f.addLevel({"A", "B", "A"});
