@@ -75,10 +75,8 @@ class LevelAttributes {
     std::span<const std::uint16_t> sequenceKeys(std::uint32_t sequence) const {
         return sequences_[sequence].keys;
     }
-    std::uint32_t numberOf(std::uint32_t row, std::uint16_t key) const {
-        return columns_[key].numbers.get(row);
-    }
     const TextDictionary& dictionary(std::uint16_t key) const { return columns_[key].texts; }
+    const IndexColumn& numbers(std::uint16_t key) const { return columns_[key].numbers; }
     // The length of the longest value of key; 0 for a key no row has.
     std::size_t longestValue(std::uint16_t key) const {
         return key < columns_.size() ? columns_[key].texts.longest() : 0;

@@ -49,8 +49,10 @@ void ValuePacker::packLevel(const MemberStore& store, std::size_t level,
     blockSequenceOf_.assign(values.sequenceCount(), 0);
     usedSequences_.clear();
     rowSequences_.clear();
+    rows_.clear();
     for (const std::uint32_t id : ids) {
         const std::uint32_t row = store.member(id).attributeRow;
+        rows_.push_back(row);
         if (row == kNoRow) {
             rowSequences_.push_back(0);
             continue;
@@ -84,6 +86,7 @@ void ValuePacker::packLevel(const MemberStore& store, std::size_t level,
         }
         // The texts the block uses, numbered in the order of first use.
         const TextDictionary& texts = values.dictionary(key);
+        const IndexColumn& numbers = values.numbers(key);
         if (blockNumberOf_.size() < texts.size()) {
             blockNumberOf_.resize(texts.size(), kNone);
         }
@@ -93,7 +96,7 @@ void ValuePacker::packLevel(const MemberStore& store, std::size_t level,
             if (holdsKey_[rowSequences_[i]] == 0) {
                 continue;
             }
-            const std::uint32_t number = values.numberOf(store.member(ids[i]).attributeRow, key);
+            const std::uint32_t number = numbers.get(rows_[i]);
             std::uint32_t& blockNumber = blockNumberOf_[number];
             if (blockNumber == kNone) {
                 blockNumber = static_cast<std::uint32_t>(usedTexts_.size());

@@ -41,6 +41,7 @@ class ValuePacker {
 
     std::vector<std::uint32_t> blockSequenceOf_;  // by sequence of the level; 0: not used yet
     std::vector<std::uint32_t> usedSequences_;    // the level's sequences, by block number - 1
+    std::vector<std::uint32_t> rows_;             // each member's row of values
     std::vector<std::uint32_t> rowSequences_;     // block sequence of each member
     std::vector<std::uint16_t> keys_;
     std::vector<char> holdsKey_;                // by block sequence
