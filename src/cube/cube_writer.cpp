@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "cube/member_blocks.hpp"
+#include "cube/block_packing.hpp"
 #include "cube/store_checksum.hpp"
 
 namespace annalex::cube {
@@ -89,25 +89,17 @@ void writeStoredCube(sqlite::Connection& db,
     // A NULL key appends with the next row number, which spares a uniqueness seek per block.
     sqlite::Statement insertBlock =
         db.prepare("INSERT INTO member_block VALUES (NULL, ?1, ?2, ?3, ?4, ?5)");
-    MemberPacker packer;
-    std::string packed;
-    for (std::size_t h = 0; h < hierarchies.size(); ++h) {
-        const MemoryHierarchy& hierarchy = *hierarchies[h];
-        const auto count = static_cast<std::uint32_t>(hierarchy.memberCount());
-        for (std::uint32_t first = 0; first < count; first += kMembersPerBlock) {
-            const std::uint32_t inBlock = std::min(kMembersPerBlock, count - first);
-            packer.pack(*hierarchy.store(), first, inBlock, packed);
-            const std::span<const unsigned char> bytes(
-                reinterpret_cast<const unsigned char*>(packed.data()), packed.size());
-            insertBlock.bind(1, static_cast<std::int64_t>(h));
-            insertBlock.bind(2, std::int64_t{first});
-            insertBlock.bind(3, std::int64_t{inBlock});
-            insertBlock.bindBlob(4, bytes);
-            insertBlock.bind(5, std::int64_t{blockChecksum(static_cast<std::int64_t>(h), first,
-                                                           inBlock, bytes)});
-            insertBlock.step();
-            insertBlock.reset();
-        }
+    BlockPacking packing(hierarchies);
+    PackedBlock block;
+    while (packing.next(block)) {
+        insertBlock.bind(1, block.hierarchy);
+        insertBlock.bind(2, std::int64_t{block.first});
+        insertBlock.bind(3, std::int64_t{block.count});
+        insertBlock.bindBlob(
+            4, {reinterpret_cast<const unsigned char*>(block.bytes.data()), block.bytes.size()});
+        insertBlock.bind(5, std::int64_t{block.checksum});
+        insertBlock.step();
+        insertBlock.reset();
     }
 }
 
