@@ -4,7 +4,10 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <future>
+#include <limits>
 
 #include "calendar/dates.hpp"
 #include "common/failure.hpp"
@@ -99,36 +102,47 @@ void appendNumber(std::string& out, std::int64_t number) {
     out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
 }
 
-void appendDigits(std::string& out, std::int32_t number, int width) {
-    char digits[12];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    out.append(static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, width - (end - digits))), '0');
-    out.append(digits, end);
-}
-
+// The date as YYYY-MM-DD, the year of four digits or more.
 void appendIsoDate(std::string& out, const CivilDate& date) {
-    appendDigits(out, date.year, 4);
-    out += '-';
-    appendDigits(out, date.month, 2);
-    out += '-';
-    appendDigits(out, date.day, 2);
+    char text[24];
+    char* end = std::to_chars(text, text + 12, date.year).ptr;
+    const std::ptrdiff_t yearDigits = end - text;
+    if (yearDigits < 4) {  // years below 1000: zeros before
+        std::memmove(text + 4 - yearDigits, text, static_cast<std::size_t>(yearDigits));
+        std::memset(text, '0', static_cast<std::size_t>(4 - yearDigits));
+        end = text + 4;
+    }
+    const char pairs[] = {
+        '-', static_cast<char>('0' + date.month / 10), static_cast<char>('0' + date.month % 10),
+        '-', static_cast<char>('0' + date.day / 10),   static_cast<char>('0' + date.day % 10)};
+    std::memcpy(end, pairs, sizeof pairs);
+    out.append(text, static_cast<std::size_t>(end - text) + sizeof pairs);
 }
 
 bool isInteger(std::string_view text) {
     if (!text.empty() && text.front() == '-') {
         text.remove_prefix(1);
     }
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0;
-    });
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return !text.empty();
 }
 
 // YYYY-MM-DD, the year of four digits or more.
 bool isIsoDate(std::string_view text) {
-    const std::size_t dash = text.find('-');
-    return dash != std::string_view::npos && dash >= 4 && text.size() == dash + 6 &&
-           text[dash + 3] == '-' && isInteger(text.substr(0, dash)) && text.front() != '-' &&
-           isInteger(text.substr(dash + 1, 2)) && isInteger(text.substr(dash + 4, 2));
+    const std::size_t dash = text.size() - 6;  // before the month
+    if (text.size() < 10 || text[dash] != '-' || text[dash + 3] != '-') {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i != dash && i != dash + 3 && (text[i] < '0' || text[i] > '9')) {
+            return false;
+        }
+    }
+    return true;
 }
 
 struct Span {
@@ -145,33 +159,115 @@ struct DayEntry {
     bool stray;
 };
 
-// What the writer keeps of one level: its attribute columns and the encoded cells of the
+// The rows of the table, from one walk of the hierarchy: each member's number among its
+// siblings and its days, and one entry per day, in date order, with the member that holds it.
+class DayRows {
+  public:
+    DayRows(const cube::MemoryHierarchy& hierarchy, const CalendarState& state)
+        : hierarchy_(hierarchy), state_(state) {
+        const std::size_t count = hierarchy.memberCount();
+        numbers_.assign(count, 0);
+        spans_.assign(count, Span{});
+        const std::size_t lowest = hierarchy.levelCount() == 0 ? 0 : hierarchy.levelCount() - 1;
+        std::vector<std::uint32_t> siblings;  // members counted so far at each depth
+        std::size_t walked = 0;
+        hierarchy.walkPreOrder([&](const cube::MemberView& member, int depth) {
+            siblings.resize(static_cast<std::size_t>(depth) + 1, 0);
+            numbers_[member.id] = ++siblings.back();
+            const Span span = recordedSpan(member, walked++);
+            spans_[member.id] = span;
+            if (member.levelPosition() != lowest) {
+                return;
+            }
+            Span common{std::numeric_limits<std::int32_t>::min(),
+                        std::numeric_limits<std::int32_t>::max()};  // the ancestors' days
+            for (std::uint32_t id = member.parent(); id != kNoMember;
+                 id = hierarchy.member(id).parent()) {
+                common = {std::max(common.first, spans_[id].first),
+                          std::min(common.last, spans_[id].last)};
+            }
+            for (std::int32_t day = span.first; day <= span.last; ++day) {
+                entries_.push_back({day, member.id, !common.holds(day)});
+            }
+        });
+        const auto before = [](const DayEntry& a, const DayEntry& b) {
+            return a.day != b.day ? a.day < b.day : a.stray < b.stray;
+        };
+        if (!std::is_sorted(entries_.begin(), entries_.end(), before)) {
+            std::stable_sort(entries_.begin(), entries_.end(), before);
+        }
+        // A day held by several members keeps the first.
+        entries_.erase(
+            std::unique(entries_.begin(), entries_.end(),
+                        [](const DayEntry& a, const DayEntry& b) { return a.day == b.day; }),
+            entries_.end());
+    }
+
+    const std::vector<DayEntry>& entries() const { return entries_; }
+    std::uint32_t number(std::uint32_t id) const { return numbers_[id]; }
+    const Span& span(std::uint32_t id) const { return spans_[id]; }
+
+  private:
+    // The days the generation recorded for the member at that place of the pre-order walk:
+    // in sequence where the member's name shows it is the one placed there, else by its name.
+    Span recordedSpan(const cube::MemberView& member, std::size_t walked) {
+        const auto& placed = state_.placedDays;
+        if (walked < placed.size() &&
+            placed[walked].nameHash == std::hash<std::string_view>{}(member.name())) {
+            return {placed[walked].first, placed[walked].last};
+        }
+        const std::string& level = hierarchy_.level(member.levelPosition()).name();
+        std::string key = level + '\t';
+        key.append(member.name());
+        const auto found = state_.memberDates.find(key);
+        if (found == state_.memberDates.end()) {
+            raise(ErrorNumber::InvalidProcedureCall,
+                  "the days of " + level + " member '" + std::string(member.name()) +
+                      "' were not recorded",
+                  kDefaultSource);
+        }
+        return {static_cast<std::int32_t>(found->second.first.time_since_epoch().count()),
+                static_cast<std::int32_t>(found->second.second.time_since_epoch().count())};
+    }
+
+    const cube::MemoryHierarchy& hierarchy_;
+    const CalendarState& state_;
+    std::vector<std::uint32_t> numbers_;
+    std::vector<Span> spans_;
+    std::vector<DayEntry> entries_;
+};
+
+// What a row encoder keeps of one level: its attribute columns and the encoded cells of the
 // member last written.
 struct LevelState {
     std::string name;
-    std::vector<std::string> keys;
+    std::vector<std::string_view> keys;  // the definitions' own texts
     std::vector<ColumnType> types;
-    std::vector<std::string> values;  // of the member being encoded, by column
-    int weekend = -1;
+    int weekend = -1;  // the columns of DayWeekend and DayHoliday
     int holiday = -1;
+    // While a member's attributes are encoded: the columns written, whether the values came in
+    // the columns' order, or else copies of them by column; what the working-day flag needs.
+    std::size_t written = 0;
+    bool inOrder = true;
+    bool copying = false;
+    std::vector<std::string> values;
+    bool weekendNo = false;
+    bool holidayEmpty = true;
     std::uint32_t cached = kNoMember - 1;  // no member yet (kNoMember: none on this row)
     std::string levelCells;
     std::string attributeCells;
 };
 
-class DayTableWriter {
+// Encodes runs of rows; one per thread.
+class RowEncoder {
   public:
-    DayTableWriter(const cube::MemoryHierarchy& hierarchy, const CalendarState& state,
-                   const DayTableOptions& options)
-        : hierarchy_(hierarchy),
-          state_(state),
-          options_(options),
-          encoder_(options.format, options.tableName,
-                   dayTableColumns(hierarchy, options.attributes)) {
+    RowEncoder(const cube::MemoryHierarchy& hierarchy, const DayRows& rows,
+               const cube::TableEncoder& encoder, bool attributes)
+        : hierarchy_(hierarchy), rows_(rows), encoder_(encoder) {
         for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
             LevelState level;
             level.name = hierarchy.level(i).name();
-            if (options.attributes) {
+            if (attributes) {
                 for (const auto& def : hierarchy.level(i).attributeDefs()) {
                     level.keys.push_back(def->key());
                     level.types.push_back(attributeColumn(def->key()).type);
@@ -187,32 +283,26 @@ class DayTableWriter {
             }
             levels_.push_back(std::move(level));
         }
+        path_.resize(levels_.size());
     }
+    RowEncoder(const RowEncoder&) = delete;
+    RowEncoder& operator=(const RowEncoder&) = delete;
 
-    void write(std::ostream& out) {
-        collect();
-        std::string text;
-        text.reserve(kPiece + kPiece / 4);
-        encoder_.begin(text);
-        std::vector<std::uint32_t> path(levels_.size());
+    // The rows from first up to last, into text (emptied first).
+    void encode(std::size_t first, std::size_t last, std::string& text) {
+        text.clear();
         std::string cellText;
-        bool first = true;
-        std::int32_t previous = 0;
-        for (const DayEntry& entry : entries_) {
-            if (!first && entry.day == previous) {
-                continue;  // held by an earlier member as well
-            }
-            first = false;
-            previous = entry.day;
-            std::fill(path.begin(), path.end(), kNoMember);
+        for (std::size_t row = first; row < last; ++row) {
+            const DayEntry& entry = rows_.entries()[row];
+            std::fill(path_.begin(), path_.end(), kNoMember);
             for (std::uint32_t id = entry.leaf; id != kNoMember;) {
                 const cube::MemberView member = hierarchy_.member(id);
-                path[member.levelPosition()] = id;
+                path_[member.levelPosition()] = id;
                 id = member.parent();
             }
             for (std::size_t level = 0; level < levels_.size(); ++level) {
-                if (levels_[level].cached != path[level]) {
-                    encodeMember(level, path[level]);
+                if (levels_[level].cached != path_[level]) {
+                    encodeMember(level, path_[level]);
                 }
             }
             encoder_.beginRow(text);
@@ -230,65 +320,11 @@ class DayTableWriter {
                 text += level.attributeCells;
             }
             encoder_.endRow(text);
-            if (text.size() >= kPiece) {
-                out.write(text.data(), static_cast<std::streamsize>(text.size()));
-                text.clear();
-            }
         }
-        encoder_.end(text);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        encoder_.endBatch(text);
     }
 
   private:
-    static constexpr std::size_t kPiece = 256 * 1024;
-
-    // One walk of the hierarchy: each member's number among its siblings and its days, and
-    // the days of the lowest level's members, sorted by day.
-    void collect() {
-        const std::size_t count = hierarchy_.memberCount();
-        numbers_.assign(count, 0);
-        spans_.assign(count, Span{});
-        const std::size_t lowest = levels_.empty() ? 0 : levels_.size() - 1;
-        std::vector<std::uint32_t> siblings;  // members counted so far at each depth
-        std::string key;
-        hierarchy_.walkPreOrder([&](const cube::MemberView& member, int depth) {
-            siblings.resize(static_cast<std::size_t>(depth) + 1, 0);
-            numbers_[member.id] = ++siblings.back();
-            const std::string& level = levels_[member.levelPosition()].name;
-            key.assign(level);
-            key += '\t';
-            key.append(member.name());
-            const auto found = state_.memberDates.find(key);
-            if (found == state_.memberDates.end()) {
-                raise(ErrorNumber::InvalidProcedureCall,
-                      "the days of " + level + " member '" + std::string(member.name()) +
-                          "' were not recorded",
-                      kDefaultSource);
-            }
-            const Span span{
-                static_cast<std::int32_t>(found->second.first.time_since_epoch().count()),
-                static_cast<std::int32_t>(found->second.second.time_since_epoch().count())};
-            spans_[member.id] = span;
-            if (member.levelPosition() != lowest) {
-                return;
-            }
-            for (std::int32_t day = span.first; day <= span.last; ++day) {
-                bool stray = false;
-                for (std::uint32_t id = member.parent(); id != kNoMember && !stray;
-                     id = hierarchy_.member(id).parent()) {
-                    stray = !spans_[id].holds(day);
-                }
-                entries_.push_back({day, member.id, stray});
-            }
-        });
-        const auto before = [](const DayEntry& a, const DayEntry& b) {
-            return a.day != b.day ? a.day < b.day : a.stray < b.stray;
-        };
-        if (!std::is_sorted(entries_.begin(), entries_.end(), before)) {
-            std::stable_sort(entries_.begin(), entries_.end(), before);
-        }
-    }
-
     // The cells of one member of a level (kNoMember: empty cells).
     void encodeMember(std::size_t position, std::uint32_t id) {
         LevelState& level = levels_[position];
@@ -308,9 +344,9 @@ class DayTableWriter {
         const cube::MemberView member = hierarchy_.member(id);
         std::string number;
         encoder_.cell(level.levelCells, ColumnType::Text, member.name());
-        appendNumber(number, numbers_[id]);
+        appendNumber(number, rows_.number(id));
         encoder_.cell(level.levelCells, ColumnType::Integer, number);
-        for (const std::int32_t day : {spans_[id].first, spans_[id].last}) {
+        for (const std::int32_t day : {rows_.span(id).first, rows_.span(id).last}) {
             std::string date;
             appendIsoDate(date, civilDate(Date(std::chrono::days(day))));
             encoder_.cell(level.levelCells, ColumnType::Date, date);
@@ -318,24 +354,43 @@ class DayTableWriter {
         if (level.keys.empty()) {
             return;
         }
-        for (std::string& value : level.values) {
-            value.clear();
-        }
+        // Values that come in the columns' order, as the calendar sets them, are encoded as they
+        // come; another order is noticed, and the member encoded again from copies.
         visitLevel_ = &level;
+        visitName_ = member.name();
+        level.written = 0;
+        level.inOrder = true;
+        level.copying = false;
+        level.weekendNo = false;
+        level.holidayEmpty = true;
         hierarchy_.forEachAttribute(id, visit_);
-        for (std::size_t k = 0; k < level.keys.size(); ++k) {
-            encodeValue(level, k, member);
+        if (!level.inOrder) {
+            level.attributeCells.clear();
+            for (std::string& value : level.values) {
+                value.clear();
+            }
+            level.copying = true;
+            hierarchy_.forEachAttribute(id, visit_);
+            for (std::size_t k = 0; k < level.keys.size(); ++k) {
+                encodeValue(level, k, level.values[k]);
+            }
+        } else {
+            for (; level.written < level.keys.size(); ++level.written) {
+                encoder_.nullCell(level.attributeCells);  // no value set
+            }
         }
         if (working) {
-            const std::string& weekend = level.values[static_cast<std::size_t>(level.weekend)];
-            const std::string& holiday = level.values[static_cast<std::size_t>(level.holiday)];
-            encoder_.booleanCell(level.attributeCells, weekend == "No" && holiday.empty());
+            encoder_.booleanCell(level.attributeCells, level.weekendNo && level.holidayEmpty);
         }
     }
 
-    void encodeValue(LevelState& level, std::size_t k, const cube::MemberView& member) {
-        const std::string& value = level.values[k];
+    void encodeValue(LevelState& level, std::size_t k, std::string_view value) {
         const ColumnType type = level.types[k];
+        if (static_cast<int>(k) == level.weekend) {
+            level.weekendNo = value == "No";
+        } else if (static_cast<int>(k) == level.holiday) {
+            level.holidayEmpty = value.empty();
+        }
         bool fits = value.empty();
         if (type == ColumnType::Boolean && !fits) {
             fits = value == "Yes" || value == "No";
@@ -349,8 +404,8 @@ class DayTableWriter {
         }
         if (!fits) {
             raise(ErrorNumber::TypeMismatch,
-                  "attribute " + level.keys[k] + " of " + level.name + " member '" +
-                      std::string(member.name()) + "' holds '" + value + "', not " +
+                  "attribute " + std::string(level.keys[k]) + " of " + level.name + " member '" +
+                      std::string(visitName_) + "' holds '" + std::string(value) + "', not " +
                       (type == ColumnType::Boolean ? "Yes or No"
                        : type == ColumnType::Date  ? "an ISO date"
                                                    : "a whole number"),
@@ -359,31 +414,41 @@ class DayTableWriter {
         encoder_.cell(level.attributeCells, type, value);
     }
 
-    // Files an attribute value of the member being encoded under its column; the values come
-    // in the order they were set, mostly the columns' order.
+    // Takes an attribute value of the member being encoded into its column.
     void takeValue(std::string_view key, std::string_view value) {
         LevelState& level = *visitLevel_;
         const std::size_t count = level.keys.size();
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t k = (nextKey_ + i) % count;
-            if (level.keys[k] == key) {
-                level.values[k].assign(value);
-                nextKey_ = k + 1;
-                return;
+        std::size_t k = level.written < count ? level.written : 0;
+        // The model hands out its definitions' own texts: most keys match by address.
+        const auto same = [&](std::string_view known) {
+            return (known.data() == key.data() && known.size() == key.size()) || known == key;
+        };
+        for (std::size_t tried = 0; tried < count && !same(level.keys[k]); ++tried) {
+            k = k + 1 == count ? 0 : k + 1;
+        }
+        if (count == 0 || !same(level.keys[k])) {
+            return;  // not one of the level's own
+        }
+        if (level.copying) {
+            level.values[k].assign(value);
+        } else if (level.inOrder && k < level.written) {
+            level.inOrder = false;
+        } else if (level.inOrder) {
+            for (; level.written < k; ++level.written) {
+                encoder_.nullCell(level.attributeCells);  // no value set
             }
+            encodeValue(level, k, value);
+            ++level.written;
         }
     }
 
     const cube::MemoryHierarchy& hierarchy_;
-    const CalendarState& state_;
-    const DayTableOptions& options_;
+    const DayRows& rows_;
     cube::TableEncoder encoder_;
     std::vector<LevelState> levels_;
-    std::vector<std::uint32_t> numbers_;
-    std::vector<Span> spans_;
-    std::vector<DayEntry> entries_;
+    std::vector<std::uint32_t> path_;  // the row's member on each level
     LevelState* visitLevel_ = nullptr;
-    std::size_t nextKey_ = 0;
+    std::string_view visitName_;
     const std::function<void(std::string_view, std::string_view)> visit_ =
         [this](std::string_view key, std::string_view value) { takeValue(key, value); };
 };
@@ -431,7 +496,31 @@ std::vector<cube::TableColumn> dayTableColumns(const cube::MemoryHierarchy& hier
 
 void writeDayTable(const cube::MemoryHierarchy& hierarchy, const CalendarState& state,
                    const DayTableOptions& options, std::ostream& out) {
-    DayTableWriter(hierarchy, state, options).write(out);
+    const DayRows rows(hierarchy, state);
+    cube::TableEncoder encoder(options.format, options.tableName,
+                               dayTableColumns(hierarchy, options.attributes));
+    std::string text;
+    encoder.begin(text);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    // Blocks of rows are encoded two at a time, the second on another thread (or, when no
+    // thread can be had, after the first), and written in order.
+    constexpr std::size_t kBlockRows = 16384;
+    RowEncoder here(hierarchy, rows, encoder, options.attributes);
+    RowEncoder there(hierarchy, rows, encoder, options.attributes);
+    std::string second;
+    const std::size_t count = rows.entries().size();
+    for (std::size_t at = 0; at < count; at += 2 * kBlockRows) {
+        const std::size_t middle = std::min(count, at + kBlockRows);
+        const std::size_t last = std::min(count, at + 2 * kBlockRows);
+        auto helper = std::async([&] { there.encode(middle, last, second); });
+        here.encode(at, middle, text);
+        helper.get();
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.write(second.data(), static_cast<std::streamsize>(second.size()));
+    }
+    text.clear();
+    encoder.end(text);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 }  // namespace annalex::calendar

@@ -46,7 +46,17 @@ TableEncoder::TableEncoder(TableFormat format, std::string table, std::vector<Ta
     : format_(format),
       table_(quotedIdentifier(table)),
       columns_(std::move(columns)),
-      separator_(format == TableFormat::PostgresSql ? '\t' : ',') {}
+      separator_(format == TableFormat::PostgresSql ? '\t' : ','),
+      null_(format == TableFormat::SqliteSql     ? "NULL"
+            : format == TableFormat::PostgresSql ? "\\N"
+                                                 : ""),
+      true_(format == TableFormat::SqliteSql ? "TRUE"
+            : format == TableFormat::Csv     ? "true"
+                                             : "t"),
+      false_(format == TableFormat::SqliteSql ? "FALSE"
+             : format == TableFormat::Csv     ? "false"
+                                              : "f"),
+      quotedDates_(format == TableFormat::SqliteSql) {}
 
 void TableEncoder::begin(std::string& out) {
     switch (format_) {
@@ -82,11 +92,7 @@ void TableEncoder::end(std::string& out) {
         case TableFormat::Csv:
             break;
         case TableFormat::SqliteSql:
-            if (batchRows_ > 0) {
-                out += ";\n";
-                batchRows_ = 0;
-                batchBytes_ = 0;
-            }
+            endBatch(out);
             out += "COMMIT;\n";
             break;
         case TableFormat::PostgresSql:
@@ -121,9 +127,7 @@ void TableEncoder::endRow(std::string& out) {
             ++batchRows_;
             batchBytes_ += out.size() - rowStart_;
             if (batchRows_ >= kBatchRows || batchBytes_ >= kBatchBytes) {
-                out += ";\n";
-                batchRows_ = 0;
-                batchBytes_ = 0;
+                endBatch(out);
             }
             break;
         case TableFormat::PostgresSql:
@@ -132,35 +136,12 @@ void TableEncoder::endRow(std::string& out) {
     }
 }
 
-void TableEncoder::cell(std::string& out, ColumnType type, std::string_view text) const {
-    if (text.empty()) {
-        if (format_ == TableFormat::SqliteSql) {
-            out += "NULL";
-        } else if (format_ == TableFormat::PostgresSql) {
-            out += "\\N";
-        }
-    } else if (type == ColumnType::Text ||
-               (type == ColumnType::Date && format_ == TableFormat::SqliteSql)) {
-        appendText(out, text);
-    } else {
-        out += text;
+void TableEncoder::endBatch(std::string& out) {
+    if (batchRows_ > 0) {
+        out += ";\n";
+        batchRows_ = 0;
+        batchBytes_ = 0;
     }
-    out += separator_;
-}
-
-void TableEncoder::booleanCell(std::string& out, bool value) const {
-    switch (format_) {
-        case TableFormat::Csv:
-            out += value ? "true" : "false";
-            break;
-        case TableFormat::SqliteSql:
-            out += value ? "TRUE" : "FALSE";
-            break;
-        case TableFormat::PostgresSql:
-            out += value ? 't' : 'f';
-            break;
-    }
-    out += separator_;
 }
 
 void TableEncoder::appendText(std::string& out, std::string_view text) const {

@@ -49,13 +49,31 @@ class TableEncoder {
     // Cells, appended to a row or to a run of cells kept for later rows. An empty text is a
     // missing value (NULL). Date cells are ISO dates and Integer cells decimal numbers, as the
     // caller made sure; Text is quoted or escaped as the format wants.
-    void cell(std::string& out, ColumnType type, std::string_view text) const;
-    void booleanCell(std::string& out, bool value) const;
-    void nullCell(std::string& out) const { cell(out, ColumnType::Integer, {}); }
+    void cell(std::string& out, ColumnType type, std::string_view text) const {
+        if (text.empty()) {
+            out += null_;
+        } else if (type == ColumnType::Text || (type == ColumnType::Date && quotedDates_)) {
+            appendText(out, text);
+        } else {
+            out += text;
+        }
+        out += separator_;
+    }
+    void booleanCell(std::string& out, bool value) const {
+        out += value ? true_ : false_;
+        out += separator_;
+    }
+    void nullCell(std::string& out) const {
+        out += null_;
+        out += separator_;
+    }
 
     // Around the cells of a row; out must not be emptied in between.
     void beginRow(std::string& out);
     void endRow(std::string& out);
+    // Ends the INSERT statement under way, if any: rows written by copies of an encoder (one per
+    // thread) join whole statements.
+    void endBatch(std::string& out);
 
   private:
     void appendText(std::string& out, std::string_view text) const;
@@ -64,6 +82,11 @@ class TableEncoder {
     std::string table_;
     std::vector<TableColumn> columns_;
     char separator_;
+    // How the format writes a missing value and the two booleans, and whether it quotes dates.
+    std::string_view null_;
+    std::string_view true_;
+    std::string_view false_;
+    bool quotedDates_;
     std::size_t batchRows_ = 0;   // rows of the INSERT statement under way
     std::size_t batchBytes_ = 0;  // and their length
     std::size_t rowStart_ = 0;

@@ -96,5 +96,11 @@ expect "the 53-week retail year" \
     "371|53|2019-12-29|2021-01-02|53"
 expect "retail days" "SELECT count(*), count(DISTINCT date_key) FROM retail" "1099|1099"
 
+# A century, written in several blocks of rows.
+table century --levels Year,Month,Day --start 1-1-1901 --end 31-12-2000
+expect "the days of a century" \
+    "SELECT count(*), count(DISTINCT date_key), min(calendar_date), max(calendar_date), count(DISTINCT year_name) FROM century" \
+    "36525|36525|1901-01-01|2000-12-31|100"
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]
