@@ -462,10 +462,6 @@ cube::TableColumn attributeColumn(std::string_view key) {
     return {snakeCase(key), ColumnType::Text};
 }
 
-bool knownAttribute(std::string_view key) {
-    return findKnown(key) != nullptr;
-}
-
 std::vector<cube::TableColumn> dayTableColumns(const cube::MemoryHierarchy& hierarchy,
                                                bool attributes) {
     std::vector<cube::TableColumn> columns = {

@@ -36,8 +36,6 @@ struct DayTableOptions {
 // The column a filled attribute becomes; an unknown key keeps its own name in snake_case, as
 // text.
 cube::TableColumn attributeColumn(std::string_view key);
-// Whether the key is one the calendar fills (and so has a fixed column name and type).
-bool knownAttribute(std::string_view key);
 
 // The table's columns for a hierarchy.
 std::vector<cube::TableColumn> dayTableColumns(const cube::MemoryHierarchy& hierarchy,

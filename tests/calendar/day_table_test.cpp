@@ -1,6 +1,6 @@
 // The day table's reading of the generation: the recorded days taken by name when the
-// placement order does not match, every fill key with its fixed column, and a value its
-// column cannot hold refused with the member named.
+// placement order does not match, and a value its column cannot hold refused with the member
+// named.
 
 #include "calendar/day_table.hpp"
 
@@ -46,16 +46,6 @@ TEST(DayTable, RecordedDaysOutOfPlaceAreTakenByName) {
     EXPECT_EQ(generated.table(shuffled), table);
     shuffled.memberDates.clear();
     EXPECT_THROW(generated.table(shuffled), Failure);
-}
-
-TEST(DayTable, EveryFilledKeyHasItsColumn) {
-    const Generated generated;
-    const auto& hierarchy = *generated.harness.hierarchy();
-    for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
-        for (const auto& def : hierarchy.level(i).attributeDefs()) {
-            EXPECT_TRUE(calendar::knownAttribute(def->key())) << def->key();
-        }
-    }
 }
 
 TEST(DayTable, ValueItsColumnCannotHoldIsNamed) {

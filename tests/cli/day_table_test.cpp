@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <regex>
 #include <set>
@@ -46,21 +45,12 @@ std::chrono::sys_days isoDay(const std::string& text) {
            std::stoi(text.substr(8));
 }
 
-std::string isoText(std::chrono::sys_days day) {
-    const std::chrono::year_month_day date(day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
-}
-
 std::vector<std::string> with(std::vector<std::string> base, const std::vector<std::string>& more) {
     base.insert(base.end(), more.begin(), more.end());
     return base;
 }
 
 struct StoredMember {
-    std::string level;
     std::string number;  // among its parent's children, from 1
     std::vector<std::pair<std::string, std::string>> attributes;
 };
@@ -93,7 +83,7 @@ TEST_P(DayTableAgreement, EveryRowIsAPathOfTheSavedHierarchy) {
     const auto cube = cube::CubeStore::open(db).load();
     const auto& hierarchy = *cube->dimension("Time")->hierarchies().front();
     std::map<std::string, StoredMember> byPath;  // "2001/Q1_ 2001/..."
-    std::set<std::string> leafDays;
+    std::set<std::chrono::sys_days> leafDays;
     std::vector<std::string> path;
     std::vector<int> counts;
     hierarchy.walkPreOrder([&](const cube::MemberView& m, int depth) {
@@ -105,15 +95,15 @@ TEST_P(DayTableAgreement, EveryRowIsAPathOfTheSavedHierarchy) {
             joined += '/' + name;
         }
         StoredMember& stored = byPath[joined];
-        stored.level = hierarchy.level(m.levelPosition()).name();
         stored.number = std::to_string(++counts.back());
         hierarchy.forEachAttribute(m.id, [&](std::string_view key, std::string_view value) {
             stored.attributes.emplace_back(key, value);
         });
         if (m.levelPosition() + 1 == hierarchy.levelCount()) {
-            const auto [first, last] = days.at(stored.level + '\t' + std::string(m.name()));
+            const auto& level = hierarchy.level(m.levelPosition()).name();
+            const auto [first, last] = days.at(level + '\t' + std::string(m.name()));
             for (auto day = isoDay(first); day <= isoDay(last); day += std::chrono::days(1)) {
-                leafDays.insert(isoText(day));
+                leafDays.insert(day);
             }
         }
     });
@@ -124,7 +114,7 @@ TEST_P(DayTableAgreement, EveryRowIsAPathOfTheSavedHierarchy) {
     for (std::size_t i = 0; i < records[0].size(); ++i) {
         column[records[0][i]] = i;
     }
-    std::set<std::string> rowDays;
+    std::set<std::chrono::sys_days> rowDays;
     std::string previous;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const auto& row = records[r];
@@ -133,7 +123,7 @@ TEST_P(DayTableAgreement, EveryRowIsAPathOfTheSavedHierarchy) {
         SCOPED_TRACE(date);
         EXPECT_LT(previous, date);
         previous = date;
-        rowDays.insert(date);
+        rowDays.insert(isoDay(date));
         EXPECT_EQ(cell("date_key"), date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2));
         std::string at;
         for (std::size_t level = 0; level < hierarchy.levelCount(); ++level) {
