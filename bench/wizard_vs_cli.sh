@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the desktop host from start to a browsable result against the command line on the same
 # calendar, side by side in one run: every level from 1 January 1000 to 31 December 9999
-# (3.9 M members) generated into a new cube store.
+# (3.9 M members) generated into a new cube store, plain and then with every attribute filled
+# (--fill-attributes for both programs, "filled" in the table).
 #
 #   wizard: annalex-wizard --levels Year,Quarter,Month,Week,Day --start 01-01-1000
 #           --end 31-12-9999 --auto-ok-after-ms 100 --quit-after-result NEWSTORE
@@ -63,20 +64,29 @@ measure() {
         END { printf "%.2f %.0f\n", s, kb / 1024 }' "$report"
 }
 
-printf '%-8s %4s %10s %10s %10s\n' program run "wall (s)" "peak (MB)" "members"
+printf '%-16s %4s %10s %10s %10s\n' program run "wall (s)" "peak (MB)" "members"
 for run in $(seq "$runs"); do
-    rm -f "$work/wizard.cube" "$work/cli.cube"
-    read -r wizard_s wizard_mb < <(QT_QPA_PLATFORM=xcb measure "$wizard" --levels "$levels" \
-        --calendar gregorian --start "$start" --end "$end" --auto-ok-after-ms 100 \
-        --quit-after-result "$work/wizard.cube")
-    read -r cli_s cli_mb < <(measure "$annalex" generate --levels "$levels" --start "$start" \
-        --end "$end" --db "$work/cli.cube" --quiet --output /dev/null)
-    # Both stores must hold the same calendar, or the times compare nothing ("?" when the
-    # store's tables cannot be read by the sqlite3 shell).
-    wizard_members="$(sqlite3 "$work/wizard.cube" 'SELECT sum(count) FROM member_block' 2>/dev/null || echo '?')"
-    cli_members="$(sqlite3 "$work/cli.cube" 'SELECT sum(count) FROM member_block' 2>/dev/null || echo '?')"
-    printf '%-8s %4d %10s %10s %10s\n' wizard "$run" "$wizard_s" "$wizard_mb" "$wizard_members"
-    printf '%-8s %4d %10s %10s %10s\n' cli "$run" "$cli_s" "$cli_mb" "$cli_members"
-    awk -v ws="$wizard_s" -v cs="$cli_s" -v wm="$wizard_mb" -v cm="$cli_mb" \
-        'BEGIN { printf "ratio    %4s %10.2f %10.2f\n", "", ws / cs, wm / cm }'
+    for variant in plain filled; do
+        fill=()
+        suffix=""
+        if [[ "$variant" == filled ]]; then
+            fill=(--fill-attributes)
+            suffix=" filled"
+        fi
+        rm -f "$work/wizard.cube" "$work/cli.cube"
+        read -r wizard_s wizard_mb < <(QT_QPA_PLATFORM=xcb measure "$wizard" --levels "$levels" \
+            --calendar gregorian --start "$start" --end "$end" "${fill[@]}" \
+            --auto-ok-after-ms 100 --quit-after-result "$work/wizard.cube")
+        read -r cli_s cli_mb < <(measure "$annalex" generate --levels "$levels" --start "$start" \
+            --end "$end" "${fill[@]}" --db "$work/cli.cube" --quiet --output /dev/null)
+        # Both stores must hold the same calendar, or the times compare nothing ("?" when the
+        # store's tables cannot be read by the sqlite3 shell).
+        wizard_members="$(sqlite3 "$work/wizard.cube" 'SELECT sum(count) FROM member_block' 2>/dev/null || echo '?')"
+        cli_members="$(sqlite3 "$work/cli.cube" 'SELECT sum(count) FROM member_block' 2>/dev/null || echo '?')"
+        printf '%-16s %4d %10s %10s %10s\n' "wizard$suffix" "$run" "$wizard_s" "$wizard_mb" \
+            "$wizard_members"
+        printf '%-16s %4d %10s %10s %10s\n' "cli$suffix" "$run" "$cli_s" "$cli_mb" "$cli_members"
+        awk -v ws="$wizard_s" -v cs="$cli_s" -v wm="$wizard_mb" -v cm="$cli_mb" -v name="ratio$suffix" \
+            'BEGIN { printf "%-16s %4s %10.2f %10.2f\n", name, "", ws / cs, wm / cm }'
+    done
 done

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # The Windows leg: cross-builds the Windows targets with MinGW-w64 into build-win/ and runs
 # their suites under Wine (headless, in a throw-away Wine prefix), then checks that
-# `annalex.exe generate` prints the same JSON Lines as the Linux `annalex generate` and that
-# `annalex.exe settings` reaches the real registry.
+# `annalex.exe generate` prints the same JSON Lines as the Linux `annalex generate`, that
+# `annalex.exe settings` reaches the real registry, and that `cmake --install` lays out the
+# program, the server and what hosts build against. The suites include the COM hosts: a C++
+# host, and VBScript and JScript files run by Wine's cscript.
 #   scripts/windows.sh            build and test
 #   scripts/windows.sh --build    build only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 leg_start=$SECONDS
 
-packages=(g++-mingw-w64-x86-64-posix wine64 wine libgtest-dev libcli11-dev
-          cmake ninja-build)
+# widl (mingw-w64-tools) compiles annalex.idl; the system IDL files it imports come with
+# libwine-dev, stdole2.tlb with Wine itself.
+packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine libwine-dev libgtest-dev
+          libcli11-dev cmake ninja-build)
 source scripts/install_packages.sh
 install_missing "${packages[@]}"
 
@@ -63,6 +67,24 @@ compare fiscal generate --levels Year,Quarter,Month,Week,Day --calendar fiscal \
         --start 01-04-2001 --end 31-03-2003 --day-format DDDD --month-format MMMM \
         --output-format jsonl --quiet
 
+# File names outside the ANSI code page: a rules file and the one it includes, in a folder
+# named with an omega, read through --holidays, and the calendar written through --output
+# beside them. (Wine takes the arguments in the locale's encoding: UTF-8 here.)
+wide="build-win/Ωdir"
+rm -rf "$wide" && mkdir -p "$wide"
+printf 'include Ωmore.rules\n12-24 = Christmas Eve\n' > "$wide/Ωcompany.rules"
+printf '06-01 = Company day\n' > "$wide/Ωmore.rules"
+args=(generate --levels Year,Month,Day --fill-attributes --holidays "$wide/Ωcompany.rules"
+      --output-format jsonl --quiet)
+build/bin/annalex "${args[@]}" > build-win/linux-wide.jsonl
+LC_ALL=C.UTF-8 wine build-win/bin/annalex.exe "${args[@]}" --output "$wide/Ωcalendar.jsonl"
+if ! cmp build-win/linux-wide.jsonl "$wide/Ωcalendar.jsonl" ||
+   ! grep -q 'Company day' "$wide/Ωcalendar.jsonl"; then
+  echo "annalex.exe --holidays/--output with names outside the ANSI code page failed" >&2
+  exit 1
+fi
+echo "annalex.exe generate: --holidays and --output with names outside the ANSI code page"
+
 # The settings command over the real registry: a value written, read back, a missing one
 # reported with the platform's status, the key deleted.
 exe=build-win/bin/annalex.exe
@@ -94,6 +116,19 @@ if [ "$value" != slash ] || ! grep -q '^Entry=slash' "$ini"; then
   exit 1
 fi
 echo "annalex.exe settings: an INI file named by a path starting with /"
+
+# What an installation holds.
+install_root="$(mktemp -d)"
+cmake --install build-win --prefix "$install_root" > /dev/null
+for file in bin/annalex.exe bin/annalex.dll include/annalex/annalex.idl include/annalex/annalex.h \
+            lib/annalex.tlb; do
+  if [ ! -f "$install_root/$file" ]; then
+    echo "cmake --install of the Windows build did not install $file" >&2
+    exit 1
+  fi
+done
+rm -rf "$install_root"
+echo "cmake --install: annalex.exe, annalex.dll, the IDL, its header and the type library"
 
 ctest --test-dir build-win --output-on-failure -j "$(nproc)"
 echo "Windows leg: $((SECONDS - leg_start)) s in all"

@@ -42,16 +42,16 @@ std::optional<int> answerWithoutWindow(const ParsedCommandLine& parsed) {
 
 int main(int argc, char* argv[]) {
     // --help, --version and usage errors are answered before the application connects to a
-    // display; an unknown option waits for QApplication, which takes its own options
-    // (-platform, -style) out first.
-    QStringList rawArguments;
+    // display; the toolkit's own options (-platform, -style) are left to QApplication.
+    QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        rawArguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QString::fromLocal8Bit(argv[i]);
     }
-    const ParsedCommandLine early = annalex::wizard::parseWizardCommandLine(rawArguments);
-    if (early.outcome != ParsedCommandLine::Outcome::Run && !early.unknownOption) {
-        return *answerWithoutWindow(early);
+    const ParsedCommandLine parsed = annalex::wizard::parseWizardCommandLine(arguments);
+    if (const auto status = answerWithoutWindow(parsed)) {
+        return *status;
     }
+    const annalex::wizard::WizardOptions& options = parsed.options;
 
     std::error_code noProgram;
     annalex::wizard::adoptInstalledLayout(
@@ -59,12 +59,6 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("annalex-wizard"));
-    const ParsedCommandLine parsed =
-        annalex::wizard::parseWizardCommandLine(QApplication::arguments());
-    if (const auto status = answerWithoutWindow(parsed)) {
-        return *status;
-    }
-    const annalex::wizard::WizardOptions& options = parsed.options;
 
     annalex::wizard::QtStoreDialogs dialogs;
     auto store = annalex::wizard::openStore(options.store, dialogs);
@@ -91,9 +85,12 @@ int main(int argc, char* argv[]) {
                          [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     }
     window.show();
-    // After show, so that a message box about a choice has the page behind it.
-    annalex::wizard::applyChoices(
-        annalex::wizard::rememberedChoices().overriddenBy(options.choices), window.page(),
-        window.rules());
+    // After show, so that a message box about a choice has the page behind it. The calendar
+    // the store holds decides over the last run's choices, the command line over both.
+    annalex::wizard::applyChoices(annalex::wizard::rememberedChoices()
+                                      .overriddenBy(annalex::wizard::storedCalendarChoices(
+                                          window.storePath(), *window.timeDimension()))
+                                      .overriddenBy(options.choices),
+                                  window.page(), window.rules());
     return QApplication::exec();
 }

@@ -11,7 +11,8 @@ namespace annalex::wizard {
 namespace {
 
 constexpr std::array kChoiceNames = {
-    ChoiceName{Choice::Levels, "levels", "Levels", "names", "Tick these levels (e.g. Year,Month)."},
+    ChoiceName{Choice::Levels, "levels", "Levels", "names",
+               "Tick these levels: Year, Quarter, Month, Week, Day, joined by commas."},
     ChoiceName{Choice::Calendar, "calendar", "Calendar", "key",
                "The calendar: gregorian, fiscal, iso, retail or periods13."},
     ChoiceName{Choice::Start, "start", "Start", "D-M-Y", "The start date's three box texts."},
@@ -156,10 +157,44 @@ std::optional<QString> normalised(Choice choice, const QString& text) {
     return std::nullopt;
 }
 
+// "a, b or c".
+QString oneOfList(const QStringList& values) {
+    return values.size() < 2 ? values.join(QString())
+                             : values.mid(0, values.size() - 1).join(QStringLiteral(", ")) +
+                                   QStringLiteral(" or ") + values.constLast();
+}
+
+// The values a choice accepts, for a usage error.
 QString expected(Choice choice) {
+    switch (choice) {
+        case Choice::Levels:
+            return QStringLiteral("one or more of %1, joined by commas")
+                .arg(kLevels.join(QStringLiteral(", ")));
+        case Choice::Calendar: {
+            QStringList keys;
+            for (const calendar::CalendarEntry& entry : calendar::calendarList()) {
+                keys << qs(entry.key);
+            }
+            return oneOfList(keys);
+        }
+        case Choice::Start:
+        case Choice::End:
+            return QStringLiteral("D-M-Y, the day, month and year box texts joined by \"-\"");
+        case Choice::WeekStart:
+            return oneOfList(kWeekdays);
+        case Choice::Weekend:
+            return QStringLiteral("some of %1, joined by commas")
+                .arg(kWeekdays.join(QStringLiteral(", ")));
+        case Choice::YearEndMonth:
+            return QStringLiteral("a month number from 1 to 12");
+        case Choice::LongQuarter:
+            return QStringLiteral("a quarter from 1 to 4");
+        default:
+            break;
+    }
     for (const ChoiceName& name : kChoiceNames) {
         if (name.choice == choice) {
-            return QString::fromLatin1(name.valueName);
+            return oneOfList(QString::fromLatin1(name.valueName).split(QLatin1Char('|')));
         }
     }
     return {};
@@ -212,7 +247,7 @@ std::span<const ChoiceName> choiceNames() {
 QString PageChoices::set(Choice choice, const QString& text) {
     const std::optional<QString> value = normalised(choice, text);
     if (!value) {
-        return QStringLiteral("'%1' is not one of %2").arg(text, expected(choice));
+        return QStringLiteral("'%1' is not valid: expected %2").arg(text, expected(choice));
     }
     texts_[choice] = *value;
     return {};

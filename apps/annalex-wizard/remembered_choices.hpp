@@ -3,12 +3,20 @@
 // the product's settings store as text values of HKCU "Software\Velmora\Annalex Wizard", one
 // per choice, named as in choiceNames() (Levels, Calendar, Start, End, DayFormat, MonthFormat,
 // YearFormat, WeekStart, YearEndMonth, YearEndRule, YearName, Pattern, LongQuarter,
-// FillAttributes) and written in the command line's forms ("Year,Month", "retail",
-// "01-01-2001", "MMM", "mon", "12", "nearest", ...).
+// FillAttributes, Holidays, Weekend) and written in the command line's forms ("Year,Month",
+// "retail", "01-01-2001", "MMM", "mon", "12", "nearest", ...).
+//
+// Each store the wizard saved a calendar to also keeps the choices of that calendar, under the
+// subkey "Stores\<16 hex digits of the SHA-1 of the store's canonical path>" with two more
+// values: "Store" (the path) and "Members" (how many members the calendar has). When the store
+// is opened again and still holds that calendar, the page starts from them.
 //
 // On Linux the settings store keeps HKCU in a file under $ANNALEX_SETTINGS_DIR, else
 // $XDG_CONFIG_HOME/annalex or ~/.config/annalex.
 
+#include <QString>
+
+#include "cube/memory_model.hpp"
 #include "page_choices.hpp"
 
 namespace annalex::wizard {
@@ -20,5 +28,16 @@ PageChoices rememberedChoices();
 
 // Remembers every given choice; false when the settings store refused a value.
 bool rememberChoices(const PageChoices& choices);
+
+// The choices the calendar dimension holds was made with, for the store at storePath: those
+// remembered with it when this wizard saved it and the store still holds the same calendar (the
+// same levels and number of members); otherwise only its levels, read from the dimension. None
+// when the dimension holds no calendar.
+PageChoices storedCalendarChoices(const QString& storePath, const cube::MemoryDimension& dimension);
+
+// Remembers choices as those of the calendar dimension holds, just saved to storePath; false
+// when the settings store refused a value.
+bool rememberStoredCalendar(const QString& storePath, const PageChoices& choices,
+                            const cube::MemoryDimension& dimension);
 
 }  // namespace annalex::wizard

@@ -55,6 +55,39 @@ QString helpText() {
     return text;
 }
 
+// The options QApplication takes for itself (with the value after them, or joined by "="),
+// written with one dash or two.
+const QStringList kToolkitOptionsWithValue = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "title",         "name",
+    "style",           "stylesheet"};
+const QStringList kToolkitFlags = {"reverse", "widgetcount", "nograb",
+                                   "dograb",  "sync",        "qmljsdebugger"};
+
+QStringList withoutToolkitOptions(const QStringList& arguments) {
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (i == 0 || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("--")) {
+            kept << argument;
+            continue;
+        }
+        const QString bare = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        const QString name = bare.section(QLatin1Char('='), 0, 0);
+        if (kToolkitOptionsWithValue.contains(name)) {
+            if (!bare.contains(QLatin1Char('='))) {
+                ++i;  // its value
+            }
+            continue;
+        }
+        if (!kToolkitFlags.contains(name)) {
+            kept << argument;
+        }
+    }
+    return kept;
+}
+
 ParsedCommandLine usageError(const QString& message) {
     ParsedCommandLine parsed;
     parsed.outcome = ParsedCommandLine::Outcome::UsageError;
@@ -126,7 +159,7 @@ ParsedCommandLine parseWizardCommandLine(const QStringList& arguments) {
     }
     parser.addPositionalArgument(QStringLiteral("store"), QString(), QStringLiteral("[store]"));
 
-    const bool parsedWell = parser.parse(arguments);
+    const bool parsedWell = parser.parse(withoutToolkitOptions(arguments));
     ParsedCommandLine parsed;
     if (parser.isSet(help)) {
         parsed.outcome = ParsedCommandLine::Outcome::Help;
@@ -142,9 +175,7 @@ ParsedCommandLine parseWizardCommandLine(const QStringList& arguments) {
         return parsed;
     }
     if (!parsedWell) {
-        ParsedCommandLine error = usageError(parser.errorText());
-        error.unknownOption = !parser.unknownOptionNames().isEmpty();
-        return error;
+        return usageError(parser.errorText());
     }
     if (parser.positionalArguments().size() > 1) {
         return usageError(QStringLiteral("one store at most, not '%1'")

@@ -6,7 +6,8 @@
 // The page's choices (--levels, --calendar, --start, --end, the format options and the rules
 // of the week-based calendars, as `annalex generate` takes them) replace the remembered ones.
 // --auto-ok-after-ms, --quit-after-result and --fail-generation script a run without a person,
-// for screenshots and timings. Parsing needs no display, so --help and --version work anywhere.
+// for screenshots and timings. Parsing needs no display, so --help, --version and usage errors
+// are answered anywhere; the toolkit's own options (-platform, -style, ...) are left to it.
 
 #include <QString>
 #include <QStringList>
@@ -28,12 +29,10 @@ struct ParsedCommandLine {
     Outcome outcome = Outcome::Run;
     WizardOptions options;
     QString text;  // the help, the version, or the usage error naming the option
-    // The usage error names an option this parser does not know, which may be one of the
-    // toolkit's own (-platform, -style): only the toolkit can tell.
-    bool unknownOption = false;
 };
 
-// arguments as the program received them, the program's name first.
+// arguments as the program received them, the program's name first; the toolkit's own options
+// are passed over.
 ParsedCommandLine parseWizardCommandLine(const QStringList& arguments);
 
 }  // namespace annalex::wizard

@@ -1,42 +1,36 @@
 #include "wizard_window.hpp"
 
-#include <QEvent>
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QLocale>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "busy_scope.hpp"
 #include "common/failure.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
+#include "ui/busy_scope.hpp"
 
 namespace annalex::wizard {
 namespace {
 
 const QString kTitle = QStringLiteral("Annalex Calendar Wizard");
 
+// Room the window manager takes around a window for its frame and title bar.
+constexpr int kFrameAllowanceWidth = 16;
+constexpr int kFrameAllowanceHeight = 48;
+// The count of members made is written at most this often.
+constexpr int kStatusIntervalMs = 100;
+
 QString fileName(const QString& path) {
     return path.isEmpty() ? QStringLiteral("the cube") : QFileInfo(path).fileName();
-}
-
-// A press that would make the button click: the left mouse button, or a key that presses it.
-bool pressesButton(const QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
-        return static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
-    }
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        return !key->isAutoRepeat() &&
-               (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
-                key->key() == Qt::Key_Enter);
-    }
-    return false;
 }
 
 }  // namespace
@@ -46,22 +40,16 @@ WizardWindow::WizardWindow(OpenedStore store, StoreDialogs& dialogs, QWidget* pa
     dimension_ = store_.cube->ensureDimension(kTimeDimensionName);
 
     stack_ = new QStackedWidget(this);
-
-    // The page with the calendar rules beside it.
-    pagePane_ = new QWidget(stack_);
-    page_ = new ui::AnnalexCtrl(pagePane_);
-    page_->setObjectName(QStringLiteral("calendarPage"));
-    page_->setTheCube(store_.cube);
-    page_->setTheTimeDimension(dimension_);
+    stack_->addWidget(buildPagePane());
+    page_->core().setGenerationApproval([this] { return approveGeneration(); });
     connect(page_, &ui::AnnalexCtrl::wizardResult, this, &WizardWindow::onWizardResult);
-    rules_ = new ui::CalendarRulesPanel(*page_, pagePane_);
-    auto* pageLayout = new QHBoxLayout(pagePane_);
-    pageLayout->addWidget(page_, 0, Qt::AlignTop);
-    pageLayout->addWidget(rules_, 0, Qt::AlignTop);
-    stack_->addWidget(pagePane_);
-    okButton_ = page_->controlWidget(QStringLiteral("btOk"));
-    if (okButton_ != nullptr) {
-        okButton_->installEventFilter(this);
+    if (auto* ok = qobject_cast<QAbstractButton*>(page_->controlWidget(QStringLiteral("btOk")))) {
+        // Connected after the page's own handler, so this runs once Ok has returned: a
+        // generation that ended without a result (a failure of Ok itself) leaves nothing busy.
+        connect(ok, &QAbstractButton::clicked, this, [this] {
+            generating_ = false;
+            generationBusy_.reset();
+        });
     }
 
     // The result. The view is the one widget of this pane that knows the dimension: another
@@ -83,8 +71,45 @@ WizardWindow::WizardWindow(OpenedStore store, StoreDialogs& dialogs, QWidget* pa
     if (holdsCalendar()) {
         showResult();
     } else {
-        stack_->setCurrentWidget(pagePane_);
+        stack_->setCurrentWidget(pageScroll_);
+        fitScreen(pagePane_->sizeHint());
     }
+}
+
+QWidget* WizardWindow::buildPagePane() {
+    pagePane_ = new QWidget;
+    page_ = new ui::AnnalexCtrl(pagePane_);
+    page_->setObjectName(QStringLiteral("calendarPage"));
+    page_->setTheCube(store_.cube);
+    // The page generates through a see-through wrapper that lets the window repaint meanwhile.
+    pulsing_ = std::make_shared<PulsingDimension>(
+        dimension_, [this](std::uint64_t created) { onMembersCreated(created); },
+        kMembersPerRepaint);
+    page_->setTheTimeDimension(pulsing_);
+    rules_ = new ui::CalendarRulesPanel(*page_, pagePane_);
+    generationStatus_ = new QLabel(pagePane_);
+    generationStatus_->setObjectName(QStringLiteral("generationStatus"));
+
+    auto* pageAndRules = new QBoxLayout(QBoxLayout::LeftToRight);
+    pageAndRules->addWidget(page_, 0, Qt::AlignTop);
+    pageAndRules->addWidget(rules_, 0, Qt::AlignTop);
+    pageAndRules->addStretch(1);
+    auto* layout = new QVBoxLayout(pagePane_);
+    layout->addLayout(pageAndRules);
+    layout->addWidget(generationStatus_);
+    layout->addStretch(1);
+    // The panel goes below the page on a screen too narrow for both side by side; whatever
+    // is still too large for the screen scrolls.
+    const int freeWidth = screen()->availableGeometry().width() - kFrameAllowanceWidth;
+    if (pagePane_->sizeHint().width() > freeWidth) {
+        pageAndRules->setDirection(QBoxLayout::TopToBottom);
+    }
+    pageScroll_ = new QScrollArea(stack_);
+    pageScroll_->setObjectName(QStringLiteral("pageScroll"));
+    pageScroll_->setFrameShape(QFrame::NoFrame);
+    pageScroll_->setWidgetResizable(true);
+    pageScroll_->setWidget(pagePane_);
+    return pageScroll_;
 }
 
 bool WizardWindow::showingTree() const {
@@ -94,9 +119,9 @@ bool WizardWindow::showingTree() const {
 void WizardWindow::showPage() {
     // The view reads the dimension as it paints: let it go before Ok changes the dimension.
     result_->showDimension(nullptr);
-    stack_->setCurrentWidget(pagePane_);
-    if (okButton_ != nullptr) {
-        okButton_->setFocus();
+    stack_->setCurrentWidget(pageScroll_);
+    if (QWidget* ok = page_->controlWidget(QStringLiteral("btOk"))) {
+        ok->setFocus();
     }
 }
 
@@ -105,10 +130,17 @@ void WizardWindow::showResult() {
                               .arg(QString::fromStdString(dimension_->name()),
                                    fileName(store_.path),
                                    saved_ ? QString() : QStringLiteral(" (not saved)")));
+    result_->setStorePath(store_.path);
     result_->showDimension(dimension_);
     stack_->setCurrentWidget(resultPane_);
     result_->tree().setFocus();  // keys browse the result at once
-    resize(qMax(width(), 640), qMax(height(), 480));
+    fitScreen(QSize(qMax(width(), 640), qMax(height(), 480)));
+}
+
+void WizardWindow::fitScreen(QSize wanted) {
+    const QRect free = screen()->availableGeometry();
+    resize(wanted.boundedTo(
+        QSize(free.width() - kFrameAllowanceWidth, free.height() - kFrameAllowanceHeight)));
 }
 
 bool WizardWindow::holdsCalendar() const {
@@ -126,24 +158,75 @@ void WizardWindow::updateTitle() {
                        : QStringLiteral("%1 - %2").arg(QFileInfo(store_.path).fileName(), kTitle));
 }
 
-bool WizardWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Ok over a calendar the dimension already holds: ask first. The press is kept from the
-    // button either way; a yes clicks it once the question is gone.
-    if (watched == okButton_ && pressesButton(event) && holdsCalendar()) {
-        if (dialogs_.ask(
-                QStringLiteral("The dimension \"%1\" of %2 already holds a calendar. "
-                               "Replace it with a new one?")
-                    .arg(QString::fromStdString(dimension_->name()), fileName(store_.path)))) {
-            QMetaObject::invokeMethod(okButton_, "click", Qt::QueuedConnection);
-        }
-        return true;
+bool WizardWindow::approveGeneration() {
+    // The input has passed the page's checks; a calendar the dimension holds is replaced only
+    // when the person agrees.
+    if (holdsCalendar() &&
+        !dialogs_.ask(
+            QStringLiteral("The dimension \"%1\" of %2 already holds a calendar. "
+                           "Replace it with a new one?")
+                .arg(QString::fromStdString(dimension_->name()), fileName(store_.path)))) {
+        return false;
     }
-    return QWidget::eventFilter(watched, event);
+    generating_ = true;
+    closeWhenGenerated_ = false;
+    pulsing_->restartCount();
+    statusShown_.invalidate();
+    return true;
+}
+
+void WizardWindow::onMembersCreated(std::uint64_t created) {
+    if (!generating_) {
+        return;
+    }
+    if (!statusShown_.isValid() || statusShown_.elapsed() >= kStatusIntervalMs) {
+        generationStatus_->setText(
+            QStringLiteral("Generating the calendar: %1 members made...%2")
+                .arg(QLocale().toString(static_cast<qulonglong>(created)),
+                     closeWhenGenerated_ ? QStringLiteral(" The window closes once it is saved.")
+                                         : QString()));
+        statusShown_.restart();
+    }
+    // Paint, window-system and timer events only: input made meanwhile is dropped, whether it
+    // is still queued when the generation ends or was posted to a widget.
+    if (!generationBusy_) {
+        generationBusy_.emplace();
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void WizardWindow::closeEvent(QCloseEvent* event) {
+    if (generating_) {
+        // The title bar's close waits for the calendar; a failure of the generation closes the
+        // window itself (not spontaneously), and then nothing is left to keep.
+        if (event->spontaneous()) {
+            event->ignore();
+            closeWhenGenerated_ = true;
+            return;
+        }
+        event->accept();
+        return;
+    }
+    if (!saved_ && holdsCalendar() &&
+        !dialogs_.ask(QStringLiteral("The calendar could not be saved to a cube store. Close the "
+                                     "window and lose it?"))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void WizardWindow::onWizardResult(bool result) {
+    generating_ = false;
+    generationBusy_.reset();
+    generationStatus_->clear();
     if (!result) {
-        close();
+        // Cancel: back to the calendar already there, or out when there is none.
+        if (holdsCalendar()) {
+            showResult();
+        } else {
+            close();
+        }
         return;
     }
     if (!isVisible()) {
@@ -151,22 +234,31 @@ void WizardWindow::onWizardResult(bool result) {
         // short, so it neither replaces what the store holds nor is shown.
         return;
     }
-    if (!rememberChoices(currentChoices(*page_, *rules_))) {
+    const PageChoices choices = currentChoices(*page_, *rules_);
+    if (!rememberChoices(choices)) {
         qWarning("annalex-wizard: the choices could not be remembered in the settings store");
     }
     saveWithRetries();
+    if (saved_ && !rememberStoredCalendar(store_.path, choices, *dimension_)) {
+        qWarning("annalex-wizard: the store's choices could not be remembered");
+    }
     {
-        BusyScope busy;
+        ui::BusyScope busy;
         showResult();
     }
     emit resultShown();
+    if (closeWhenGenerated_) {
+        closeWhenGenerated_ = false;
+        close();
+    }
 }
 
 QString WizardWindow::saveWhileBusy() {
-    BusyScope busy;
+    ui::BusyScope busy;
     QString error;
-    runWithProgress(this, QStringLiteral("Saving the calendar to %1...").arg(fileName(store_.path)),
-                    [this, &error] { error = saveCubeForWizard(store_); });
+    ui::runWithProgress(this,
+                        QStringLiteral("Saving the calendar to %1...").arg(fileName(store_.path)),
+                        [this, &error] { error = saveCubeForWizard(store_); });
     return error;
 }
 

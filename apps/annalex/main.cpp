@@ -15,6 +15,7 @@
 #include <io.h>
 #endif
 
+#include "command_line_text.hpp"
 #include "common/failure.hpp"
 #include "errors/build_version.hpp"
 #include "generate_command.hpp"
@@ -27,6 +28,12 @@ constexpr int kUnexpectedFailure = 3;
 constexpr int kOutputFailure = 4;
 
 int run(int argc, char** argv) {
+    // The arguments as UTF-8 (see command_line_text.hpp), in a form CLI11 parses.
+    std::vector<std::string> arguments = annalex::cli::utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (auto& argument : arguments) {
+        pointers.push_back(argument.data());
+    }
     CLI::App app{"Annalex: calendar generator for multidimensional cubes", "annalex"};
     app.set_version_flag("--version", std::string(annalex::build::kVersionText));
     app.require_subcommand(1);
@@ -37,7 +44,7 @@ int run(int argc, char** argv) {
     annalex::cli::addGenerateCommand(app, exitStatus);
     annalex::cli::addSettingsCommand(app, exitStatus);
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? 0 : 2;

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "common/failure.hpp"
+#include "common/utf8_path.hpp"
 #include "descriptor_stream.hpp"
 #ifndef _WIN32
 #include "settings/atomic_file.hpp"
@@ -70,7 +71,7 @@ bool syncFile(int fd) {
 // only when asked to replace it.
 bool replaceFile(const std::filesystem::path& temporary, const std::filesystem::path& target) {
 #ifdef _WIN32
-    if (MoveFileExA(temporary.string().c_str(), target.string().c_str(),
+    if (MoveFileExW(temporary.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
         errno = EACCES;
         return false;
@@ -91,10 +92,25 @@ bool replaceFile(const std::filesystem::path& temporary, const std::filesystem::
 #endif
 }
 
+// The status of the file a path names, following links: 0, or -1 with errno set. (Windows
+// needs the wide name; only the file's kind is asked of it there.)
+int statusOf(const std::filesystem::path& path, struct stat& status) {
+#ifdef _WIN32
+    struct _stat64 wide {};
+    if (::_wstat64(path.c_str(), &wide) != 0) {
+        return -1;
+    }
+    status.st_mode = wide.st_mode;
+    return 0;
+#else
+    return ::stat(path.c_str(), &status);
+#endif
+}
+
 // The file that path leads to through symbolic links; empty, with errno set, for a loop.
 std::filesystem::path fileBehind(const std::string& path) {
 #ifdef _WIN32
-    return path;
+    return utf8Path(path);
 #else
     return settings::followLinks(path);
 #endif
@@ -115,8 +131,8 @@ class TemporaryFile {
             }
             path_ = target;
             path_ += suffix;
-            fd_ = ::open(path_.string().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_BINARY,
-                         static_cast<int>(mode));
+            fd_ = openPath(path_, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_BINARY,
+                           static_cast<int>(mode));
             if (fd_ < 0 && errno != EEXIST) {
                 break;
             }
@@ -130,7 +146,8 @@ class TemporaryFile {
         }
         if (!kept_ && created()) {
             const int error = errno;  // the cause of the failure, for its message
-            std::remove(path_.string().c_str());
+            std::error_code ignored;
+            std::filesystem::remove(path_, ignored);
             errno = error;
         }
     }
@@ -155,7 +172,7 @@ class TemporaryFile {
 // Writes a device, a pipe or another file that is not a regular file in place: replacing it
 // by a rename would put a regular file where it stood.
 void writeInPlace(const std::string& path, const std::function<void(std::ostream&)>& write) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_BINARY);
+    const int fd = openPath(utf8Path(path), O_WRONLY | O_CLOEXEC | O_BINARY);
     if (fd < 0) {
         fail(path, "cannot open it", errno);
     }
@@ -181,7 +198,7 @@ void writeOutput(const std::string& path, const std::function<void(std::ostream&
     // Asked of the path itself first: the system's own links, such as /dev/stdout, lead to
     // things (a pipe) that have no path of their own.
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    if (statusOf(utf8Path(path), existing) == 0 && !S_ISREG(existing.st_mode)) {
         writeInPlace(path, write);
         return;
     }
@@ -189,7 +206,7 @@ void writeOutput(const std::string& path, const std::function<void(std::ostream&
     if (target.empty()) {
         fail(path, "cannot follow its links", errno);
     }
-    const bool replacing = ::stat(target.string().c_str(), &existing) == 0;
+    const bool replacing = statusOf(target, existing) == 0;
     if (replacing && !S_ISREG(existing.st_mode)) {
         writeInPlace(path, write);
         return;

@@ -1,19 +1,27 @@
 #include "settings_options.hpp"
 
+#include "command_line_text.hpp"
+
 namespace annalex::cli {
 namespace {
 
 CLI::App* addAction(CLI::App& settingsApp, const std::string& name, const std::string& description,
                     SettingsArguments& args, int positionals) {
     auto* action = settingsApp.add_subcommand(name, description);
+    // The settings functions take their texts in the ANSI code page (command_line_text.hpp).
+    const auto ansi = [](std::string text) { return ansiText(text); };
     action
         ->add_option("ROOT_OR_INI", args.topKeyOrFile,
                      "HKCU, HKLM, HKU, HKDD, HKCC, HKCR, or the path of an INI file")
-        ->required();
+        ->required()
+        ->transform(ansi);
     action->add_option("KEY_OR_SECTION", args.keyOrSection, "Key path (A\\B) or INI section")
-        ->required();
+        ->required()
+        ->transform(ansi);
     if (positionals >= 3) {
-        action->add_option("NAME", args.name, "Value name, INI entry or subkey name")->required();
+        action->add_option("NAME", args.name, "Value name, INI entry or subkey name")
+            ->required()
+            ->transform(ansi);
     }
     if (positionals >= 4) {
         // Any other type would read or write nothing and still report success.
@@ -21,7 +29,9 @@ CLI::App* addAction(CLI::App& settingsApp, const std::string& name, const std::s
             ->check(CLI::IsMember({"S", "B", "D"}, CLI::ignore_case));
     }
     if (positionals >= 5) {
-        action->add_option("VALUE", args.value, "Value to write (True/False for B)")->required();
+        action->add_option("VALUE", args.value, "Value to write (True/False for B)")
+            ->required()
+            ->transform(ansi);
     }
     return action;
 }

@@ -49,14 +49,17 @@ class Calendar {
 // The number of the year of calendar that holds day (a year near the day's calendar year).
 std::int32_t yearNumberHolding(const Calendar& calendar, Date day);
 
-// One registered calendar: its command-line name, its caption on the page and its maker. The
-// maker gets the start date the page stored and the host's options; each calendar reads what
-// fixes its rules and ignores the rest.
+// One registered calendar: its command-line name, its caption on the page, its maker and the
+// levels it has. The maker gets the start date the page stored and the host's options; each
+// calendar reads what fixes its rules and ignores the rest.
 struct CalendarEntry {
     std::string_view key;
     std::string_view caption;
     std::unique_ptr<Calendar> (*make)(std::chrono::year_month_day start,
                                       const CalendarOptions& options);
+    // The levels the calendar splits its years into, as levelMask bits (1 Year, 2 Quarter,
+    // 4 Month, 8 Week, 16 Day); a level outside them would stay empty.
+    std::int16_t levels = 31;
 };
 
 }  // namespace annalex::calendar

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "calendar/calendar_state.hpp"
+
 namespace annalex::calendar {
 
 using Maker = std::unique_ptr<Calendar>(std::chrono::year_month_day start,
@@ -20,7 +22,7 @@ namespace {
 constexpr std::array kCalendars = {
     CalendarEntry{"gregorian", "Gregorian", &makeGregorianCalendar},
     CalendarEntry{"fiscal", "Fiscal", &makeFiscalCalendar},
-    CalendarEntry{"iso", "ISO 8601 weeks", &makeIsoCalendar},
+    CalendarEntry{"iso", "ISO 8601 weeks", &makeIsoCalendar, kYearBit | kWeekBit | kDayBit},
     CalendarEntry{"retail", "Retail weeks", &makeRetailCalendar},
     CalendarEntry{"periods13", "13 periods", &makePeriods13Calendar},
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "calendar/calendar_list.hpp"
 #include "common/checked_int.hpp"
 #include "common/numeric.hpp"
 #include "control/typed_year.hpp"
@@ -22,6 +23,30 @@ Int16 typedYear(const std::string& text) {
 }
 
 }  // namespace
+
+std::string AnnalexCtrl::levelsMissingFromCalendar() const {
+    const calendar::CalendarEntry* entry = calendar::findCalendar(state_.extendedCalendar);
+    if (entry == nullptr) {
+        return {};
+    }
+    std::vector<std::string> missing;
+    for (std::int32_t i = 0; i <= 4; ++i) {
+        const auto bit = static_cast<std::int16_t>(1 << i);
+        if ((state_.levelMask & bit) != 0 && (entry->levels & bit) == 0) {
+            missing.push_back(page_.availableList.entries()[static_cast<std::size_t>(i)]);
+        }
+    }
+    if (missing.empty()) {
+        return {};
+    }
+    std::string names = missing.front();
+    for (std::size_t i = 1; i < missing.size(); ++i) {
+        names += (i + 1 == missing.size() ? " or " : ", ") + missing[i];
+    }
+    return "The calendar \"" + std::string(entry->caption) + "\" has no " + names +
+           " level. Please untick " + (missing.size() == 1 ? "it" : "them") +
+           " or choose another calendar.";
+}
 
 AnnalexCtrl::AnnalexCtrl(MessageService& messages, PointerService& pointer,
                          errors::FailureReporter& reporter)
@@ -171,8 +196,14 @@ void AnnalexCtrl::btOk_Click() {
         using calendar::kDayBit;
         using calendar::kQuarterBit;
         using calendar::kYearBit;
-        // A calendar beyond the page's takes any non-empty set of its levels.
+        // A calendar beyond the page's takes any non-empty set of its own levels.
         const bool pageCalendar = state_.extendedCalendar.empty();
+        if (!pageCalendar && state_.levelMask != 0) {
+            if (std::string missing = levelsMissingFromCalendar(); !missing.empty()) {
+                showError(std::move(missing));
+                return;
+            }
+        }
         switch (pageCalendar ? state_.levelMask : std::min<std::int16_t>(state_.levelMask, 1)) {
             case 0:
                 showError("Please select at least one level");
@@ -192,7 +223,10 @@ void AnnalexCtrl::btOk_Click() {
                 break;
         }
 
-        // 6. Generate.
+        // 6. Generate, once the host agrees.
+        if (generationApproval_ && !generationApproval_()) {
+            return;
+        }
         messages_.show(infoMessage(
             "The generation of the selected calendar may take a few minutes. Please wait."));
         pointer_.setPointer(MousePointer::Hourglass);

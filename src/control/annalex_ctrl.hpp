@@ -49,6 +49,12 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     void setTheTimeDimension(const cube::DimensionRef& aTimeDimension);
 
     void addWizardResultListener(WizardResultListener listener);
+    // Asked by OK once the input has passed every check, before the "Info" message and before
+    // anything is written: false ends OK there, without an event (a host that asks before
+    // replacing a calendar). Without it OK always goes on.
+    void setGenerationApproval(std::function<bool()> approve) {
+        generationApproval_ = std::move(approve);
+    }
     // Declared for hosts; the control never raises it.
     void addStepDescriptionListener(StepDescriptionListener listener);
 
@@ -115,6 +121,9 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     void wireEvents();
     void raiseWizardResult(bool result);
     void showError(std::string text);
+    // The message for ticked levels the chosen calendar beyond the page's does not have; empty
+    // when it has them all.
+    std::string levelsMissingFromCalendar() const;
     // The field check shared by the six date boxes.
     enum class FieldKind { Day, Month, Year };
     void checkField(TextBox& box, FieldKind kind);
@@ -130,6 +139,7 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     CalendarPage page_;
     std::vector<WizardResultListener> wizardResultListeners_;
     std::vector<StepDescriptionListener> stepDescriptionListeners_;
+    std::function<bool()> generationApproval_;
 };
 
 }  // namespace annalex::control

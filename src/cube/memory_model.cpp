@@ -208,6 +208,15 @@ void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_
     epoch_ = store->epoch();
 }
 
+std::shared_ptr<MemoryMember> MemoryMember::placedAt(const std::shared_ptr<MemberStore>& store,
+                                                     std::uint32_t id) {
+    auto member = std::make_shared<MemoryMember>();
+    member->store_ = store;
+    member->id_ = id;
+    member->epoch_ = store->epoch();
+    return member;
+}
+
 void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
     if (!store_) {
         fail(ErrorNumber::InvalidProcedureCall, "Attribute '" + std::string(key) +

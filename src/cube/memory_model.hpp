@@ -120,6 +120,13 @@ class MemoryMember final : public Member {
     void setAttribute(std::string_view key, std::string_view value) override;
 
     bool placed() const { return store_ != nullptr; }
+    // For hosts that walk the placed members (the Windows automation objects): the store of a
+    // placed member (null before) and its id there (ObjectNotSet once removed from it), and a
+    // handle to a member already in a store.
+    const std::shared_ptr<MemberStore>& placedStore() const { return store_; }
+    std::uint32_t placedId() const { return liveId(); }
+    static std::shared_ptr<MemoryMember> placedAt(const std::shared_ptr<MemberStore>& store,
+                                                  std::uint32_t id);
     // Places this member on level position of store, under parent (kNoMember for a top member).
     void placeIn(const std::shared_ptr<MemberStore>& store, std::size_t levelPosition,
                  std::uint32_t parent);

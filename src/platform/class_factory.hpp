@@ -8,7 +8,7 @@
 
 namespace annalex::platform {
 
-class ClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
+class ClassFactory : public IClassFactory, public ComObjectBase {
   public:
     // create makes a new object with one reference, or null when memory is exhausted.
     using Create = IUnknown* (*)();
@@ -16,6 +16,12 @@ class ClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+
+  protected:
+    IUnknown* findInterface(REFIID riid) override {
+        return IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory) ? this
+                                                                                     : nullptr;
+    }
 
   private:
     Create create_;

@@ -1,74 +1,90 @@
 #pragma once
-// The reference counting and interface lookup every COM object of the server shares, and the
-// small conversions between BSTRs and the model's UTF-8 strings.
+// The lifetime and interface lookup every COM object of the server shares.
+//
+// A class of the server derives from the interfaces it implements (or from the helpers that
+// implement an interface group: DualDispatch, SupportsErrorInfo, ProvidesClassInfo,
+// EventSource) and from ComObjectBase, and answers findInterface with the interface pointers it
+// offers. ComInstance<Class> is the concrete object: it implements IUnknown once for all of
+// them. An object starts with one reference, owned by its creator, deletes itself when the last
+// one is released, and counts itself in the server module while it lives.
 
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <atomic>
-#include <string>
-#include <string_view>
+#include <new>
+#include <utility>
 
 #include "platform/server_module.hpp"
 
 namespace annalex::platform {
 
-// Implements IUnknown for a class deriving from one interface Interface (itself derived from
-// IUnknown) whose IID is iid. The object starts with one reference, owned by its creator, and
-// deletes itself when the last one is released; it counts itself in the server module.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // see annalex_com.hpp
-template <typename Interface, const IID& iid>
-class ComObject : public Interface {
+using Microsoft::WRL::ComPtr;
+
+class ComObjectBase {
   public:
-    ComObject() { objectCreated(); }
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
-    virtual ~ComObject() { objectDestroyed(); }
+    ComObjectBase(const ComObjectBase&) = delete;
+    ComObjectBase& operator=(const ComObjectBase&) = delete;
+
+  protected:
+    ComObjectBase() { objectCreated(); }
+    virtual ~ComObjectBase() { objectDestroyed(); }
+
+    // The object's pointer for the interface riid, or null when it does not offer it. IUnknown
+    // must always give the same pointer (the object's identity). Classes override it as
+    // protected, for ComInstance to call.
+    virtual IUnknown* findInterface(REFIID riid) = 0;
+
+  private:
+    template <typename Class>
+    friend class ComInstance;
+    std::atomic<ULONG> references_{1};
+};
+
+template <typename Class>
+class ComInstance final : public Class {
+  public:
+    template <typename... Arguments>
+    explicit ComInstance(Arguments&&... arguments) : Class(std::forward<Arguments>(arguments)...) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid)) {
-            *object = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
+        IUnknown* found = this->findInterface(riid);
+        *object = found;
+        if (found == nullptr) {
+            return E_NOINTERFACE;
         }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        found->AddRef();
+        return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++this->references_; }
     ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
+        const ULONG left = --this->references_;
         if (left == 0) {
             delete this;
         }
         return left;
     }
-
-  private:
-    std::atomic<ULONG> references_{1};
 };
-#pragma GCC diagnostic pop
 
-// Hands a new object's only reference to an out-pointer (or releases it for a null one).
-template <typename Interface, typename Object>
-HRESULT handOut(Object* object, Interface** out) {
-    if (out == nullptr) {
-        object->Release();
-        return E_POINTER;
+// A new object of Class holding its only reference; null when memory is exhausted or the
+// class's constructor failed. (A pointer to Class itself could not be released: each of its
+// interfaces declares its own IUnknown.)
+template <typename Class, typename... Arguments>
+ComPtr<ComInstance<Class>> createObject(Arguments&&... arguments) {
+    ComInstance<Class>* created = nullptr;
+    try {
+        created = new ComInstance<Class>(std::forward<Arguments>(arguments)...);
+    } catch (...) {
+        return nullptr;
     }
-    *out = object;
-    return S_OK;
+    // The smart pointer takes a reference of its own (MinGW's Attach adds one too), so the
+    // creation's reference is given back.
+    ComPtr<ComInstance<Class>> object(created);
+    created->Release();
+    return object;
 }
-
-// UTF-8 text as a new BSTR (null when memory is exhausted).
-BSTR toBstr(std::string_view text);
-// A BSTR's text as UTF-8; a null BSTR is the empty text.
-std::string fromBstr(BSTR text);
-
-// Stores a new BSTR of text in out; E_POINTER for a null out, E_OUTOFMEMORY when no BSTR
-// could be made.
-HRESULT putBstr(std::string_view text, BSTR* out);
 
 }  // namespace annalex::platform

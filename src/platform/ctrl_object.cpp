@@ -1,239 +1,180 @@
 #include "platform/ctrl_object.hpp"
 
-#include <olectl.h>
-
+#include "cube/memory_model.hpp"
 #include "errors/report_text.hpp"
-#include "platform/cube_objects.hpp"
+#include "platform/call_results.hpp"
+#include "platform/dispatch_cube.hpp"
+#include "platform/model_object.hpp"
+#include "platform/wide_text.hpp"
 
 namespace annalex::platform {
 
 namespace {
 
-constexpr short kLevelEntries = 5;
+// The DISPIDs of AnnalexCtrlEvents in annalex.idl.
+constexpr DISPID kWizardResult = 1;
+constexpr DISPID kStepDescription = 2;
 
-// Runs a call into the control; a failure that escapes the control's own traps (a refused
-// list index, memory exhaustion) becomes a failing HRESULT instead of crossing the interface.
-template <typename Body>
-HRESULT guarded(Body body) {
-    try {
-        body();
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
-}
-
-template <typename Interface>
-void replaceReference(Interface*& held, Interface* given) {
-    if (given != nullptr) {
-        given->AddRef();
-    }
-    if (held != nullptr) {
-        held->Release();
-    }
-    held = given;
-}
-
-template <typename Interface>
-HRESULT handBack(Interface* held, Interface** out) {
+HRESULT handBack(const ComPtr<IDispatch>& held, IDispatch** out) {
     if (out == nullptr) {
         return E_POINTER;
     }
-    if (held != nullptr) {
+    *out = held.Get();
+    if (held) {
         held->AddRef();
     }
-    *out = held;
     return S_OK;
 }
 
 }  // namespace
 
+IUnknown* createCtrlObject() {
+    auto object = createObject<CtrlObject>();
+    return object ? static_cast<IAnnalexCtrl*>(object.Detach()) : nullptr;
+}
+
 CtrlObject::CtrlObject()
-    : ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<control::MessageService&>(*this),
+    : SupportsErrorInfo(IID_IAnnalexCtrl),
+      ProvidesClassInfo(CLSID_AnnalexCtrl, &DIID_AnnalexCtrlEvents),
+      EventSource(DIID_AnnalexCtrlEvents),
+      ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<control::MessageService&>(*this),
                                                    static_cast<control::PointerService&>(*this),
-                                                   static_cast<errors::FailureReporter&>(*this))) {
-    ctrl_->addWizardResultListener([this](bool result) { raiseWizardResult(result); });
+                                                   static_cast<errors::FailureReporter&>(*this))),
+      library_(kLibraryName) {
+    ctrl_->addWizardResultListener([this](bool result) {
+        VARIANT argument;
+        argument.vt = VT_BOOL;
+        argument.boolVal = result ? VARIANT_TRUE : VARIANT_FALSE;
+        fire(kWizardResult, {&argument, 1});
+    });
+    ctrl_->addStepDescriptionListener([this](std::string_view description, std::int16_t step) {
+        BSTR text = toBstr(description);
+        VARIANT arguments[2];
+        arguments[0].vt = VT_BSTR;
+        arguments[0].bstrVal = text;
+        arguments[1].vt = VT_I2;
+        arguments[1].iVal = step;
+        fire(kStepDescription, arguments);
+        SysFreeString(text);
+    });
 }
 
-CtrlObject::~CtrlObject() {
-    for (auto& [cookie, sink] : sinks_) {
-        sink->Release();
+IUnknown* CtrlObject::findInterface(REFIID riid) {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID_IAnnalexCtrl)) {
+        return static_cast<IAnnalexCtrl*>(this);
     }
-    replaceReference<IAnnalexCube>(cube_, nullptr);
-    replaceReference<IAnnalexDimension>(dimension_, nullptr);
+    if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
+        return static_cast<ISupportErrorInfo*>(this);
+    }
+    if (IsEqualIID(riid, IID_IProvideClassInfo) || IsEqualIID(riid, IID_IProvideClassInfo2)) {
+        return static_cast<IProvideClassInfo2*>(this);
+    }
+    if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
+        return static_cast<IConnectionPointContainer*>(this);
+    }
+    return nullptr;
 }
 
-HRESULT CtrlObject::get_theCube(IAnnalexCube** aCube) {
+// ---- the host's objects ----
+
+void CtrlObject::bindCube() {
+    const auto ownCube = modelOf<cube::MemoryCube>(cube_.Get());
+    const auto ownDimension = modelOf<cube::MemoryDimension>(dimension_.Get());
+    if (ownCube) {
+        ctrl_->setTheCube(ownCube);
+    } else {
+        ctrl_->setTheCube(cube_ ? dispatchCube(cube_) : nullptr);
+    }
+    if (!dimension_) {
+        ctrl_->setTheTimeDimension(nullptr);
+    } else if (ownDimension && (!cube_ || ownCube)) {
+        ctrl_->setTheTimeDimension(ownDimension);  // the fast path: the model itself
+    } else {
+        ctrl_->setTheTimeDimension(dispatchDimension(dimension_, library_));
+    }
+}
+
+HRESULT CtrlObject::get_theCube(IDispatch** aCube) {
     return handBack(cube_, aCube);
 }
 
-HRESULT CtrlObject::putref_theCube(IAnnalexCube* aCube) {
-    CubeObject* object = CubeObject::fromInterface(aCube);
-    if (aCube != nullptr && object == nullptr) {
-        return E_INVALIDARG;
-    }
-    return guarded([&] {
-        ctrl_->setTheCube(object == nullptr ? nullptr : object->model());
-        replaceReference(cube_, aCube);
+HRESULT CtrlObject::putref_theCube(IDispatch* aCube) {
+    return call([&] {
+        cube_ = aCube;
+        bindCube();
     });
 }
 
-HRESULT CtrlObject::get_theTimeDimension(IAnnalexDimension** aTimeDimension) {
+HRESULT CtrlObject::put_theCube(IDispatch* aCube) {
+    return putref_theCube(aCube);
+}
+
+HRESULT CtrlObject::get_theTimeDimension(IDispatch** aTimeDimension) {
     return handBack(dimension_, aTimeDimension);
 }
 
-HRESULT CtrlObject::putref_theTimeDimension(IAnnalexDimension* aTimeDimension) {
-    DimensionObject* object = DimensionObject::fromInterface(aTimeDimension);
-    if (aTimeDimension != nullptr && object == nullptr) {
-        return E_INVALIDARG;
-    }
-    return guarded([&] {
-        ctrl_->setTheTimeDimension(object == nullptr ? nullptr : object->model());
-        replaceReference(dimension_, aTimeDimension);
+HRESULT CtrlObject::putref_theTimeDimension(IDispatch* aTimeDimension) {
+    return call([&] {
+        dimension_ = aTimeDimension;
+        bindCube();
     });
 }
 
-control::TextBox* CtrlObject::dateBox(AnnalexDateBox box) {
-    auto& page = ctrl_->page();
-    switch (box) {
-        case AnnalexDateBox::txtStartDay:
-            return &page.txtStartDay;
-        case AnnalexDateBox::txtStartMonth:
-            return &page.txtStartMonth;
-        case AnnalexDateBox::txtStartYear:
-            return &page.txtStartYear;
-        case AnnalexDateBox::txtEndDay:
-            return &page.txtEndDay;
-        case AnnalexDateBox::txtEndMonth:
-            return &page.txtEndMonth;
-        case AnnalexDateBox::txtEndYear:
-            return &page.txtEndYear;
-    }
-    return nullptr;
+HRESULT CtrlObject::put_theTimeDimension(IDispatch* aTimeDimension) {
+    return putref_theTimeDimension(aTimeDimension);
 }
 
-control::DropDownList* CtrlObject::formatList(AnnalexFormatList list) {
-    auto& page = ctrl_->page();
-    switch (list) {
-        case AnnalexFormatList::cmbDay:
-            return &page.cmbDay;
-        case AnnalexFormatList::cmbMonth:
-            return &page.cmbMonth;
-        case AnnalexFormatList::cmbYear:
-            return &page.cmbYear;
-    }
-    return nullptr;
+HRESULT CtrlObject::get_cubeLibrary(BSTR* name) {
+    return putBstr(library_, name);
 }
 
-HRESULT CtrlObject::get_DateBox(AnnalexDateBox box, BSTR* text) {
-    const auto* found = dateBox(box);
-    return found == nullptr ? E_INVALIDARG : putBstr(found->text(), text);
+HRESULT CtrlObject::put_cubeLibrary(BSTR name) {
+    return call([&] {
+        std::string library = fromBstr(name);
+        if (library.empty() || library.find_first_of(". \\") != std::string::npos) {
+            throw CallError(E_INVALIDARG, "cubeLibrary: '" + library +
+                                              "' is not a ProgID prefix (a name without dots "
+                                              "or blanks, such as Annalex)");
+        }
+        library_ = std::move(library);
+        bindCube();
+    });
 }
 
-HRESULT CtrlObject::put_DateBox(AnnalexDateBox box, BSTR text) {
-    auto* found = dateBox(box);
-    if (found == nullptr) {
-        return E_INVALIDARG;
-    }
-    return guarded([&] { found->setText(fromBstr(text)); });
+// ---- OK, Cancel, messages ----
+
+HRESULT CtrlObject::clickOk() {
+    return call([&] { ctrl_->page().btOk.click(); });
 }
 
-HRESULT CtrlObject::get_FormatIndex(AnnalexFormatList list, short* index) {
-    const auto* found = formatList(list);
-    if (found == nullptr) {
-        return E_INVALIDARG;
-    }
-    if (index == nullptr) {
-        return E_POINTER;
-    }
-    *index = found->listIndex();
-    return S_OK;
+HRESULT CtrlObject::clickCancel() {
+    return call([&] { ctrl_->page().btCancel.click(); });
 }
 
-HRESULT CtrlObject::put_FormatIndex(AnnalexFormatList list, short index) {
-    auto* found = formatList(list);
-    if (found == nullptr || index < 0 ||
-        static_cast<std::size_t>(index) >= found->entries().size()) {
-        return E_INVALIDARG;
-    }
-    return guarded([&] { found->select(index); });
-}
-
-HRESULT CtrlObject::get_LevelTicked(short entry, VARIANT_BOOL* ticked) {
-    if (entry < 0 || entry >= kLevelEntries) {
-        return E_INVALIDARG;
-    }
-    if (ticked == nullptr) {
-        return E_POINTER;
-    }
-    *ticked = ctrl_->page().availableList.selected(entry) ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
-
-HRESULT CtrlObject::put_LevelTicked(short entry, VARIANT_BOOL ticked) {
-    if (entry < 0 || entry >= kLevelEntries) {
-        return E_INVALIDARG;
-    }
-    return guarded(
-        [&] { ctrl_->page().availableList.setSelected(entry, ticked != VARIANT_FALSE); });
-}
-
-HRESULT CtrlObject::ClickCalendarType(short index) {
-    if (index < 0 || index > 1) {
-        return E_INVALIDARG;
-    }
-    return guarded([&] { ctrl_->page().calendarType[static_cast<std::size_t>(index)].click(); });
-}
-
-HRESULT CtrlObject::ClickOk() {
-    return guarded([&] { ctrl_->page().btOk.click(); });
-}
-
-HRESULT CtrlObject::ClickCancel() {
-    return guarded([&] { ctrl_->page().btCancel.click(); });
-}
-
-HRESULT CtrlObject::get_MessageCount(long* count) {
+HRESULT CtrlObject::get_messageCount(LONG* count) {
     if (count == nullptr) {
         return E_POINTER;
     }
-    *count = static_cast<long>(messages_.size());
+    *count = static_cast<LONG>(messages_.size());
     return S_OK;
 }
 
-HRESULT CtrlObject::Message(long index, BSTR* title, BSTR* text) {
-    if (title == nullptr || text == nullptr) {
-        return E_POINTER;
-    }
+HRESULT CtrlObject::get_messageTitle(LONG index, BSTR* title) {
+    return call([&] { handOutText(message(index, "messageTitle").title, title); });
+}
+
+HRESULT CtrlObject::get_messageText(LONG index, BSTR* text) {
+    return call([&] { handOutText(message(index, "messageText").text, text); });
+}
+
+const CtrlObject::ShownMessage& CtrlObject::message(LONG index, const char* property) const {
     if (index < 0 || static_cast<std::size_t>(index) >= messages_.size()) {
-        return E_INVALIDARG;
+        throw CallError(E_INVALIDARG, std::string(property) + ": there is no message " +
+                                          std::to_string(index) + " (messageCount is " +
+                                          std::to_string(messages_.size()) + ")");
     }
-    const auto& message = messages_[static_cast<std::size_t>(index)];
-    const HRESULT result = putBstr(message.title, title);
-    return FAILED(result) ? result : putBstr(message.text, text);
-}
-
-HRESULT CtrlObject::Advise(IAnnalexCtrlEvents* sink, DWORD* cookie) {
-    if (sink == nullptr || cookie == nullptr) {
-        return E_POINTER;
-    }
-    return guarded([&] {
-        sinks_.emplace(nextCookie_, sink);
-        sink->AddRef();
-        *cookie = nextCookie_++;
-    });
-}
-
-HRESULT CtrlObject::Unadvise(DWORD cookie) {
-    const auto found = sinks_.find(cookie);
-    if (found == sinks_.end()) {
-        return CONNECT_E_NOCONNECTION;
-    }
-    found->second->Release();
-    sinks_.erase(found);
-    return S_OK;
+    return messages_[static_cast<std::size_t>(index)];
 }
 
 void CtrlObject::show(const control::MessageBoxRequest& request) {
@@ -244,21 +185,6 @@ void CtrlObject::setPointer(control::MousePointer) {}
 
 void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAction) {
     messages_.push_back({"Unexpected failure", errors::reportFieldLines(report)});
-}
-
-void CtrlObject::raiseWizardResult(bool result) {
-    // A sink may unadvise itself or others while it is called: call a copy of the list, every
-    // sink in it kept alive until all have been called.
-    const auto sinks = sinks_;
-    for (const auto& [cookie, sink] : sinks) {
-        sink->AddRef();
-    }
-    for (const auto& [cookie, sink] : sinks) {
-        sink->wizardResult(result ? VARIANT_TRUE : VARIANT_FALSE);
-    }
-    for (const auto& [cookie, sink] : sinks) {
-        sink->Release();
-    }
 }
 
 }  // namespace annalex::platform

@@ -1,70 +1,147 @@
 #pragma once
-// AnnalexCtrl as a COM object: the control of the core, its page driven through IAnnalexCtrl
-// and its events passed to the sinks hosts advise.
+// AnnalexCtrl as a COM object: the control of the core behind the dual interface IAnnalexCtrl,
+// its events raised through the connection point of AnnalexCtrlEvents.
+//
+// theCube and theTimeDimension take any automation object and hand back the very object they
+// were given. When the dimension is one of the product's in-memory cube (and the cube is too,
+// or unset), the control fills it directly; otherwise it fills it through the cube model
+// adapter (dispatch_cube.hpp), creating new objects from the classes of cubeLibrary ("Annalex"
+// until set).
 //
 // Without a window the page's message boxes are kept for the host (each returns at once, as if
 // its OK had been pressed), the mouse pointer is not changed, and the reports of unexpected
 // failures are kept with the messages under the title "Unexpected failure".
+//
+// The page's own properties (date boxes, format lists, levels, calendar and its rules, filled
+// attributes) are in ctrl_page_properties.cpp.
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "calendar/calendar_options.hpp"
 #include "control/annalex_ctrl.hpp"
 #include "control/page_services.hpp"
 #include "errors/failure_reporter.hpp"
-#include "platform/annalex_com.hpp"
+#include "platform/annalex.h"
+#include "platform/class_info.hpp"
 #include "platform/com_object.hpp"
+#include "platform/dual_dispatch.hpp"
+#include "platform/error_info.hpp"
+#include "platform/event_source.hpp"
 
 namespace annalex::platform {
 
-class CtrlObject final : public ComObject<IAnnalexCtrl, IID_IAnnalexCtrl>,
-                         private control::MessageService,
-                         private control::PointerService,
-                         private errors::FailureReporter {
+// A new control with one reference (null when memory is exhausted).
+IUnknown* createCtrlObject();
+
+class CtrlObject : public DualDispatch<IAnnalexCtrl>,
+                   public SupportsErrorInfo,
+                   public ProvidesClassInfo,
+                   public EventSource,
+                   public ComObjectBase,
+                   private control::MessageService,
+                   private control::PointerService,
+                   private errors::FailureReporter {
   public:
     CtrlObject();
 
-    HRESULT STDMETHODCALLTYPE get_theCube(IAnnalexCube** aCube) override;
-    HRESULT STDMETHODCALLTYPE putref_theCube(IAnnalexCube* aCube) override;
-    HRESULT STDMETHODCALLTYPE get_theTimeDimension(IAnnalexDimension** aTimeDimension) override;
-    HRESULT STDMETHODCALLTYPE putref_theTimeDimension(IAnnalexDimension* aTimeDimension) override;
-    HRESULT STDMETHODCALLTYPE get_DateBox(AnnalexDateBox box, BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE put_DateBox(AnnalexDateBox box, BSTR text) override;
-    HRESULT STDMETHODCALLTYPE get_FormatIndex(AnnalexFormatList list, short* index) override;
-    HRESULT STDMETHODCALLTYPE put_FormatIndex(AnnalexFormatList list, short index) override;
-    HRESULT STDMETHODCALLTYPE get_LevelTicked(short entry, VARIANT_BOOL* ticked) override;
-    HRESULT STDMETHODCALLTYPE put_LevelTicked(short entry, VARIANT_BOOL ticked) override;
-    HRESULT STDMETHODCALLTYPE ClickCalendarType(short index) override;
-    HRESULT STDMETHODCALLTYPE ClickOk() override;
-    HRESULT STDMETHODCALLTYPE ClickCancel() override;
-    HRESULT STDMETHODCALLTYPE get_MessageCount(long* count) override;
-    HRESULT STDMETHODCALLTYPE Message(long index, BSTR* title, BSTR* text) override;
-    HRESULT STDMETHODCALLTYPE Advise(IAnnalexCtrlEvents* sink, DWORD* cookie) override;
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+    // The host's objects.
+    HRESULT STDMETHODCALLTYPE get_theCube(IDispatch** aCube) override;
+    HRESULT STDMETHODCALLTYPE putref_theCube(IDispatch* aCube) override;
+    HRESULT STDMETHODCALLTYPE put_theCube(IDispatch* aCube) override;
+    HRESULT STDMETHODCALLTYPE get_theTimeDimension(IDispatch** aTimeDimension) override;
+    HRESULT STDMETHODCALLTYPE putref_theTimeDimension(IDispatch* aTimeDimension) override;
+    HRESULT STDMETHODCALLTYPE put_theTimeDimension(IDispatch* aTimeDimension) override;
+    HRESULT STDMETHODCALLTYPE get_cubeLibrary(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE put_cubeLibrary(BSTR name) override;
+
+    // The page.
+    HRESULT STDMETHODCALLTYPE get_txtStartDay(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_txtStartDay(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE get_txtStartMonth(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_txtStartMonth(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE get_txtStartYear(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_txtStartYear(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE get_txtEndDay(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_txtEndDay(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE get_txtEndMonth(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_txtEndMonth(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE get_txtEndYear(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_txtEndYear(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE get_cmbDay(short* index) override;
+    HRESULT STDMETHODCALLTYPE put_cmbDay(short index) override;
+    HRESULT STDMETHODCALLTYPE get_cmbMonth(short* index) override;
+    HRESULT STDMETHODCALLTYPE put_cmbMonth(short index) override;
+    HRESULT STDMETHODCALLTYPE get_cmbYear(short* index) override;
+    HRESULT STDMETHODCALLTYPE put_cmbYear(short index) override;
+    HRESULT STDMETHODCALLTYPE get_lblDateFormat(BSTR* caption) override;
+    HRESULT STDMETHODCALLTYPE get_levels(BSTR* names) override;
+    HRESULT STDMETHODCALLTYPE put_levels(BSTR names) override;
+    HRESULT STDMETHODCALLTYPE get_calendar(BSTR* key) override;
+    HRESULT STDMETHODCALLTYPE put_calendar(BSTR key) override;
+    HRESULT STDMETHODCALLTYPE get_weekStart(BSTR* day) override;
+    HRESULT STDMETHODCALLTYPE put_weekStart(BSTR day) override;
+    HRESULT STDMETHODCALLTYPE get_yearEndMonth(short* month) override;
+    HRESULT STDMETHODCALLTYPE put_yearEndMonth(short month) override;
+    HRESULT STDMETHODCALLTYPE get_yearEndRule(BSTR* rule) override;
+    HRESULT STDMETHODCALLTYPE put_yearEndRule(BSTR rule) override;
+    HRESULT STDMETHODCALLTYPE get_yearName(BSTR* rule) override;
+    HRESULT STDMETHODCALLTYPE put_yearName(BSTR rule) override;
+    HRESULT STDMETHODCALLTYPE get_pattern(BSTR* weeks) override;
+    HRESULT STDMETHODCALLTYPE put_pattern(BSTR weeks) override;
+    HRESULT STDMETHODCALLTYPE get_longQuarter(short* quarter) override;
+    HRESULT STDMETHODCALLTYPE put_longQuarter(short quarter) override;
+    HRESULT STDMETHODCALLTYPE get_fillAttributes(VARIANT_BOOL* fill) override;
+    HRESULT STDMETHODCALLTYPE put_fillAttributes(VARIANT_BOOL fill) override;
+    HRESULT STDMETHODCALLTYPE get_holidays(BSTR* setOrFile) override;
+    HRESULT STDMETHODCALLTYPE put_holidays(BSTR setOrFile) override;
+    HRESULT STDMETHODCALLTYPE get_weekend(BSTR* days) override;
+    HRESULT STDMETHODCALLTYPE put_weekend(BSTR days) override;
+
+    HRESULT STDMETHODCALLTYPE clickOk() override;
+    HRESULT STDMETHODCALLTYPE clickCancel() override;
+
+    HRESULT STDMETHODCALLTYPE get_messageCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE get_messageTitle(LONG index, BSTR* title) override;
+    HRESULT STDMETHODCALLTYPE get_messageText(LONG index, BSTR* text) override;
+
+  protected:
+    IUnknown* findInterface(REFIID riid) override;
 
   private:
-    ~CtrlObject() override;
-
     void show(const control::MessageBoxRequest& request) override;
     void setPointer(control::MousePointer pointer) override;
     void report(const errors::FailureReport& report, errors::ContainerAction container) override;
 
-    control::TextBox* dateBox(AnnalexDateBox box);
-    control::DropDownList* formatList(AnnalexFormatList list);
-    void raiseWizardResult(bool result);
+    template <typename Body>
+    HRESULT call(Body&& body) {
+        return guarded(IID_IAnnalexCtrl, std::forward<Body>(body));
+    }
+    // Hands the control the cube model of the host's objects as they now stand.
+    void bindCube();
+    HRESULT boxText(control::TextBox& box, BSTR* text);
+    HRESULT setBoxText(control::TextBox& box, BSTR text);
+    HRESULT listIndex(const control::DropDownList& list, short* index);
+    HRESULT selectEntry(control::DropDownList& list, short index);
+    // Chooses the current calendar again, with the rules as they now stand.
+    void applyRules();
 
     struct ShownMessage {
         std::string title;
         std::string text;
     };
+    // The message at index; a CallError naming the property for one that does not exist.
+    const ShownMessage& message(LONG index, const char* property) const;
+
     std::vector<ShownMessage> messages_;
     std::unique_ptr<control::AnnalexCtrl> ctrl_;
-    IAnnalexCube* cube_ = nullptr;            // held reference, or null
-    IAnnalexDimension* dimension_ = nullptr;  // held reference, or null
-    std::map<DWORD, IAnnalexCtrlEvents*> sinks_;
-    DWORD nextCookie_ = 1;
+    ComPtr<IDispatch> cube_;       // the host's, or null
+    ComPtr<IDispatch> dimension_;  // the host's, or null
+    std::string library_;
+    calendar::CalendarOptions rules_;
+    std::string holidays_;
+    std::string weekend_ = "sat,sun";
 };
 
 }  // namespace annalex::platform

@@ -1,101 +1,115 @@
 #pragma once
-// The in-memory cube model as COM objects: AnnalexCube, its dimensions, and read-only views of
-// a dimension's hierarchies, levels and members. Each view holds the model object it shows, so
-// it stays valid as long as the host keeps it.
-
-#include <cstdint>
-#include <memory>
+// The product's in-memory cube library as automation objects (ProgIDs Annalex.Cube,
+// Annalex.Hierarchy, Annalex.Level, Annalex.AttributeDef, Annalex.Member): the cube model's
+// operations the control calls, and a read side for hosts that look at what was written.
+//
+// Each object holds the model object it shows, so it stays valid as long as the host keeps it;
+// asking twice for the same hierarchy, level or member gives two objects over the same model
+// object. A member read back (firstRoot, firstChild, ...) is a handle to its place in the
+// hierarchy: once its level is removed or the hierarchy cleared, calls on it fail with "object
+// not set".
 
 #include "cube/memory_model.hpp"
-#include "platform/annalex_com.hpp"
-#include "platform/com_object.hpp"
+#include "platform/model_object_base.hpp"
 
 namespace annalex::platform {
 
-class CubeObject final : public ComObject<IAnnalexCube, IID_IAnnalexCube> {
+// The objects of the classes hosts create, each with one reference (null when memory is
+// exhausted).
+IUnknown* createCubeObject();
+IUnknown* createHierarchyObject();
+IUnknown* createLevelObject();
+IUnknown* createAttributeDefObject();
+IUnknown* createMemberObject();
+
+class CubeObject : public ModelObjectBase<IAnnalexCube, cube::MemoryCube> {
   public:
-    CubeObject();
-    const std::shared_ptr<cube::MemoryCube>& model() const { return cube_; }
+    explicit CubeObject(std::shared_ptr<cube::MemoryCube> model)
+        : ModelObjectBase(std::move(model), &CLSID_Cube) {}
 
-    HRESULT STDMETHODCALLTYPE EnsureDimension(BSTR name, IAnnalexDimension** dimension) override;
-
-    // The cube object behind an interface pointer when it is one of this server's, else null.
-    static CubeObject* fromInterface(IAnnalexCube* cube);
-
-  private:
-    ~CubeObject() override;
-    std::shared_ptr<cube::MemoryCube> cube_;
+    HRESULT STDMETHODCALLTYPE ensureDimension(BSTR name, IDispatch** dimension) override;
 };
 
-class DimensionObject final : public ComObject<IAnnalexDimension, IID_IAnnalexDimension> {
+class DimensionObject : public ModelObjectBase<IAnnalexDimension, cube::MemoryDimension> {
   public:
-    explicit DimensionObject(std::shared_ptr<cube::MemoryDimension> dimension);
-    const std::shared_ptr<cube::MemoryDimension>& model() const { return dimension_; }
+    explicit DimensionObject(std::shared_ptr<cube::MemoryDimension> model)
+        : ModelObjectBase(std::move(model), nullptr) {}
 
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE get_HierarchyCount(short* count) override;
-    HRESULT STDMETHODCALLTYPE Hierarchy(short index, IAnnalexHierarchy** hierarchy) override;
-
-    // The dimension object behind an interface pointer when it is one of this server's, else
-    // null.
-    static DimensionObject* fromInterface(IAnnalexDimension* dimension);
-
-  private:
-    ~DimensionObject() override;
-    std::shared_ptr<cube::MemoryDimension> dimension_;
+    HRESULT STDMETHODCALLTYPE getName(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE hierarchyCount(short* count) override;
+    HRESULT STDMETHODCALLTYPE hierarchy(short index, IDispatch** hierarchy) override;
+    HRESULT STDMETHODCALLTYPE addHierarchy(IDispatch* hierarchy) override;
 };
 
-class HierarchyObject final : public ComObject<IAnnalexHierarchy, IID_IAnnalexHierarchy> {
+class HierarchyObject : public ModelObjectBase<IAnnalexHierarchy, cube::MemoryHierarchy> {
   public:
-    explicit HierarchyObject(std::shared_ptr<cube::MemoryHierarchy> hierarchy)
-        : hierarchy_(std::move(hierarchy)) {}
+    explicit HierarchyObject(std::shared_ptr<cube::MemoryHierarchy> model)
+        : ModelObjectBase(std::move(model), &CLSID_Hierarchy) {}
 
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE get_LevelCount(long* count) override;
-    HRESULT STDMETHODCALLTYPE Level(long position, IAnnalexLevel** level) override;
-    HRESULT STDMETHODCALLTYPE get_MemberCount(long* count) override;
-    HRESULT STDMETHODCALLTYPE Member(long index, IAnnalexMember** member) override;
-
-  private:
-    std::shared_ptr<cube::MemoryHierarchy> hierarchy_;
+    HRESULT STDMETHODCALLTYPE putName(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE getName(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE levelAt(LONG index, IDispatch** level) override;
+    HRESULT STDMETHODCALLTYPE levelNamed(BSTR name, IDispatch** level) override;
+    HRESULT STDMETHODCALLTYPE addLevel(IDispatch* level) override;
+    HRESULT STDMETHODCALLTYPE removeLevel(IDispatch* level) override;
+    HRESULT STDMETHODCALLTYPE clear() override;
+    HRESULT STDMETHODCALLTYPE levelCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE firstRoot(IDispatch** member) override;
 };
 
-class LevelObject final : public ComObject<IAnnalexLevel, IID_IAnnalexLevel> {
+class LevelObject : public ModelObjectBase<IAnnalexLevel, cube::MemoryLevel> {
   public:
-    LevelObject(std::shared_ptr<cube::MemoryHierarchy> hierarchy, std::size_t position)
-        : hierarchy_(std::move(hierarchy)), position_(position) {}
+    explicit LevelObject(std::shared_ptr<cube::MemoryLevel> model)
+        : ModelObjectBase(std::move(model), &CLSID_Level) {}
 
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE get_LevelType(long* code) override;
-    HRESULT STDMETHODCALLTYPE get_AttributeDefCount(long* count) override;
-    HRESULT STDMETHODCALLTYPE AttributeDef(long index, BSTR* key, BSTR* caption) override;
-
-  private:
-    // The level, or null when the hierarchy no longer has that many levels.
-    const cube::MemoryLevel* level() const;
-
-    std::shared_ptr<cube::MemoryHierarchy> hierarchy_;
-    std::size_t position_;  // from 0
+    HRESULT STDMETHODCALLTYPE putName(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE getName(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE putLevelType(LONG code) override;
+    HRESULT STDMETHODCALLTYPE getLevelType(LONG* code) override;
+    HRESULT STDMETHODCALLTYPE addAttributeDef(IDispatch* definition) override;
+    HRESULT STDMETHODCALLTYPE findMembers(BSTR name, IDispatch** members) override;
+    HRESULT STDMETHODCALLTYPE addRootMember(IDispatch* member) override;
+    HRESULT STDMETHODCALLTYPE attributeDefCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE attributeDef(LONG index, IDispatch** definition) override;
 };
 
-class MemberObject final : public ComObject<IAnnalexMember, IID_IAnnalexMember> {
+class AttributeDefObject : public ModelObjectBase<IAnnalexAttributeDef, cube::MemoryAttributeDef> {
   public:
-    MemberObject(std::shared_ptr<cube::MemoryHierarchy> hierarchy, std::uint32_t id)
-        : hierarchy_(std::move(hierarchy)), id_(id) {}
+    explicit AttributeDefObject(std::shared_ptr<cube::MemoryAttributeDef> model)
+        : ModelObjectBase(std::move(model), &CLSID_AttributeDef) {}
 
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE get_Order(long* order) override;
-    HRESULT STDMETHODCALLTYPE get_LevelPosition(long* position) override;
-    HRESULT STDMETHODCALLTYPE get_ParentIndex(long* index) override;
-    HRESULT STDMETHODCALLTYPE get_AttributeCount(long* count) override;
-    HRESULT STDMETHODCALLTYPE Attribute(long index, BSTR* key, BSTR* value) override;
+    HRESULT STDMETHODCALLTYPE putName(BSTR key) override;
+    HRESULT STDMETHODCALLTYPE getName(BSTR* key) override;
+    HRESULT STDMETHODCALLTYPE putCaption(BSTR caption) override;
+    HRESULT STDMETHODCALLTYPE getCaption(BSTR* caption) override;
+};
+
+class MemberObject : public ModelObjectBase<IAnnalexMember, cube::MemoryMember> {
+  public:
+    explicit MemberObject(std::shared_ptr<cube::MemoryMember> model)
+        : ModelObjectBase(std::move(model), &CLSID_Member) {}
+
+    HRESULT STDMETHODCALLTYPE putName(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE getName(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE putOrder(LONG order) override;
+    HRESULT STDMETHODCALLTYPE getOrder(LONG* order) override;
+    HRESULT STDMETHODCALLTYPE putParent(IDispatch* parent) override;
+    HRESULT STDMETHODCALLTYPE setAttribute(BSTR key, BSTR value) override;
+    HRESULT STDMETHODCALLTYPE getParent(IDispatch** parent) override;
+    HRESULT STDMETHODCALLTYPE getLevel(IDispatch** level) override;
+    HRESULT STDMETHODCALLTYPE firstChild(IDispatch** child) override;
+    HRESULT STDMETHODCALLTYPE nextSibling(IDispatch** sibling) override;
+    HRESULT STDMETHODCALLTYPE attributeCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE attributeKey(LONG index, BSTR* key) override;
+    HRESULT STDMETHODCALLTYPE attributeValue(LONG index, BSTR* value) override;
 
   private:
-    // False when the hierarchy no longer has the member (its level was removed).
-    bool present() const { return id_ < hierarchy_->memberCount(); }
-
-    std::shared_ptr<cube::MemoryHierarchy> hierarchy_;
-    std::uint32_t id_;
+    // The placed member's record (a failure for one not placed, or removed since).
+    const cube::MemberRecord& record();
+    // Hands out the member of that id in the same store (Nothing for kNoMember).
+    void handOutMember(std::uint32_t id, IDispatch** result);
+    // The attribute value at index, in the order first set.
+    const cube::AttributeValue& attribute(LONG index);
 };
 
 }  // namespace annalex::platform

@@ -4,8 +4,6 @@
 #include <olectl.h>
 #include <windows.h>
 
-#include <string>
-
 #include "platform/class_factory.hpp"
 #include "platform/registration.hpp"
 #include "platform/server_classes.hpp"
@@ -30,15 +28,8 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     if (serverClass == nullptr) {
         return CLASS_E_CLASSNOTAVAILABLE;
     }
-    ClassFactory* factory = nullptr;
-    try {
-        factory = new ClassFactory(serverClass->create);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT result = factory->QueryInterface(riid, object);
-    factory->Release();
-    return result;
+    auto factory = annalex::platform::createObject<ClassFactory>(serverClass->create);
+    return factory ? factory->QueryInterface(riid, object) : E_OUTOFMEMORY;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
@@ -46,12 +37,8 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(annalex::platform::serverModule(), path, MAX_PATH);
-    if (length == 0 || length == MAX_PATH) {
-        return SELFREG_E_CLASS;
-    }
-    return annalex::platform::registerServer(std::string(path, length));
+    const std::wstring path = annalex::platform::serverModulePath();
+    return path.empty() ? SELFREG_E_CLASS : annalex::platform::registerServer(path);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {

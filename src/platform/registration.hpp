@@ -1,16 +1,26 @@
 #pragma once
-// What DllRegisterServer writes and DllUnregisterServer removes, through the settings functions
-// over the real registry, for each class of the server:
+// What DllRegisterServer writes and DllUnregisterServer removes, with the registry's wide-
+// character functions so that paths and names outside the ANSI code page survive. For each
+// class of the server (server_classes.hpp), <ProgID> being "Annalex.<name>":
 //
-//   HKCR\CLSID\{clsid}                   (default) the class's readable name
-//   HKCR\CLSID\{clsid}\InprocServer32    (default) the DLL's own path, ThreadingModel "Apartment"
-//   HKCR\CLSID\{clsid}\ProgID            (default) the ProgID
-//   HKCR\<ProgID>                        (default) the class's readable name
-//   HKCR\<ProgID>\CLSID                  (default) {clsid}
+//   HKCR\CLSID\{clsid}                            (default) the class's readable name
+//   HKCR\CLSID\{clsid}\InprocServer32             (default) the DLL's path,
+//                                                 ThreadingModel "Apartment"
+//   HKCR\CLSID\{clsid}\ProgID                     (default) <ProgID>.1
+//   HKCR\CLSID\{clsid}\VersionIndependentProgID   (default) <ProgID>
+//   HKCR\CLSID\{clsid}\TypeLib                    (default) the type library's {libid}
+//   HKCR\CLSID\{clsid}\Version                    (default) "1.0"
+//   HKCR\CLSID\{clsid}\Programmable               (a key without values)
+//   HKCR\<ProgID>                                 (default) the readable name, with the
+//                                                 subkeys CLSID {clsid} and CurVer <ProgID>.1
+//   HKCR\<ProgID>.1                               (default) the readable name, CLSID {clsid}
 //
-// Unregistration deletes exactly these keys, deepest first; a key that holds something else
-// (a subkey another program added) stays, and unregistration reports it. What is already
-// absent counts as removed.
+// and the embedded type library through RegisterTypeLib: HKCR\TypeLib\{libid}\1.0 with the
+// DLL's path, and HKCR\Interface\{iid} for each interface with the type library's marshaler.
+//
+// Unregistration removes the type library's keys with UnRegisterTypeLib and deletes exactly the
+// keys above, deepest first; a key that holds something else (a subkey another program added)
+// stays, and unregistration reports it. What is already absent counts as removed.
 
 #include <windows.h>
 
@@ -18,9 +28,10 @@
 
 namespace annalex::platform {
 
-// S_OK, or SELFREG_E_CLASS when a settings call failed (what was written stays).
-HRESULT registerServer(const std::string& modulePath);
-// S_OK, or SELFREG_E_CLASS when a key could not be deleted.
+// S_OK; SELFREG_E_CLASS when a key could not be written, SELFREG_E_TYPELIB when the type
+// library could not be registered (what was written stays).
+HRESULT registerServer(const std::wstring& modulePath);
+// S_OK; SELFREG_E_TYPELIB or SELFREG_E_CLASS when something could not be removed.
 HRESULT unregisterServer();
 
 }  // namespace annalex::platform

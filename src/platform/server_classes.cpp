@@ -1,9 +1,8 @@
 #include "platform/server_classes.hpp"
 
 #include <array>
-#include <new>
 
-#include "platform/annalex_com.hpp"
+#include "platform/annalex.h"
 #include "platform/ctrl_object.hpp"
 #include "platform/cube_objects.hpp"
 
@@ -11,20 +10,15 @@ namespace annalex::platform {
 
 namespace {
 
-template <typename Object>
-IUnknown* createObject() {
-    try {
-        return new Object();
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-constexpr std::array<ServerClass, 2> kClasses{{
-    {&CLSID_AnnalexCtrl, "{ca018ca7-540f-4e50-9b66-4660d6e21743}", "Annalex calendar step control",
-     "Annalex.AnnalexCtrl", &createObject<CtrlObject>},
-    {&CLSID_AnnalexCube, "{f4c6539c-9e8e-4fcf-8c83-34823e0c9c9b}", "Annalex in-memory cube",
-     "Annalex.Cube", &createObject<CubeObject>},
+// The names are those of the coclasses in annalex.idl, the readable names their helpstrings.
+const std::array<ServerClass, 6> kClasses{{
+    {&CLSID_AnnalexCtrl, L"AnnalexCtrl", L"Annalex calendar step control", &createCtrlObject},
+    {&CLSID_Cube, L"Cube", L"Annalex in-memory cube", &createCubeObject},
+    {&CLSID_Hierarchy, L"Hierarchy", L"Annalex in-memory hierarchy", &createHierarchyObject},
+    {&CLSID_Level, L"Level", L"Annalex in-memory level", &createLevelObject},
+    {&CLSID_AttributeDef, L"AttributeDef", L"Annalex in-memory attribute definition",
+     &createAttributeDefObject},
+    {&CLSID_Member, L"Member", L"Annalex in-memory member", &createMemberObject},
 }};
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// The classes the server offers, with what registration writes for each.
+// The classes the server offers, with what registration writes for each. Their ProgIDs are
+// "Annalex.<name>" (version independent) and "Annalex.<name>.1".
 
 #include <unknwn.h>
 
@@ -9,9 +10,8 @@ namespace annalex::platform {
 
 struct ServerClass {
     const CLSID* clsid;
-    const char* clsidText;     // "{...}"
-    const char* readableName;  // the class key's default value
-    const char* progId;
+    const wchar_t* name;          // the coclass's name, the last part of the ProgID
+    const wchar_t* readableName;  // the class key's default value
     // A new object with one reference, or null when memory is exhausted.
     IUnknown* (*create)();
 };

@@ -20,6 +20,22 @@ void setServerModule(HMODULE module) {
     module_ = module;
 }
 
+std::wstring serverModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(path.size());
+        const DWORD length = GetModuleFileNameW(module_, path.data(), size);
+        if (length == 0 || size > 0x10000) {  // no answer, or longer than any Windows path
+            return {};
+        }
+        if (length < size) {  // otherwise the path was cut to fit: try a larger buffer
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 void objectCreated() {
     ++objects_;
 }

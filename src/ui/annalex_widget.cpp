@@ -219,7 +219,7 @@ class TickOnClickDelegate final : public QStyledItemDelegate {
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
             type == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton ||
+            if (mouse->button() != Qt::LeftButton || !(index.flags() & Qt::ItemIsEnabled) ||
                 !option.rect.contains(mouse->position().toPoint())) {
                 return false;
             }
@@ -369,6 +369,27 @@ void AnnalexCtrl::fitFonts() {
     }
 }
 
+void AnnalexCtrl::offerLevels(std::int16_t levels) {
+    offeredLevels_ = levels;
+    showOfferedLevels();
+}
+
+void AnnalexCtrl::showOfferedLevels() {
+    control::CheckList& levels = core_->page().availableList;
+    auto* list = static_cast<QListWidget*>(widgets_.at(&levels));
+    QScopedValueRollback<bool> showing(showing_, true);
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        const bool offered = (offeredLevels_ & (1 << row)) != 0;
+        const bool enabled = offered || levels.selected(row);
+        item->setFlags(enabled ? item->flags() | Qt::ItemIsEnabled
+                               : item->flags() & ~Qt::ItemIsEnabled);
+        item->setToolTip(
+            offered ? QString()
+                    : QStringLiteral("The chosen calendar has no %1 level.").arg(item->text()));
+    }
+}
+
 void AnnalexCtrl::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         static_cast<QPushButton*>(widgets_.at(&core_->page().btCancel))->click();
@@ -436,11 +457,14 @@ QWidget* AnnalexCtrl::createWidget(control::PageControl& model, QWidget* contain
                         }
                     });
             list.addObserver([this, &list, widget] {
-                QScopedValueRollback<bool> showing(showing_, true);
-                for (int row = 0; row < widget->count(); ++row) {
-                    widget->item(row)->setCheckState(list.selected(row) ? Qt::Checked
-                                                                        : Qt::Unchecked);
+                {
+                    QScopedValueRollback<bool> showing(showing_, true);
+                    for (int row = 0; row < widget->count(); ++row) {
+                        widget->item(row)->setCheckState(list.selected(row) ? Qt::Checked
+                                                                            : Qt::Unchecked);
+                    }
                 }
+                showOfferedLevels();
             });
             return widget;
         }

@@ -66,6 +66,11 @@ class AnnalexCtrl : public QWidget {
 
     QSize sizeHint() const override;
 
+    // The levels the chosen calendar has, as levelMask bits (31: all five). An entry of the
+    // level list outside them cannot be ticked: it is disabled, except while it is still
+    // ticked, so that a tick made before the calendar was chosen can be cleared.
+    void offerLevels(std::int16_t levels);
+
   signals:
     void wizardResult(bool result);
     void stepDescription(const QString& description, int stepNumber);
@@ -83,6 +88,7 @@ class AnnalexCtrl : public QWidget {
     void showTextBox(control::TextBox& box, QLineEdit* edit);
     void showFocus();
     void takeFocusFrom(QWidget* now);
+    void showOfferedLevels();
 
     struct Selection {
         std::int32_t start = 0;
@@ -107,6 +113,7 @@ class AnnalexCtrl : public QWidget {
     // Set while a person's edit is handed to a text box model: its first notification is the
     // echo of that edit and must not move the widget's insertion point.
     bool echoPending_ = false;
+    std::int16_t offeredLevels_ = 31;
 };
 
 }  // namespace annalex::ui

@@ -272,6 +272,8 @@ void CalendarRulesPanel::apply() {
     } else {
         core.chooseCalendar(key.toStdString(), options());
     }
+    const calendar::CalendarEntry* entry = calendar::findCalendar(core.chosenCalendar());
+    page_.offerLevels(entry != nullptr ? entry->levels : std::int16_t{31});
     for (int index = 0; index < static_cast<int>(calendar::pageCalendarCount()); ++index) {
         if (QWidget* button = page_.controlWidget(QStringLiteral("calendarType"), index)) {
             button->setEnabled(key.isEmpty());

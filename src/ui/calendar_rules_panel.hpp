@@ -5,7 +5,8 @@
 // While one of them is chosen the page's two calendar-type buttons are disabled and OK
 // generates the chosen calendar (AnnalexCtrl::chooseCalendar); choosing "Page's calendar"
 // enables the buttons again and gives the choice back to them. Option fields a calendar does
-// not read are disabled. "Fill every attribute" works with every calendar; while it is ticked
+// not read are disabled, and so are the page's levels it does not have (ISO weeks have no
+// quarters or months). "Fill every attribute" works with every calendar; while it is ticked
 // the holiday set and the weekend days it fills from can be chosen. Every widget has an
 // objectName: calendarChoice, weekStart, yearEndMonth, yearEndRule, yearName, pattern,
 // longQuarter, fillAttributes, holidays, weekend0 (Sunday) to weekend6 (Saturday).

@@ -2,12 +2,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -15,13 +17,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <atomic>
 #include <string_view>
 #include <vector>
 
+#include "ui/busy_scope.hpp"
 #include "ui/dimension_model.hpp"
 #include "ui/enter_push_button.hpp"
+#include "ui/export_file.hpp"
 
 namespace annalex::ui {
 namespace {
@@ -40,6 +43,9 @@ bool holds(std::string_view name, std::string_view needle) {
     return std::search(name.begin(), name.end(), needle.begin(), needle.end(),
                        [](char a, char b) { return lowerAscii(a) == b; }) != name.end();
 }
+
+// The attribute a day's holiday is named in; the search finds members by it too.
+constexpr std::string_view kHolidayKey = "DayHoliday";
 
 // The wait pointer for as long as the object lives.
 class BusyPointer {
@@ -72,12 +78,13 @@ ResultView::ResultView(QWidget* parent)
       heading_(new QLabel(this)),
       search_(new QLineEdit(this)),
       searchStatus_(new QLabel(this)),
+      exportStatus_(new QLabel(this)),
       tree_(new QTreeView(this)),
       details_(new QTreeWidget(this)) {
     heading_->setObjectName(QStringLiteral("heading"));
 
     search_->setObjectName(QStringLiteral("searchEdit"));
-    search_->setPlaceholderText(QStringLiteral("Member name or part of it"));
+    search_->setPlaceholderText(QStringLiteral("Member or holiday name, or part of it"));
     search_->setClearButtonEnabled(true);
     auto* findLabel = new QLabel(QStringLiteral("&Find member:"), this);
     findLabel->setBuddy(search_);
@@ -130,7 +137,9 @@ ResultView::ResultView(QWidget* parent)
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(exportJson);
     buttonRow->addWidget(exportCsv);
-    buttonRow->addStretch(1);
+    exportStatus_->setObjectName(QStringLiteral("exportStatus"));
+    exportStatus_->setWordWrap(true);
+    buttonRow->addWidget(exportStatus_, 1);
     buttonRow->addWidget(again);
     buttonRow->addWidget(close);
     auto* layout = new QVBoxLayout(this);
@@ -161,6 +170,7 @@ void ResultView::showDimension(std::shared_ptr<const cube::MemoryDimension> dime
     model_->setDimension(std::move(dimension));
     details_->clear();
     searchStatus_->clear();
+    exportStatus_->clear();
     // Open each hierarchy down to its levels and top members; members below open on demand.
     for (int h = 0; h < model_->rowCount(); ++h) {
         const QModelIndex hierarchy = model_->index(h, 0);
@@ -249,17 +259,36 @@ bool ResultView::findMember(const QString& text) {
     }
 
     BusyPointer busy;
+    // Whether a member's holiday holds the needle; only levels that name holidays are asked.
+    const auto holidayHolds = [&needle](const cube::MemoryHierarchy& hierarchy,
+                                        const std::vector<bool>& namesHolidays, std::uint32_t id) {
+        if (!namesHolidays[hierarchy.member(id).levelPosition()]) {
+            return false;
+        }
+        bool found = false;
+        hierarchy.forEachAttribute(id, [&](std::string_view key, std::string_view value) {
+            found = found || (key == kHolidayKey && holds(value, needle));
+        });
+        return found;
+    };
     // Ids run in placement order, which is the tree's order from top to bottom. The walk goes
     // round once: the rest of the start hierarchy, the others, then its beginning.
     for (std::size_t step = 0; step <= hierarchies.size(); ++step) {
         const std::size_t h = (startHierarchy + step) % hierarchies.size();
-        const cube::MemberStore& store = *hierarchies[h]->store();
+        const cube::MemoryHierarchy& hierarchy = *hierarchies[h];
+        const cube::MemberStore& store = *hierarchy.store();
+        std::vector<bool> namesHolidays(hierarchy.levelCount());
+        for (std::size_t level = 0; level < namesHolidays.size(); ++level) {
+            namesHolidays[level] = hierarchy.level(level).attributeIndex(kHolidayKey) >= 0;
+        }
         const std::uint64_t from = step == 0 ? startId : 0;
         const std::uint64_t to = step == hierarchies.size()
                                      ? std::min<std::uint64_t>(startId, store.memberCount())
                                      : store.memberCount();
         for (std::uint64_t id = from; id < to; ++id) {
-            if (!holds(store.member(static_cast<std::uint32_t>(id)).name.view(), needle)) {
+            const auto member = static_cast<std::uint32_t>(id);
+            if (!holds(store.member(member).name.view(), needle) &&
+                !holidayHolds(hierarchy, namesHolidays, member)) {
                 continue;
             }
             const QModelIndex found = model_->memberIndex(h, static_cast<std::uint32_t>(id));
@@ -279,48 +308,79 @@ void ResultView::findNext() {
         searchStatus_->clear();
         return;
     }
-    searchStatus_->setText(findMember(search_->text())
-                               ? QString()
-                               : QStringLiteral("No member named \"%1\"").arg(search_->text()));
+    searchStatus_->setText(
+        findMember(search_->text())
+            ? QString()
+            : QStringLiteral("No member containing \"%1\"").arg(search_->text()));
 }
 
 QString ResultView::exportTo(const QString& path, cube::ExportFormat format) {
+    exportStatus_->clear();
     const auto& dimension = model_->dimension();
     if (!dimension) {
         return QStringLiteral("There is no dimension to export.");
     }
-    BusyPointer busy;
-    const QByteArray utf8 = path.toUtf8();
-    const std::filesystem::path file(std::u8string(
-        reinterpret_cast<const char8_t*>(utf8.constData()), static_cast<std::size_t>(utf8.size())));
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return QStringLiteral("Cannot write \"%1\".").arg(QDir::toNativeSeparators(path));
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!storePath_.isEmpty() && sameFile(path, storePath_)) {
+        return QStringLiteral(
+                   "\"%1\" is the cube store this calendar is kept in: choose another "
+                   "file for the export.")
+            .arg(shown);
     }
-    try {
-        cube::writeDimension(*dimension, format, out);
-        out.flush();
-    } catch (const std::exception& failure) {
-        out.close();
-        return QStringLiteral("Writing \"%1\" failed: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromUtf8(failure.what()));
+    if (QFileInfo(path).isDir()) {
+        return QStringLiteral("\"%1\" is a folder: choose a file for the export.").arg(shown);
     }
-    if (!out) {
-        return QStringLiteral("Writing \"%1\" failed (is the disk full?).")
-            .arg(QDir::toNativeSeparators(path));
+    // A line for each member, each level and each hierarchy, and a heading or two.
+    std::uint64_t members = 0;
+    std::uint64_t lines = 2;
+    for (const auto& hierarchy : dimension->hierarchies()) {
+        members += hierarchy->memberCount();
+        lines += 1 + hierarchy->levelCount() + hierarchy->memberCount();
     }
-    return {};
+    std::atomic<std::uint64_t> written{0};
+    QString problem;
+    {
+        BusyScope busy;
+        runWithProgress(
+            this, QStringLiteral("Exporting to %1...").arg(QFileInfo(path).fileName()),
+            [&] { problem = writeDimensionFile(*dimension, format, path, &written); },
+            [&] { return static_cast<int>(std::min<std::uint64_t>(99, written * 100 / lines)); });
+    }
+    if (problem.isEmpty()) {
+        exportStatus_->setText(QStringLiteral("Exported %1 members to %2.")
+                                   .arg(QLocale().toString(static_cast<qulonglong>(members)),
+                                        QFileInfo(path).fileName()));
+    }
+    return problem;
+}
+
+QString ResultView::suggestedExportPath(cube::ExportFormat format) const {
+    const QString extension =
+        format == cube::ExportFormat::JsonLines ? QStringLiteral("jsonl") : QStringLiteral("csv");
+    if (storePath_.isEmpty()) {
+        const QString name = model_->dimension() ? qs(model_->dimension()->name()) : QString();
+        return QDir::current().filePath((name.isEmpty() ? QStringLiteral("Time") : name) +
+                                        QLatin1Char('.') + extension);
+    }
+    const QFileInfo store(storePath_);
+    return store.absoluteDir().filePath(store.completeBaseName() + QLatin1Char('.') + extension);
 }
 
 void ResultView::askAndExport(cube::ExportFormat format) {
     const bool json = format == cube::ExportFormat::JsonLines;
-    const QString path = QFileDialog::getSaveFileName(
+    QFileDialog dialog(
         this, json ? QStringLiteral("Export as JSON Lines") : QStringLiteral("Export as CSV"),
         QString(), json ? QStringLiteral("JSON Lines (*.jsonl)") : QStringLiteral("CSV (*.csv)"));
-    if (path.isEmpty()) {
+    dialog.setObjectName(QStringLiteral("exportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(json ? QStringLiteral("jsonl") : QStringLiteral("csv"));
+    const QFileInfo suggested(suggestedExportPath(format));
+    dialog.setDirectory(suggested.absolutePath());
+    dialog.selectFile(suggested.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    const QString problem = exportTo(path, format);
+    const QString problem = exportTo(dialog.selectedFiles().constFirst(), format);
     if (!problem.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Export"), problem);
     }
@@ -333,9 +393,11 @@ void ResultView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // The search box runs the search on Enter itself.
-        if (focusWidget() != search_) {
-            emit closeRequested();
+        // The tree passes Enter on; on a row it opens or closes the row. The search box has
+        // searched already, and nothing else acts on it.
+        const QModelIndex current = tree_->currentIndex().siblingAtColumn(0);
+        if (focusWidget() == tree_ && model_->hasChildren(current)) {
+            tree_->setExpanded(current, !tree_->isExpanded(current));
         }
         return;
     }

@@ -2,11 +2,15 @@
 // What the host shows after a calendar was generated: the dimension as a tree (levels and
 // members, rows made only as they are opened), the selected row's details (a member's
 // position, path and attribute values under their captions; a level's type, member count and
-// attribute definitions), a search by member name, export to JSON Lines or CSV with the same
-// writer as the command line, and the ways back: "Generate again" and "Close".
+// attribute definitions), a search by member or holiday name, export to JSON Lines or CSV with
+// the same writer as the command line, and the ways back: "Generate again" and "Close".
 //
-// Enter (outside the search box and the buttons, which take it themselves) and Escape ask to
-// close.
+// Export asks for a file starting in the store's folder with a name made from the store's
+// (the format's extension is added to a name without one), refuses the store itself, writes on
+// a worker thread with a progress box for a large dimension, and says when it has finished.
+//
+// Keys: Enter on a row opens or closes it, in the search box it searches, on a button it presses
+// the button; Escape asks to close.
 //
 // The view reads the dimension whenever it paints or searches. Before the dimension is changed
 // (generated again), show nothing (showDimension(nullptr)) or keep the view hidden until the
@@ -38,17 +42,24 @@ class ResultView final : public QWidget {
     ~ResultView() override;
 
     void showDimension(std::shared_ptr<const cube::MemoryDimension> dimension);
+    // The cube store the dimension is kept in (empty: none): exports start beside it and never
+    // write onto it.
+    void setStorePath(const QString& path) { storePath_ = path; }
 
     QTreeView& tree() { return *tree_; }
     DimensionModel& model() { return *model_; }
     QTreeWidget& details() { return *details_; }
 
-    // Selects the next member after the current one (wrapping round) whose name holds text,
-    // ignoring ASCII case, opening the tree down to it. False when no member matches.
+    // Selects the next member after the current one (wrapping round) whose name or holiday
+    // (DayHoliday) holds text, ignoring ASCII case, opening the tree down to it. False when no
+    // member matches.
     bool findMember(const QString& text);
-    // Writes the shown dimension to path; an empty string on success, else what went wrong,
-    // naming the file.
+    // Writes the shown dimension to path, which must not be the store; an empty string on
+    // success (and the view says so), else what went wrong, naming the file.
     QString exportTo(const QString& path, cube::ExportFormat format);
+    // The name the export dialog suggests: the store's folder and name with the format's
+    // extension ("calendar.jsonl"), or "Time.csv" in the working folder without a store.
+    QString suggestedExportPath(cube::ExportFormat format) const;
 
   signals:
     void generateAgainRequested();
@@ -66,8 +77,10 @@ class ResultView final : public QWidget {
     QLabel* heading_;
     QLineEdit* search_;
     QLabel* searchStatus_;
+    QLabel* exportStatus_;
     QTreeView* tree_;
     QTreeWidget* details_;
+    QString storePath_;
 };
 
 }  // namespace annalex::ui

@@ -209,5 +209,21 @@ TEST(CalendarList, KeysAreUniqueAndThePageButtonsComeFirst) {
     EXPECT_EQ(findCalendar("julian"), nullptr);
 }
 
+// The levels an entry claims are the ones its calendar fills: every other kind splits a year
+// into nothing, which would leave that level empty.
+TEST(CalendarList, EachEntryNamesTheLevelsItsCalendarFills) {
+    for (const CalendarEntry& entry : calendarList()) {
+        const auto calendar = entry.make(chr::year(2020) / chr::April / chr::day(1), {});
+        const Period year = calendar->year(2020);
+        std::vector<Period> parts;
+        for (int bit = 1; bit <= 4; ++bit) {
+            calendar->split(year, static_cast<PeriodKind>(bit), parts);
+            EXPECT_EQ(parts.empty(), (entry.levels & (1 << bit)) == 0)
+                << entry.key << " level " << bit;
+        }
+        EXPECT_NE(entry.levels & 1, 0) << entry.key;
+    }
+}
+
 }  // namespace
 }  // namespace annalex::calendar

@@ -47,5 +47,19 @@ TEST(CalendarChoice, ExtendedCalendarsTakeAnyNonEmptyLevelSet) {
     ASSERT_EQ(page.messages.shown.size(), 1u);
 }
 
+// A calendar without quarters and months refuses them at OK, naming them, before anything is
+// generated.
+TEST(CalendarChoice, LevelsTheChosenCalendarLacksAreRefusedAtOk) {
+    ControlHarness h;
+    h.tick(calendar::kYearBit | calendar::kQuarterBit | calendar::kMonthBit | calendar::kDayBit);
+    ASSERT_TRUE(h.ctrl.chooseCalendar("iso"));
+    h.pressOk();
+    EXPECT_TRUE(h.results.empty());
+    EXPECT_EQ(h.hierarchy(), nullptr);
+    EXPECT_EQ(h.messages.texts(),
+              std::vector<std::string>{"The calendar \"ISO 8601 weeks\" has no Quarter or Month "
+                                       "level. Please untick them or choose another calendar."});
+}
+
 }  // namespace
 }  // namespace annalex::control

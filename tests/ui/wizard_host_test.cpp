@@ -135,8 +135,8 @@ class WizardHostTest : public QObject {
         QVERIFY(run.options.quitAfterResult && !run.options.failGeneration);
 
         const std::pair<QStringList, QString> refused[] = {
-            {{"--levels", "Year,Fortnight"}, "--levels"},
-            {{"--calendar", "lunar"}, "--calendar"},
+            {{"--levels", "Year,Fortnight"}, "Year, Quarter, Month, Week, Day"},
+            {{"--calendar", "lunar"}, "gregorian, fiscal, iso, retail or periods13"},
             {{"--start", "1-1"}, "--start"},
             {{"--month-format", "M"}, "--month-format"},
             {{"--week-start", "someday"}, "--week-start"},
@@ -149,6 +149,7 @@ class WizardHostTest : public QObject {
             {{"--calendar", "iso", "--week-start", "mon"}, "--week-start"},
             {{"--calendar", "iso", "--levels", "Year,Month"}, "--levels"},
             {{"--colour"}, "colour"},
+            {{"-platform", "offscreen", "--colour"}, "colour"},
             {{"a.cube", "b.cube"}, "b.cube"},
         };
         for (const auto& [arguments, named] : refused) {
@@ -178,9 +179,13 @@ class WizardHostTest : public QObject {
         const auto [versionStatus, version, versionErrors] = run({"--version"});
         QCOMPARE(versionStatus, 0);
         QVERIFY(version.startsWith("annalex-wizard " ANNALEX_VERSION));
-        const auto [errorStatus, out, errors] = run({"--calendar", "lunar"});
-        QCOMPARE(errorStatus, 2);
-        QVERIFY2(errors.contains("--calendar"), qPrintable(errors));
+        // Usage errors too, an unknown option among the toolkit's own included.
+        for (const QStringList& arguments : {QStringList{"--calendar", "lunar", "--bogus"},
+                                             QStringList{"-style", "fusion", "--bogus"}}) {
+            const auto [errorStatus, out, errors] = run(arguments);
+            QCOMPARE(errorStatus, 2);
+            QVERIFY2(errors.contains("bogus") && errors.contains("--help"), qPrintable(errors));
+        }
     }
 
     // A failure of Ok closes the window and shows the report, and the calendar cut short is

@@ -1,27 +1,33 @@
 // The desktop host's window: it gives the page the cube's time dimension, saves and shows the
 // result after Ok, offers another store when a save fails, shows a stored calendar first and
 // asks before replacing it, lets the "Calendar rules" panel take over from the page's calendar
-// buttons, remembers the choices for the next run, and swallows input while it is busy.
+// buttons (and its levels), remembers the choices for the next run and for each store, keeps
+// painting while it generates, never loses a calendar that is not saved, and fits the screen.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTreeView>
 #include <filesystem>
 #include <map>
 
-#include "busy_scope.hpp"
 #include "cube_source.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
+#include "ui/busy_scope.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/scripted_dialogs.hpp"
 #include "wizard_window.hpp"
@@ -56,6 +62,30 @@ struct ShownWizard {
     annalex::testing::MessageCatcher catcher;
 };
 
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Calls watch with every event an object receives, before the object does.
+struct EventWatcher final : QObject {
+    std::function<void(QEvent*)> watch;
+    bool eventFilter(QObject*, QEvent* event) override {
+        watch(event);
+        return false;
+    }
+};
+
+void postClick(QWidget* widget) {
+    const QPointF at(widget->rect().center());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(
+            widget,
+            new QMouseEvent(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
+    }
+}
+
 PageChoices choices(std::initializer_list<std::pair<Choice, const char*>> texts) {
     PageChoices result;
     for (const auto& [choice, text] : texts) {
@@ -89,8 +119,7 @@ class WizardTest : public QObject {
         OpenedStore opened = wizard::openCubeForWizard(path);
         const auto cube = opened.cube;
         ShownWizard shown(std::move(opened), dialogs);
-        QCOMPARE(shown.window.page().theTimeDimension(),
-                 cube::DimensionRef(cube->dimension("Time")));
+        QCOMPARE(shown.window.timeDimension(), cube->dimension("Time"));
         QCOMPARE(shown.window.page().theCube(), cube::CubeRef(cube));
         QVERIFY(!shown.window.showingTree());
         QSignalSpy result(&shown.window, &WizardWindow::resultShown);
@@ -111,6 +140,8 @@ class WizardTest : public QObject {
         QCOMPARE(memberCount(*reread.cube->dimension("Time")), std::size_t{13});
     }
 
+    // Over a stored calendar Ok checks the input first (dates, levels the chosen calendar
+    // lacks), then asks; only a yes replaces it, and Cancel goes back to it.
     void aStoredCalendarShowsFirstAndOkAsksBeforeReplacingIt() {
         const QString path = directory.filePath("stored.cube");
         {
@@ -131,6 +162,21 @@ class WizardTest : public QObject {
                               {Choice::Start, "1-1-2001"},
                               {Choice::End, "31-12-2001"}}));
         const std::size_t largeCount = memberCount(*shown.window.timeDimension());
+        const QByteArray stored = contentsOf(path);
+
+        dialogs.replies = {true, true};
+        shown.choose(choices({{Choice::End, "31-02-2001"}}));
+        shown.pressOk();
+        shown.choose(choices({{Choice::End, "31-12-2001"}, {Choice::Calendar, "iso"}}));
+        shown.pressOk();
+        QCOMPARE(shown.catcher.boxes.size(), std::size_t{2});  // a day, a level
+        QVERIFY(dialogs.asked.isEmpty());
+        QCOMPARE(contentsOf(path), stored);
+        shown.choose(choices({{Choice::Calendar, "gregorian"}}));
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
+        QVERIFY(shown.window.isVisible() && shown.window.showingTree());
+        QTest::mouseClick(shown.window.findChild<QPushButton*>("generateAgainButton"),
+                          Qt::LeftButton);
 
         dialogs.replies = {false};
         shown.pressOk();
@@ -182,6 +228,13 @@ class WizardTest : public QObject {
         declined.pressOk();
         QVERIFY(declined.window.showingTree());
         QVERIFY(!declined.window.saved());
+        // Closing it asks first, by key or button.
+        QTest::keyClick(&declined.window.result().tree(), Qt::Key_Escape);
+        QVERIFY(dialogs.asked.last().contains("could not be saved"));
+        QVERIFY(declined.window.isVisible());
+        dialogs.replies = {true};
+        QTest::mouseClick(declined.window.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
+        QVERIFY(!declined.window.isVisible());
     }
 
     void theRulesPanelTakesOverFromThePageButtons() {
@@ -216,6 +269,21 @@ class WizardTest : public QObject {
         QVERIFY(pageButtonsEnabled());
         QCOMPARE(shown.window.page().core().chosenCalendar(), "gregorian");
         QVERIFY(!optionEnabled("weekStart"));
+
+        // ISO weeks have no quarters or months: a tick made before stays until cleared, and
+        // then the level cannot be ticked while the calendar is chosen.
+        auto* levels = shown.window.findChild<QListWidget*>("availableList");
+        const auto clickRow = [levels](int row) {
+            QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
+                              levels->visualItemRect(levels->item(row)).center());
+            return levels->item(row)->checkState() == Qt::Checked;
+        };
+        QVERIFY(clickRow(1));
+        calendar->setCurrentIndex(calendar->findData("iso"));
+        QVERIFY(!levels->item(2)->flags().testFlag(Qt::ItemIsEnabled));
+        QVERIFY(!clickRow(1) && !clickRow(1) && !clickRow(2));
+        calendar->setCurrentIndex(0);
+        QVERIFY(clickRow(2));
     }
 
     // The holiday set and weekend are offered while attributes are filled, and reach the
@@ -248,6 +316,7 @@ class WizardTest : public QObject {
         QCOMPARE(days["Sun 11 Jul_2021"]["DayWeekend"], "No");
     }
 
+    // For the next run, and with the store's calendar.
     void choicesAreRememberedForTheNextRun() {
         // Every choice away from what a fresh page shows.
         const PageChoices made = choices({{Choice::Levels, "Year,Week"},
@@ -266,12 +335,22 @@ class WizardTest : public QObject {
                                           {Choice::FillAttributes, "true"},
                                           {Choice::Holidays, "gb-eng"},
                                           {Choice::Weekend, "fri,sat"}});
+        const QString path = directory.filePath("remembered.cube");
         {
-            ShownWizard first(wizard::openCubeForWizard(""), dialogs);
+            ShownWizard first(wizard::openCubeForWizard(path), dialogs);
             first.choose(made);
             first.pressOk();
             QVERIFY(first.window.showingTree());
         }
+        // The store keeps them for its calendar; a copy of it (not saved by the wizard) shows
+        // the calendar's levels only.
+        const auto dimension = wizard::openCubeForWizard(path).cube->dimension("Time");
+        const PageChoices stored = wizard::storedCalendarChoices(path, *dimension);
+        const QString copy = directory.filePath("copy.cube");
+        QVERIFY(QFile::copy(path, copy));
+        const PageChoices copied = wizard::storedCalendarChoices(copy, *dimension);
+        QCOMPARE(copied.text(Choice::Levels), made.text(Choice::Levels));
+        QVERIFY(!copied.text(Choice::Calendar).has_value());
         ShownWizard fresh(wizard::openCubeForWizard(""), dialogs);
         const PageChoices before =
             wizard::currentChoices(fresh.window.page(), fresh.window.rules());
@@ -280,6 +359,7 @@ class WizardTest : public QObject {
         for (const wizard::ChoiceName& name : wizard::choiceNames()) {
             QVERIFY2(before.text(name.choice) != made.text(name.choice), name.setting);
             QCOMPARE(after.text(name.choice), made.text(name.choice));
+            QCOMPARE(stored.text(name.choice), made.text(name.choice));
         }
         QVERIFY(!fresh.window.page().controlWidget("calendarType", 0)->isEnabled());
     }
@@ -289,38 +369,79 @@ class WizardTest : public QObject {
         button.show();
         QVERIFY(QTest::qWaitForWindowExposed(&button));
         QSignalSpy clicked(&button, &QPushButton::clicked);
-        const auto postClick = [&button] {
-            const QPointF at(button.rect().center());
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                QCoreApplication::postEvent(
-                    &button,
-                    new QMouseEvent(
-                        type, at, button.mapToGlobal(at), Qt::LeftButton,
-                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
-            }
-        };
         QThread* workThread = nullptr;
         {
-            wizard::BusyScope busy;
+            annalex::ui::BusyScope busy;
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            postClick();  // made while the window was busy: never delivered
-            wizard::runWithProgress(&button, "Working", [&workThread] {
+            postClick(&button);  // made while the window was busy: never delivered
+            annalex::ui::runWithProgress(&button, "Working", [&workThread] {
                 workThread = QThread::currentThread();
                 QThread::msleep(50);
             });
-            postClick();  // still queued when the work ends
+            postClick(&button);  // still queued when the work ends
         }
         QCOMPARE(clicked.count(), 0);
         QVERIFY(workThread != nullptr && workThread != QThread::currentThread());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        postClick();
+        postClick(&button);
         QTRY_COMPARE(clicked.count(), 1);
     }
 
-    void cancelClosesTheWindow() {
+    void cancelClosesTheWindowWithoutACalendar() {
         ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
         QTest::mouseClick(shown.window.findChild<QPushButton*>("btCancel"), Qt::LeftButton);
         QVERIFY(!shown.window.isVisible());
+    }
+
+    // The window paints while Ok generates (every few thousand members), and a click made
+    // meanwhile is dropped rather than pressing Cancel.
+    void theWindowPaintsWhileItGenerates() {
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        shown.choose(choices({{Choice::Levels, "Year,Quarter,Month,Week,Day"},
+                              {Choice::Start, "1-1-2000"},
+                              {Choice::End, "31-12-2019"},
+                              {Choice::FillAttributes, "true"}}));
+        auto* status = shown.window.findChild<QLabel*>("generationStatus");
+        auto* cancel = shown.window.findChild<QPushButton*>("btCancel");
+        int paintsWhileGenerating = 0;
+        EventWatcher watcher;
+        watcher.watch = [&](QEvent* event) {
+            // Painted with the count of members made so far.
+            if (event->type() == QEvent::Paint && shown.window.generating() &&
+                !status->text().isEmpty() && ++paintsWhileGenerating == 1) {
+                postClick(cancel);
+            }
+        };
+        status->installEventFilter(&watcher);
+        shown.pressOk();
+        QVERIFY(paintsWhileGenerating >= 1);
+        QVERIFY(shown.window.isVisible() && shown.window.showingTree());
+    }
+
+    // The page (scrolled as needed) and the result's buttons lie on the screen; run on an
+    // 800x600 screen as well.
+    void theWindowFitsTheScreen() {
+        ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+        const QRect screen = shown.window.screen()->availableGeometry();
+        const auto reachable = [&shown](QWidget* widget) {
+            const QRect inWindow(widget->mapTo(&shown.window, QPoint()), widget->size());
+            return widget->isVisibleTo(&shown.window) && shown.window.rect().contains(inWindow);
+        };
+        QVERIFY(screen.contains(shown.window.frameGeometry()));
+        auto* scroll = shown.window.findChild<QScrollArea*>("pageScroll");
+        for (const char* name : {"weekend6", "btOk", "cmbYear"}) {
+            auto* widget = shown.window.findChild<QWidget*>(name);
+            scroll->ensureWidgetVisible(widget);
+            QVERIFY2(reachable(widget), name);
+        }
+        shown.choose(choices({{Choice::Levels, "Year"}}));
+        shown.pressOk();
+        QVERIFY(screen.contains(shown.window.frameGeometry()));
+        for (const char* name :
+             {"exportJsonButton", "exportCsvButton", "generateAgainButton", "closeButton"}) {
+            QVERIFY2(reachable(shown.window.findChild<QWidget*>(name)), name);
+        }
     }
 };
 

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/utf8_path.hpp"
+
 #ifndef O_BINARY
 #define O_BINARY 0  // POSIX reads every file as bytes
 #endif
@@ -32,16 +34,16 @@ bool isBuiltinSource(std::string_view name) {
 }
 
 std::string fileFault(const std::filesystem::path& path, const std::string& what) {
-    return "holiday rules file '" + path.string() + "' " + what;
+    return "holiday rules file '" + utf8Text(path) + "' " + what;
 }
 
 // The one place a rules file is opened and read. Without blocking on a pipe, only a regular
 // file of at most kMaxRulesFileBytes is read; its identity is its device and inode (on Windows,
 // which has no inodes, its full path).
 RulesSource readFile(const std::filesystem::path& path) {
-    const int fd = ::open(path.string().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_BINARY);
+    const int fd = openPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_BINARY);
     if (fd < 0) {
-        throw HolidayError("cannot read holiday rules file '" + path.string() + "': " +
+        throw HolidayError("cannot read holiday rules file '" + utf8Text(path) + "': " +
                            std::strerror(errno) + " (not a built-in set: us, gb-eng, de, fr)");
     }
     struct Closer {
@@ -84,11 +86,11 @@ RulesSource readFile(const std::filesystem::path& path) {
     text.resize(length);
 #ifdef _WIN32
     std::error_code ignored;
-    std::string identity = std::filesystem::weakly_canonical(path, ignored).string();
+    std::string identity = utf8Text(std::filesystem::weakly_canonical(path, ignored));
 #else
     std::string identity = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 #endif
-    return {path.lexically_normal().string(), std::move(text), "file " + identity};
+    return {utf8Text(path.lexically_normal()), std::move(text), "file " + identity};
 }
 
 }  // namespace
@@ -105,9 +107,9 @@ RulesSource resolveInclude(std::string_view what, std::string_view from) {
         return {std::string(set->name) + std::string(kBuiltinSuffix), std::string(set->text),
                 "set " + std::string(set->name)};
     }
-    std::filesystem::path path(what);
+    std::filesystem::path path = utf8Path(what);
     if (path.is_relative() && !from.empty() && !isBuiltinSource(from)) {
-        path = std::filesystem::path(from).parent_path() / path;
+        path = utf8Path(from).parent_path() / path;
     }
     return readFile(path);
 }

@@ -268,7 +268,12 @@ TEST(RuleFiles, IncludePathsAreTakenFromTheIncludingFile) {
 
     // The same file reached again by another path, here through a link, is not read twice.
     std::ofstream(folder / "extra" / "closing.rules") << "12-24 = Closed\n";
-    std::filesystem::create_symlink("extra/closing.rules", folder / "closing-link.rules");
+    std::error_code noLinks;
+    std::filesystem::create_symlink("extra/closing.rules", folder / "closing-link.rules", noLinks);
+    if (noLinks) {  // Wine, for one, makes no symbolic links
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "no symbolic link: " << noLinks.message();
+    }
     std::ofstream(folder / "company.rules", std::ios::app) << "include closing-link.rules\n";
     const auto lines = holidayLines(loadHolidays((folder / "company.rules").string()), 2021);
     EXPECT_EQ(lines.size(), holidaysIn(loadHolidays("us"), 2021).size() + 1);

@@ -1,4 +1,4 @@
-#include "busy_scope.hpp"
+#include "ui/busy_scope.hpp"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,7 +11,7 @@
 #include <exception>
 #include <thread>
 
-namespace annalex::wizard {
+namespace annalex::ui {
 namespace {
 
 bool isInput(QEvent::Type type) {
@@ -39,6 +39,8 @@ bool isInput(QEvent::Type type) {
 
 // The progress box shows only for work that lasts longer than this.
 constexpr int kProgressDelayMs = 300;
+// How often a progress bar with a percentage is brought up to date.
+constexpr int kPollMs = 100;
 
 }  // namespace
 
@@ -63,7 +65,8 @@ bool BusyScope::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void runWithProgress(QWidget* parent, const QString& label, const std::function<void()>& work) {
+void runWithProgress(QWidget* parent, const QString& label, const std::function<void()>& work,
+                     const std::function<int()>& percentDone) {
     // A box without buttons: the work cannot be interrupted half way.
     QDialog progress(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     progress.setObjectName(QStringLiteral("progress"));
@@ -73,13 +76,20 @@ void runWithProgress(QWidget* parent, const QString& label, const std::function<
     auto* layout = new QVBoxLayout(&progress);
     layout->addWidget(new QLabel(label, &progress));
     auto* bar = new QProgressBar(&progress);
-    bar->setRange(0, 0);  // busy: how long a save takes is not known beforehand
+    // Without percentDone a busy bar: how long the work takes is not known beforehand.
+    bar->setRange(0, percentDone ? 100 : 0);
     bar->setMinimumWidth(320);
     layout->addWidget(bar);
     QTimer showLater;
     showLater.setSingleShot(true);
     QObject::connect(&showLater, &QTimer::timeout, &progress, &QWidget::show);
     showLater.start(kProgressDelayMs);
+    QTimer poll;
+    if (percentDone) {
+        QObject::connect(&poll, &QTimer::timeout, bar,
+                         [bar, &percentDone] { bar->setValue(percentDone()); });
+        poll.start(kPollMs);
+    }
 
     QEventLoop loop;
     std::exception_ptr failure;
@@ -98,4 +108,4 @@ void runWithProgress(QWidget* parent, const QString& label, const std::function<
     }
 }
 
-}  // namespace annalex::wizard
+}  // namespace annalex::ui
