@@ -90,7 +90,11 @@ void BM_DayTableMillenniaPostgres(benchmark::State& state) {
     writeMillennia(state, annalex::cube::TableFormat::PostgresSql);
 }
 
-BENCHMARK(BM_DayTableMillenniaCsv)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_DayTableMillenniaCsv)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(3);
 BENCHMARK(BM_DayTableMillenniaPostgres)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -56,6 +56,7 @@ struct StoredMember {
 };
 
 struct Calendar {
+    std::string name;
     std::vector<std::string> options;
     // Whether members may hang below parents that do not hold all their days.
     bool strays = false;
@@ -159,21 +160,28 @@ TEST_P(DayTableAgreement, EveryRowIsAPathOfTheSavedHierarchy) {
 // fiscal range whose Februaries both lack 29 February and name 1 March as their 29th day.
 INSTANTIATE_TEST_SUITE_P(
     Calendars, DayTableAgreement,
-    ::testing::Values(Calendar{{"--levels", "Year,Quarter,Month,Week,Day", "--start", "1-1-2001",
+    ::testing::Values(Calendar{"GregorianEveryLevel",
+                               {"--levels", "Year,Quarter,Month,Week,Day", "--start", "1-1-2001",
                                 "--end", "31-12-2002", "--holidays", "us"},
                                true},
-                      Calendar{{"--levels", "Year,Month,Day", "--calendar", "fiscal", "--start",
+                      Calendar{"FiscalFebruaries",
+                               {"--levels", "Year,Month,Day", "--calendar", "fiscal", "--start",
                                 "1-4-2003", "--end", "31-3-2005"}},
-                      Calendar{{"--levels", "Year,Quarter,Week", "--calendar", "fiscal", "--start",
+                      Calendar{"FiscalWeeksBelowQuarters",
+                               {"--levels", "Year,Quarter,Week", "--calendar", "fiscal", "--start",
                                 "15-4-2003", "--end", "14-4-2004"},
                                true},
-                      Calendar{{"--levels", "Year,Week,Day", "--calendar", "iso", "--start",
+                      Calendar{"Iso",
+                               {"--levels", "Year,Week,Day", "--calendar", "iso", "--start",
                                 "1-1-2026", "--end", "31-12-2027"}},
-                      Calendar{{"--levels", "Year,Quarter,Month,Week,Day", "--calendar", "retail",
+                      Calendar{"Retail53Weeks",
+                               {"--levels", "Year,Quarter,Month,Week,Day", "--calendar", "retail",
                                 "--year-end-rule", "nearest", "--start", "1-6-2020", "--end",
                                 "1-6-2021"}},
-                      Calendar{{"--levels", "Quarter,Month", "--calendar", "periods13", "--start",
-                                "1-1-2021", "--end", "31-12-2022"}}));
+                      Calendar{"Periods13QuartersOnTop",
+                               {"--levels", "Quarter,Month", "--calendar", "periods13", "--start",
+                                "1-1-2021", "--end", "31-12-2022"}}),
+    [](const auto& info) { return info.param.name; });
 
 // The table's options belong to it alone, and an SQL table name is a plain one.
 TEST(DayTable, OptionsRefusedOutsideIt) {
