@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "common/failure.hpp"
 #include "support/page_doubles.hpp"
@@ -48,7 +51,9 @@ TEST(DayTable, RecordedDaysOutOfPlaceAreTakenByName) {
     EXPECT_THROW(generated.table(shuffled), Failure);
 }
 
-TEST(DayTable, ValueItsColumnCannotHoldIsNamed) {
+// The CSV day table of one Day member, Saturday 2 January 2021, whose level defines DayWeekend
+// and DayHoliday, with attribute values set in the order given.
+std::string oneDay(const std::vector<std::pair<std::string, std::string>>& values) {
     cube::MemoryDimension dimension("Time");
     auto& objects = dimension.objects();
     const auto hierarchy = objects.newHierarchy();
@@ -56,21 +61,38 @@ TEST(DayTable, ValueItsColumnCannotHoldIsNamed) {
     const auto level = objects.newLevel();
     level->putName("Day");
     hierarchy->addLevel(level);
-    const auto weekend = objects.newAttributeDef();
-    weekend->putName("DayWeekend");
-    level->addAttributeDef(weekend);
+    for (const char* key : {"DayWeekend", "DayHoliday"}) {
+        const auto definition = objects.newAttributeDef();
+        definition->putName(key);
+        level->addAttributeDef(definition);
+    }
     const auto day = objects.newMember();
     day->putName("Sat 2 Jan");
     level->addRootMember(day);
-    day->setAttribute("DayWeekend", "Maybe");
+    for (const auto& [key, value] : values) {
+        day->setAttribute(key, value);
+    }
     calendar::CalendarState state;
     const auto date = std::chrono::sys_days(std::chrono::year(2021) / 1 / 2);
     state.memberDates["Day\tSat 2 Jan"] = {date, date};
     std::ostringstream out;
     calendar::DayTableOptions options;
     options.attributes = true;
+    calendar::writeDayTable(*dimension.hierarchies().front(), state, options, out);
+    return out.str();
+}
+
+TEST(DayTable, ValuesInAnyOrderFillTheirColumns) {
+    EXPECT_EQ(
+        oneDay({{"DayHoliday", "Bank, day"}, {"DayWeekend", "No"}}),
+        "calendar_date,date_key,day_name,day_number,day_first_day,day_last_day,day_weekend,"
+        "day_holiday,day_working_day\r\n"
+        "2021-01-02,20210102,Sat 2 Jan,1,2021-01-02,2021-01-02,false,\"Bank, day\",false\r\n");
+}
+
+TEST(DayTable, ValueItsColumnCannotHoldIsNamed) {
     try {
-        calendar::writeDayTable(*dimension.hierarchies().front(), state, options, out);
+        oneDay({{"DayWeekend", "Maybe"}});
         FAIL() << "no failure";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.number(), 13);
