@@ -9,7 +9,7 @@
 //  * An SQL script for PostgreSQL (psql): the same table, its rows in one COPY ... FROM STDIN
 //    in text form (tab-separated, \N for a missing value).
 //
-// A script replaces a table of the same name whole or, when it fails, leaves it as it was.
+// A script replaces a table of the same name in one transaction.
 //
 // A row is written as beginRow, its cells in column order, endRow, into one text buffer. Each
 // cell carries its own separator, so a run of cells that many rows share (an ancestor's, in a
