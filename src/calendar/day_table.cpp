@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <future>
 #include <limits>
 
 #include "calendar/dates.hpp"
@@ -119,30 +118,19 @@ void appendIsoDate(std::string& out, const CivilDate& date) {
     out.append(text, static_cast<std::size_t>(end - text) + sizeof pairs);
 }
 
-bool isInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '-') {
-        text.remove_prefix(1);
-    }
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return !text.empty();
+// Whether a value has the form of its column's type: enough to notice a value of another
+// kind (a name, a date, a number) in a column, cheap enough for every cell.
+bool looksInteger(std::string_view text) {
+    const char last = text.back();
+    return (text.front() == '-' || (text.front() >= '0' && text.front() <= '9')) && last >= '0' &&
+           last <= '9';
 }
 
-// YYYY-MM-DD, the year of four digits or more.
-bool isIsoDate(std::string_view text) {
-    const std::size_t dash = text.size() - 6;  // before the month
-    if (text.size() < 10 || text[dash] != '-' || text[dash + 3] != '-') {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i != dash && i != dash + 3 && (text[i] < '0' || text[i] > '9')) {
-            return false;
-        }
-    }
-    return true;
+bool looksIsoDate(std::string_view text) {
+    // YYYY-MM-DD, the year of four digits or more.
+    const std::size_t size = text.size();
+    return size >= 10 && text[size - 6] == '-' && text[size - 3] == '-' && text[0] >= '0' &&
+           text[0] <= '9' && text[size - 1] >= '0' && text[size - 1] <= '9';
 }
 
 struct Span {
@@ -253,12 +241,14 @@ struct LevelState {
     std::vector<std::string> values;
     bool weekendNo = false;
     bool holidayEmpty = true;
-    std::uint32_t cached = kNoMember - 1;  // no member yet (kNoMember: none on this row)
+    std::string* out = nullptr;  // where they go
+    // Above the lowest level: the member whose cells are kept (kNoMember: none on this row).
+    std::uint32_t cached = kNoMember - 1;
     std::string levelCells;
     std::string attributeCells;
 };
 
-// Encodes runs of rows; one per thread.
+// Encodes runs of rows.
 class RowEncoder {
   public:
     RowEncoder(const cube::MemoryHierarchy& hierarchy, const DayRows& rows,
@@ -291,7 +281,6 @@ class RowEncoder {
     // The rows from first up to last, into text (emptied first).
     void encode(std::size_t first, std::size_t last, std::string& text) {
         text.clear();
-        std::string cellText;
         for (std::size_t row = first; row < last; ++row) {
             const DayEntry& entry = rows_.entries()[row];
             std::fill(path_.begin(), path_.end(), kNoMember);
@@ -300,56 +289,69 @@ class RowEncoder {
                 path_[member.levelPosition()] = id;
                 id = member.parent();
             }
-            for (std::size_t level = 0; level < levels_.size(); ++level) {
-                if (levels_[level].cached != path_[level]) {
-                    encodeMember(level, path_[level]);
+            // The members above the day's own keep their cells from row to row; the lowest
+            // level's cells go straight into the row.
+            const std::size_t lowest = levels_.size() - 1;
+            for (std::size_t level = 0; level < lowest; ++level) {
+                LevelState& state = levels_[level];
+                if (state.cached != path_[level]) {
+                    state.cached = path_[level];
+                    state.levelCells.clear();
+                    state.attributeCells.clear();
+                    levelCells(path_[level], state.levelCells);
+                    attributeCells(level, path_[level], state.attributeCells);
                 }
             }
             encoder_.beginRow(text);
             const CivilDate date = civilDate(Date(std::chrono::days(entry.day)));
-            cellText.clear();
-            appendIsoDate(cellText, date);
-            encoder_.cell(text, ColumnType::Date, cellText);
-            cellText.clear();
-            appendNumber(cellText, std::int64_t{date.year} * 10000 + date.month * 100 + date.day);
-            encoder_.cell(text, ColumnType::Integer, cellText);
-            for (const LevelState& level : levels_) {
-                text += level.levelCells;
+            cellText_.clear();
+            appendIsoDate(cellText_, date);
+            encoder_.cell(text, ColumnType::Date, cellText_);
+            cellText_.clear();
+            appendNumber(cellText_, std::int64_t{date.year} * 10000 + date.month * 100 + date.day);
+            encoder_.cell(text, ColumnType::Integer, cellText_);
+            for (std::size_t level = 0; level < lowest; ++level) {
+                text += levels_[level].levelCells;
             }
-            for (const LevelState& level : levels_) {
-                text += level.attributeCells;
+            levelCells(entry.leaf, text);
+            for (std::size_t level = 0; level < lowest; ++level) {
+                text += levels_[level].attributeCells;
             }
+            attributeCells(lowest, entry.leaf, text);
             encoder_.endRow(text);
         }
         encoder_.endBatch(text);
     }
 
   private:
-    // The cells of one member of a level (kNoMember: empty cells).
-    void encodeMember(std::size_t position, std::uint32_t id) {
-        LevelState& level = levels_[position];
-        level.cached = id;
-        level.levelCells.clear();
-        level.attributeCells.clear();
-        const bool working = level.weekend >= 0 && level.holiday >= 0;
+    // The name, number and days of one member of a level (kNoMember: empty cells).
+    void levelCells(std::uint32_t id, std::string& out) {
         if (id == kNoMember) {
             for (int i = 0; i < 4; ++i) {
-                encoder_.nullCell(level.levelCells);
-            }
-            for (std::size_t i = 0; i < level.keys.size() + (working ? 1 : 0); ++i) {
-                encoder_.nullCell(level.attributeCells);
+                encoder_.nullCell(out);
             }
             return;
         }
-        const cube::MemberView member = hierarchy_.member(id);
-        std::string number;
-        encoder_.cell(level.levelCells, ColumnType::Text, member.name());
-        appendNumber(number, rows_.number(id));
-        encoder_.cell(level.levelCells, ColumnType::Integer, number);
+        encoder_.cell(out, ColumnType::Text, hierarchy_.member(id).name());
+        cellText_.clear();
+        appendNumber(cellText_, rows_.number(id));
+        encoder_.cell(out, ColumnType::Integer, cellText_);
         for (const std::int32_t day : {rows_.span(id).first, rows_.span(id).last}) {
-            std::string date;
-            appendIsoDate(date, civilDate(Date(std::chrono::days(day))));
-            encoder_.cell(level.levelCells, ColumnType::Date, date);
+            cellText_.clear();
+            appendIsoDate(cellText_, civilDate(Date(std::chrono::days(day))));
+            encoder_.cell(out, ColumnType::Date, cellText_);
+        }
+    }
+
+    // The attribute cells of one member of a level (kNoMember: empty cells).
+    void attributeCells(std::size_t position, std::uint32_t id, std::string& out) {
+        LevelState& level = levels_[position];
+        const bool working = level.weekend >= 0 && level.holiday >= 0;
+        if (id == kNoMember) {
+            for (std::size_t i = 0; i < level.keys.size() + (working ? 1 : 0); ++i) {
+                encoder_.nullCell(out);
+            }
+            return;
         }
         if (level.keys.empty()) {
             return;
@@ -357,7 +359,9 @@ class RowEncoder {
         // Values that come in the columns' order, as the calendar sets them, are encoded as they
         // come; another order is noticed, and the member encoded again from copies.
         visitLevel_ = &level;
-        visitName_ = member.name();
+        visitName_ = hierarchy_.member(id).name();
+        level.out = &out;
+        const std::size_t start = out.size();
         level.written = 0;
         level.inOrder = true;
         level.copying = false;
@@ -365,7 +369,7 @@ class RowEncoder {
         level.holidayEmpty = true;
         hierarchy_.forEachAttribute(id, visit_);
         if (!level.inOrder) {
-            level.attributeCells.clear();
+            out.resize(start);
             for (std::string& value : level.values) {
                 value.clear();
             }
@@ -376,11 +380,11 @@ class RowEncoder {
             }
         } else {
             for (; level.written < level.keys.size(); ++level.written) {
-                encoder_.nullCell(level.attributeCells);  // no value set
+                encoder_.nullCell(out);  // no value set
             }
         }
         if (working) {
-            encoder_.booleanCell(level.attributeCells, level.weekendNo && level.holidayEmpty);
+            encoder_.booleanCell(out, level.weekendNo && level.holidayEmpty);
         }
     }
 
@@ -395,12 +399,13 @@ class RowEncoder {
         if (type == ColumnType::Boolean && !fits) {
             fits = value == "Yes" || value == "No";
             if (fits) {
-                encoder_.booleanCell(level.attributeCells, value == "Yes");
+                encoder_.booleanCell(*level.out, value == "Yes");
                 return;
             }
         } else if (!fits) {
-            fits = type == ColumnType::Text || (type == ColumnType::Integer && isInteger(value)) ||
-                   (type == ColumnType::Date && isIsoDate(value));
+            fits = type == ColumnType::Text ||
+                   (type == ColumnType::Integer && looksInteger(value)) ||
+                   (type == ColumnType::Date && looksIsoDate(value));
         }
         if (!fits) {
             raise(ErrorNumber::TypeMismatch,
@@ -411,7 +416,7 @@ class RowEncoder {
                                                    : "a whole number"),
                   kDefaultSource);
         }
-        encoder_.cell(level.attributeCells, type, value);
+        encoder_.cell(*level.out, type, value);
     }
 
     // Takes an attribute value of the member being encoded into its column.
@@ -435,7 +440,7 @@ class RowEncoder {
             level.inOrder = false;
         } else if (level.inOrder) {
             for (; level.written < k; ++level.written) {
-                encoder_.nullCell(level.attributeCells);  // no value set
+                encoder_.nullCell(*level.out);  // no value set
             }
             encodeValue(level, k, value);
             ++level.written;
@@ -447,6 +452,7 @@ class RowEncoder {
     cube::TableEncoder encoder_;
     std::vector<LevelState> levels_;
     std::vector<std::uint32_t> path_;  // the row's member on each level
+    std::string cellText_;
     LevelState* visitLevel_ = nullptr;
     std::string_view visitName_;
     const std::function<void(std::string_view, std::string_view)> visit_ =
@@ -498,21 +504,13 @@ void writeDayTable(const cube::MemoryHierarchy& hierarchy, const CalendarState& 
     std::string text;
     encoder.begin(text);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    // Blocks of rows are encoded two at a time, the second on another thread (or, when no
-    // thread can be had, after the first), and written in order.
+    // The rows go out in blocks, so that the text held at once stays small.
     constexpr std::size_t kBlockRows = 16384;
-    RowEncoder here(hierarchy, rows, encoder, options.attributes);
-    RowEncoder there(hierarchy, rows, encoder, options.attributes);
-    std::string second;
+    RowEncoder rowEncoder(hierarchy, rows, encoder, options.attributes);
     const std::size_t count = rows.entries().size();
-    for (std::size_t at = 0; at < count; at += 2 * kBlockRows) {
-        const std::size_t middle = std::min(count, at + kBlockRows);
-        const std::size_t last = std::min(count, at + 2 * kBlockRows);
-        auto helper = std::async([&] { there.encode(middle, last, second); });
-        here.encode(at, middle, text);
-        helper.get();
+    for (std::size_t at = 0; at < count; at += kBlockRows) {
+        rowEncoder.encode(at, std::min(count, at + kBlockRows), text);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.write(second.data(), static_cast<std::streamsize>(second.size()));
     }
     text.clear();
     encoder.end(text);

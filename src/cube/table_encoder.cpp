@@ -1,5 +1,6 @@
 #include "cube/table_encoder.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace annalex::cube {
@@ -147,7 +148,9 @@ void TableEncoder::endBatch(std::string& out) {
 void TableEncoder::appendText(std::string& out, std::string_view text) const {
     switch (format_) {
         case TableFormat::Csv:
-            if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+            if (std::none_of(text.begin(), text.end(), [](char c) {
+                    return c == ',' || c == '"' || c == '\r' || c == '\n';
+                })) {
                 out += text;
                 return;
             }
@@ -171,7 +174,9 @@ void TableEncoder::appendText(std::string& out, std::string_view text) const {
             out += '\'';
             return;
         case TableFormat::PostgresSql:
-            if (text.find_first_of("\\\t\n\r") == std::string_view::npos) {
+            if (std::none_of(text.begin(), text.end(), [](char c) {
+                    return c == '\\' || c == '\t' || c == '\n' || c == '\r';
+                })) {
                 out += text;
                 return;
             }

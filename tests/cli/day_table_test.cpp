@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Calendar{"Periods13QuartersOnTop",
                                {"--levels", "Quarter,Month", "--calendar", "periods13", "--start",
                                 "1-1-2021", "--end", "31-12-2022"}}),
-    [](const auto& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Calendar>& tested) { return tested.param.name; });
 
 // The table's options belong to it alone, and an SQL table name is a plain one.
 TEST(DayTable, OptionsRefusedOutsideIt) {
