@@ -71,8 +71,8 @@ class TableEncoder {
     // Around the cells of a row; out must not be emptied in between.
     void beginRow(std::string& out);
     void endRow(std::string& out);
-    // Ends the INSERT statement under way, if any: rows written by copies of an encoder (one per
-    // thread) join whole statements.
+    // Ends the INSERT statement under way, if any, so that a block of rows written out ends
+    // with a whole statement.
     void endBatch(std::string& out);
 
   private:
