@@ -303,12 +303,15 @@ class RowEncoder {
                 }
             }
             encoder_.beginRow(text);
-            const CivilDate date = civilDate(Date(std::chrono::days(entry.day)));
+            // The date, and its key: the same digits without the dashes.
+            const std::string_view date = isoText(entry.day);
+            encoder_.cell(text, ColumnType::Date, date);
             cellText_.clear();
-            appendIsoDate(cellText_, date);
-            encoder_.cell(text, ColumnType::Date, cellText_);
-            cellText_.clear();
-            appendNumber(cellText_, std::int64_t{date.year} * 10000 + date.month * 100 + date.day);
+            for (const char c : date) {
+                if (c != '-' && (c != '0' || !cellText_.empty())) {
+                    cellText_ += c;
+                }
+            }
             encoder_.cell(text, ColumnType::Integer, cellText_);
             for (std::size_t level = 0; level < lowest; ++level) {
                 text += levels_[level].levelCells;
@@ -324,6 +327,16 @@ class RowEncoder {
     }
 
   private:
+    // A day as an ISO date; the last one asked for is kept, as a day's row asks three times.
+    std::string_view isoText(std::int32_t day) {
+        if (day != isoDay_ || isoText_.empty()) {
+            isoDay_ = day;
+            isoText_.clear();
+            appendIsoDate(isoText_, civilDate(Date(std::chrono::days(day))));
+        }
+        return isoText_;
+    }
+
     // The name, number and days of one member of a level (kNoMember: empty cells).
     void levelCells(std::uint32_t id, std::string& out) {
         if (id == kNoMember) {
@@ -337,9 +350,7 @@ class RowEncoder {
         appendNumber(cellText_, rows_.number(id));
         encoder_.cell(out, ColumnType::Integer, cellText_);
         for (const std::int32_t day : {rows_.span(id).first, rows_.span(id).last}) {
-            cellText_.clear();
-            appendIsoDate(cellText_, civilDate(Date(std::chrono::days(day))));
-            encoder_.cell(out, ColumnType::Date, cellText_);
+            encoder_.cell(out, ColumnType::Date, isoText(day));
         }
     }
 
@@ -453,6 +464,8 @@ class RowEncoder {
     std::vector<LevelState> levels_;
     std::vector<std::uint32_t> path_;  // the row's member on each level
     std::string cellText_;
+    std::int32_t isoDay_ = 0;
+    std::string isoText_;
     LevelState* visitLevel_ = nullptr;
     std::string_view visitName_;
     const std::function<void(std::string_view, std::string_view)> visit_ =
