@@ -5,9 +5,10 @@
 #   docs/screenshots/tree.png    the generated dimension after Ok, a day member selected
 #   docs/screenshots/retail.png  a retail 4-4-5 calendar whose year 2022 has 53 weeks, that year
 #                                open down to its last week
-#   docs/screenshots/report.png  the error report form over a generation that failed
-#                                (the wizard's --fail-generation), in a temporary installation
-# Needs Xvfb, xwd and xlogo (x11-apps), xrdb (x11-xserver-utils), convert (imagemagick), xdotool
+#   docs/screenshots/report.png  the error report form after a generation that failed (the
+#                                wizard's --fail-generation), in a temporary installation, its
+#                                picture showing the wizard's page as the failure found it
+# Needs Xvfb, xwd (x11-apps), xrdb (x11-xserver-utils), convert (imagemagick), xdotool
 # and python3-aiosmtpd (a loopback mail server), installed when missing, and a built annalex-wizard and annalex.
 #
 # The result is browsed with keys, as a person would: typing a member's name selects it (the
@@ -34,10 +35,8 @@ work="$(mktemp -d)"
 
 xvfb_pid=""
 wizard_pid=""
-logo_pid=""
 cleanup() {
     [[ -n "$wizard_pid" ]] && kill "$wizard_pid" 2>/dev/null || true
-    [[ -n "$logo_pid" ]] && kill "$logo_pid" 2>/dev/null || true
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -136,17 +135,15 @@ for name in Installed ApplicationDir; do
 done
 # A mail server on loopback (the tests' own), so that the form offers its mail options.
 mkdir -p "$work/smtp"
-sleep 30 | /usr/bin/python3 "$root/tests/errors/smtp_test_server.py" accept "$work/smtp" \
+sleep 30 | /usr/bin/python3 "$root/tests/report/smtp_test_server.py" accept "$work/smtp" \
     >"$work/smtp-port" &
 for _ in $(seq 50); do [[ -s "$work/smtp-port" ]] && break; sleep 0.1; done
 "$annalex" settings write HKCU 'Software\Velmora\Defaults' MailServer S \
     "smtp://127.0.0.1:$(head -n 1 "$work/smtp-port")"
-# Something on the desktop besides the wizard, for the form's screen picture to show (the
-# wizard's own window is closed before the picture is taken).
-xlogo -geometry 540x540+900+450 >/dev/null 2>&1 &
-logo_pid=$!
+# The form's picture is taken before the wizard's window closes, so it shows the page as the
+# failure found it. Once the form is on screen it asks the mail server; the shot waits for that.
 start_wizard 1500 failing.cube --levels Year,Month --fail-generation
 await "Unexpected Error"
-sleep 1
+sleep 2
 shoot "$out/report.png" "Unexpected Error"
 echo "wrote $out/page.png, $out/tree.png, $out/retail.png and $out/report.png"

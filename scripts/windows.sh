@@ -4,7 +4,8 @@
 # `annalex.exe generate` prints the same JSON Lines as the Linux `annalex generate`, that
 # `annalex.exe settings` reaches the real registry, and that `cmake --install` lays out the
 # program, the server and what hosts build against. The suites include the COM hosts: a C++
-# host, and VBScript and JScript files run by Wine's cscript.
+# host, VBScript and JScript files run by Wine's cscript, and the page in Wine's ATL container,
+# for which the leg runs on a virtual display (Xvfb, no window manager).
 #   scripts/windows.sh            build and test
 #   scripts/windows.sh --build    build only
 set -euo pipefail
@@ -13,8 +14,10 @@ leg_start=$SECONDS
 
 # widl (mingw-w64-tools) compiles annalex.idl; the system IDL files it imports come with
 # libwine-dev, stdole2.tlb with Wine itself.
+# The page's windows need a display (xvfb) and the fonts Windows programs expect (fonts-wine:
+# MS Sans Serif, Tahoma).
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine libwine-dev libgtest-dev
-          libcli11-dev cmake ninja-build)
+          libcli11-dev cmake ninja-build xvfb fonts-wine)
 source scripts/install_packages.sh
 install_missing "${packages[@]}"
 
@@ -36,16 +39,25 @@ fi
 
 WINEPREFIX="$(mktemp -d)"
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
+# A display of the leg's own, on a free number Xvfb picks and writes down.
+display_file="$(mktemp)"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
 cleanup() {
   wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
+  kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$WINEPREFIX" "$display_file"
 }
 trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$display_file")"
 start=$SECONDS
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 wineserver -p  # keep one server for every program below
+# With no window manager, Wine keeps every window itself; otherwise it would wait for a
+# manager's answer at each framed window that closes.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 echo "Wine prefix ready in $((SECONDS - start)) s"
 
 # The README's sample calendar, generated on Linux and by annalex.exe; the COM test host

@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <vector>
 
-#include "errors/build_version.hpp"
+#include "common/build_version.hpp"
 
 namespace annalex::wizard {
 namespace {

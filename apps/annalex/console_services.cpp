@@ -5,21 +5,21 @@
 
 #include "common/failure.hpp"
 #ifdef ANNALEX_HAVE_REPORT_FORM
-#include "errors/report_paths.hpp"
+#include "report/report_paths.hpp"
 #endif
-#include "errors/report_text.hpp"
+#include "report/report_text.hpp"
 
 namespace annalex::cli {
 
-void ConsoleMessages::show(const control::MessageBoxRequest& request) {
+void ConsoleMessages::show(const MessageBoxRequest& request) {
     if (quiet_ && request.title == "Info") {
         return;
     }
     std::cerr << request.title << ": " << request.text << std::endl;
 }
 
-void ConsoleProgress::setPointer(control::MousePointer pointer) {
-    if (pointer == control::MousePointer::Hourglass) {
+void ConsoleProgress::setPointer(MousePointer pointer) {
+    if (pointer == MousePointer::Hourglass) {
         busy_ = true;
         done_ = 0;
         total_ = totalSource_ ? totalSource_() : 0;
@@ -63,7 +63,7 @@ void ConsoleProgress::erase() {
 
 void ConsoleReporter::report(const errors::FailureReport& failure, errors::ContainerAction) {
     reports_.push_back(failure);
-    std::cerr << "Unexpected failure:\n" << errors::reportFieldLines(failure) << std::flush;
+    std::cerr << "Unexpected failure:\n" << report::reportFieldLines(failure) << std::flush;
 #ifdef ANNALEX_HAVE_REPORT_FORM
     appendToLog(failure);
 #endif
@@ -75,15 +75,12 @@ void ConsoleReporter::appendToLog(const errors::FailureReport& failure) {
     if (installed.empty()) {
         return;
     }
-    const errors::ReportPaths paths(installed, settings_.readString("ApplicationDir"));
-    const std::string log = errors::resolveIgnoringCase(errors::posixPath(paths.errorLog));
-    const errors::LogStamp stamp{errors::generalDateText(clock_.now()), build_.compiledText(),
+    const report::ReportPaths paths(installed, settings_.readString("ApplicationDir"));
+    const std::string log = files_.hostPath(paths.errorLog);
+    const report::LogStamp stamp{report::generalDateText(clock_.now()), build_.compiledText(),
                                  build_.versionText()};
     try {
-        if (!files_.exists(log)) {
-            files_.createEmptyFile(log);
-        }
-        files_.appendToFile(log, errors::logEntry(stamp, failure, kDescription));
+        files_.appendLogEntry(log, report::logEntry(stamp, failure, kDescription));
     } catch (const Failure& cannotLog) {
         std::cerr << "annalex: the error log was not written: " << cannotLog.description() << '\n';
     }

@@ -11,26 +11,27 @@
 #include <string>
 #include <vector>
 
-#include "control/page_services.hpp"
-#include "errors/build_info.hpp"
+#include "common/message_service.hpp"
+#include "common/pointer_service.hpp"
 #include "errors/failure_reporter.hpp"
+#include "report/build_info.hpp"
 #ifdef ANNALEX_HAVE_REPORT_FORM
-#include "errors/posix_files.hpp"
-#include "errors/product_settings.hpp"
+#include "report/posix_files.hpp"
+#include "report/product_settings.hpp"
 #endif
 
 namespace annalex::cli {
 
-class ConsoleMessages final : public control::MessageService {
+class ConsoleMessages final : public MessageService {
   public:
     explicit ConsoleMessages(bool quiet) : quiet_(quiet) {}
-    void show(const control::MessageBoxRequest& request) override;
+    void show(const MessageBoxRequest& request) override;
 
   private:
     bool quiet_;  // leaves out the "Info" notice
 };
 
-class ConsoleProgress final : public control::PointerService {
+class ConsoleProgress final : public PointerService {
   public:
     // Draws only when enabled (standard error is a terminal).
     explicit ConsoleProgress(bool enabled) : enabled_(enabled) {}
@@ -39,7 +40,7 @@ class ConsoleProgress final : public control::PointerService {
     void setTotalSource(std::function<int()> source) { totalSource_ = std::move(source); }
     // One more year done.
     void step();
-    void setPointer(control::MousePointer pointer) override;
+    void setPointer(MousePointer pointer) override;
 
   private:
     void draw();
@@ -73,10 +74,10 @@ class ConsoleReporter final : public errors::FailureReporter {
 #ifdef ANNALEX_HAVE_REPORT_FORM  // the error log needs the report form's files and settings
     void appendToLog(const errors::FailureReport& failure);
 
-    errors::ProductSettings settings_;
-    errors::PosixFiles files_;
-    errors::SystemClock clock_;
-    errors::ThisBuild build_;
+    report::ProductSettings settings_;
+    report::PosixFiles files_;
+    report::SystemClock clock_;
+    report::ThisBuild build_;
 #endif
     std::vector<errors::FailureReport> reports_;
 };

@@ -16,8 +16,8 @@
 #endif
 
 #include "command_line_text.hpp"
+#include "common/build_version.hpp"
 #include "common/failure.hpp"
-#include "errors/build_version.hpp"
 #include "generate_command.hpp"
 #include "output_file.hpp"
 #include "settings_command.hpp"

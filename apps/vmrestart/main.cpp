@@ -1,19 +1,24 @@
 // VmRestart: the restart program that the error report form starts when it closes.
 //
-// It is started by the host process that met the failure, which is its parent. It notes the
-// parent's program, arguments and working directory, waits for the parent to end, then starts
-// that program again, with the same arguments, in the same working directory. It takes no
-// arguments of its own and writes one line to standard error when it cannot restart.
+//     VmRestart.exe --host-pid PID --host-start TICKS --host-program PATH
 //
-// It waits at most kParentWaitLimit (15 minutes: time for the host to let its user save open
-// work before it quits). A host that is still running then is not going to end on its own;
-// rather than linger for ever, it writes one line naming the host it waited for and ends.
-// The environment variable VMRESTART_WAIT_LIMIT_MS, a positive number of milliseconds no
-// larger than that, shortens the limit; it exists for the tests, which cannot wait 15 minutes.
+// The host that met the failure starts it with its own identity: its process number, its start
+// time (clock ticks after boot, field 22 of /proc/PID/stat) and its program. Before anything
+// else VmRestart checks that /proc/PID is still that process (same start time, same program):
+// a number can be given to another process once its own has ended, and VmRestart restarts the
+// host and nothing else. It then notes the host's arguments and working directory, waits for it
+// to end, and starts its program again with the same arguments in the same working directory.
+// It writes one line to standard error when it does not restart.
 //
-// Exit status (only seen when it does not restart): 1 when the parent cannot be known (it has
-// already ended, or /proc cannot be read), 2 when the program could not be started again,
-// 3 when the parent was still running at the end of the wait.
+// It waits at most kHostWaitLimit (15 minutes: time for the host to let its user save open work
+// before it quits). A host that is still running then is not going to end on its own; rather
+// than linger for ever, it writes one line naming the host it waited for and ends. The
+// environment variable VMRESTART_WAIT_LIMIT_MS, a positive number of milliseconds no larger
+// than that, shortens the limit; it exists for the tests, which cannot wait 15 minutes.
+//
+// Exit status (only seen when it does not restart): 1 when the host cannot be known (no or bad
+// arguments, the host has already ended, or /proc/PID is another process), 2 when the program
+// could not be started again, 3 when the host was still running at the end of the wait.
 
 #include <unistd.h>
 
@@ -30,13 +35,52 @@
 #include <thread>
 #include <vector>
 
+#include "common/process_state.hpp"
+
 namespace {
 
-struct Host {
+// Who asked for the restart, as it said on the command line.
+struct Identity {
+    pid_t pid = 0;
+    std::string startTime;
     std::string program;
+};
+
+struct Host {
     std::vector<std::string> arguments;  // arguments[0] is the name it was started under
     std::string workingDirectory;
 };
+
+bool parsePid(std::string_view text, pid_t& pid) {
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value <= 1 ||
+        value > 0x7fffffff) {
+        return false;
+    }
+    pid = static_cast<pid_t>(value);
+    return true;
+}
+
+bool parseIdentity(int argc, char* argv[], Identity& identity) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string_view option = argv[i];
+        const std::string_view value = argv[i + 1];
+        if (option == "--host-pid") {
+            if (!parsePid(value, identity.pid)) {
+                return false;
+            }
+        } else if (option == "--host-start") {
+            identity.startTime = value;
+        } else if (option == "--host-program") {
+            identity.program = value;
+        } else {
+            return false;
+        }
+    }
+    return argc % 2 == 1 && identity.pid > 1 && !identity.startTime.empty() &&
+           !identity.program.empty();
+}
 
 std::string linkTarget(const std::string& link) {
     std::vector<char> buffer(4096);
@@ -45,9 +89,21 @@ std::string linkTarget(const std::string& link) {
                       : std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
-bool readHost(pid_t parent, Host& host) {
-    const std::string proc = "/proc/" + std::to_string(parent);
-    host.program = linkTarget(proc + "/exe");
+// Whether the process that identity names still runs: the number's process started when the
+// host did and has not ended.
+bool hostRuns(const Identity& identity) {
+    return annalex::processStartTime(identity.pid) == identity.startTime &&
+           annalex::processRuns(identity.pid);
+}
+
+// Whether /proc/PID is, right now, the running host that identity names, its program included.
+bool isHost(const Identity& identity) {
+    return hostRuns(identity) &&
+           linkTarget("/proc/" + std::to_string(identity.pid) + "/exe") == identity.program;
+}
+
+void readHost(pid_t pid, Host& host) {
+    const std::string proc = "/proc/" + std::to_string(pid);
     host.workingDirectory = linkTarget(proc + "/cwd");
     std::ifstream cmdline(proc + "/cmdline", std::ios::binary);
     const std::string all((std::istreambuf_iterator<char>(cmdline)),
@@ -57,43 +113,52 @@ bool readHost(pid_t parent, Host& host) {
         host.arguments.push_back(all.substr(at, end - at));
         at = end == std::string::npos ? all.size() : end + 1;
     }
-    return !host.program.empty() && !host.arguments.empty();
 }
 
-constexpr std::chrono::milliseconds kParentWaitLimit = std::chrono::minutes(15);
+constexpr std::chrono::milliseconds kHostWaitLimit = std::chrono::minutes(15);
 
-// kParentWaitLimit, or the shorter limit from VMRESTART_WAIT_LIMIT_MS when that is a positive
+// kHostWaitLimit, or the shorter limit from VMRESTART_WAIT_LIMIT_MS when that is a positive
 // number of milliseconds within it (anything else is ignored).
-std::chrono::milliseconds parentWaitLimit() {
+std::chrono::milliseconds hostWaitLimit() {
     const char* text = std::getenv("VMRESTART_WAIT_LIMIT_MS");
     if (text == nullptr) {
-        return kParentWaitLimit;
+        return kHostWaitLimit;
     }
     const std::string_view view(text);
     long long value = 0;
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
     if (error != std::errc() || end != view.data() + view.size() || value <= 0 ||
-        value > kParentWaitLimit.count()) {
-        return kParentWaitLimit;
+        value > kHostWaitLimit.count()) {
+        return kHostWaitLimit;
     }
     return std::chrono::milliseconds(value);
 }
 
 }  // namespace
 
-int main() {
-    const pid_t parent = ::getppid();
-    Host host;
-    if (parent <= 1 || !readHost(parent, host)) {
-        std::cerr << "VmRestart: the program to restart cannot be known\n";
+int main(int argc, char* argv[]) {
+    Identity identity;
+    if (!parseIdentity(argc, argv, identity)) {
+        std::cerr << "VmRestart: the program to restart cannot be known (usage: VmRestart.exe "
+                     "--host-pid PID --host-start TICKS --host-program PATH)\n";
         return 1;
     }
-    // The parent has ended when this process has been handed to another parent.
-    const auto deadline = std::chrono::steady_clock::now() + parentWaitLimit();
-    while (::getppid() == parent) {
+    // The host is read between two checks of its identity, so that what was read is its own.
+    Host host;
+    if (isHost(identity)) {
+        readHost(identity.pid, host);
+    }
+    if (!isHost(identity) || host.arguments.empty()) {
+        std::cerr << "VmRestart: process " << identity.pid << " is no longer " << identity.program
+                  << " that asked for the restart; nothing is restarted\n";
+        return 1;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + hostWaitLimit();
+    // (A program file replaced meanwhile does not end the wait: only the host's end does.)
+    while (hostRuns(identity)) {
         if (std::chrono::steady_clock::now() >= deadline) {
-            std::cerr << "VmRestart: gave up waiting for " << host.program << " (process " << parent
-                      << ") to end\n";
+            std::cerr << "VmRestart: gave up waiting for " << identity.program << " (process "
+                      << identity.pid << ") to end\n";
             return 3;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -101,12 +166,13 @@ int main() {
     if (host.workingDirectory.empty() || ::chdir(host.workingDirectory.c_str()) != 0) {
         [[maybe_unused]] const int ignored = ::chdir("/");  // its directory is gone
     }
-    std::vector<char*> argv;
+    std::vector<char*> arguments;
     for (std::string& argument : host.arguments) {
-        argv.push_back(argument.data());
+        arguments.push_back(argument.data());
     }
-    argv.push_back(nullptr);
-    ::execv(host.program.c_str(), argv.data());
-    std::cerr << "VmRestart: cannot start " << host.program << ": " << std::strerror(errno) << '\n';
+    arguments.push_back(nullptr);
+    ::execv(identity.program.c_str(), arguments.data());
+    std::cerr << "VmRestart: cannot start " << identity.program << ": " << std::strerror(errno)
+              << '\n';
     return 2;
 }

@@ -54,4 +54,14 @@ const CalendarEntry* findCalendar(std::string_view key) {
     return nullptr;
 }
 
+const CalendarEntry& chosenCalendar(std::string_view extendedKey, bool firstPageButton) {
+    if (!extendedKey.empty()) {
+        if (const CalendarEntry* entry = findCalendar(extendedKey)) {
+            return *entry;
+        }
+    }
+    static_assert(pageCalendarCount() == 2, "the page has two calendar-type buttons");
+    return kCalendars[firstPageButton ? 0 : 1];
+}
+
 }  // namespace annalex::calendar

@@ -20,4 +20,9 @@ constexpr std::size_t pageCalendarCount() {
 // The entry of that key (exact, lower case); nullptr when none.
 const CalendarEntry* findCalendar(std::string_view key);
 
+// The calendar a generation uses: the one a host chose beyond the page's (extendedKey) when it
+// names a calendar of the list, else the one of the page's calendar-type buttons: the first
+// button is the list's first calendar, the other button its second.
+const CalendarEntry& chosenCalendar(std::string_view extendedKey, bool firstPageButton);
+
 }  // namespace annalex::calendar

@@ -12,25 +12,10 @@ namespace annalex::calendar {
 using errors::kControlModule;
 using errors::ProcedureLabels;
 
-namespace {
-
-// The calendar a host chose beyond the page's, or else the page's calendar type: its first
-// button is the first calendar of the list, any other button the second.
-const CalendarEntry& chosenEntry(const CalendarState& state) {
-    if (!state.extendedCalendar.empty()) {
-        if (const CalendarEntry* entry = findCalendar(state.extendedCalendar)) {
-            return *entry;
-        }
-    }
-    return calendarList()[state.gregorian ? 0 : 1];
-}
-
-}  // namespace
-
 const Calendar& CalendarBuilder::calendar() {
     // Made again whenever the calendar, its options or the start date changed since it was
     // made.
-    const CalendarEntry& entry = chosenEntry(state_);
+    const CalendarEntry& entry = chosenCalendar(state_.extendedCalendar, state_.gregorian);
     if (!calendar_ || calendarEntry_ != &entry || calendarStart_ != state_.startDate ||
         calendarOptions_ != state_.calendarOptions) {
         calendar_ = entry.make(toYearMonthDay(state_.startDate), state_.calendarOptions);

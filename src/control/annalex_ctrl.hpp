@@ -22,8 +22,9 @@
 
 #include "calendar/calendar_builder.hpp"
 #include "calendar/calendar_state.hpp"
+#include "common/pointer_service.hpp"
 #include "control/calendar_page.hpp"
-#include "control/page_services.hpp"
+#include "control/page_messages.hpp"
 #include "cube/cube_model.hpp"
 #include "errors/failure_reporter.hpp"
 #include "errors/procedure_trap.hpp"

@@ -47,10 +47,7 @@ std::optional<std::pair<std::string, std::string>> AnnalexCtrl::memberDates(
 }
 
 std::string_view AnnalexCtrl::chosenCalendar() const {
-    if (!state_.extendedCalendar.empty()) {
-        return state_.extendedCalendar;
-    }
-    return calendar::calendarList()[state_.gregorian ? 0 : 1].key;
+    return calendar::chosenCalendar(state_.extendedCalendar, state_.gregorian).key;
 }
 
 }  // namespace annalex::control

@@ -1,11 +1,12 @@
 #include "platform/ctrl_object.hpp"
 
 #include "cube/memory_model.hpp"
-#include "errors/report_text.hpp"
 #include "platform/call_results.hpp"
 #include "platform/dispatch_cube.hpp"
 #include "platform/model_object.hpp"
 #include "platform/wide_text.hpp"
+#include "platform/win32_message_box.hpp"
+#include "report/report_text.hpp"
 
 namespace annalex::platform {
 
@@ -37,10 +38,15 @@ CtrlObject::CtrlObject()
     : SupportsErrorInfo(IID_IAnnalexCtrl),
       ProvidesClassInfo(CLSID_AnnalexCtrl, &DIID_AnnalexCtrlEvents),
       EventSource(DIID_AnnalexCtrlEvents),
-      ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<control::MessageService&>(*this),
-                                                   static_cast<control::PointerService&>(*this),
+      OleObject(CLSID_AnnalexCtrl, kCtrlMiscStatus),
+      Persistence(CLSID_AnnalexCtrl),
+      QuickActivation(DIID_AnnalexCtrlEvents, kCtrlMiscStatus),
+      ObjectSafety(IID_IAnnalexCtrl),
+      ctrl_(std::make_unique<control::AnnalexCtrl>(static_cast<MessageService&>(*this),
+                                                   static_cast<PointerService&>(*this),
                                                    static_cast<errors::FailureReporter&>(*this))),
-      library_(kLibraryName) {
+      library_(kLibraryName),
+      embedding_(static_cast<IAnnalexCtrl&>(*this), ctrl_->page()) {
     ctrl_->addWizardResultListener([this](bool result) {
         VARIANT argument;
         argument.vt = VT_BOOL;
@@ -72,6 +78,34 @@ IUnknown* CtrlObject::findInterface(REFIID riid) {
     }
     if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
         return static_cast<IConnectionPointContainer*>(this);
+    }
+    // The control in a container.
+    if (IsEqualIID(riid, IID_IOleObject)) {
+        return static_cast<IOleObject*>(this);
+    }
+    if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject)) {
+        return static_cast<IOleInPlaceObject*>(this);
+    }
+    if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
+        return static_cast<IOleInPlaceActiveObject*>(this);
+    }
+    if (IsEqualIID(riid, IID_IOleControl)) {
+        return static_cast<IOleControl*>(this);
+    }
+    if (IsEqualIID(riid, IID_IViewObject) || IsEqualIID(riid, IID_IViewObject2)) {
+        return static_cast<IViewObject2*>(this);
+    }
+    if (IsEqualIID(riid, IID_IPersist) || IsEqualIID(riid, IID_IPersistStreamInit)) {
+        return static_cast<IPersistStreamInit*>(this);
+    }
+    if (IsEqualIID(riid, IID_IPersistPropertyBag)) {
+        return static_cast<IPersistPropertyBag*>(this);
+    }
+    if (IsEqualIID(riid, IID_IQuickActivate)) {
+        return static_cast<IQuickActivate*>(this);
+    }
+    if (IsEqualIID(riid, IID_IObjectSafety)) {
+        return static_cast<IObjectSafety*>(this);
     }
     return nullptr;
 }
@@ -177,14 +211,21 @@ const CtrlObject::ShownMessage& CtrlObject::message(LONG index, const char* prop
     return messages_[static_cast<std::size_t>(index)];
 }
 
-void CtrlObject::show(const control::MessageBoxRequest& request) {
+void CtrlObject::show(const MessageBoxRequest& request) {
     messages_.push_back({request.title, request.text});
+    if (const HWND owner = embedding_.containerWindow(); owner != nullptr) {
+        showMessageBox(owner, request);
+    }
 }
 
-void CtrlObject::setPointer(control::MousePointer) {}
+void CtrlObject::setPointer(MousePointer pointer) {
+    embedding_.setBusy(pointer == MousePointer::Hourglass);
+}
 
+// Kept for the host to read. In a container the report form is to close the host's form that
+// holds the control: embedding_.containerWindow().
 void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAction) {
-    messages_.push_back({"Unexpected failure", errors::reportFieldLines(report)});
+    messages_.push_back({"Unexpected failure", report::reportFieldLines(report)});
 }
 
 }  // namespace annalex::platform

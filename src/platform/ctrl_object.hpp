@@ -8,8 +8,15 @@
 // adapter (dispatch_cube.hpp), creating new objects from the classes of cubeLibrary ("Annalex"
 // until set).
 //
-// Without a window the page's message boxes are kept for the host (each returns at once, as if
-// its OK had been pressed), the mouse pointer is not changed, and the reports of unexpected
+// It is also an ActiveX control: a container embeds it (ole_object, in_place_object,
+// ole_control, view_object, persistence, quick_activation, object_safety; the state they share
+// in embedding.hpp) and activates it in place, and the page then shows as Win32 windows
+// (win32_page.hpp) bound to the same models the properties work.
+//
+// The page's message boxes are kept for the host to read, in order (each returns at once, as
+// if its OK had been pressed, when the page has no window); while the page has a window they
+// are also shown, as real message boxes over the container's window. The hourglass pointer
+// shows over the page's window; without one the pointer is not changed. Reports of unexpected
 // failures are kept with the messages under the title "Unexpected failure".
 //
 // The page's own properties (date boxes, format lists, levels, calendar and its rules, filled
@@ -21,27 +28,48 @@
 
 #include "calendar/calendar_options.hpp"
 #include "control/annalex_ctrl.hpp"
-#include "control/page_services.hpp"
 #include "errors/failure_reporter.hpp"
 #include "platform/annalex.h"
 #include "platform/class_info.hpp"
 #include "platform/com_object.hpp"
 #include "platform/dual_dispatch.hpp"
+#include "platform/embedding.hpp"
 #include "platform/error_info.hpp"
 #include "platform/event_source.hpp"
+#include "platform/in_place_object.hpp"
+#include "platform/object_safety.hpp"
+#include "platform/ole_control.hpp"
+#include "platform/ole_object.hpp"
+#include "platform/persistence.hpp"
+#include "platform/quick_activation.hpp"
+#include "platform/view_object.hpp"
 
 namespace annalex::platform {
 
 // A new control with one reference (null when memory is exhausted).
 IUnknown* createCtrlObject();
 
+// What the control is registered with and tells containers: activate it when it shows, give
+// it its client site first, it is active in place while visible, it cannot be linked into,
+// and its picture changes with its size.
+inline constexpr DWORD kCtrlMiscStatus = OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST |
+                                         OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
+                                         OLEMISC_RECOMPOSEONRESIZE;
+
 class CtrlObject : public DualDispatch<IAnnalexCtrl>,
                    public SupportsErrorInfo,
                    public ProvidesClassInfo,
                    public EventSource,
+                   public OleObject,
+                   public InPlaceObject,
+                   public OleControl,
+                   public ViewObject,
+                   public Persistence,
+                   public QuickActivation,
+                   public ObjectSafety,
                    public ComObjectBase,
-                   private control::MessageService,
-                   private control::PointerService,
+                   private MessageService,
+                   private PointerService,
                    private errors::FailureReporter {
   public:
     CtrlObject();
@@ -108,10 +136,12 @@ class CtrlObject : public DualDispatch<IAnnalexCtrl>,
 
   protected:
     IUnknown* findInterface(REFIID riid) override;
+    Embedding& embedding() override { return embedding_; }
+    void freezeEvents(bool freeze) override { EventSource::freeze(freeze); }
 
   private:
-    void show(const control::MessageBoxRequest& request) override;
-    void setPointer(control::MousePointer pointer) override;
+    void show(const MessageBoxRequest& request) override;
+    void setPointer(MousePointer pointer) override;
     void report(const errors::FailureReport& report, errors::ContainerAction container) override;
 
     template <typename Body>
@@ -142,6 +172,8 @@ class CtrlObject : public DualDispatch<IAnnalexCtrl>,
     calendar::CalendarOptions rules_;
     std::string holidays_;
     std::string weekend_ = "sat,sun";
+    // After ctrl_: it watches the page's models, and goes before them.
+    Embedding embedding_;
 };
 
 }  // namespace annalex::platform

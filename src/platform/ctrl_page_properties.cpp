@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar/holidays/holiday_sets.hpp"
 #include "calendar/holidays/rule_parser.hpp"
 #include "platform/call_results.hpp"
 #include "platform/ctrl_object.hpp"
@@ -304,6 +305,12 @@ HRESULT CtrlObject::get_holidays(BSTR* setOrFile) {
 HRESULT CtrlObject::put_holidays(BSTR setOrFile) {
     return call([&] {
         std::string given = fromBstr(setOrFile);
+        if (untrustedCaller() && !given.empty() &&
+            calendar::holidays::findBuiltinSet(given) == nullptr) {
+            throw CallError(E_ACCESSDENIED, "holidays: '" + given +
+                                                "' is not a built-in set, and a container that "
+                                                "keeps its scripts safe lets them read no file");
+        }
         const std::string fault = ctrl_->setHolidays(given);
         if (!fault.empty()) {
             throw CallError(E_INVALIDARG, "holidays: " + fault);

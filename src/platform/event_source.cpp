@@ -28,6 +28,14 @@ void copyConnection(const std::pair<DWORD, ComPtr<IUnknown>>& held, CONNECTDATA*
 
 }  // namespace
 
+EventSource::~EventSource() {
+    for (KeptEvent& event : kept_) {
+        for (VARIANT& argument : event.arguments) {
+            VariantClear(&argument);
+        }
+    }
+}
+
 HRESULT EventSource::EnumConnectionPoints(IEnumConnectionPoints** points) {
     if (points == nullptr) {
         return E_POINTER;
@@ -56,6 +64,31 @@ HRESULT EventSource::FindConnectionPoint(REFIID riid, IConnectionPoint** point) 
 }
 
 void EventSource::fire(DISPID member, std::span<const VARIANT> arguments) {
+    if (freezes_ == 0) {
+        call(member, arguments);
+        return;
+    }
+    KeptEvent event{member, std::vector<VARIANT>(arguments.size())};
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        VariantInit(&event.arguments[i]);
+        VariantCopy(&event.arguments[i], const_cast<VARIANT*>(&arguments[i]));
+    }
+    kept_.push_back(std::move(event));
+}
+
+void EventSource::freeze(bool more) {
+    freezes_ = more ? freezes_ + 1 : std::max(freezes_ - 1, 0);
+    while (freezes_ == 0 && !kept_.empty()) {
+        KeptEvent event = std::move(kept_.front());
+        kept_.erase(kept_.begin());
+        call(event.member, event.arguments);
+        for (VARIANT& argument : event.arguments) {
+            VariantClear(&argument);
+        }
+    }
+}
+
+void EventSource::call(DISPID member, std::span<const VARIANT> arguments) {
     std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
     DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     // A copy: a sink may connect or disconnect sinks while it is called.

@@ -22,11 +22,14 @@ class EventSource : public IConnectionPointContainer {
 
   protected:
     explicit EventSource(const IID& events) : point_(*this, events) {}
-    ~EventSource() = default;
+    ~EventSource();
 
     // Calls member on every connected sink with the arguments, first argument first. A sink
     // that fails or disconnects meanwhile does not keep the others from being called.
     void fire(DISPID member, std::span<const VARIANT> arguments);
+    // One freeze more (true) or one less (false): while frozen, fired events are kept, with
+    // copies of their arguments, and called in order when the last freeze ends.
+    void freeze(bool more);
 
   private:
     class Point final : public IConnectionPoint {
@@ -51,7 +54,15 @@ class EventSource : public IConnectionPointContainer {
         DWORD nextCookie_ = 1;
     };
 
+    struct KeptEvent {
+        DISPID member;
+        std::vector<VARIANT> arguments;
+    };
+    void call(DISPID member, std::span<const VARIANT> arguments);
+
     Point point_;
+    int freezes_ = 0;
+    std::vector<KeptEvent> kept_;
 };
 
 }  // namespace annalex::platform

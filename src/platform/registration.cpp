@@ -28,6 +28,9 @@ std::wstring guidText(const GUID& guid) {
     return std::wstring(text, length > 0 ? static_cast<std::size_t>(length - 1) : 0);
 }
 
+// The component category of ActiveX controls (CATID_Control).
+constexpr wchar_t kControlCategory[] = L"{40FC6ED4-2438-11CF-A3DB-080036F12502}";
+
 std::wstring versionText() {
     return std::to_wstring(kTypeLibraryMajor) + L"." + std::to_wstring(kTypeLibraryMinor);
 }
@@ -49,6 +52,15 @@ std::vector<Entry> classEntries(const std::wstring& modulePath) {
         entries.push_back({classKey + L"\\TypeLib", nullptr, library});
         entries.push_back({classKey + L"\\Version", nullptr, versionText()});
         entries.push_back({classKey + L"\\Programmable", nullptr, L"", false});
+        if (serverClass.controlMiscStatus != 0) {
+            const std::wstring categories = classKey + L"\\Implemented Categories";
+            entries.push_back({classKey + L"\\Control", nullptr, L"", false});
+            entries.push_back({classKey + L"\\MiscStatus", nullptr, L"0"});
+            entries.push_back({classKey + L"\\MiscStatus\\1", nullptr,
+                               std::to_wstring(serverClass.controlMiscStatus)});
+            entries.push_back({categories, nullptr, L"", false});
+            entries.push_back({categories + L"\\" + kControlCategory, nullptr, L"", false});
+        }
         entries.push_back({progId, nullptr, serverClass.readableName});
         entries.push_back({progId + L"\\CLSID", nullptr, clsid});
         entries.push_back({progId + L"\\CurVer", nullptr, versioned});

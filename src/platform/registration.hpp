@@ -11,6 +11,17 @@
 //   HKCR\CLSID\{clsid}\TypeLib                    (default) the type library's {libid}
 //   HKCR\CLSID\{clsid}\Version                    (default) "1.0"
 //   HKCR\CLSID\{clsid}\Programmable               (a key without values)
+//
+// and for a class that is an ActiveX control:
+//
+//   HKCR\CLSID\{clsid}\Control                    (a key without values)
+//   HKCR\CLSID\{clsid}\MiscStatus                 (default) "0"
+//   HKCR\CLSID\{clsid}\MiscStatus\1               (default) its OLEMISC flags, in decimal
+//   HKCR\CLSID\{clsid}\Implemented Categories\{40FC6ED4-2438-11CF-A3DB-080036F12502}
+//                                                 (the controls' category; keys without values)
+//
+// and for every class:
+//
 //   HKCR\<ProgID>                                 (default) the readable name, with the
 //                                                 subkeys CLSID {clsid} and CurVer <ProgID>.1
 //   HKCR\<ProgID>.1                               (default) the readable name, CLSID {clsid}

@@ -12,13 +12,14 @@ namespace {
 
 // The names are those of the coclasses in annalex.idl, the readable names their helpstrings.
 const std::array<ServerClass, 6> kClasses{{
-    {&CLSID_AnnalexCtrl, L"AnnalexCtrl", L"Annalex calendar step control", &createCtrlObject},
-    {&CLSID_Cube, L"Cube", L"Annalex in-memory cube", &createCubeObject},
-    {&CLSID_Hierarchy, L"Hierarchy", L"Annalex in-memory hierarchy", &createHierarchyObject},
-    {&CLSID_Level, L"Level", L"Annalex in-memory level", &createLevelObject},
-    {&CLSID_AttributeDef, L"AttributeDef", L"Annalex in-memory attribute definition",
+    {&CLSID_AnnalexCtrl, L"AnnalexCtrl", L"Annalex calendar step control", kCtrlMiscStatus,
+     &createCtrlObject},
+    {&CLSID_Cube, L"Cube", L"Annalex in-memory cube", 0, &createCubeObject},
+    {&CLSID_Hierarchy, L"Hierarchy", L"Annalex in-memory hierarchy", 0, &createHierarchyObject},
+    {&CLSID_Level, L"Level", L"Annalex in-memory level", 0, &createLevelObject},
+    {&CLSID_AttributeDef, L"AttributeDef", L"Annalex in-memory attribute definition", 0,
      &createAttributeDefObject},
-    {&CLSID_Member, L"Member", L"Annalex in-memory member", &createMemberObject},
+    {&CLSID_Member, L"Member", L"Annalex in-memory member", 0, &createMemberObject},
 }};
 
 }  // namespace

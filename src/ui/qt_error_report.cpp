@@ -26,9 +26,9 @@ bool anyOtherWindowVisible(const QWidget* except) {
 
 // Shows the dialog. Modeless is refused while a modal window is open (the form would sit
 // behind it, out of reach); the form is then shown modal.
-class DialogView final : public errors::ReportFormView {
+class DialogView final : public report::ReportFormView {
   public:
-    DialogView(errors::frmErrorHand& form, control::MessageService& messages)
+    DialogView(report::frmErrorHand& form, MessageService& messages)
         : dialog_(new ReportDialog(form, messages)),
           quitOnLastWindowClosed_(QGuiApplication::quitOnLastWindowClosed()) {
         QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -84,15 +84,22 @@ QtErrorReport& QtErrorReport::instance() {
 }
 
 QtErrorReport::QtErrorReport()
-    : keeper_({settings_, files_, archives_, processes_, screen_, messages_, pointer_, clock_,
-               build_, mail_},
-              [this](errors::frmErrorHand& form) { return makeView(form); }) {}
+    : keeper_({settings_, files_, archives_, restart_, screen_, messages_, pointer_, clock_, build_,
+               mail_, background_},
+              [this](report::frmErrorHand& form) { return makeView(form); }) {}
 
-std::unique_ptr<errors::ReportFormView> QtErrorReport::makeView(errors::frmErrorHand& form) {
+std::unique_ptr<report::ReportFormView> QtErrorReport::makeView(report::frmErrorHand& form) {
     auto view = std::make_unique<DialogView>(form, messages_);
     dialog_ = view->dialog();
     messages_.setOwner(dialog_);
+    background_.setContext(dialog_);
     return view;
+}
+
+void QtErrorReport::quitWhenNoWindowIsLeft() {
+    if (!anyOtherWindowVisible(nullptr)) {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
 }
 
 void QtErrorReport::report(const errors::FailureReport& failure, QWidget* container) {

@@ -13,6 +13,11 @@ void QtFailureReporter::report(const errors::FailureReport& failure,
     } catch (const Failure& reportFailure) {
         messages_.show(
             ReportDialog::runTimeErrorMessage(reportFailure.number(), reportFailure.description()));
+        QtErrorReport::quitWhenNoWindowIsLeft();
+    } catch (const std::exception& other) {
+        messages_.show(ReportDialog::runTimeErrorMessage(
+            static_cast<std::int32_t>(ErrorNumber::InvalidProcedureCall), other.what()));
+        QtErrorReport::quitWhenNoWindowIsLeft();
     }
 }
 

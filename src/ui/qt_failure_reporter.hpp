@@ -3,8 +3,10 @@
 // one error report form (QtErrorReport), and the window that holds the page is closed first
 // when the failure came from one of the page's procedures.
 //
-// A failure of the report itself (for example a screen picture that cannot be saved) is shown
-// as a run-time error box, the desktop's handling of failures nothing else handles.
+// A failure of the report itself (for example a user data folder that cannot be made) is shown
+// as a run-time error box, the desktop's handling of failures nothing else handles; once the
+// box is closed the application ends unless another of its windows is on screen (the window
+// that held the page was closed already), so that no process is left without a window.
 
 #include <QPointer>
 #include <QWidget>

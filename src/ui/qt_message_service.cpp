@@ -5,10 +5,9 @@
 
 namespace annalex::ui {
 
-void QtMessageService::show(const control::MessageBoxRequest& request) {
-    const QMessageBox::Icon icon = request.icon == control::MessageIcon::Information
-                                       ? QMessageBox::Information
-                                       : QMessageBox::NoIcon;
+void QtMessageService::show(const MessageBoxRequest& request) {
+    const QMessageBox::Icon icon =
+        request.icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon;
     QWidget* parent = owner_ ? owner_->window() : nullptr;
     QMessageBox box(icon, QString::fromStdString(request.title),
                     QString::fromStdString(request.text), QMessageBox::Ok, parent);

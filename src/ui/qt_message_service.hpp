@@ -8,13 +8,13 @@
 #include <QWidget>
 #include <functional>
 
-#include "control/page_services.hpp"
+#include "common/message_service.hpp"
 
 class QMessageBox;
 
 namespace annalex::ui {
 
-class QtMessageService final : public control::MessageService {
+class QtMessageService final : public MessageService {
   public:
     // Called with each box once it is on screen, from inside its own event loop; whoever
     // installs it (a test, a scripted run) may read the box and close it.
@@ -26,7 +26,7 @@ class QtMessageService final : public control::MessageService {
     void setOwner(QWidget* owner) { owner_ = owner; }
     void setShownHook(ShownHook hook) { hook_ = std::move(hook); }
 
-    void show(const control::MessageBoxRequest& request) override;
+    void show(const MessageBoxRequest& request) override;
 
   private:
     QPointer<QWidget> owner_;

@@ -24,8 +24,8 @@ void QtPointerService::showNow() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void QtPointerService::setPointer(control::MousePointer pointer) {
-    const bool wait = pointer == control::MousePointer::Hourglass;
+void QtPointerService::setPointer(MousePointer pointer) {
+    const bool wait = pointer == MousePointer::Hourglass;
     if (wait && !waiting_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         showNow();

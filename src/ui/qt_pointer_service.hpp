@@ -7,21 +7,21 @@
 
 #include <functional>
 
-#include "control/page_services.hpp"
+#include "common/pointer_service.hpp"
 
 namespace annalex::ui {
 
-class QtPointerService final : public control::PointerService {
+class QtPointerService final : public PointerService {
   public:
     // Called after each change has been applied, with the pointer asked for.
-    using ChangeHook = std::function<void(control::MousePointer pointer)>;
+    using ChangeHook = std::function<void(MousePointer pointer)>;
 
     QtPointerService() = default;
     QtPointerService(const QtPointerService&) = delete;
     QtPointerService& operator=(const QtPointerService&) = delete;
     ~QtPointerService() override;
 
-    void setPointer(control::MousePointer pointer) override;
+    void setPointer(MousePointer pointer) override;
     void setChangeHook(ChangeHook hook) { hook_ = std::move(hook); }
 
   private:

@@ -8,7 +8,7 @@
 
 namespace annalex::ui {
 
-errors::Picture QtScreenCapture::captureScreen() {
+report::Picture QtScreenCapture::captureScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return {};

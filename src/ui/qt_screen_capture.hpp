@@ -3,13 +3,13 @@
 // as 32-bit true colour (so a saved bitmap carries no palette). The picture keeps the captured
 // image alive; its pixels are not copied again.
 
-#include "errors/report_services.hpp"
+#include "report/report_services.hpp"
 
 namespace annalex::ui {
 
-class QtScreenCapture final : public errors::ScreenCapture {
+class QtScreenCapture final : public report::ScreenCapture {
   public:
-    errors::Picture captureScreen() override;
+    report::Picture captureScreen() override;
 };
 
 }  // namespace annalex::ui

@@ -9,8 +9,10 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "common/failure.hpp"
 
@@ -21,22 +23,35 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Image1: the screen picture, scaled to fit the widget with its proportions kept.
+// The size the form opens at (its width, and a cap on its height that leaves room for a window
+// frame on a screen of 800 x 600), and what the picture asks for within it.
+constexpr int kFormWidth = 560;
+constexpr QSize kPictureHint(400, 170);
+constexpr QSize kPictureMinimum(240, 90);
+constexpr QSize kWindowFrame(16, 48);
+
+// Image1: the screen picture, scaled to fit the widget with its proportions kept; without one,
+// the note that says why.
 class PictureView final : public QWidget {
   public:
-    PictureView(errors::FormImage& model, QWidget* parent) : QWidget(parent), model_(model) {
+    PictureView(report::FormImage& model, QWidget* parent) : QWidget(parent), model_(model) {
         setObjectName(qs(model.name()));
-        setMinimumSize(320, 200);
+        setMinimumSize(kPictureMinimum);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         model.addObserver([this] { update(); });
     }
+
+    QSize sizeHint() const override { return kPictureHint; }
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), palette().window());
-        const errors::Picture& picture = model_.picture();
+        const report::Picture& picture = model_.picture();
         if (picture.empty()) {
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+                             qs(model_.note()));
             return;
         }
         // A view of the picture's own pixels: nothing is copied to draw it.
@@ -52,11 +67,11 @@ class PictureView final : public QWidget {
     }
 
   private:
-    errors::FormImage& model_;
+    report::FormImage& model_;
 };
 
 // Image2 and Image3: fixed 32 x 32 icons.
-QLabel* iconLabel(errors::FormImage& model, QStyle::StandardPixmap which, QWidget* parent) {
+QLabel* iconLabel(report::FormImage& model, QStyle::StandardPixmap which, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(qs(model.name()));
     label->setFixedSize(32, 32);
@@ -72,11 +87,10 @@ QLabel* iconLabel(errors::FormImage& model, QStyle::StandardPixmap which, QWidge
 
 }  // namespace
 
-ReportDialog::ReportDialog(errors::frmErrorHand& form, control::MessageService& messages,
-                           QWidget* parent)
+ReportDialog::ReportDialog(report::frmErrorHand& form, MessageService& messages, QWidget* parent)
     : QDialog(parent), form_(form), messages_(messages) {
     setObjectName(QStringLiteral("frmErrorHand"));
-    setWindowTitle(QString::fromUtf8(errors::frmErrorHand::kCaption));
+    setWindowTitle(QString::fromUtf8(report::frmErrorHand::kCaption));
     build();
     form_.attachWindow(this);
 }
@@ -100,6 +114,10 @@ void ReportDialog::build() {
     description_->setTabChangesFocus(true);
     description_->setFixedHeight(description_->fontMetrics().lineSpacing() * 4 + 12);
     whatDoing->setBuddy(description_);
+    form_.edtWhatDoing.onFocusRequest([this] {
+        activateWindow();
+        description_->setFocus(Qt::OtherFocusReason);
+    });
     connect(description_, &QPlainTextEdit::textChanged, this,
             [this] { form_.edtWhatDoing.setText(description_->toPlainText().toStdString()); });
     form_.edtWhatDoing.addObserver([this] {
@@ -117,6 +135,8 @@ void ReportDialog::build() {
     bindCheckBox(form_.chkEmailStore, emailStore);
     auto* info = new QLabel(this);
     bindLabel(form_.lblInfo, info);
+    auto* mailStatus = new QLabel(this);
+    bindLabel(form_.lblMailStatus, mailStatus);
     auto* mail = new QPushButton(this);
     bindButton(form_.butEMail, mail);
     auto* mailGroup = new QGridLayout;
@@ -125,6 +145,7 @@ void ReportDialog::build() {
     mailGroup->addWidget(attachScreen, 0, 1);
     mailGroup->addWidget(emailStore, 1, 1);
     mailGroup->addWidget(info, 2, 1);
+    mailGroup->addWidget(mailStatus, 3, 1);
     mailGroup->setColumnStretch(1, 1);
 
     auto* close = new QPushButton(this);
@@ -145,20 +166,33 @@ void ReportDialog::build() {
     layout->addLayout(mailGroup);
     layout->addLayout(buttons);
     layout->addWidget(label2);
-    resize(560, 620);
+    fitToScreen();
 }
 
-void ReportDialog::bindLabel(errors::FormLabel& model, QLabel* label) {
+void ReportDialog::fitToScreen() {
+    QSize size(kFormWidth, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(kFormWidth)
+                                                         : sizeHint().height());
+    if (const QScreen* shown = screen()) {
+        size = size.boundedTo(shown->availableGeometry().size() - kWindowFrame);
+    }
+    resize(size.expandedTo(minimumSizeHint()));
+}
+
+void ReportDialog::bindLabel(report::FormLabel& model, QLabel* label) {
     label->setObjectName(qs(model.name()));
-    label->setText(qs(model.caption()));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    auto show = [label, &model] { label->setEnabled(model.enabled()); };
+    // A label with nothing to say (the mail status, mostly) takes no room.
+    auto show = [label, &model] {
+        label->setText(qs(model.caption()));
+        label->setVisible(!model.caption().empty());
+        label->setEnabled(model.enabled());
+    };
     show();
     model.addObserver(show);
 }
 
-void ReportDialog::bindCheckBox(errors::FormCheckBox& model, QCheckBox* box) {
+void ReportDialog::bindCheckBox(report::FormCheckBox& model, QCheckBox* box) {
     box->setObjectName(qs(model.name()));
     box->setText(qs(model.caption()));
     auto show = [box, &model] {
@@ -170,7 +204,7 @@ void ReportDialog::bindCheckBox(errors::FormCheckBox& model, QCheckBox* box) {
     connect(box, &QCheckBox::toggled, this, [&model](bool checked) { model.setChecked(checked); });
 }
 
-void ReportDialog::bindButton(errors::FormButton& model, QPushButton* button) {
+void ReportDialog::bindButton(report::FormButton& model, QPushButton* button) {
     button->setObjectName(qs(model.name()));
     button->setText(qs(model.caption()));
     auto show = [button, &model] {
@@ -179,25 +213,42 @@ void ReportDialog::bindButton(errors::FormButton& model, QPushButton* button) {
     };
     show();
     model.addObserver(show);
-    connect(button, &QPushButton::clicked, this, [this, &model] { runHandler(model); });
+    connect(button, &QPushButton::clicked, this,
+            [this, &model] { runHandler([&model] { model.click(); }); });
 }
 
-control::MessageBoxRequest ReportDialog::runTimeErrorMessage(std::int32_t number,
-                                                             const std::string& description) {
-    return {errors::frmErrorHand::kDefaultTitle,
-            "Run-time error '" + std::to_string(number) + "':\n\n" + description,
-            control::MessageIcon::None, control::MessageModality::Application, true};
+MessageBoxRequest ReportDialog::runTimeErrorMessage(std::int32_t number,
+                                                    const std::string& description) {
+    return {report::frmErrorHand::kDefaultTitle,
+            "Run-time error '" + std::to_string(number) + "':\n\n" + description, MessageIcon::None,
+            MessageModality::Application, true};
 }
 
-void ReportDialog::runHandler(const errors::FormButton& button) {
+void ReportDialog::runHandler(const std::function<void()>& handler) {
+    std::optional<MessageBoxRequest> failed;
     try {
-        button.click();
+        handler();
     } catch (const Failure& failure) {
-        messages_.show(runTimeErrorMessage(failure.number(), failure.description()));
+        failed = runTimeErrorMessage(failure.number(), failure.description());
     } catch (const std::exception& other) {
-        messages_.show(runTimeErrorMessage(
-            static_cast<std::int32_t>(ErrorNumber::InvalidProcedureCall), other.what()));
+        failed = runTimeErrorMessage(static_cast<std::int32_t>(ErrorNumber::InvalidProcedureCall),
+                                     other.what());
     }
+    if (failed) {
+        messages_.show(*failed);
+        // Nothing else handles it: the report ends here, once the person has read why.
+        if (!form_.unloaded()) {
+            form_.unloadForm();
+        }
+    }
+}
+
+void ReportDialog::reject() {
+    if (unloading_ || form_.unloaded()) {
+        QDialog::reject();
+        return;
+    }
+    runHandler([this] { form_.Form_QueryUnload(); });
 }
 
 void ReportDialog::processPendingEvents() {
@@ -209,7 +260,9 @@ void ReportDialog::unload() {
         return;
     }
     unloading_ = true;
-    close();
+    // Not close(): the form may be unloaded from inside a close of the window (its close box),
+    // which a second close would not finish.
+    done(QDialog::Rejected);
 }
 
 void ReportDialog::done(int result) {

@@ -5,8 +5,8 @@
 
 #include <regex>
 
-#include "errors/report_sandbox.hpp"
 #include "program_run.hpp"
+#include "report/report_sandbox.hpp"
 
 namespace annalex::testing {
 namespace {

@@ -12,9 +12,9 @@
 
 namespace annalex::testing {
 
-class RecordingMessages final : public control::MessageService {
+class RecordingMessages final : public MessageService {
   public:
-    void show(const control::MessageBoxRequest& request) override { shown.push_back(request); }
+    void show(const MessageBoxRequest& request) override { shown.push_back(request); }
     // The texts shown, in order.
     std::vector<std::string> texts() const {
         std::vector<std::string> result;
@@ -23,13 +23,13 @@ class RecordingMessages final : public control::MessageService {
         }
         return result;
     }
-    std::vector<control::MessageBoxRequest> shown;
+    std::vector<MessageBoxRequest> shown;
 };
 
-class RecordingPointer final : public control::PointerService {
+class RecordingPointer final : public PointerService {
   public:
-    void setPointer(control::MousePointer pointer) override { changes.push_back(pointer); }
-    std::vector<control::MousePointer> changes;
+    void setPointer(MousePointer pointer) override { changes.push_back(pointer); }
+    std::vector<MousePointer> changes;
 };
 
 // A control with recording services, a cube with a "Time" dimension handed to it, and the

@@ -348,7 +348,7 @@ class PageWidgetTest : public QObject {
             return cursor ? std::optional(cursor->shape()) : std::nullopt;
         };
         page->pointerService().setChangeHook(
-            [&](annalex::control::MousePointer) { cursors.push_back(currentCursor()); });
+            [&](annalex::MousePointer) { cursors.push_back(currentCursor()); });
         std::optional<Qt::CursorShape> cursorWhileInfoShown = Qt::BusyCursor;
         catcher.onShown = [&](QMessageBox&) { cursorWhileInfoShown = currentCursor(); };
         auto cube = std::make_shared<annalex::cube::MemoryCube>();

@@ -1,21 +1,26 @@
 // The report dialog on the desktop: failures typed into the real page widget reach the one
 // application-wide report form through the real reporter; the dialog is driven through its
-// widgets, in a temporary installation.
+// widgets and keys, in a temporary installation, on the offscreen screen of 800 x 600.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 
-#include "errors/report_sandbox.hpp"
+#include "report/report_sandbox.hpp"
+#include "report/smtp_test_server.hpp"
 #include "ui/annalex_widget.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/qt_error_report.hpp"
@@ -33,6 +38,7 @@ class ReportDialogTest : public QObject {
     annalex::ui::AnnalexCtrl* page = nullptr;
     MessageCatcher catcher;      // the report form's boxes
     MessageCatcher pageCatcher;  // the page's own boxes
+    int failures = 0;
 
     QtErrorReport& report() { return QtErrorReport::instance(); }
     annalex::ui::ReportDialog* dialog() { return report().dialog(); }
@@ -44,6 +50,19 @@ class ReportDialogTest : public QObject {
         }
         return found;
     }
+    // Fails a procedure of the page: a day beyond its 16 bits (a new one each time, so that the
+    // box's text changes).
+    void fail() { type("txtStartDay", QString::number(40000 + ++failures)); }
+    QString mailStatus() { return inDialog<QLabel>("lblMailStatus")->text(); }
+    // Runs the event loop as the program does: true when it ends by itself, not by the watchdog.
+    static bool programEnds() {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        watchdog.start(10000);
+        return QApplication::exec() == 0;
+    }
+
     // Pastes text over a date box's text, as a person would (typing it key by key would have
     // the page complain about every shorter number on the way).
     void type(const char* box, const QString& text) {
@@ -85,7 +104,7 @@ class ReportDialogTest : public QObject {
         QVERIFY(dialog() != nullptr);
         QVERIFY(dialog()->isVisible());
         QVERIFY(!dialog()->isModal());
-        annalex::errors::frmErrorHand* form = report().keeper().form();
+        annalex::report::frmErrorHand* form = report().keeper().form();
         QCOMPARE(form->errProcName, "Private Sub txtStartDay_Change()");
         QCOMPARE(form->VmErrDescription, "Overflow");
 
@@ -114,7 +133,7 @@ class ReportDialogTest : public QObject {
 
     void theDialogAndTheModelFollowEachOther() {
         type("txtStartDay", QStringLiteral("40000"));
-        annalex::errors::frmErrorHand* form = report().keeper().form();
+        annalex::report::frmErrorHand* form = report().keeper().form();
         auto* description = inDialog<QPlainTextEdit>("edtWhatDoing");
         QTest::keyClicks(description, "Typing a day");
         QCOMPARE(form->edtWhatDoing.text(), "Typing a day");
@@ -129,37 +148,81 @@ class ReportDialogTest : public QObject {
         QVERIFY(!inDialog<QCheckBox>("chkEmailStore")->isChecked());
     }
 
-    // Close wants a description first; then it closes the report and unloads the form.
-    void closeWantsADescriptionThenUnloads() {
-        type("txtStartDay", QStringLiteral("40000"));
-        auto* description = inDialog<QPlainTextEdit>("edtWhatDoing");
-        QTest::keyClicks(description, "   ");
-        QTest::mouseClick(inDialog<QPushButton>("butClose"), Qt::LeftButton);
-        QCOMPARE(catcher.texts(), QStringList{"Please enter a brief description of what you were "
-                                              "doing prior to this fatal error"});
+    // The Close button, Escape and the close box each want a description, say so and put the
+    // focus in its box (what is typed next goes there), then do what Close does.
+    void everyWayOfClosingWantsADescriptionThenReports() {
+        QPointer<annalex::ui::ReportDialog> previous;
+        for (const char* way : {"Close button", "Escape", "close box"}) {
+            fail();
+            QPointer<annalex::ui::ReportDialog> shown = dialog();
+            QVERIFY(shown != previous && shown->isVisible());
+            previous = shown;
+            auto close = [&] {
+                if (way[0] == 'C') {
+                    QTest::mouseClick(inDialog<QPushButton>("butClose"), Qt::LeftButton);
+                } else if (way[0] == 'E') {
+                    QTest::keyClick(shown, Qt::Key_Escape);
+                } else {
+                    shown->close();
+                }
+            };
+            catcher.boxes.clear();
+            close();
+            QVERIFY2(catcher.texts() == QStringList{report().keeper().form()->kNoDescription}, way);
+            QVERIFY2(shown->focusWidget() == inDialog<QPlainTextEdit>("edtWhatDoing"), way);
+            QTest::keyClicks(shown->focusWidget(), way);
+            close();
+            QVERIFY2(!shown->isVisible() && report().keeper().form() == nullptr, way);
+            const std::string log = ReportSandbox::read(sandbox->errorLogs() / "VmError.log");
+            QVERIFY2(log.find("Description    : " + std::string(way)) != std::string::npos, way);
+            QCOMPARE(catcher.boxes.size(), std::size_t{2});  // and "Please email the file"
+            host->show();
+        }
+        const std::string restarts = sandbox->restarts(3);
+        QCOMPARE(std::count(restarts.begin(), restarts.end(), '\n'), 3);
+    }
+
+    // On a screen of 800 x 600 (offscreen-800x600.json) the whole form fits, and a title bar.
+    void theFormFitsTheScreen() {
+        fail();
+        QCOMPARE(dialog()->screen()->availableGeometry().size(), QSize(800, 600));
+        QVERIFY(dialog()->frameGeometry().width() <= 800);
+        QVERIFY2(dialog()->frameGeometry().height() + 30 <= 600,
+                 qPrintable(QString::number(dialog()->frameGeometry().height())));
+    }
+
+    // The mail server is asked once the form shows: the form is on screen at once, says that it
+    // asks, and then why mail is unavailable (a server that never says a word).
+    void theFormShowsAtOnceAndSaysWhyMailIsUnavailable() {
+        std::filesystem::create_directories(sandbox->root() / "smtp");
+        annalex::report::testing::SmtpTestServer silent("silent", sandbox->root() / "smtp");
+        ReportSandbox::setSetting("MailServer", silent.url());
+        annalex::settings::fWriteValue("HKCU", annalex::report::kProductKey, "MailTimeout", "D", 1);
+        fail();
         QVERIFY(dialog()->isVisible());
-        QVERIFY(!std::filesystem::exists(sandbox->errorLogs() / "VmError.log"));
+        QCOMPARE(mailStatus(), QString::fromUtf8(annalex::report::frmErrorHand::kMailChecking));
+        QTRY_VERIFY_WITH_TIMEOUT(mailStatus().contains(QString::fromStdString(silent.url())),
+                                 15000);
+        QVERIFY(mailStatus().startsWith(annalex::report::frmErrorHand::kMailUnavailable));
+        QVERIFY(!inDialog<QPushButton>("butEMail")->isEnabled());
+    }
 
-        catcher.boxes.clear();
-        description->setPlainText("Typing the start day");
-        QPointer<annalex::ui::ReportDialog> shown = dialog();
+    // No failure of the report leaves the program without a window: a picture that cannot be
+    // saved is left out and the form shows; a close that fails (no error log can be written)
+    // says so, and then the program ends.
+    void noFailureOfTheReportLeavesTheProgramWithoutAWindow() {
+        std::ofstream(sandbox->root() / "file") << "x";
+        ReportSandbox::setSetting("ApplicationDir", (sandbox->root() / "file").string());
+        ReportSandbox::setSetting("Installed", (sandbox->root() / "nowhere").string());
+        fail();
+        QVERIFY(dialog()->isVisible() && catcher.boxes.empty());
+        QVERIFY(!report().keeper().form()->Image1.note().empty());
+        inDialog<QPlainTextEdit>("edtWhatDoing")->setPlainText("Pressed Ok");
         QTest::mouseClick(inDialog<QPushButton>("butClose"), Qt::LeftButton);
-
-        // What the close writes, archives and restarts is the report form's own tests'
-        // business; here: the description typed into the dialog reached the log, and the form
-        // is gone.
         QCOMPARE(catcher.boxes.size(), std::size_t{1});
-        QVERIFY(report().keeper().form() == nullptr);
-        QVERIFY(!shown->isVisible());
-        const std::string log = ReportSandbox::read(sandbox->errorLogs() / "VmError.log");
-        QVERIFY(log.find("Description    : Typing the start day\r\n") != std::string::npos);
-        QVERIFY(!sandbox->restarts().empty());
-
-        // The next failure makes a new form.
-        host->show();
-        type("txtStartDay", QStringLiteral("40001"));
-        QVERIFY(dialog() != nullptr && dialog() != shown.data());
-        QVERIFY(dialog()->isVisible());
+        QVERIFY(catcher.boxes[0].text.startsWith("Run-time error '76':"));
+        QVERIFY(!dialog()->isVisible());
+        QVERIFY(programEnds());
     }
 };
 

@@ -18,7 +18,7 @@
 #include <iterator>
 #include <string>
 
-#include "errors/picture.hpp"
+#include "report/picture.hpp"
 #include "ui/qt_screen_capture.hpp"
 
 namespace {
@@ -116,19 +116,11 @@ class ScreenCaptureTest : public QObject {
         QCOMPARE(pixels, QSize(640, 480));
 
         annalex::ui::QtScreenCapture capture;
-        const annalex::errors::Picture picture = capture.captureScreen();
+        const annalex::report::Picture picture = capture.captureScreen();
         QCOMPARE(picture.width(), pixels.width());
         QCOMPARE(picture.height(), pixels.height());
 
-        const std::string folder =
-            QDir::tempPath().toStdString() + "/annalex-capture-" + std::to_string(getpid());
-        std::filesystem::create_directories(folder);
-        const std::string file = folder + "/screenShot.bmp";
-        annalex::errors::saveBitmapFile(picture, file);
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
-        std::filesystem::remove_all(folder);
+        const std::string bytes = annalex::report::bitmapFileBytes(picture);
 
         QCOMPARE(bytes.substr(0, 2), std::string("BM"));
         QCOMPARE(le32(bytes, 18), static_cast<std::uint32_t>(pixels.width()));

@@ -14,8 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "errors/report_sandbox.hpp"
 #include "page_choices.hpp"
+#include "report/report_sandbox.hpp"
 #include "store_location.hpp"
 #include "support/refusing_dimension.hpp"
 #include "ui/message_catcher.hpp"
@@ -190,7 +190,7 @@ class WizardHostTest : public QObject {
 
     // A failure of Ok closes the window and shows the report, and the calendar cut short is
     // not saved; once the report is dismissed, by its own Close button or by the window's
-    // close, the program's event loop ends with no window left.
+    // close (which does what Close does), the program's event loop ends with no window left.
     void aDismissedReportEndsTheHost() {
         for (const bool closeButton : {false, true}) {
             annalex::testing::ReportSandbox sandbox(
@@ -215,8 +215,8 @@ class WizardHostTest : public QObject {
                 if (dialog == nullptr || !dialog->isVisible()) {
                     return;
                 }
+                dialog->findChild<QPlainTextEdit*>("edtWhatDoing")->setPlainText("Pressed Ok");
                 if (closeButton) {
-                    dialog->findChild<QPlainTextEdit*>("edtWhatDoing")->setPlainText("Pressed Ok");
                     dialog->findChild<QPushButton*>("butClose")->click();
                 } else {
                     dialog->close();
@@ -231,9 +231,7 @@ class WizardHostTest : public QObject {
             for (QWidget* shown : QApplication::topLevelWidgets()) {
                 QVERIFY2(!shown->isVisible(), qPrintable(shown->objectName()));
             }
-            if (closeButton) {
-                QVERIFY(!sandbox.restarts().empty());
-            }
+            QVERIFY(!sandbox.restarts().empty());
             // The calendar cut short by the failure was not saved.
             QVERIFY(!QFile::exists(store));
         }

@@ -5,57 +5,12 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <atomic>
 #include <thread>
 
 #include "com_test_support.hpp"
 
 namespace annalex::testing {
 namespace {
-
-// A host's sink as containers and script engines make them: IDispatch over the events
-// dispinterface. It writes down the events it receives ("wizardResult(true)" ...).
-class Sink final : public IDispatch {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-                           IsEqualIID(riid, DIID_AnnalexCtrlEvents);
-        *object = known ? this : nullptr;
-        if (known) {
-            AddRef();
-        }
-        return known ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    // Called on the apartment's thread, or on a thread of the multithreaded apartment while
-    // the host waits for the call it made: never two at once.
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
-                                     VARIANT*, EXCEPINFO*, UINT*) override {
-        const bool wizardResult =
-            id == 1 && parameters->cArgs == 1 && parameters->rgvarg[0].vt == VT_BOOL;
-        events += !wizardResult                   ? "?"
-                  : parameters->rgvarg[0].boolVal ? "wizardResult(true)"
-                                                  : "wizardResult(false)";
-        return S_OK;
-    }
-
-    std::atomic<ULONG> references{0};
-    std::string events;
-};
-
-ComPtr<IConnectionPoint> eventsPoint(IUnknown* ctrl) {
-    ComPtr<IConnectionPointContainer> container;
-    ComPtr<IConnectionPoint> point;
-    EXPECT_EQ(ctrl->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
-    EXPECT_EQ(container->FindConnectionPoint(DIID_AnnalexCtrlEvents, &point), S_OK);
-    return point;
-}
 
 using EventsTest = RegisteredServer;
 

@@ -48,6 +48,13 @@ void expectRegistered(const std::filesystem::path& dll) {
         EXPECT_EQ(CLSIDFromProgID(progId.c_str(), &fromProgId), S_OK);
         EXPECT_TRUE(IsEqualCLSID(fromProgId, *clsid));
     }
+    // The control, as containers look for controls; the cube's classes are none.
+    const std::wstring ctrlKey = L"CLSID\\" + guidText(CLSID_AnnalexCtrl);
+    EXPECT_TRUE(classesKeyExists(ctrlKey + L"\\Control"));
+    EXPECT_EQ(classesValue(ctrlKey + L"\\MiscStatus\\1"), L"131473");  // GetMiscStatus's
+    EXPECT_TRUE(classesKeyExists(
+        ctrlKey + L"\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}"));
+    EXPECT_FALSE(classesKeyExists(L"CLSID\\" + guidText(CLSID_Cube) + L"\\Control"));
     EXPECT_EQ(classesValue(L"TypeLib\\" + library + L"\\1.0\\0\\win64"), dll.wstring());
     // Every interface goes through the type library's marshaler.
     EXPECT_EQ(classesValue(L"Interface\\" + guidText(IID_IAnnalexCtrl) + L"\\ProxyStubClsid32"),

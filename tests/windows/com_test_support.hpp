@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <ocidl.h>
 #include <oleauto.h>
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -101,6 +103,90 @@ inline std::string byName(IDispatch* object, const wchar_t* name, WORD flags = D
     return text;
 }
 
+// A host's sink as containers and script engines make them: IDispatch over the events
+// dispinterface. It writes down the events it receives ("wizardResult(true)" ...).
+class Sink final : public IDispatch {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+                           IsEqualIID(riid, DIID_AnnalexCtrlEvents);
+        *object = known ? this : nullptr;
+        if (known) {
+            AddRef();
+        }
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    // Called on the apartment's thread, or on a thread of the multithreaded apartment while
+    // the host waits for the call it made: never two at once.
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
+                                     VARIANT*, EXCEPINFO*, UINT*) override {
+        const bool wizardResult =
+            id == 1 && parameters->cArgs == 1 && parameters->rgvarg[0].vt == VT_BOOL;
+        events += !wizardResult                   ? "?"
+                  : parameters->rgvarg[0].boolVal ? "wizardResult(true)"
+                                                  : "wizardResult(false)";
+        return S_OK;
+    }
+
+    std::atomic<ULONG> references{0};
+    std::string events;
+};
+
+inline ComPtr<IConnectionPoint> eventsPoint(IUnknown* ctrl) {
+    ComPtr<IConnectionPointContainer> container;
+    ComPtr<IConnectionPoint> point;
+    EXPECT_EQ(ctrl->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+    EXPECT_EQ(container->FindConnectionPoint(DIID_AnnalexCtrlEvents, &point), S_OK);
+    return point;
+}
+
+// The tests' cube recorder (cube_recorder/), a library of its own that stands for a host's
+// cube library: loaded and registered while the object lives.
+class RegisteredRecorder {
+  public:
+    RegisteredRecorder() {
+        module_ = LoadLibraryW((programFolder() / "cube_recorder.dll").c_str());
+        registered_ = module_ != nullptr && entry("DllRegisterServer")() == S_OK;
+    }
+    ~RegisteredRecorder() {
+        if (registered_) {
+            EXPECT_EQ(entry("DllUnregisterServer")(), S_OK);
+        }
+        if (module_ != nullptr) {
+            FreeLibrary(module_);
+        }
+    }
+    RegisteredRecorder(const RegisteredRecorder&) = delete;
+    RegisteredRecorder& operator=(const RegisteredRecorder&) = delete;
+
+    bool ready() const { return registered_; }
+    // A new, empty recording: CubeRecorder.Dimension.
+    ComPtr<IDispatch> newDimension() const {
+        CLSID dimension{};
+        ComPtr<IDispatch> made;
+        if (SUCCEEDED(CLSIDFromProgID(L"CubeRecorder.Dimension", &dimension))) {
+            CoCreateInstance(dimension, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+        }
+        return made;
+    }
+
+  private:
+    using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+    EntryPoint entry(const char* name) const {
+        return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+    HMODULE module_ = nullptr;
+    bool registered_ = false;
+};
+
 // Loads annalex.dll from the program's folder and registers it for the test; unregisters and
 // frees it after. The thread is in a single-threaded apartment meanwhile.
 class RegisteredServer : public ::testing::Test {
@@ -108,7 +194,8 @@ class RegisteredServer : public ::testing::Test {
     using EntryPoint = HRESULT(STDAPICALLTYPE*)();
 
     void SetUp() override {
-        ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+        // S_FALSE in a program that keeps OLE initialised for its windows (OleInitialize).
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         module_ = LoadLibraryW((programFolder() / "annalex.dll").c_str());
         ASSERT_NE(module_, nullptr);
         ASSERT_EQ(entryPoint("DllRegisterServer")(), S_OK);

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "com_test_support.hpp"
@@ -15,18 +16,14 @@ class HostCubeTest : public RegisteredServer {
   protected:
     void SetUp() override {
         RegisteredServer::SetUp();
-        recorder_ = LoadLibraryW((programFolder() / "cube_recorder.dll").c_str());
-        ASSERT_NE(recorder_, nullptr);
-        ASSERT_EQ(recorderEntry("DllRegisterServer")(), S_OK);
+        recorder_ = std::make_unique<RegisteredRecorder>();
+        ASSERT_TRUE(recorder_->ready());
 
         ASSERT_EQ(
             CoCreateInstance(CLSID_AnnalexCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&ctrl)),
             S_OK);
-        CLSID recorderDimension{};
-        ASSERT_EQ(CLSIDFromProgID(L"CubeRecorder.Dimension", &recorderDimension), S_OK);
-        ASSERT_EQ(CoCreateInstance(recorderDimension, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&hostDimension)),
-                  S_OK);
+        hostDimension = recorder_->newDimension();
+        ASSERT_TRUE(hostDimension);
         // The cube is the product's own, the dimension the host's: the dimension decides.
         ComPtr<IDispatch> cube;
         ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
@@ -41,15 +38,8 @@ class HostCubeTest : public RegisteredServer {
     void TearDown() override {
         hostDimension.Reset();
         ctrl.Reset();
-        if (recorder_ != nullptr) {
-            EXPECT_EQ(recorderEntry("DllUnregisterServer")(), S_OK);
-        }
+        recorder_.reset();
         RegisteredServer::TearDown();
-    }
-
-    EntryPoint recorderEntry(const char* name) const {
-        return reinterpret_cast<EntryPoint>(
-            reinterpret_cast<void*>(GetProcAddress(recorder_, name)));
     }
 
     LONG messageCount() {
@@ -58,7 +48,7 @@ class HostCubeTest : public RegisteredServer {
         return count;
     }
 
-    HMODULE recorder_ = nullptr;
+    std::unique_ptr<RegisteredRecorder> recorder_;
     ComPtr<IDispatch> hostDimension;
 };
 

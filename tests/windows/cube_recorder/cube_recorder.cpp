@@ -7,8 +7,9 @@
 // Every call of a cube model operation is written down, one line each in order
 // ("Member3.putParent(Member1)": objects named by kind and creation number) and carried out on
 // an in-memory dimension. The dimension also answers callLog (the lines, each ended by "\n")
-// and jsonLines (its content as `annalex generate` prints it). An object of another library
-// passed to an operation is refused with error 5 "Not an object of the recorder".
+// and jsonLines (its content as `annalex generate` prints it), and callsWithoutWaitCursor
+// (how many calls came while the thread did not show the hourglass pointer). An object of another
+// library passed to an operation is refused with error 5 "Not an object of the recorder".
 
 #include <olectl.h>
 #include <windows.h>
@@ -36,6 +37,9 @@ struct Recording {
         std::make_shared<cube::MemoryDimension>("Time");
     std::string lines;
     std::map<const void*, std::string> names;  // of the model objects made
+    // Calls of the cube model's operations that came while the thread did not show the
+    // hourglass pointer.
+    std::size_t callsWithoutWaitCursor = 0;
 };
 
 HMODULE module = nullptr;
@@ -55,11 +59,14 @@ const std::array<CLSID, 5> kClasses{{
     {0x3403a7ea, 0xceb0, 0x4d2d, {0xb5, 0x7f, 0xbd, 0xc8, 0xeb, 0xbc, 0x68, 0xda}},
 }};
 
-constexpr std::array<const wchar_t*, 20> kNames = {
-    L"hierarchyCount",  L"hierarchy",    L"addHierarchy",  L"putName",    L"getName",
-    L"levelAt",         L"levelNamed",   L"addLevel",      L"clear",      L"putLevelType",
-    L"addAttributeDef", L"findMembers",  L"addRootMember", L"putCaption", L"putOrder",
-    L"putParent",       L"setAttribute", L"Count",         L"callLog",    L"jsonLines"};
+constexpr std::array<const wchar_t*, 21> kNames = {
+    L"hierarchyCount", L"hierarchy",       L"addHierarchy",
+    L"putName",        L"getName",         L"levelAt",
+    L"levelNamed",     L"addLevel",        L"clear",
+    L"putLevelType",   L"addAttributeDef", L"findMembers",
+    L"addRootMember",  L"putCaption",      L"putOrder",
+    L"putParent",      L"setAttribute",    L"Count",
+    L"callLog",        L"jsonLines",       L"callsWithoutWaitCursor"};
 
 std::string narrow(std::wstring_view text) {
     return std::string(text.begin(), text.end());  // the calendar's names are ASCII
@@ -273,7 +280,11 @@ void RecorderObject::run(const std::wstring& o, VARIANT& result) {
         cube::writeDimension(*recording.dimension, cube::ExportFormat::JsonLines, json);
         answer(result, o == L"callLog" ? recording.lines : json.str());
         return;
+    } else if (o == L"callsWithoutWaitCursor") {
+        answer(result, std::to_string(recording.callsWithoutWaitCursor));
+        return;
     }
+    recording.callsWithoutWaitCursor += GetCursor() != LoadCursor(nullptr, IDC_WAIT) ? 1 : 0;
     std::string line = name_ + "." + narrow(o) + "(";
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         line += (i == 0 ? "" : ", ") + shown_[i];

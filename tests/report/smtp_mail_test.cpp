@@ -1,0 +1,153 @@
+// The SMTP session against a real server on loopback.
+
+#include "report/smtp_mail.hpp"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+#include "report/mail_address.hpp"
+#include "report/mail_settings.hpp"
+#include "report/smtp_test_server.hpp"
+#include "settings/registry.hpp"
+#include "settings/settings_dir.hpp"
+
+namespace annalex::report {
+namespace {
+
+using testing::SmtpTestServer;
+
+class SmtpMailTest : public settings::testing::SettingsDirTest {
+  protected:
+    MailSettings settingsFor(const std::string& url) {
+        MailSettings mail;
+        mail.serverUrl = url;
+        mail.sender = "ledgerly@example.com";
+        mail.timeout = std::chrono::seconds(5);
+        return mail;
+    }
+    std::string attachment(const std::string& bytes) {
+        return writeFile("report.zip", bytes).string();
+    }
+    // Composes and sends one message in a signed-on session.
+    static void send(MailService& mail, const std::string& to, const std::string& subject,
+                     const std::string& body, const std::string& attachment = "") {
+        mail.compose();
+        mail.setRecipient(to);
+        mail.setBody(body);
+        if (!attachment.empty()) {
+            mail.setAttachment(attachment, 0);
+        }
+        mail.setSubject(subject);
+        mail.send();
+    }
+    static constexpr std::chrono::seconds kSignOn{5};
+};
+
+TEST_F(SmtpMailTest, DeliversEachMessageOfASessionWithItsAttachmentIfAny) {
+    SmtpTestServer server("accept", dir_);
+    SmtpMail session(settingsFor(server.url()));
+    session.signOn(kSignOn);
+    // Line breaks, a long line, a leading dot and a non-ASCII character must all arrive as typed.
+    const std::string body = " \r\nDescription:\r\n.dot first\r\n" + std::string(1200, 'x') +
+                             "\r\nSchlüssel = 5\r\n\r\nSource         : Velmora\r\n";
+    const std::string zipBytes("PK\x05\x06\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\r\n\x80", 25);
+    send(session, "support@example.com", "Velmora Ledgerly Error", body, attachment(zipBytes));
+    send(session, "b@example.com", "second", "two");  // the attachment is not kept
+    session.signOff();
+
+    EXPECT_EQ(server.received(1, "envelope"), "ledgerly@example.com\nsupport@example.com\n");
+    EXPECT_EQ(server.received(1, "subject"), "Velmora Ledgerly Error");
+    EXPECT_EQ(server.received(1, "body"), body);
+    EXPECT_EQ(server.received(1, "parts"), "application/zip\treport.zip\n");
+    EXPECT_EQ(server.received(1, "attachment-1"), zipBytes);
+    EXPECT_EQ(server.received(2, "envelope"), "ledgerly@example.com\nb@example.com\n");
+    EXPECT_EQ(server.received(2, "body"), "two");
+    EXPECT_EQ(server.received(2, "parts"), "");
+}
+
+TEST_F(SmtpMailTest, SigningOnFailsWithoutServerOrWhenNothingListens) {
+    SmtpMail unconfigured(settingsFor(""));
+    EXPECT_THROW(unconfigured.signOn(kSignOn), MailFailure);
+    EXPECT_FALSE(unconfigured.signedOn());
+    EXPECT_EQ(unconfigured.probe(kSignOn), "no mail server is configured (setting MailServer)");
+
+    const std::string url = "smtp://127.0.0.1:" + std::to_string(testing::unusedLoopbackPort());
+    SmtpMail down(settingsFor(url));
+    try {
+        down.signOn(kSignOn);
+        FAIL() << "signed on to a port where nothing listens";
+    } catch (const MailFailure& error) {
+        EXPECT_NE(std::string(error.what()).find(url), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(down.signedOn());
+    EXPECT_THROW(send(down, "a@example.com", "s", "b"), MailFailure);
+    EXPECT_NE(down.probe(kSignOn).find(url), std::string::npos);
+
+    SmtpTestServer server("accept", dir_);
+    EXPECT_EQ(SmtpMail(settingsFor(server.url())).probe(kSignOn), "");
+}
+
+// A user name and password go out encrypted only, unless the setting says they may not be.
+TEST_F(SmtpMailTest, CredentialsNeedEncryptionUnlessAllowedOtherwise) {
+    SmtpTestServer server("accept", dir_);  // offers no STARTTLS
+    const char* key = "Software\\Velmora\\Defaults";
+    for (const auto& [name, text] : {std::pair{"MailServer", server.url()},
+                                     {"MailUser", std::string("reports")},
+                                     {"MailPassword", std::string("secret")}}) {
+        ASSERT_EQ(settings::fWriteValue("HKCU", key, name, "S", text), 0);
+    }
+    SmtpMail mail;  // reads the settings at every sign-on
+    EXPECT_NE(mail.probe(kSignOn).find("MailAllowUnencrypted"), std::string::npos);
+    EXPECT_THROW(mail.signOn(kSignOn), MailFailure);
+    ASSERT_EQ(settings::fWriteValue("HKCU", key, "MailAllowUnencrypted", "D", 1), 0);
+    EXPECT_EQ(mail.probe(kSignOn), "");
+}
+
+TEST(MailAddresses, OnlyOneMailboxWithoutControlCharactersIsAnAddress) {
+    for (const char* good : {"annalex@localhost", "a.b+c-d@mail-1.example.com",
+                             "\"quoted \\\"name\"@example.com", "user@[192.0.2.1]"}) {
+        EXPECT_TRUE(isMailbox(good)) << good;
+    }
+    for (const char* bad :
+         {"", "no-at-sign", "a@b.example\r\n", "<a@b.example>", "a b@c.example", ".a@b.example",
+          "a..b@c.example", "a@-b.example", "a@b.example.", "one@a.example, two@b.example",
+          "j\xc3\xb6rg@example.com", "\"a\rb\"@example.com", "a@[1.2\n.3.4]"}) {
+        EXPECT_FALSE(isMailbox(bad)) << printableText(bad);
+    }
+    EXPECT_TRUE(isMailbox(std::string(64, 'l') + "@example.com"));
+    EXPECT_FALSE(isMailbox(std::string(65, 'l') + "@example.com"));
+}
+
+TEST_F(SmtpMailTest, RejectedMessageAndUnreadableAttachmentFailTheSend) {
+    SmtpTestServer server("reject", dir_);
+    SmtpMail session(settingsFor(server.url()));
+    session.signOn(kSignOn);
+    try {
+        send(session, "a@example.com", "s", "b");
+        FAIL() << "a rejected message counted as sent";
+    } catch (const MailFailure& error) {
+        EXPECT_NE(std::string(error.what()).find("550"), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(send(session, "a@example.com", "s", "b", (dir_ / "missing.zip").string()),
+                 MailFailure);
+}
+
+TEST_F(SmtpMailTest, ServerThatHangsAfterTheGreetingEndsTheSendWithinTheTimeout) {
+    SmtpTestServer server("hang", dir_);
+    MailSettings mail = settingsFor(server.url());
+    mail.timeout = std::chrono::seconds(2);
+    SmtpMail session(mail);
+    session.signOn(kSignOn);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(send(session, "a@example.com", "s", "b"), MailFailure);
+    // Bounded, not timed: the send gives up near its timeout instead of waiting for ever.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+}
+
+}  // namespace
+}  // namespace annalex::report
