@@ -15,9 +15,10 @@ leg_start=$SECONDS
 # widl (mingw-w64-tools) compiles annalex.idl; the system IDL files it imports come with
 # libwine-dev, stdole2.tlb with Wine itself.
 # The page's windows need a display (xvfb) and the fonts Windows programs expect (fonts-wine:
-# MS Sans Serif, Tahoma).
+# MS Sans Serif, Tahoma). The report form's archives are written with zlib, linked statically
+# (libz-mingw-w64-dev), and checked with unzip.
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine libwine-dev libgtest-dev
-          libcli11-dev cmake ninja-build xvfb fonts-wine)
+          libcli11-dev libz-mingw-w64-dev cmake ninja-build xvfb fonts-wine unzip)
 source scripts/install_packages.sh
 install_missing "${packages[@]}"
 
