@@ -130,6 +130,28 @@ if [ "$value" != slash ] || ! grep -q '^Entry=slash' "$ini"; then
 fi
 echo "annalex.exe settings: an INI file named by a path starting with /"
 
+# A failure of the command line goes to the error log below "Installed", or below the user's
+# data folder (%LOCALAPPDATA%\Annalex) when "Installed" is empty. (An empty start day fails the
+# date check with a type mismatch; the program exits with status 3.)
+installed="$(mktemp -d)"
+mkdir -p "$installed/Error Logs"
+defaults='Software\Velmora\Defaults'
+local_data="$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")/Annalex"
+for where in "$installed" ""; do
+  wine "$exe" settings write HKCU "$defaults" Installed S "${where:+$(winepath -w "$where")}"
+  status=0
+  wine "$exe" generate --quiet --levels Year --start-day "" 2> /dev/null || status=$?
+  log="${where:-$local_data}/Error Logs/VmError.log"
+  if [ "$status" != 3 ] || ! grep -q $'^Procedure      : Private Function dateFormatValid' "$log" ||
+     ! grep -q $'^Description    : Reported by the annalex command line, which has no report form\r$' "$log"; then
+    echo "annalex.exe did not log its failure in $log (status $status)" >&2
+    exit 1
+  fi
+done
+wine "$exe" settings delete-value HKCU "$defaults" Installed
+rm -rf "$installed"
+echo "annalex.exe: a failure is logged below Installed, else below %LOCALAPPDATA%\\Annalex"
+
 # What an installation holds.
 install_root="$(mktemp -d)"
 cmake --install build-win --prefix "$install_root" > /dev/null
