@@ -155,15 +155,15 @@ echo "annalex.exe: a failure is logged below Installed, else below %LOCALAPPDATA
 # What an installation holds.
 install_root="$(mktemp -d)"
 cmake --install build-win --prefix "$install_root" > /dev/null
-for file in bin/annalex.exe bin/annalex.dll include/annalex/annalex.idl include/annalex/annalex.h \
-            lib/annalex.tlb; do
+for file in bin/annalex.exe bin/annalex.dll System/VmRestart.exe include/annalex/annalex.idl \
+            include/annalex/annalex.h lib/annalex.tlb; do
   if [ ! -f "$install_root/$file" ]; then
     echo "cmake --install of the Windows build did not install $file" >&2
     exit 1
   fi
 done
 rm -rf "$install_root"
-echo "cmake --install: annalex.exe, annalex.dll, the IDL, its header and the type library"
+echo "cmake --install: annalex.exe, annalex.dll, VmRestart.exe, the IDL, its header and the type library"
 
 ctest --test-dir build-win --output-on-failure -j "$(nproc)"
 echo "Windows leg: $((SECONDS - leg_start)) s in all"
