@@ -9,6 +9,7 @@
 
 #include <gmock/gmock.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -191,32 +192,22 @@ class FailingPage : public RegisteredServer {
     ComPtr<IOleInPlaceActiveObject> active_;
 };
 
-// A Windows bitmap file's pixel size and bits per pixel, or nothing when it is not one.
-struct BitmapSize {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::uint16_t bits = 0;
-    bool operator==(const BitmapSize&) const = default;
-};
-
-BitmapSize bitmapSize(const std::string& bytes) {
-    const auto at32 = [&bytes](std::size_t at) {
-        std::uint32_t value = 0;
-        std::memcpy(&value, bytes.data() + at, 4);
-        return value;
-    };
-    if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0 || at32(2) != bytes.size() ||
-        at32(14) != 40) {
+// A Windows bitmap file's width, height and bits per pixel; zeros when its headers do not
+// describe a file of its size.
+std::array<LONG, 3> bitmapSize(const std::string& bytes) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    if (bytes.size() < sizeof file + sizeof info) {
         return {};
     }
-    std::uint16_t bits = 0;
-    std::memcpy(&bits, bytes.data() + 28, 2);
-    const auto width = static_cast<std::int32_t>(at32(18));
-    const auto height = static_cast<std::int32_t>(at32(22));
-    const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width) * bits / 8 + 3) & ~3u;
-    return at32(10) + rowBytes * static_cast<std::uint32_t>(height) == bytes.size()
-               ? BitmapSize{width, height, bits}
-               : BitmapSize{};
+    std::memcpy(&file, bytes.data(), sizeof file);
+    std::memcpy(&info, bytes.data() + sizeof file, sizeof info);
+    const auto rowBytes = static_cast<DWORD>((info.biWidth * info.biBitCount / 8 + 3) & ~3);
+    if (file.bfType != 0x4D42 || file.bfSize != bytes.size() ||
+        file.bfOffBits + rowBytes * static_cast<DWORD>(info.biHeight) != bytes.size()) {
+        return {};
+    }
+    return {info.biWidth, info.biHeight, info.biBitCount};
 }
 
 class FailingPageToRestart : public FailingPage {
@@ -235,8 +226,8 @@ TEST_F(FailingPageToRestart, TheReportClosesTheHostsFormAndCloseLogsArchivesAndR
     EXPECT_EQ(GetFocus(), item(kEdtWhatDoing));
     // The picture of the screen as the failure found it: saved at the screen's size, and shown.
     const std::string picture = fileText(product_->errorLogs() / "screenShot.bmp");
-    EXPECT_EQ(bitmapSize(picture),
-              (BitmapSize{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 24}));
+    EXPECT_EQ(bitmapSize(picture), (std::array<LONG, 3>{GetSystemMetrics(SM_CXSCREEN),
+                                                        GetSystemMetrics(SM_CYSCREEN), 24}));
     EXPECT_GT(coloursShown(item(kImage1)), 4u);
     // The mail client signed on: the options are there, E-Mail the default button.
     ASSERT_TRUE(mailChecked());

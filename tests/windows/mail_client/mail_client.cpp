@@ -1,18 +1,10 @@
-// The tests' simple-MAPI mail client: registered as the system's default mail client
-// (HKLM\Software\Clients\Mail), it is what Wine's mapi32.dll forwards MAPILogon, MAPILogoff,
-// MAPIResolveName and MAPISendMail to. It sends nothing; it writes down what it was given, in
-// the folder that the environment variable ANNALEX_TEST_MAIL names:
-//
-//   calls        one line per call: "MAPILogon flags=0", "MAPIResolveName <name> flags=0",
-//                "MAPISendMail flags=0", "MAPILogoff"
-//   subject      the subject, as given
-//   body         the body text, as given
-//   recipients   one line per recipient: "<class> <name> <address>"
-//   files        one line per attachment: "<flags> <position> <path>"
-//   attachment1  a copy of the first attachment (the sender deletes its own after the send)
-//
-// With ANNALEX_TEST_MAIL_REFUSE set to 1, MAPILogon refuses (MAPI_E_LOGON_FAILURE).
-// MAPIResolveName answers "<name>" at "SMTP:<name>", in memory from mapi32's MAPIAllocateBuffer,
+// The tests' simple-MAPI mail client: registered as the default mail client
+// (HKLM\Software\Clients\Mail), it is what Wine's mapi32.dll forwards the simple MAPI calls
+// to. It sends nothing: in the folder named by ANNALEX_TEST_MAIL it writes "calls" (one line per
+// call, with its flags), "subject", "body", "recipients" ("<class> <name> <address>" a line),
+// "files" ("<flags> <position> <path>" a line) and "attachment1", a copy of the first
+// attachment. With ANNALEX_TEST_MAIL_REFUSE=1 MAPILogon refuses (MAPI_E_LOGON_FAILURE).
+// MAPIResolveName answers the name at "SMTP:<name>" in memory from mapi32's MAPIAllocateBuffer,
 // which mapi32's MAPIFreeBuffer frees.
 
 #include <windows.h>
