@@ -206,9 +206,10 @@ void Win32Files::appendLogEntry(const std::string& path, std::string_view entry)
         if (GetLastError() != ERROR_FILE_NOT_FOUND) {
             fail(path, "cannot be opened for appending");
         }
+        // A link there, even one to nothing, is a name taken: not followed.
         file = CreateFileW(name.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, security.attributes(), CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
             fail(path, "cannot be created", ErrorNumber::PathNotFound);
         }

@@ -152,8 +152,8 @@ TEST(GdiScreenCapture, ThePictureIsTheWholeScreenAsShownOnATrueColourDisplay) {
     windowClass.lpszClassName = L"AnnalexCaptureTarget";
     RegisterClassExW(&windowClass);
     const HWND target =
-        CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 100,
-                        80, 64, 48, nullptr, nullptr, nullptr, nullptr);
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, windowClass.lpszClassName, L"",
+                        WS_POPUP | WS_VISIBLE, 100, 80, 64, 48, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(target, nullptr);
     UpdateWindow(target);
     pumpMessages(nullptr);
