@@ -12,6 +12,8 @@ packages=(
   libzip-dev libcurl4-openssl-dev python3-aiosmtpd
   qt6-base-dev fonts-liberation xvfb xauth
   clang libclang-rt-14-dev
+  postgresql
+  dpkg-dev fakeroot lintian desktop-file-utils
 )
 
 source scripts/install_packages.sh

@@ -182,6 +182,11 @@ void CalendarBuilder::describeMember(cube::Member& member, const Period& period)
         key.push_back('\t');
         key.append(member.getName());
         state_.memberDates[key] = {period.first, period.last};
+        const std::string_view name = std::string_view(key).substr(key.find('\t') + 1);
+        state_.placedDays.push_back(
+            {static_cast<std::int32_t>(period.first.time_since_epoch().count()),
+             static_cast<std::int32_t>(period.last.time_since_epoch().count()),
+             std::hash<std::string_view>{}(name)});
     }
 }
 
@@ -355,6 +360,7 @@ void CalendarBuilder::addPeriodMembers() {
         }
         periodLists_.assign(periodKinds_.size(), {});
         state_.memberDates.clear();
+        state_.placedDays.clear();
         fillContextValid_ = false;
         const std::int32_t firstYear = yearNumberHolding(
             chosen, civilDay(state_.startDate.year, state_.startDate.month, state_.startDate.day));
