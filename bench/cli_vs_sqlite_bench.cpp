@@ -10,19 +10,12 @@
 // build's program and "sqlite3" on the PATH.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
-extern char** environ;
+#include "child_process.hpp"
 
 namespace {
 
@@ -37,50 +30,12 @@ constexpr Span kCentury{"01-01-1950", "31-12-2049", 100 + 1200 + 36525};
 // 9000 years, 108000 months, 3287182 days.
 constexpr Span kMillennia{"01-01-1000", "31-12-9999", 9000 + 108000 + 3287182};
 
-std::string program(const char* variable, const char* fallback) {
-    const char* value = std::getenv(variable);
-    return value != nullptr ? value : fallback;
-}
-
-// What a child process used.
-struct Usage {
-    long maxRssKiB = 0;
-    double cpuSeconds = 0;  // summed over the runs
-};
-
-// Runs a program with its output thrown away; returns its exit status and adds to usage.
-int run(const std::vector<std::string>& arguments, Usage& usage) {
-    std::vector<char*> argv;
-    std::vector<std::string> copies = arguments;
-    for (auto& argument : copies) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        throw std::runtime_error("cannot start " + arguments[0]);
-    }
-    int status = 0;
-    rusage used{};
-    wait4(child, &status, 0, &used);
-    usage.maxRssKiB = used.ru_maxrss;
-    usage.cpuSeconds += static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
-                        static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 std::filesystem::path scratchFile(const char* name) {
     return std::filesystem::temp_directory_path() /
            (std::string("annalex-bench-") + std::to_string(getpid()) + "-" + name);
 }
 
-void reportUsage(benchmark::State& state, const Usage& usage) {
+void reportUsage(benchmark::State& state, const annalex::bench::ChildUsage& usage) {
     state.counters["max_rss_MiB"] = static_cast<double>(usage.maxRssKiB) / 1024;
     if (state.iterations() > 0) {
         state.counters["child_cpu_ms"] =
@@ -89,17 +44,18 @@ void reportUsage(benchmark::State& state, const Usage& usage) {
 }
 
 void annalexGenerateIntoStore(benchmark::State& state, const Span& span) {
-    const std::string annalex = program("ANNALEX_PROGRAM", ANNALEX_DEFAULT_PROGRAM);
+    const std::string annalex =
+        annalex::bench::programFrom("ANNALEX_PROGRAM", ANNALEX_DEFAULT_PROGRAM);
     const auto db = scratchFile("cube.db");
-    Usage usage;
+    annalex::bench::ChildUsage usage;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(db);
         state.ResumeTiming();
-        const int status =
-            run({annalex, "generate", "--levels", "Year,Month,Day", "--start", span.start, "--end",
-                 span.end, "--db", db.string(), "--quiet", "--output", "/dev/null"},
-                usage);
+        const int status = annalex::bench::runChild(
+            {annalex, "generate", "--levels", "Year,Month,Day", "--start", span.start, "--end",
+             span.end, "--db", db.string(), "--quiet", "--output", "/dev/null"},
+            usage);
         if (status != 0) {
             state.SkipWithError("annalex generate failed");
             break;
@@ -121,15 +77,15 @@ std::string cteScript(std::int64_t members) {
 }
 
 void sqliteRecursiveCteIntoFile(benchmark::State& state, const Span& span) {
-    const std::string sqlite3 = program("SQLITE3_PROGRAM", "sqlite3");
+    const std::string sqlite3 = annalex::bench::programFrom("SQLITE3_PROGRAM", "sqlite3");
     const auto db = scratchFile("cte.db");
     const std::string script = cteScript(span.members);
-    Usage usage;
+    annalex::bench::ChildUsage usage;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(db);
         state.ResumeTiming();
-        if (run({sqlite3, db.string(), script}, usage) != 0) {
+        if (annalex::bench::runChild({sqlite3, db.string(), script}, usage) != 0) {
             state.SkipWithError("sqlite3 failed");
             break;
         }

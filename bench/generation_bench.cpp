@@ -1,5 +1,7 @@
 // Generates calendars through the control's OK into the in-memory cube model, the way a person
-// does it on the page, and measures members per second and peak memory per member. The last
+// does it on the page, and measures members per second and peak memory per member. With every
+// attribute filled, items per second counts attribute values instead, and bytes_per_value is
+// the peak memory beyond that of the same calendar generated without them, per value. The last
 // benchmark loads back a store that holds such a calendar.
 
 #include <benchmark/benchmark.h>
@@ -24,20 +26,47 @@ struct Range {
     // A calendar key beyond the page's two, chosen through the control; none: the page's
     // Gregorian calendar.
     const char* calendar = nullptr;
+    bool fillAttributes = false;
 };
+
+std::unique_ptr<ControlHarness> readyToGenerate(const Range& range) {
+    auto harness = std::make_unique<ControlHarness>();
+    harness->typeStart("01", "01", range.startYear);
+    harness->typeEnd("31", "12", range.endYear);
+    harness->tick(range.mask);
+    if (range.calendar != nullptr) {
+        harness->ctrl.chooseCalendar(range.calendar);
+    }
+    harness->ctrl.setFillAttributes(range.fillAttributes);
+    return harness;
+}
+
+// The attribute values the hierarchy holds.
+std::size_t attributeValues(const annalex::cube::MemoryHierarchy& hierarchy) {
+    std::size_t values = 0;
+    for (std::uint32_t id = 0; id < hierarchy.memberCount(); ++id) {
+        values += hierarchy.store()->attributeKeys(id).size();
+    }
+    return values;
+}
+
+// The peak heap bytes of generating range.
+std::size_t peakBytesOf(const Range& range) {
+    auto harness = readyToGenerate(range);
+    annalex::bench::resetPeak();
+    const std::size_t before = annalex::bench::bytesInUse();
+    harness->pressOk();
+    return annalex::bench::peakBytesInUse() - before;
+}
 
 void generateThroughOk(benchmark::State& state, const Range& range) {
     std::size_t members = 0;
+    std::size_t values = 0;
+    std::size_t peakBytes = 0;
     double bytesPerMember = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto harness = std::make_unique<ControlHarness>();
-        harness->typeStart("01", "01", range.startYear);
-        harness->typeEnd("31", "12", range.endYear);
-        harness->tick(range.mask);
-        if (range.calendar != nullptr) {
-            harness->ctrl.chooseCalendar(range.calendar);
-        }
+        auto harness = readyToGenerate(range);
         annalex::bench::resetPeak();
         const std::size_t before = annalex::bench::bytesInUse();
         state.ResumeTiming();
@@ -50,15 +79,27 @@ void generateThroughOk(benchmark::State& state, const Range& range) {
             state.SkipWithError("generation reported a failure");
             break;
         }
+        peakBytes = annalex::bench::peakBytesInUse() - before;
         members = harness->hierarchy()->memberCount();
-        bytesPerMember = static_cast<double>(annalex::bench::peakBytesInUse() - before) /
-                         static_cast<double>(members);
+        values = attributeValues(*harness->hierarchy());
+        bytesPerMember = static_cast<double>(peakBytes) / static_cast<double>(members);
         harness.reset();
         state.ResumeTiming();
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * members));
     state.counters["members"] = static_cast<double>(members);
     state.counters["bytes_per_member"] = bytesPerMember;
+    if (!range.fillAttributes) {
+        state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * members));
+        return;
+    }
+    Range plain = range;
+    plain.fillAttributes = false;
+    const std::size_t plainPeakBytes = peakBytesOf(plain);
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * values));
+    state.counters["values"] = static_cast<double>(values);
+    state.counters["bytes_per_value"] =
+        (static_cast<double>(peakBytes) - static_cast<double>(plainPeakBytes)) /
+        static_cast<double>(values);
 }
 
 // (a) a century with every level
@@ -68,6 +109,13 @@ void BM_Century_AllLevels(benchmark::State& state) {
 // (b) nine thousand years with every level
 void BM_Millennia_AllLevels(benchmark::State& state) {
     generateThroughOk(state, {"1000", "9999", 31});
+}
+// (a) and (b) with every attribute filled: items per second are attribute values.
+void BM_Century_AllLevels_Filled(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 31, nullptr, true});
+}
+void BM_Millennia_AllLevels_Filled(benchmark::State& state) {
+    generateThroughOk(state, {"1000", "9999", 31, nullptr, true});
 }
 // (c) a century with Year, Month and Day
 void BM_Century_YearMonthDay(benchmark::State& state) {
@@ -124,6 +172,11 @@ void BM_LoadMillenniaYearMonthDay(benchmark::State& state) {
 
 BENCHMARK(BM_Century_AllLevels)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Millennia_AllLevels)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Century_AllLevels_Filled)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Millennia_AllLevels_Filled)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 BENCHMARK(BM_Century_YearMonthDay)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_YearWeekDay)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_YearWeekDay_Iso)->Unit(benchmark::kMillisecond)->UseRealTime();

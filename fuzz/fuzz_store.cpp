@@ -1,11 +1,14 @@
 // Fuzzes the cube store's reader. By the first byte of the input:
 //  - a multiple of 4: the rest is judged as the header of a file (the header reader alone);
 //  - 2 more than a multiple of 4: the rest is a block of packed members, placed into a
-//    hierarchy of two levels (the second byte is how many members it claims);
+//    hierarchy of two levels with attribute definitions (the second byte is how many members
+//    it claims); with bit 3 set it is read as a block of format 2 (values as texts beside each
+//    member), else of format 3 (values coded by level and key, with dictionaries and runs);
 //  - odd: a list of patches (three bytes of offset, one byte of value) written over a small
-//    valid store, which is then opened and loaded.
+//    valid store with attribute values, which is then opened and loaded.
 // Whatever the damage, the reader refuses the file with a store failure, or the block as bad,
-// or loads a cube; it never crashes, and never leaves a journal behind.
+// or loads a cube; it never crashes, and never leaves a journal behind. A block it places packs
+// to bytes that place the same members again and pack to the same bytes.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -32,7 +35,7 @@ using namespace annalex::cube;
 fs::path scratch;
 std::string validStore;
 
-// A store of two levels with attribute values, a renamed member and a second dimension.
+// A store of two levels with attribute values on both, a renamed member and a second dimension.
 std::string makeValidStore() {
     MemoryCube cube;
     auto dimension = cube.ensureDimension("Time");
@@ -49,17 +52,24 @@ std::string makeValidStore() {
     hierarchy->addLevel(year);
     auto month = objects.newLevel();
     month->putName("Month");
+    for (const char* key : {"Number", "First"}) {
+        auto monthDefinition = objects.newAttributeDef();
+        monthDefinition->putName(key);
+        month->addAttributeDef(monthDefinition);
+    }
     hierarchy->addLevel(month);
     for (int y = 0; y < 20; ++y) {
         auto top = objects.newMember();
         top->putName("Y" + std::to_string(y));
         year->addRootMember(top);
-        top->setAttribute("Days", "365");
+        top->setAttribute("Days", y % 4 == 0 ? "366" : "365");
         for (int m = 0; m < 12; ++m) {
             auto child = objects.newMember();
             child->putName("M" + std::to_string(m));
             child->putOrder(m);
             child->putParent(top);
+            child->setAttribute("Number", std::to_string(m + 1));
+            child->setAttribute("First", std::to_string(2000 + y) + "-" + std::to_string(10 + m));
         }
     }
     const fs::path file = scratch / "valid.db";
@@ -69,7 +79,7 @@ std::string makeValidStore() {
 }
 
 // A hierarchy whose first level has two definitions of one key (a value may only name the
-// first) and whose second level has none.
+// first) and whose second level has three.
 std::shared_ptr<MemoryHierarchy> blockTarget(MemoryCube& cube) {
     auto dimension = cube.ensureDimension("Time");
     ObjectFactory& objects = dimension->objects();
@@ -82,27 +92,36 @@ std::shared_ptr<MemoryHierarchy> blockTarget(MemoryCube& cube) {
         top->addAttributeDef(definition);
     }
     hierarchy->addLevel(top);
-    hierarchy->addLevel(objects.newLevel());
+    auto bottom = objects.newLevel();
+    for (const char* key : {"A", "B", "C"}) {
+        auto definition = objects.newAttributeDef();
+        definition->putName(key);
+        bottom->addAttributeDef(definition);
+    }
+    hierarchy->addLevel(bottom);
     return std::static_pointer_cast<MemoryHierarchy>(hierarchy);
 }
 
-// Places a fuzzed block; what it placed must pack and place again to the same members.
-void unpackFuzzedBlock(std::span<const unsigned char> bytes, std::uint32_t count) {
+// Places a fuzzed block of format; what it placed must pack and place again to the same
+// members.
+void unpackFuzzedBlock(std::span<const unsigned char> bytes, std::uint32_t count,
+                       std::int64_t format) {
     MemoryCube cube;
     MemberStore& store = *blockTarget(cube)->store();
     try {
-        unpackMembers(bytes, count, store);
+        unpackMembers(bytes, count, format, store);
     } catch (const BadMemberBlock&) {
         return;
     }
+    MemberPacker packer;
     std::string packed;
-    packMembers(store, 0, count, packed);
+    packer.pack(store, 0, count, packed);
     MemoryCube again;
     MemberStore& copy = *blockTarget(again)->store();
     unpackMembers({reinterpret_cast<const unsigned char*>(packed.data()), packed.size()}, count,
-                  copy);  // a BadMemberBlock here escapes: the fuzzer reports it
+                  kStoreFormat, copy);  // a BadMemberBlock here escapes: the fuzzer reports it
     std::string repacked;
-    packMembers(copy, 0, count, repacked);
+    packer.pack(copy, 0, count, repacked);
     if (repacked != packed) {
         std::abort();
     }
@@ -130,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (data[0] % 4 == 2) {
         if (size >= 2) {
-            unpackFuzzedBlock({data + 2, size - 2}, data[1]);
+            unpackFuzzedBlock({data + 2, size - 2}, data[1], (data[0] & 8) != 0 ? 2 : kStoreFormat);
         }
         return 0;
     }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows counterpart of scripts/screenshots.sh: the calendar page as a Windows program
 # shows it, inside Wine's ATL container (tests/windows/page_host.cpp), on a virtual X display
-# at 144 dpi like the Qt pictures, into docs/screenshots/page-windows.png.
+# at 144 dpi like the Qt pictures, into docs/screenshots/page-windows.png; then the error report
+# form after OK failed on the tests' refusing cube (page_host --fail), into
+# docs/screenshots/report-windows.png.
 # Needs the Windows build (bash scripts/windows.sh --build); installs xvfb, x11-apps (xwd),
 # imagemagick (convert) and Wine with its fonts when missing. Wine runs in a throw-away prefix.
 # Usage: scripts/screenshots-windows.sh [build-win-dir]   (default: build-win)
@@ -42,17 +44,31 @@ wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 wine regsvr32 /s "$(winepath -w "$bin/annalex.dll")"
 
+wine regsvr32 /s "$(winepath -w "$bin/cube_recorder.dll")"
+
+# Takes the picture of the window titled $1 into $2 once it shows.
+picture() {
+    local window=$1 file=$2
+    for _ in $(seq 100); do
+        if xwd -silent -name "$window" >"$work/shot.xwd" 2>/dev/null; then
+            sleep 1  # let it paint
+            xwd -silent -name "$window" >"$work/shot.xwd"
+            convert "xwd:$work/shot.xwd" "$out/$file"
+            echo "wrote $out/$file"
+            return 0
+        fi
+        sleep 0.2
+    done
+    echo "window \"$window\" did not show" >&2
+    exit 1
+}
+
 wine "$bin/annalex_page_host.exe" &
 host_pid=$!
-for _ in $(seq 100); do
-    if xwd -silent -name "$title" >"$work/page.xwd" 2>/dev/null; then
-        sleep 1  # let the page paint
-        xwd -silent -name "$title" >"$work/page.xwd"
-        convert "xwd:$work/page.xwd" "$out/page-windows.png"
-        echo "wrote $out/page-windows.png"
-        exit 0
-    fi
-    sleep 0.2
-done
-echo "window \"$title\" did not show" >&2
-exit 1
+picture "$title" page-windows.png
+wine taskkill /f /im annalex_page_host.exe >/dev/null 2>&1 || true
+wait "$host_pid" 2>/dev/null || true
+
+wine "$bin/annalex_page_host.exe" --fail &
+host_pid=$!
+picture "Unexpected Error" report-windows.png

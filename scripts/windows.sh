@@ -15,9 +15,10 @@ leg_start=$SECONDS
 # widl (mingw-w64-tools) compiles annalex.idl; the system IDL files it imports come with
 # libwine-dev, stdole2.tlb with Wine itself.
 # The page's windows need a display (xvfb) and the fonts Windows programs expect (fonts-wine:
-# MS Sans Serif, Tahoma).
+# MS Sans Serif, Tahoma). The report form's archives are written with zlib, linked statically
+# (libz-mingw-w64-dev), and checked with unzip.
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine libwine-dev libgtest-dev
-          libcli11-dev cmake ninja-build xvfb fonts-wine)
+          libcli11-dev libz-mingw-w64-dev cmake ninja-build xvfb fonts-wine unzip)
 source scripts/install_packages.sh
 install_missing "${packages[@]}"
 
@@ -139,18 +140,40 @@ if [ "$value" != slash ] || ! grep -q '^Entry=slash' "$ini"; then
 fi
 echo "annalex.exe settings: an INI file named by a path starting with /"
 
+# A failure of the command line goes to the error log below "Installed", or below the user's
+# data folder (%LOCALAPPDATA%\Annalex) when "Installed" is empty. (An empty start day fails the
+# date check with a type mismatch; the program exits with status 3.)
+installed="$(mktemp -d)"
+mkdir -p "$installed/Error Logs"
+defaults='Software\Velmora\Defaults'
+local_data="$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')")/Annalex"
+for where in "$installed" ""; do
+  wine "$exe" settings write HKCU "$defaults" Installed S "${where:+$(winepath -w "$where")}"
+  status=0
+  wine "$exe" generate --quiet --levels Year --start-day "" 2> /dev/null || status=$?
+  log="${where:-$local_data}/Error Logs/VmError.log"
+  if [ "$status" != 3 ] || ! grep -q $'^Procedure      : Private Function dateFormatValid' "$log" ||
+     ! grep -q $'^Description    : Reported by the annalex command line, which has no report form\r$' "$log"; then
+    echo "annalex.exe did not log its failure in $log (status $status)" >&2
+    exit 1
+  fi
+done
+wine "$exe" settings delete-value HKCU "$defaults" Installed
+rm -rf "$installed"
+echo "annalex.exe: a failure is logged below Installed, else below %LOCALAPPDATA%\\Annalex"
+
 # What an installation holds.
 install_root="$(mktemp -d)"
 cmake --install build-win --prefix "$install_root" > /dev/null
-for file in bin/annalex.exe bin/annalex.dll include/annalex/annalex.idl include/annalex/annalex.h \
-            lib/annalex.tlb; do
+for file in bin/annalex.exe bin/annalex.dll System/VmRestart.exe include/annalex/annalex.idl \
+            include/annalex/annalex.h lib/annalex.tlb; do
   if [ ! -f "$install_root/$file" ]; then
     echo "cmake --install of the Windows build did not install $file" >&2
     exit 1
   fi
 done
 rm -rf "$install_root"
-echo "cmake --install: annalex.exe, annalex.dll, the IDL, its header and the type library"
+echo "cmake --install: annalex.exe, annalex.dll, VmRestart.exe, the IDL, its header and the type library"
 
 ctest --test-dir build-win --output-on-failure -j "$(nproc)"
 echo "Windows leg: $((SECONDS - leg_start)) s in all"

@@ -6,8 +6,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
+#include "installed_layout.hpp"
 #include "remembered_choices.hpp"
 #include "store_location.hpp"
 #include "support/refusing_dimension.hpp"
@@ -50,6 +52,10 @@ int main(int argc, char* argv[]) {
         return *status;
     }
     const annalex::wizard::WizardOptions& options = parsed.options;
+
+    std::error_code noProgram;
+    annalex::wizard::adoptInstalledLayout(
+        std::filesystem::read_symlink("/proc/self/exe", noProgram));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("annalex-wizard"));

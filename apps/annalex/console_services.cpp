@@ -71,15 +71,23 @@ void ConsoleReporter::report(const errors::FailureReport& failure, errors::Conta
 
 #ifdef ANNALEX_HAVE_REPORT_FORM
 void ConsoleReporter::appendToLog(const errors::FailureReport& failure) {
-    const std::string installed = settings_.readString("Installed");
-    if (installed.empty()) {
-        return;
-    }
-    const report::ReportPaths paths(installed, settings_.readString("ApplicationDir"));
-    const std::string log = files_.hostPath(paths.errorLog);
-    const report::LogStamp stamp{report::generalDateText(clock_.now()), build_.compiledText(),
-                                 build_.versionText()};
+    std::string installed = settings_.readString("Installed");
     try {
+        const bool standIn = installed.empty();
+        if (standIn) {
+#ifdef _WIN32
+            installed = files_.userDataFolder();
+#else
+            return;
+#endif
+        }
+        const report::ReportPaths paths(installed, std::string());
+        if (standIn) {
+            files_.createDirectory(files_.hostPath(paths.errorLogs));  // made at the first report
+        }
+        const std::string log = files_.hostPath(paths.errorLog);
+        const report::LogStamp stamp{report::generalDateText(clock_.now()), build_.compiledText(),
+                                     build_.versionText()};
         files_.appendLogEntry(log, report::logEntry(stamp, failure, kDescription));
     } catch (const Failure& cannotLog) {
         std::cerr << "annalex: the error log was not written: " << cannotLog.description() << '\n';

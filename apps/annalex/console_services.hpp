@@ -16,8 +16,12 @@
 #include "errors/failure_reporter.hpp"
 #include "report/build_info.hpp"
 #ifdef ANNALEX_HAVE_REPORT_FORM
-#include "report/posix_files.hpp"
 #include "report/product_settings.hpp"
+#ifdef _WIN32
+#include "report/win32_files.hpp"
+#else
+#include "report/posix_files.hpp"
+#endif
 #endif
 
 namespace annalex::cli {
@@ -58,10 +62,12 @@ class ConsoleProgress final : public PointerService {
 
 // The command line's failure reporter. There is no report form: each failure is printed on
 // standard error at once, as "Unexpected failure:" and the six failure lines of the error log.
-// When the setting "Installed" is not empty, a whole log entry is appended to the error log below
-// it ("Error Logs/VmError.log", created when missing), its description saying that the report
-// came from the command line; a log that cannot be written is said on standard error. (Builds
-// without the report form, such as the Windows one, only print.)
+// A whole log entry is appended to the error log below "Installed" ("Error Logs/VmError.log",
+// created when missing), its description saying that the report came from the command line; a
+// log that cannot be written is said on standard error. On Linux an empty or missing "Installed"
+// means no installation and nothing is logged (a command line run by scripts and tests leaves
+// no files behind); on Windows the user's data folder (%LOCALAPPDATA%\Annalex) stands in, as it
+// does for the report form. (Builds without the report form's services only print.)
 class ConsoleReporter final : public errors::FailureReporter {
   public:
     static constexpr const char* kDescription =
@@ -75,7 +81,11 @@ class ConsoleReporter final : public errors::FailureReporter {
     void appendToLog(const errors::FailureReport& failure);
 
     report::ProductSettings settings_;
+#ifdef _WIN32
+    report::Win32Files files_;
+#else
     report::PosixFiles files_;
+#endif
     report::SystemClock clock_;
     report::ThisBuild build_;
 #endif

@@ -21,6 +21,7 @@
 #include "common/failure.hpp"
 #include "console_services.hpp"
 #include "control/annalex_ctrl.hpp"
+#include "day_table_options.hpp"
 #ifdef ANNALEX_HAVE_CUBE_STORE
 #include "cube/cube_store.hpp"
 #endif
@@ -54,6 +55,8 @@ int runGenerate(const GenerateOptions& options) {
     const auto& ticks = input.ticks;
     const calendar::CalendarOptions calendarOptions =
         checkCalendarOptions(options.calendar, options.calendarOptions, ticks);
+    const calendar::DayTableOptions dayTable = checkDayTableOptions(
+        options.outputFormat, options.dayTable, options.calendarOptions.fillAttributes);
 
     // The page and its services.
     const bool terminal = isatty(STDERR_FILENO) != 0;
@@ -121,6 +124,9 @@ int runGenerate(const GenerateOptions& options) {
         }
     }
     chooseExtendedCalendar(ctrl, options.calendar, calendarOptions, options.calendarOptions);
+    if (options.outputFormat == "days") {
+        ctrl.setRecordDates(true);  // the day table's rows are the members' days
+    }
     // Memory may run out where the trap cannot report it (while it records a report): that
     // ends the generation as a trapped failure would.
     bool outOfMemory = false;
@@ -146,6 +152,10 @@ int runGenerate(const GenerateOptions& options) {
             }
 #endif
             writeOutput(options.output, [&](std::ostream& out) {
+                if (options.outputFormat == "days") {
+                    writeDayTableOf(*dimension, ctrl, dayTable, out);
+                    return;
+                }
                 cube::writeDimension(*dimension, exportFormat(options.outputFormat), out,
                                      memberDatesFor(ctrl, options.calendarOptions));
             });

@@ -127,8 +127,9 @@ CLI::App* addGenerateOptions(CLI::App& app, GenerateOptions& options) {
     command->add_option("--dimension", options.dimension, "Time dimension (created when missing)")
         ->default_str("Time");
     command->add_option("--output-format", options.outputFormat, "How to print the dimension")
-        ->check(CLI::IsMember({"jsonl", "csv", "tree"}))
+        ->check(CLI::IsMember({"jsonl", "csv", "tree", "days"}))
         ->default_str("tree");
+    addDayTableOptions(*command, options.dayTable);
     command->add_option("--output", options.output, "Write the dimension to FILE, not stdout");
     command->add_flag("--quiet", options.quiet, "Leave out the \"Info\" notice");
     return command;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "calendar_options.hpp"
+#include "day_table_options.hpp"
 
 namespace annalex::cli {
 
@@ -26,6 +27,7 @@ struct GenerateOptions {
     std::string dimension = "Time";
     std::string outputFormat = "tree";
     std::string output;
+    DayTableTexts dayTable;  // --output-format days
     bool quiet = false;
 };
 

@@ -10,11 +10,11 @@
 // to end, and starts its program again with the same arguments in the same working directory.
 // It writes one line to standard error when it does not restart.
 //
-// It waits at most kHostWaitLimit (15 minutes: time for the host to let its user save open work
-// before it quits). A host that is still running then is not going to end on its own; rather
-// than linger for ever, it writes one line naming the host it waited for and ends. The
-// environment variable VMRESTART_WAIT_LIMIT_MS, a positive number of milliseconds no larger
-// than that, shortens the limit; it exists for the tests, which cannot wait 15 minutes.
+// It waits at most 15 minutes (wait_limit.hpp: time for the host to let its user save open
+// work before it quits). A host that is still running then is not going to end on its own;
+// rather than linger for ever, it writes one line naming the host it waited for and ends.
+//
+// This is the POSIX program; win32_main.cpp is the Windows one.
 //
 // Exit status (only seen when it does not restart): 1 when the host cannot be known (no or bad
 // arguments, the host has already ended, or /proc/PID is another process), 2 when the program
@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "common/process_state.hpp"
+#include "wait_limit.hpp"
 
 namespace {
 
@@ -115,25 +116,6 @@ void readHost(pid_t pid, Host& host) {
     }
 }
 
-constexpr std::chrono::milliseconds kHostWaitLimit = std::chrono::minutes(15);
-
-// kHostWaitLimit, or the shorter limit from VMRESTART_WAIT_LIMIT_MS when that is a positive
-// number of milliseconds within it (anything else is ignored).
-std::chrono::milliseconds hostWaitLimit() {
-    const char* text = std::getenv("VMRESTART_WAIT_LIMIT_MS");
-    if (text == nullptr) {
-        return kHostWaitLimit;
-    }
-    const std::string_view view(text);
-    long long value = 0;
-    const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-    if (error != std::errc() || end != view.data() + view.size() || value <= 0 ||
-        value > kHostWaitLimit.count()) {
-        return kHostWaitLimit;
-    }
-    return std::chrono::milliseconds(value);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -153,7 +135,7 @@ int main(int argc, char* argv[]) {
                   << " that asked for the restart; nothing is restarted\n";
         return 1;
     }
-    const auto deadline = std::chrono::steady_clock::now() + hostWaitLimit();
+    const auto deadline = std::chrono::steady_clock::now() + vmrestart::hostWaitLimit();
     // (A program file replaced meanwhile does not end the wait: only the host's end does.)
     while (hostRuns(identity)) {
         if (std::chrono::steady_clock::now() >= deadline) {

@@ -22,6 +22,7 @@
 
 #include "calendar/calendar.hpp"
 #include "calendar/calendar_state.hpp"
+#include "calendar/value_text.hpp"
 #include "common/split_line.hpp"
 #include "cube/cube_model.hpp"
 #include "errors/procedure_trap.hpp"
@@ -141,6 +142,14 @@ class CalendarBuilder {
     std::vector<Period> fillMonths_;
     std::vector<Period> fillWeeks_;
     Date fillWeekAnchor_;
+    // The texts of the context's dates, each made once: the first and last day of its year,
+    // of each of its quarters and of each of its months (in the order of the lists above).
+    PeriodDates fillYearDates_;
+    std::vector<PeriodDates> fillQuarterDates_;
+    std::vector<PeriodDates> fillMonthDates_;
+    // The texts of the first and last day of the week that starts on fillWeekShown_.
+    Date fillWeekShown_ = Date::max();
+    PeriodDates fillWeekDates_;
     // Entry i: the working days among the first i days of fillYear_ (workingDays), built on
     // first use.
     std::vector<std::int64_t> fillWorkingBefore_;

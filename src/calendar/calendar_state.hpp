@@ -90,6 +90,15 @@ struct CalendarState {
     bool recordDates = false;
     std::unordered_map<std::string, std::pair<std::chrono::sys_days, std::chrono::sys_days>>
         memberDates;
+    // The same days in the order the members were placed, which is the hierarchy's pre-order,
+    // each with a hash of its member's name (std::hash) that a reader walking the hierarchy
+    // checks before it takes them: a walk of thousands of years reads these in sequence.
+    struct PlacedDays {
+        std::int32_t first;  // days since 1970-01-01
+        std::int32_t last;
+        std::size_t nameHash;
+    };
+    std::vector<PlacedDays> placedDays;
     std::string dateSeparator;
     std::string startDateText = "01-01-01";
     std::string endDateText = "31-12-01";

@@ -47,6 +47,7 @@ void CalendarBuilder::addMembers() {
         // Only the builder of the highest chosen level starts here; with no parent, a
         // sub-year builder makes top members for the periods of the start year.
         state_.memberDates.clear();
+        state_.placedDays.clear();
         fillContextValid_ = false;
         periodFirstYear_ = state_.startDate.year;
         if (state_.chosen(kYearBit)) {

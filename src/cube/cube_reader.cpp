@@ -2,12 +2,15 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cube/member_blocks.hpp"
+#include "cube/store_checksum.hpp"
 #include "cube/store_failures.hpp"
 #include "cube/store_schema.hpp"
 
@@ -30,6 +33,58 @@ T checkedColumn(const Statement& row, int column, const fs::path& file, const ch
     return static_cast<T>(value);
 }
 
+// The checksum of the catalog: the rows of dimensions, hierarchies, levels and attribute
+// definitions in the order a load reads them, each column as the save fed it (i: integer,
+// t: text).
+std::uint32_t catalogChecksum(Connection& db) {
+    const std::pair<std::string_view, std::string_view> tables[] = {
+        {schema::kSelectDimensions, "it"},
+        {schema::kSelectHierarchies, "iiti"},
+        {schema::kSelectLevels, "iiti"},
+        {schema::kSelectDefinitions, "iiitt"},
+    };
+    StoreChecksum checksum;
+    for (const auto& [query, columns] : tables) {
+        Statement rows = db.prepare(query);
+        while (rows.step()) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                if (columns[c] == 'i') {
+                    checksum.add(rows.integer(static_cast<int>(c)));
+                } else {
+                    checksum.add(rows.text(static_cast<int>(c)));
+                }
+            }
+        }
+    }
+    return checksum.value();
+}
+
+// The catalog's rows must be those the store's checksum was taken of.
+void requireCatalogChecksum(Connection& db, const fs::path& file) {
+    const std::uint32_t expected = catalogChecksum(db);
+    Statement rows = db.prepare(schema::kSelectCatalogChecksum);
+    if (!rows.step()) {
+        damagedStore(file, "its catalog checksum is missing");
+    }
+    const bool matches = !rows.isNull(0) && rows.integer(0) == std::int64_t{expected};
+    if (!matches || rows.step()) {
+        damagedStore(file,
+                     "its dimensions, hierarchies, levels or attribute definitions were changed "
+                     "(their checksum does not match)");
+    }
+}
+
+// The block in row (a row of kSelectBlocks) must match its checksum.
+void requireBlockChecksum(const Statement& row, const fs::path& file) {
+    const std::int64_t first = row.integer(1);
+    if (row.isNull(4) ||
+        row.integer(4) != blockChecksum(row.integer(0), first, row.integer(2), row.blob(3))) {
+        damagedStore(file, "the member block at member " + std::to_string(first) +
+                               " of hierarchy " + std::to_string(row.integer(0)) +
+                               " was changed (its checksum does not match)");
+    }
+}
+
 // What a load keeps of one hierarchy while its members arrive.
 struct LoadedHierarchy {
     std::shared_ptr<MemoryDimension> dimension;
@@ -49,6 +104,9 @@ class CubeReader {
         readHierarchies(*cube);
         readLevels();
         readDefinitions();
+        if (format_ >= 3) {
+            requireCatalogChecksum(db_, file_);
+        }
         if (format_ == 1) {
             readMembers();
         } else {
@@ -146,10 +204,12 @@ class CubeReader {
         }
     }
 
-    // Format 2: each block continues its hierarchy's members where the previous one ended, and
-    // the blocks of a hierarchy add up to the members it records.
+    // Formats 2 and 3: each block continues its hierarchy's members where the previous one
+    // ended, and the blocks of a hierarchy add up to the members it records. A block of format
+    // 3 must match its checksum before anything of it is placed.
     void readMemberBlocks() {
-        Statement rows = db_.prepare(schema::kSelectBlocks);
+        Statement rows =
+            db_.prepare(format_ == 2 ? schema::kSelectBlocksV2 : schema::kSelectBlocks);
         std::int64_t current = -1;  // hierarchy whose blocks are arriving
         while (rows.step()) {
             const std::int64_t hierarchyId = rows.integer(0);
@@ -169,8 +229,11 @@ class CubeReader {
                                         " of hierarchy '" + owner.hierarchy->name() +
                                         "' is out of place");
             }
+            if (format_ >= 3) {
+                requireBlockChecksum(rows, file_);
+            }
             try {
-                unpackMembers(rows.blob(3), static_cast<std::uint32_t>(count), store);
+                unpackMembers(rows.blob(3), static_cast<std::uint32_t>(count), format_, store);
             } catch (const BadMemberBlock& bad) {
                 damagedStore(file_, "the member block at member " + std::to_string(first) +
                                         " of hierarchy '" + owner.hierarchy->name() +
@@ -337,14 +400,34 @@ class CubeReader {
 }  // namespace
 
 void checkStoreTables(Connection& db, const fs::path& file, std::int64_t format) {
+    // Only the format's own tables: another object (a trigger above all, which would run
+    // inside a save) was put there by another program.
+    const std::span<const std::string_view> tables =
+        format == 1   ? std::span<const std::string_view>(schema::kTablesV1)
+        : format == 2 ? std::span<const std::string_view>(schema::kTablesV2)
+                      : std::span<const std::string_view>(schema::kTablesV3);
+    Statement objects = db.prepare(schema::kSelectObjects);
+    while (objects.step()) {
+        const std::string_view type = objects.text(0);
+        const std::string_view name = objects.text(1);
+        if (type != "table" || std::find(tables.begin(), tables.end(), name) == tables.end()) {
+            damagedStore(file, "it holds the " + std::string(type) + " '" + std::string(name) +
+                                   "', which no cube store has");
+        }
+    }
     const std::vector<std::string_view> queries =
         format == 1
             ? std::vector<std::string_view>{schema::kSelectDimensions, schema::kSelectHierarchiesV1,
                                             schema::kSelectLevels,     schema::kSelectDefinitions,
                                             schema::kSelectMembersV1,  schema::kSelectAttributesV1}
-            : std::vector<std::string_view>{schema::kSelectDimensions, schema::kSelectHierarchies,
+        : format == 2
+            ? std::vector<std::string_view>{schema::kSelectDimensions, schema::kSelectHierarchies,
                                             schema::kSelectLevels, schema::kSelectDefinitions,
-                                            schema::kSelectBlocks};
+                                            schema::kSelectBlocksV2}
+            : std::vector<std::string_view>{
+                  schema::kSelectDimensions, schema::kSelectHierarchies,
+                  schema::kSelectLevels,     schema::kSelectDefinitions,
+                  schema::kSelectBlocks,     schema::kSelectCatalogChecksum};
     for (std::string_view query : queries) {
         try {
             db.prepare(query);
@@ -354,6 +437,17 @@ void checkStoreTables(Connection& db, const fs::path& file, std::int64_t format)
             }
             throw;
         }
+    }
+}
+
+void requireStoredChecksums(Connection& db, const fs::path& file, std::int64_t format) {
+    if (format < 3) {
+        return;  // older formats kept none
+    }
+    requireCatalogChecksum(db, file);
+    Statement rows = db.prepare(schema::kSelectBlocks);
+    while (rows.step()) {
+        requireBlockChecksum(rows, file);
     }
 }
 

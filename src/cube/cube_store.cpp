@@ -536,7 +536,11 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
         } else {
             const std::int64_t format = db.queryInt("PRAGMA user_version");
             requireReadableFormat(file_, format);
+            checkStoreTables(db, file_, format);
             requireSound(db, file_);
+            // What the save replaces must be what a save wrote: damage is refused, not
+            // written over.
+            requireStoredChecksums(db, file_, format);
             // Another program saved since this store was loaded: keep what it saved of every
             // dimension that is not this program's own.
             if (ownDimensions != nullptr &&

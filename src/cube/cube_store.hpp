@@ -21,7 +21,10 @@
 //    is flushed to disk before it is linked under the store's name, so the store is either
 //    missing or whole.
 //  - A file that is not a store, a damaged store or a store of a newer format is refused with a
-//    message naming the file, and is never modified: it is examined read-only first.
+//    message naming the file, and is never modified: it is examined read-only first. A store
+//    is damaged when its member blocks or its catalog do not match the checksums it keeps of
+//    them (checked by every load, and by every save before it replaces them), or when it holds
+//    a table, index, view or trigger that no format has (which a save would run).
 //  - A missing file, or an empty (zero-byte) one, is a store that holds nothing yet; the first
 //    save creates it.
 //

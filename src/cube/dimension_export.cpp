@@ -1,32 +1,79 @@
 #include "cube/dimension_export.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace annalex::cube {
 namespace {
 
-// Hands the lines of a walk to the stream in pieces of about kPiece bytes: a stream call per
-// member costs more than making the member's line.
+// Collects the lines of a walk and hands them to the stream in pieces of about kPiece bytes:
+// a stream call per member costs more than making the member's line. A line is written
+// through a cursor into room asked for beforehand, for as many bytes as it can take at most,
+// so that its many small pieces are copied without a check each.
 class LineBuffer {
   public:
-    explicit LineBuffer(std::ostream& out) : out_(out) { text_.reserve(kPiece + kPiece / 4); }
-    void append(std::string_view line) {
-        text_ += line;
-        if (text_.size() >= kPiece) {
+    explicit LineBuffer(std::ostream& out) : out_(out), buffer_(kPiece + kPiece / 4) {}
+    // A cursor with at least bytes of room after it.
+    char* room(std::size_t bytes) {
+        if (buffer_.size() - used_ < bytes) {
+            buffer_.resize(used_ + bytes + kPiece / 4);
+        }
+        return buffer_.data() + used_;
+    }
+    // The line written from room() ends at end.
+    void lineDone(const char* end) {
+        used_ = static_cast<std::size_t>(end - buffer_.data());
+        if (used_ >= kPiece) {
             flush();
         }
     }
+    void append(std::string_view line) { lineDone(put(room(line.size()), line)); }
     void flush() {
-        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-        text_.clear();
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
+    }
+
+    // Copies text to at. Pieces are mostly short (a key, a number, a date), so those are
+    // copied as two overlapping words each way rather than through a call.
+    static char* put(char* at, std::string_view text) {
+        const char* from = text.data();
+        const std::size_t size = text.size();
+        if (size >= 8 && size <= 32) {
+            if (size <= 16) {
+                copyFixed<8>(at, from);
+                copyFixed<8>(at + size - 8, from + size - 8);
+            } else {
+                copyFixed<16>(at, from);
+                copyFixed<16>(at + size - 16, from + size - 16);
+            }
+        } else if (size >= 4 && size < 8) {
+            copyFixed<4>(at, from);
+            copyFixed<4>(at + size - 4, from + size - 4);
+        } else if (size > 0 && size < 4) {
+            at[0] = from[0];
+            at[size / 2] = from[size / 2];
+            at[size - 1] = from[size - 1];
+        } else if (size > 32) {
+            std::memcpy(at, from, size);
+        }
+        return at + size;
     }
 
   private:
+    template <std::size_t N>
+    static void copyFixed(char* to, const char* from) {
+        char word[N];
+        std::memcpy(word, from, N);
+        std::memcpy(to, word, N);
+    }
+
     static constexpr std::size_t kPiece = 256 * 1024;
     std::ostream& out_;
-    std::string text_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
 };
 
 void appendNumber(std::string& text, std::int32_t number) {
@@ -35,8 +82,74 @@ void appendNumber(std::string& text, std::int32_t number) {
     text.append(digits, end);
 }
 
+void appendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    std::size_t plain = 0;  // the start of the characters not yet written
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* escape = nullptr;
+        switch (c) {
+            case '"':
+                escape = "\\\"";
+                break;
+            case '\\':
+                escape = "\\\\";
+                break;
+            case '\n':
+                escape = "\\n";
+                break;
+            case '\r':
+                escape = "\\r";
+                break;
+            case '\t':
+                escape = "\\t";
+                break;
+            case '\b':
+                escape = "\\b";
+                break;
+            case '\f':
+                escape = "\\f";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) >= 0x20) {
+                    continue;
+                }
+        }
+        out.append(text.substr(plain, i - plain));
+        plain = i + 1;
+        if (escape != nullptr) {
+            out += escape;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out += escaped;
+        }
+    }
+    out.append(text.substr(plain));
+    out += '"';
+}
+
+void appendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    out += '"';
+}
+
 void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
     out << R"({"kind":"hierarchy","name":)" << jsonString(hierarchy.name()) << "}\n";
+    // Per level: its name as JSON, and each definition's key as a JSON member name.
+    std::vector<std::string> levelNames;
+    std::vector<std::vector<std::string>> keyNames;
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         const MemoryLevel& level = hierarchy.level(i);
         out << R"({"kind":"level","name":)" << jsonString(level.name()) << R"(,"type":)"
@@ -48,19 +161,27 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const M
             first = false;
         }
         out << "]}\n";
+        levelNames.push_back(jsonString(level.name()));
+        keyNames.emplace_back();
+        for (const auto& def : level.attributeDefs()) {
+            keyNames.back().push_back(jsonString(def->key()) + ':');
+        }
     }
     std::string line;
     LineBuffer buffer(out);
     hierarchy.walkPreOrder([&](const MemberView& member, int) {
         line.assign(R"({"kind":"member","level":)");
-        line += jsonString(hierarchy.level(member.levelPosition()).name());
+        line += levelNames[member.levelPosition()];
         line += R"(,"name":)";
-        line += jsonString(member.name());
+        appendJsonString(line, member.name());
         line += R"(,"order":)";
         appendNumber(line, member.order());
         line += R"(,"parent":)";
-        line += member.parent() == kNoMember ? std::string("null")
-                                             : jsonString(hierarchy.member(member.parent()).name());
+        if (member.parent() == kNoMember) {
+            line += "null";
+        } else {
+            appendJsonString(line, hierarchy.member(member.parent()).name());
+        }
         if (dates) {
             const auto span = dates(hierarchy.level(member.levelPosition()).name(), member.name());
             line += R"(,"first":)";
@@ -69,12 +190,14 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const M
             line += span ? jsonString(span->second) : std::string("null");
         }
         line += R"(,"attributes":{)";
+        const auto& keys = keyNames[member.levelPosition()];
         bool first = true;
-        hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
-            line += first ? "" : ",";
-            line += jsonString(key);
-            line += ':';
-            line += jsonString(value);
+        hierarchy.visitAttributeValues(member.id, [&](std::uint16_t key, std::string_view value) {
+            if (!first) {
+                line += ',';
+            }
+            line += keys[key];
+            appendJsonString(line, value);
             first = false;
         });
         line += "}}\n";
@@ -85,17 +208,19 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const M
 
 void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
     // One column per attribute key of the levels, in schema order; a key shared by two levels
-    // gets one column.
+    // gets one column. columnOf: per level, the column of each definition.
     std::vector<std::string> keys;
+    std::vector<std::vector<std::size_t>> columnOf(hierarchy.levelCount());
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         for (const auto& def : hierarchy.level(i).attributeDefs()) {
-            bool present = false;
-            for (const auto& key : keys) {
-                present = present || key == def->key();
+            std::size_t column = 0;
+            while (column < keys.size() && keys[column] != def->key()) {
+                ++column;
             }
-            if (!present) {
+            if (column == keys.size()) {
                 keys.push_back(def->key());
             }
+            columnOf[i].push_back(column);
         }
     }
     out << "level,name,order,parent,path" << (dates ? ",first,last" : "");
@@ -105,38 +230,39 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
     out << "\r\n";
 
     std::vector<std::string> path;  // names from the top down to the current member
-    std::vector<std::string> values(keys.size());
+    std::string joined;
+    std::vector<std::string_view> values(keys.size());
     std::string line;
     LineBuffer buffer(out);
     hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
-        path.resize(static_cast<std::size_t>(depth));
-        path.emplace_back(member.name());
-        std::string joined;
+        path.resize(static_cast<std::size_t>(depth) + 1);
+        path.back().assign(member.name());
+        joined.clear();
         for (std::size_t i = 0; i < path.size(); ++i) {
-            joined += i == 0 ? "" : "/";
+            if (i != 0) {
+                joined += '/';
+            }
             joined += path[i];
         }
         for (auto& value : values) {
-            value.clear();
+            value = {};
         }
-        hierarchy.forEachAttribute(member.id, [&](std::string_view key, std::string_view value) {
-            for (std::size_t k = 0; k < keys.size(); ++k) {
-                if (keys[k] == key) {
-                    values[k].assign(value);
-                }
-            }
+        const auto& columns = columnOf[member.levelPosition()];
+        hierarchy.visitAttributeValues(member.id, [&](std::uint16_t key, std::string_view value) {
+            values[columns[key]] = value;
         });
-        line = csvField(hierarchy.level(member.levelPosition()).name());
+        line.clear();
+        appendCsvField(line, hierarchy.level(member.levelPosition()).name());
         line += ',';
-        line += csvField(member.name());
+        appendCsvField(line, member.name());
         line += ',';
         appendNumber(line, member.order());
         line += ',';
         if (member.parent() != kNoMember) {
-            line += csvField(hierarchy.member(member.parent()).name());
+            appendCsvField(line, hierarchy.member(member.parent()).name());
         }
         line += ',';
-        line += csvField(joined);
+        appendCsvField(line, joined);
         if (dates) {
             const auto span = dates(hierarchy.level(member.levelPosition()).name(), member.name());
             line += ',';
@@ -144,9 +270,9 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
             line += ',';
             line += span ? span->second : std::string();
         }
-        for (const auto& value : values) {
+        for (const std::string_view value : values) {
             line += ',';
-            line += csvField(value);
+            appendCsvField(line, value);
         }
         line += "\r\n";
         buffer.append(line);
@@ -156,6 +282,10 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
 
 void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
     out << "Hierarchy " << hierarchy.name() << '\n';
+    // Per level: " key=" for each definition, what goes before its values, and the most all
+    // of them with their longest values take.
+    std::vector<std::vector<std::string>> keyTexts;
+    std::vector<std::size_t> mostValueBytes;
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         const MemoryLevel& level = hierarchy.level(i);
         out << "  Level " << (i + 1) << ": " << level.name() << " (type " << level.type();
@@ -166,29 +296,38 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
             }
         }
         out << ")\n";
+        keyTexts.emplace_back();
+        mostValueBytes.push_back(0);
+        const LevelAttributes& values = hierarchy.store()->levelAttributes(i);
+        for (std::size_t d = 0; d < level.attributeDefs().size(); ++d) {
+            keyTexts.back().push_back(' ' + level.attributeDefs()[d]->key() + '=');
+            mostValueBytes.back() +=
+                keyTexts.back().back().size() + values.longestValue(static_cast<std::uint16_t>(d));
+        }
     }
     out << "Members\n";
-    std::string line;
+    constexpr std::size_t kMostNumberBytes = 11;
     LineBuffer buffer(out);
     hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
-        line.assign(static_cast<std::size_t>(depth + 1) * 2, ' ');
-        line += member.name();
-        line += "  [";
-        line += hierarchy.level(member.levelPosition()).name();
-        line += " #";
-        appendNumber(line, member.order());
-        line += ']';
-        if (member.record->firstAttribute != kNoAttribute) {
-            hierarchy.forEachAttribute(member.id,
-                                       [&](std::string_view key, std::string_view value) {
-                                           line += ' ';
-                                           line += key;
-                                           line += '=';
-                                           line += value;
-                                       });
-        }
-        line += '\n';
-        buffer.append(line);
+        const std::size_t level = member.levelPosition();
+        const std::string& levelName = hierarchy.level(level).name();
+        const auto indent = static_cast<std::size_t>(depth + 1) * 2;
+        char* at = buffer.room(indent + member.name().size() + levelName.size() + kMostNumberBytes +
+                               mostValueBytes[level] + 8);
+        at = std::fill_n(at, indent, ' ');
+        at = LineBuffer::put(at, member.name());
+        at = LineBuffer::put(at, "  [");
+        at = LineBuffer::put(at, levelName);
+        at = LineBuffer::put(at, " #");
+        at = std::to_chars(at, at + kMostNumberBytes, member.order()).ptr;
+        *at++ = ']';
+        const auto& keys = keyTexts[level];
+        hierarchy.visitAttributeValues(member.id, [&](std::uint16_t key, std::string_view value) {
+            at = LineBuffer::put(at, keys[key]);
+            at = LineBuffer::put(at, value);
+        });
+        *at++ = '\n';
+        buffer.lineDone(at);
     });
     buffer.flush();
 }
@@ -215,57 +354,13 @@ void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::
 std::string jsonString(std::string_view text) {
     std::string result;
     result.reserve(text.size() + 2);
-    result += '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                result += "\\\"";
-                break;
-            case '\\':
-                result += "\\\\";
-                break;
-            case '\n':
-                result += "\\n";
-                break;
-            case '\r':
-                result += "\\r";
-                break;
-            case '\t':
-                result += "\\t";
-                break;
-            case '\b':
-                result += "\\b";
-                break;
-            case '\f':
-                result += "\\f";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x",
-                                  static_cast<unsigned>(static_cast<unsigned char>(c)));
-                    result += escaped;
-                } else {
-                    result += c;
-                }
-        }
-    }
-    result += '"';
+    appendJsonString(result, text);
     return result;
 }
 
 std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string result = "\"";
-    for (const char c : text) {
-        result += c;
-        if (c == '"') {
-            result += '"';
-        }
-    }
-    result += '"';
+    std::string result;
+    appendCsvField(result, text);
     return result;
 }
 

@@ -14,8 +14,11 @@ MemberStore::~MemberStore() {
 void MemberStore::appendLevel(const std::shared_ptr<MemoryLevel>& level) {
     levels_.reserve(levels_.size() + 1);
     indexes_.reserve(indexes_.size() + 1);
+    attributes_.reserve(attributes_.size() + 1);
+    auto values = std::make_unique<LevelAttributes>();  // the pushes below cannot fail
     levels_.push_back(level);
     indexes_.emplace_back(this, static_cast<std::uint16_t>(levels_.size() - 1));
+    attributes_.push_back(std::move(values));
     level->attach(this, levels_.size() - 1);
 }
 
@@ -23,7 +26,11 @@ void MemberStore::removeLevel(std::size_t position) {
     // The members are rebuilt without those of the removed level and their descendants, into
     // fresh storage; the old storage comes back when an allocation fails on the way.
     decltype(members_) old;
-    decltype(attributes_) oldAttributes;
+    decltype(attributes_) oldAttributes;  // first the new ones
+    oldAttributes.reserve(attributes_.size() - 1);
+    for (std::size_t i = 0; i + 1 < attributes_.size(); ++i) {
+        oldAttributes.push_back(std::make_unique<LevelAttributes>());
+    }
     std::vector<LevelNames> oldIndexes;  // first the new ones: one for each remaining level
     oldIndexes.reserve(indexes_.size() - 1);
     for (std::size_t i = 0; i + 1 < indexes_.size(); ++i) {
@@ -55,9 +62,11 @@ void MemberStore::removeLevel(std::size_t position) {
                                                                                   : record.level);
             const std::uint32_t kept = place(record.name.view(), record.order, level, parent);
             newId[id] = kept;
-            for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
-                 a = oldAttributes[a].next) {
-                setAttribute(kept, oldAttributes[a].key, oldAttributes[a].value);
+            if (record.attributeRow != kNoRow) {
+                const LevelAttributes& values = *oldAttributes[record.level];
+                for (const std::uint16_t key : values.keysOf(record.attributeRow)) {
+                    setAttribute(kept, key, values.value(record.attributeRow, key));
+                }
             }
         }
     } catch (...) {
@@ -83,13 +92,16 @@ void MemberStore::clear() {
     }
     levels_.clear();
     indexes_.clear();
+    attributes_.clear();
     resetMembers();
     ++epoch_;
 }
 
 void MemberStore::resetMembers() {
     members_.clear();
-    attributes_.clear();
+    for (auto& values : attributes_) {
+        values->clear();
+    }
     for (auto& index : indexes_) {
         index.clear();
     }
@@ -146,21 +158,18 @@ void MemberStore::rename(std::uint32_t id, std::string_view name) {
     index.insert(id, record.name.view());
 }
 
-void MemberStore::setAttribute(std::uint32_t id, std::uint16_t key, std::string_view value) {
-    std::uint32_t last = kNoAttribute;  // the member's last value, which links to the new one
-    for (std::uint32_t a = members_[id].firstAttribute; a != kNoAttribute;
-         a = attributes_[a].next) {
-        AttributeValue& present = attributes_[a];
-        if (present.key == key) {
-            present.value.assign(value);
-            return;
-        }
-        last = a;
+void MemberStore::addAttributeRow(std::uint32_t id, std::uint32_t sequence,
+                                  std::span<const std::uint32_t> numbers) {
+    MemberRecord& record = members_[id];
+    record.attributeRow = attributes_[record.level]->addRow(sequence, numbers);
+}
+
+std::size_t MemberStore::attributeBytes() const {
+    std::size_t bytes = attributes_.capacity() * sizeof(attributes_[0]);
+    for (const auto& values : attributes_) {
+        bytes += sizeof(LevelAttributes) + values->bytesHeld();
     }
-    // Linked after the push: growing the values may move them.
-    const auto index = static_cast<std::uint32_t>(attributes_.size());
-    attributes_.push_back(AttributeValue{std::string(value), kNoAttribute, key});
-    (last == kNoAttribute ? members_[id].firstAttribute : attributes_[last].next) = index;
+    return bytes;
 }
 
 }  // namespace annalex::cube

@@ -1,6 +1,7 @@
 #pragma once
 // The storage behind one in-memory hierarchy: its levels' members in contiguous chunks of
-// 44-byte records, their attribute values, and the name lookup of each level.
+// 44-byte records, their attribute values (per level, by key: level_attributes.hpp), and the
+// name lookup of each level.
 //
 // Member ids are positions in placement order. A parent is always placed before its children,
 // so a parent's id is smaller than its children's ids. Children, and top members, are linked in
@@ -9,11 +10,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cube/chunked_vector.hpp"
+#include "cube/level_attributes.hpp"
 #include "cube/level_names.hpp"
 #include "cube/member_name.hpp"
 
@@ -22,7 +25,6 @@ namespace annalex::cube {
 class MemoryLevel;
 
 inline constexpr std::uint32_t kNoMember = 0xFFFFFFFFu;
-inline constexpr std::uint32_t kNoAttribute = 0xFFFFFFFFu;
 
 struct MemberRecord {
     MemberName name;
@@ -31,16 +33,10 @@ struct MemberRecord {
     std::uint32_t firstChild = kNoMember;
     std::uint32_t lastChild = kNoMember;
     std::uint32_t nextSibling = kNoMember;
-    std::uint32_t firstAttribute = kNoAttribute;
-    std::uint16_t level = 0;  // 0-based position of the member's level
+    std::uint32_t attributeRow = kNoRow;  // in its level's attribute values; kNoRow: none
+    std::uint16_t level = 0;              // 0-based position of the member's level
 };
 static_assert(sizeof(MemberRecord) == 44);
-
-struct AttributeValue {
-    std::string value;
-    std::uint32_t next = kNoAttribute;
-    std::uint16_t key = 0;  // position of the definition on the member's level
-};
 
 class MemberStore : public std::enable_shared_from_this<MemberStore> {
   public:
@@ -68,7 +64,14 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
                         std::uint32_t parent);
     void rename(std::uint32_t id, std::string_view name);
     void setOrder(std::uint32_t id, std::int32_t order) { members_[id].order = order; }
-    void setAttribute(std::uint32_t id, std::uint16_t key, std::string_view value);
+    // key is the position of a definition on the member's level.
+    void setAttribute(std::uint32_t id, std::uint16_t key, std::string_view value) {
+        MemberRecord& record = members_[id];
+        record.attributeRow = attributes_[record.level]->set(record.attributeRow, key, value);
+    }
+    // Gives a member without values the row of sequence and numbers (LevelAttributes::addRow).
+    void addAttributeRow(std::uint32_t id, std::uint32_t sequence,
+                         std::span<const std::uint32_t> numbers);
     std::int32_t countNamed(std::size_t levelPosition, std::string_view name) const {
         return indexes_[levelPosition].count(name);
     }
@@ -79,7 +82,27 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
 
     std::uint32_t firstRoot() const { return firstRoot_; }
     std::uint64_t epoch() const { return epoch_; }
-    const AttributeValue& attribute(std::uint32_t index) const { return attributes_[index]; }
+    // The keys a member has values for, in the order first set, and the value of one of them.
+    std::span<const std::uint16_t> attributeKeys(std::uint32_t id) const {
+        const MemberRecord& record = members_[id];
+        if (record.attributeRow == kNoRow) {
+            return {};
+        }
+        return attributes_[record.level]->keysOf(record.attributeRow);
+    }
+    std::string_view attributeValue(std::uint32_t id, std::uint16_t key) const {
+        const MemberRecord& record = members_[id];
+        return attributes_[record.level]->value(record.attributeRow, key);
+    }
+    // A level's values stay where they are until the level is removed or the store cleared.
+    const LevelAttributes& levelAttributes(std::size_t levelPosition) const {
+        return *attributes_[levelPosition];
+    }
+    LevelAttributes& levelAttributes(std::size_t levelPosition) {
+        return *attributes_[levelPosition];
+    }
+    // Heap bytes the attribute values hold, for measurements.
+    std::size_t attributeBytes() const;
 
   private:
     void resetMembers();
@@ -87,7 +110,7 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
     std::vector<std::shared_ptr<MemoryLevel>> levels_;
     std::vector<LevelNames> indexes_;
     ChunkedVector<MemberRecord, std::size_t{8} << 20> members_;
-    ChunkedVector<AttributeValue> attributes_;
+    std::vector<std::unique_ptr<LevelAttributes>> attributes_;  // by level position
     std::uint32_t firstRoot_ = kNoMember;
     std::uint32_t lastRoot_ = kNoMember;
     std::uint64_t epoch_ = 0;

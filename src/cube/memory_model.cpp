@@ -2,6 +2,7 @@
 
 #include <type_traits>
 #include <typeinfo>
+#include <unordered_map>
 
 #include "common/failure.hpp"
 
@@ -37,17 +38,44 @@ Concrete& concrete(const std::shared_ptr<Interface>& reference, std::string_view
 
 }  // namespace
 
+// ---- MemoryAttributeDef ----
+
+void MemoryAttributeDef::putName(std::string_view key) {
+    key_ = key;
+    detail::definitionRenamings.fetch_add(1, std::memory_order_relaxed);
+}
+
 // ---- MemoryLevel ----
 
 void MemoryLevel::addAttributeDef(const AttributeDefRef& definition) {
     concrete<MemoryAttributeDef>(definition, "Attribute definition");
+    if (definitions_.size() >= 0xFFFF) {
+        fail(ErrorNumber::Overflow, "Too many attribute definitions on level '" + name_ + "'");
+    }
     definitions_.push_back(std::static_pointer_cast<MemoryAttributeDef>(definition));
 }
 
-int MemoryLevel::attributeIndex(std::string_view key) const {
+void MemoryLevel::indexKeys() const {
+    std::vector<KeyEntry> keys(definitions_.size());
+    std::unordered_map<std::string_view, std::uint16_t> first;
     for (std::size_t i = 0; i < definitions_.size(); ++i) {
-        if (definitions_[i]->key() == key) {
-            return static_cast<int>(i);
+        const std::string_view key = definitions_[i]->key();
+        keys[i] = {key, first.try_emplace(key, static_cast<std::uint16_t>(i)).first->second};
+    }
+    keys_.swap(keys);
+    keysMadeAt_ = detail::definitionRenamings.load(std::memory_order_relaxed);
+}
+
+int MemoryLevel::lookUpKey(std::string_view key) const {
+    const std::size_t count = definitions_.size();
+    if (keys_.size() != count ||
+        keysMadeAt_ != detail::definitionRenamings.load(std::memory_order_relaxed)) {
+        indexKeys();
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (keys_[i].key == key) {
+            lastFound_ = i;
+            return keys_[i].firstOfKey;
         }
     }
     return -1;
@@ -118,17 +146,6 @@ void MemoryHierarchy::clear() {
     store_->clear();
 }
 
-void MemoryHierarchy::forEachAttribute(
-    std::uint32_t id, const std::function<void(std::string_view, std::string_view)>& visit) const {
-    const MemberRecord& record = store_->member(id);
-    const auto& definitions = store_->level(record.level)->attributeDefs();
-    for (std::uint32_t a = record.firstAttribute; a != kNoAttribute;
-         a = store_->attribute(a).next) {
-        const AttributeValue& value = store_->attribute(a);
-        visit(definitions[value.key]->key(), value.value);
-    }
-}
-
 void MemoryHierarchy::walkPreOrder(
     const std::function<void(const MemberView&, int depth)>& visit) const {
     // Iterative depth-first walk: the stack holds the next sibling to visit at each depth.
@@ -152,11 +169,8 @@ void MemoryHierarchy::walkPreOrder(
 
 // ---- MemoryMember ----
 
-std::uint32_t MemoryMember::liveId() const {
-    if (store_->epoch() != epoch_) {
-        fail(ErrorNumber::ObjectNotSet, "Member '" + name_ + "' was removed from its hierarchy");
-    }
-    return id_;
+void MemoryMember::removed() const {
+    fail(ErrorNumber::ObjectNotSet, "Member '" + name_ + "' was removed from its hierarchy");
 }
 
 void MemoryMember::putName(std::string_view name) {
@@ -206,6 +220,7 @@ void MemoryMember::placeIn(const std::shared_ptr<MemberStore>& store, std::size_
     name_.clear();
     store_ = store;
     epoch_ = store->epoch();
+    level_ = store->level(levelPosition).get();
 }
 
 std::shared_ptr<MemoryMember> MemoryMember::placedAt(const std::shared_ptr<MemberStore>& store,
@@ -214,23 +229,30 @@ std::shared_ptr<MemoryMember> MemoryMember::placedAt(const std::shared_ptr<Membe
     member->store_ = store;
     member->id_ = id;
     member->epoch_ = store->epoch();
+    member->level_ = store->level(store->member(id).level).get();
     return member;
 }
 
 void MemoryMember::setAttribute(std::string_view key, std::string_view value) {
     if (!store_) {
+        cannotSet(key);
+    }
+    liveId();
+    const int index = level_->attributeIndex(key);
+    if (index < 0) {
+        cannotSet(key);
+    }
+    store_->setAttribute(id_, static_cast<std::uint16_t>(index), value);
+}
+
+void MemoryMember::cannotSet(std::string_view key) const {
+    if (!store_) {
         fail(ErrorNumber::InvalidProcedureCall, "Attribute '" + std::string(key) +
                                                     "' set on member '" + name_ +
                                                     "' before it was placed");
     }
-    const std::uint32_t id = liveId();
-    const MemoryLevel& level = *store_->level(store_->member(id).level);
-    const int index = level.attributeIndex(key);
-    if (index < 0) {
-        fail(ErrorNumber::InvalidProcedureCall,
-             "Attribute '" + std::string(key) + "' is not defined on level '" + level.name() + "'");
-    }
-    store_->setAttribute(id, static_cast<std::uint16_t>(index), value);
+    fail(ErrorNumber::InvalidProcedureCall,
+         "Attribute '" + std::string(key) + "' is not defined on level '" + level_->name() + "'");
 }
 
 // ---- MemoryDimension ----

@@ -8,6 +8,8 @@
 // current member names. Besides the interface the control uses, the concrete classes offer a
 // read side (levels, members, attribute values, a pre-order walk) for exports and the store.
 
+#include <atomic>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,9 +23,39 @@ namespace annalex::cube {
 
 inline constexpr std::string_view kCubeSource = "Annalex.Cube";
 
+namespace detail {
+
+// Counts the renamings of attribute definitions anywhere, from 1: a level's key lookup made at
+// another count may be out of date.
+inline std::atomic<std::uint64_t> definitionRenamings{1};
+
+// Whether two keys are the same text, a word at a time: keys are short, and one is compared for
+// every value set.
+inline bool sameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    if (a.size() < 8) {
+        return a == b;
+    }
+    const auto word = [](const char* at) {
+        std::uint64_t value;
+        std::memcpy(&value, at, sizeof value);
+        return value;
+    };
+    for (std::size_t at = 0; at + 8 < a.size(); at += 8) {
+        if (word(a.data() + at) != word(b.data() + at)) {
+            return false;
+        }
+    }
+    return word(a.data() + a.size() - 8) == word(b.data() + b.size() - 8);
+}
+
+}  // namespace detail
+
 class MemoryAttributeDef final : public AttributeDef {
   public:
-    void putName(std::string_view key) override { key_ = key; }
+    void putName(std::string_view key) override;
     std::string getName() const override { return key_; }
     void putCaption(std::string_view caption) override { caption_ = caption; }
     std::string getCaption() const override { return caption_; }
@@ -51,8 +83,19 @@ class MemoryLevel final : public Level {
     const std::vector<std::shared_ptr<MemoryAttributeDef>>& attributeDefs() const {
         return definitions_;
     }
-    // Position of the definition with that key, or -1.
-    int attributeIndex(std::string_view key) const;
+    // Position of the first definition with that key, or -1.
+    int attributeIndex(std::string_view key) const {
+        // Values are set in the order of the definitions, so the one after the definition
+        // found last is tried first.
+        const std::size_t next = lastFound_ + 1;
+        if (next < keys_.size() && keys_.size() == definitions_.size() &&
+            keysMadeAt_ == detail::definitionRenamings.load(std::memory_order_relaxed) &&
+            detail::sameKey(keys_[next].key, key)) {
+            lastFound_ = next;
+            return keys_[next].firstOfKey;
+        }
+        return lookUpKey(key);
+    }
 
     // Called by the store that holds the level.
     void attach(MemberStore* store, std::size_t position);
@@ -61,11 +104,25 @@ class MemoryLevel final : public Level {
     std::size_t position() const { return position_; }
 
   private:
+    void indexKeys() const;
+    int lookUpKey(std::string_view key) const;
+
     std::string name_;
     std::int32_t type_ = 0;
     std::vector<std::shared_ptr<MemoryAttributeDef>> definitions_;
     MemberStore* store_ = nullptr;
     std::size_t position_ = 0;
+    // attributeIndex's lookup, asked for every value set: the definitions' keys side by side
+    // and, per definition, the position of the first definition of its key, made again after
+    // a definition was added or any renamed; and the definition found last, whose successor is
+    // usually asked for next.
+    struct KeyEntry {
+        std::string_view key;  // into the definition's own text
+        std::uint16_t firstOfKey;
+    };
+    mutable std::vector<KeyEntry> keys_;
+    mutable std::uint64_t keysMadeAt_ = 0;
+    mutable std::size_t lastFound_ = 0;
 };
 
 // What a walk or a lookup shows of one member.
@@ -99,7 +156,36 @@ class MemoryHierarchy final : public Hierarchy {
     // Calls visit(key, value) for each attribute value of a member, in the order first set.
     void forEachAttribute(
         std::uint32_t id,
-        const std::function<void(std::string_view, std::string_view)>& visit) const;
+        const std::function<void(std::string_view, std::string_view)>& visit) const {
+        visitAttributes(id, visit);
+    }
+    template <typename Visit>
+    void visitAttributes(std::uint32_t id, Visit&& visit) const {
+        const MemberRecord& record = store_->member(id);
+        if (record.attributeRow == kNoRow) {
+            return;
+        }
+        const LevelAttributes& values = store_->levelAttributes(record.level);
+        const auto& definitions = store_->level(record.level)->attributeDefs();
+        for (const std::uint16_t key : values.keysOf(record.attributeRow)) {
+            visit(std::string_view(definitions[key]->key()),
+                  values.value(record.attributeRow, key));
+        }
+    }
+    // Calls visit(position, value) for each attribute value of a member, in the order first
+    // set; position is that of the value's definition on the member's level.
+    template <typename Visit>
+    void visitAttributeValues(std::uint32_t id, Visit&& visit) const {
+        const MemberRecord& record = store_->member(id);
+        if (record.attributeRow == kNoRow) {
+            return;
+        }
+        const LevelAttributes& values = store_->levelAttributes(record.level);
+        for (const std::uint16_t key : values.keysOf(record.attributeRow)) {
+            visit(key, values.value(record.attributeRow, key));
+        }
+    }
+    bool hasAttributes(std::uint32_t id) const { return store_->member(id).attributeRow != kNoRow; }
     // Visits every member parent first, children in placement order, top members in
     // placement order; depth is 0 for top members.
     void walkPreOrder(const std::function<void(const MemberView&, int depth)>& visit) const;
@@ -134,13 +220,24 @@ class MemoryMember final : public Member {
   private:
     // The id of a placed member whose store has not been renumbered since; ObjectNotSet when
     // the member was removed by removeLevel or clear.
-    std::uint32_t liveId() const;
+    std::uint32_t liveId() const {
+        if (store_->epoch() != epoch_) {
+            removed();
+        }
+        return id_;
+    }
+    [[noreturn]] void removed() const;
+    [[noreturn]] void cannotSet(std::string_view key) const;
 
     std::string name_;  // until placed
     std::int32_t order_ = 0;
     std::shared_ptr<MemberStore> store_;
     std::uint32_t id_ = kNoMember;
     std::uint64_t epoch_ = 0;
+    // Once placed, while the epoch holds: the member's level, which every value set asks for
+    // its key. (Its row of values is read from the store each time: other handles to the same
+    // member may set values too.)
+    const MemoryLevel* level_ = nullptr;
 };
 
 class MemoryObjectFactory final : public ObjectFactory {

@@ -35,8 +35,16 @@ Connection::~Connection() {
 
 void Connection::fail(int code) const {
     const int extended = sqlite3_extended_errcode(db_);
-    throw Error(code & 0xFF, extended != SQLITE_OK ? extended : code, sqlite3_system_errno(db_),
-                sqlite3_errmsg(db_));
+    int system = sqlite3_system_errno(db_);
+    if (system == 0 && (code & 0xFF) == SQLITE_IOERR) {
+        // The connection's errno is taken after the failed transaction was rolled back, which
+        // may have cleared it; the file keeps the errno of its own last failed call.
+        int lastErrno = 0;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_LAST_ERRNO, &lastErrno) == SQLITE_OK) {
+            system = lastErrno;
+        }
+    }
+    throw Error(code & 0xFF, extended != SQLITE_OK ? extended : code, system, sqlite3_errmsg(db_));
 }
 
 void Connection::exec(const char* sql) {

@@ -16,7 +16,7 @@ namespace annalex::cube {
 inline constexpr std::int32_t kApplicationId = 0x414E4C58;
 // The newest store format this version reads (it reads every older one too) and the one it
 // writes.
-inline constexpr std::int32_t kStoreFormat = 2;
+inline constexpr std::int32_t kStoreFormat = 3;
 // The length of an SQLite file header.
 inline constexpr std::size_t kHeaderSize = 100;
 

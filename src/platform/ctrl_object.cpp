@@ -5,6 +5,7 @@
 #include "platform/dispatch_cube.hpp"
 #include "platform/model_object.hpp"
 #include "platform/wide_text.hpp"
+#include "platform/win32_error_report.hpp"
 #include "platform/win32_message_box.hpp"
 #include "report/report_text.hpp"
 
@@ -222,10 +223,16 @@ void CtrlObject::setPointer(MousePointer pointer) {
     embedding_.setBusy(pointer == MousePointer::Hourglass);
 }
 
-// Kept for the host to read. In a container the report form is to close the host's form that
-// holds the control: embedding_.containerWindow().
-void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAction) {
+// Kept for the host to read; in a container, and while the report form is open, shown on the
+// report form too.
+void CtrlObject::report(const errors::FailureReport& report, errors::ContainerAction container) {
     messages_.push_back({"Unexpected failure", report::reportFieldLines(report)});
+    const HWND form = embedding_.containerWindow();
+    if (form == nullptr && !reportFormOpen()) {
+        return;  // no window: nobody to show a form to, and no form to close
+    }
+    reportUnexpectedFailure(report, container == errors::ContainerAction::Close ? form : nullptr,
+                            embedding_.modelessAllowed());
 }
 
 }  // namespace annalex::platform

@@ -17,7 +17,11 @@
 // if its OK had been pressed, when the page has no window); while the page has a window they
 // are also shown, as real message boxes over the container's window. The hourglass pointer
 // shows over the page's window; without one the pointer is not changed. Reports of unexpected
-// failures are kept with the messages under the title "Unexpected failure".
+// failures are kept with the messages under the title "Unexpected failure"; while the page is in
+// a container they go to the application's error report form as well (win32_error_report.hpp),
+// which closes the container's form, and so do later failures while that form is open. A control
+// without a window (a script's object) shows no form: it has no form to close, and its host
+// reads the failure from the messages.
 //
 // The page's own properties (date boxes, format lists, levels, calendar and its rules, filled
 // attributes) are in ctrl_page_properties.cpp.

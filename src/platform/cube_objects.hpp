@@ -108,8 +108,8 @@ class MemberObject : public ModelObjectBase<IAnnalexMember, cube::MemoryMember> 
     const cube::MemberRecord& record();
     // Hands out the member of that id in the same store (Nothing for kNoMember).
     void handOutMember(std::uint32_t id, IDispatch** result);
-    // The attribute value at index, in the order first set.
-    const cube::AttributeValue& attribute(LONG index);
+    // The definition position of the attribute value at index, in the order first set.
+    std::uint16_t attributeKeyAt(LONG index);
 };
 
 }  // namespace annalex::platform

@@ -70,6 +70,10 @@ class Embedding {
     bool translateKey(const MSG& message);
     // The hourglass over the page while busy.
     void setBusy(bool busy);
+    // Whether the container can take a modeless window now: it says it cannot while a modal
+    // dialog of its own is up (IOleInPlaceActiveObject::EnableModeless).
+    bool modelessAllowed() const { return modelessAllowed_; }
+    void enableModeless(bool enabled) { modelessAllowed_ = enabled; }
 
   private:
     // A model of the page changed: its window shows it, or the view's sink is told.
@@ -89,6 +93,7 @@ class Embedding {
     SIZEL extent_{};
     std::unique_ptr<Win32Page> window_;
     bool uiActive_ = false;
+    bool modelessAllowed_ = true;
 };
 
 }  // namespace annalex::platform

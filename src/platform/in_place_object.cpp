@@ -54,7 +54,8 @@ HRESULT InPlaceObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) {
     return S_OK;
 }
 
-HRESULT InPlaceObject::EnableModeless(BOOL) {
+HRESULT InPlaceObject::EnableModeless(BOOL enable) {
+    embedding().enableModeless(enable != FALSE);
     return S_OK;
 }
 

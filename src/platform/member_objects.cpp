@@ -136,17 +136,9 @@ void MemberObject::handOutMember(std::uint32_t id, IDispatch** result) {
         result);
 }
 
-const cube::AttributeValue& MemberObject::attribute(LONG index) {
-    const auto& store = *object().placedStore();
-    std::uint32_t at = record().firstAttribute;
-    std::size_t count = 0;
-    for (std::uint32_t a = at; a != cube::kNoAttribute; a = store.attribute(a).next) {
-        ++count;
-    }
-    for (std::size_t skip = checkedIndex(index, count, "Attribute value"); skip > 0; --skip) {
-        at = store.attribute(at).next;
-    }
-    return store.attribute(at);
+std::uint16_t MemberObject::attributeKeyAt(LONG index) {
+    const auto keys = object().placedStore()->attributeKeys(object().placedId());
+    return keys[checkedIndex(index, keys.size(), "Attribute value")];
 }
 
 HRESULT MemberObject::putName(BSTR name) {
@@ -196,26 +188,24 @@ HRESULT MemberObject::nextSibling(IDispatch** sibling) {
 
 HRESULT MemberObject::attributeCount(LONG* count) {
     return call([&] {
-        const auto& store = *object().placedStore();
-        LONG values = 0;
-        for (std::uint32_t a = record().firstAttribute; a != cube::kNoAttribute;
-             a = store.attribute(a).next) {
-            ++values;
-        }
-        out(count) = values;
+        out(count) =
+            static_cast<LONG>(object().placedStore()->attributeKeys(object().placedId()).size());
     });
 }
 
 HRESULT MemberObject::attributeKey(LONG index, BSTR* key) {
     return call([&] {
-        const std::uint16_t keyIndex = attribute(index).key;
+        const std::uint16_t keyIndex = attributeKeyAt(index);
         const auto& level = *object().placedStore()->level(record().level);
         handOutText(level.attributeDefs()[keyIndex]->key(), key);
     });
 }
 
 HRESULT MemberObject::attributeValue(LONG index, BSTR* value) {
-    return call([&] { handOutText(attribute(index).value, value); });
+    return call([&] {
+        const std::uint16_t keyIndex = attributeKeyAt(index);
+        handOutText(object().placedStore()->attributeValue(object().placedId(), keyIndex), value);
+    });
 }
 
 }  // namespace annalex::platform

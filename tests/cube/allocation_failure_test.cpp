@@ -10,6 +10,7 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "common/failure.hpp"
 #include "cube/memory_model.hpp"
@@ -98,6 +99,69 @@ int fillUntilMemoryRunsOut(bool longNames) {
     more->putName("after");
     top->addRootMember(more);
     return top->findMembers("after").Count() == 1 ? 0 : 4;
+}
+
+// Sets distinct attribute values until an allocation fails, then checks that every value set
+// before is there and the failed one left nothing behind. Exit status as above.
+int setValuesUntilMemoryRunsOut() {
+    auto cube = std::make_shared<MemoryCube>();
+    auto dimension = cube->ensureDimension("Time");
+    ObjectFactory& objects = dimension->objects();
+    auto hierarchy = objects.newHierarchy();
+    dimension->addHierarchy(hierarchy);
+    auto level = objects.newLevel();
+    for (const char* key : {"First", "Second", "Third"}) {
+        auto definition = objects.newAttributeDef();
+        definition->putName(key);
+        level->addAttributeDef(definition);
+    }
+    hierarchy->addLevel(level);
+    auto& memory = static_cast<MemoryHierarchy&>(*hierarchy);
+    std::vector<int> valuesSet;  // per member
+    try {
+        for (int i = 0;; ++i) {
+            auto member = objects.newMember();
+            level->addRootMember(member);
+            valuesSet.push_back(0);
+            // Each value new: the dictionaries and the columns keep growing.
+            for (const char* key : {"Third", "First", "Second"}) {
+                member->setAttribute(key, std::string(key) + " value " + std::to_string(i));
+                ++valuesSet.back();
+            }
+        }
+    } catch (const std::bad_alloc&) {
+    } catch (const Failure&) {
+    }
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_AS, &unlimited);
+    if (memory.memberCount() != valuesSet.size()) {
+        return 1;
+    }
+    for (std::uint32_t id = 0; id < valuesSet.size(); ++id) {
+        int seen = 0;
+        bool right = true;
+        memory.forEachAttribute(id, [&](std::string_view key, std::string_view value) {
+            right = right && value == std::string(key) + " value " + std::to_string(id) &&
+                    key == (seen == 0   ? "Third"
+                            : seen == 1 ? "First"
+                                        : "Second");
+            ++seen;
+        });
+        if (!right || seen != valuesSet[id]) {
+            return 2;
+        }
+    }
+    return 0;
+}
+
+TEST(AllocationFailure, AttributeValuesStayWholeWhenMemoryRunsOut) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
+    }
+    for (const std::size_t megabytes : {16, 40}) {
+        SCOPED_TRACE(std::to_string(megabytes) + " MiB");
+        EXPECT_EQ(withLittleMemory(megabytes << 20, setValuesUntilMemoryRunsOut), 0);
+    }
 }
 
 TEST(AllocationFailure, TheHierarchyStaysWholeWhenMemoryRunsOut) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -163,6 +164,55 @@ std::shared_ptr<MemoryCube> bulkCube(int tops, int childrenPerTop) {
     return cube;
 }
 
+// A calendar's day level over several blocks, its values in the shapes a filled calendar has:
+// runs (a week's first day), counts (the day of the year), a few words, texts that arrive out of
+// order, long texts sharing more than a block's dictionary shares, empty ones, and members that
+// set some keys only or in another order.
+std::shared_ptr<MemoryCube> filledCube() {
+    auto cube = std::make_shared<MemoryCube>();
+    auto dimension = cube->ensureDimension("Time");
+    ObjectFactory& objects = dimension->objects();
+    auto hierarchy = objects.newHierarchy();
+    dimension->addHierarchy(hierarchy);
+    const std::vector<std::string> keys = {"Week", "DayOfYear", "Weekday", "Falling", "Note"};
+    auto year = objects.newLevel();
+    hierarchy->addLevel(year);
+    auto day = objects.newLevel();
+    for (const auto& key : keys) {
+        auto definition = objects.newAttributeDef();
+        definition->putName(key);
+        day->addAttributeDef(definition);
+    }
+    hierarchy->addLevel(day);
+    const char* weekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    MemberRef top;
+    for (int d = 0; d < 150000; ++d) {
+        if (d % 365 == 0) {
+            top = objects.newMember();
+            top->putName(std::to_string(1000 + d / 365));
+            year->addRootMember(top);
+        }
+        auto member = objects.newMember();
+        member->putName("d" + std::to_string(d));
+        member->putOrder(d % 365);
+        member->putParent(top);
+        if (d % 1000 == 999) {
+            continue;  // no values
+        }
+        if (d % 50 == 0) {
+            member->setAttribute("Note", std::string(400, 'n') + std::to_string(d % 7));
+            member->setAttribute("Weekday", weekdays[d % 7]);
+            continue;
+        }
+        member->setAttribute("Week", "1000-01-" + std::to_string(100000 + d / 7));
+        member->setAttribute("DayOfYear", std::to_string(d % 365 + 1));
+        member->setAttribute("Weekday", weekdays[d % 7]);
+        member->setAttribute("Falling", std::to_string(900000 - d));
+        member->setAttribute("Note", d % 3 == 0 ? "" : "note");
+    }
+    return cube;
+}
+
 // The failure raised by call, after checking that it comes from the store and names file.
 template <typename Call>
 Failure failureOf(Call&& call, const fs::path& file) {
@@ -224,6 +274,30 @@ TEST_F(CubeStoreTest, RoundTripIsExact) {
     auto extra = loaded->dimension("Time")->objects().newMember();
     period->levelAt(1)->addRootMember(extra);
     EXPECT_EQ(period->memberCount(), 10u);
+}
+
+TEST_F(CubeStoreTest, FilledValuesRoundTripAcrossBlocksAndAreWrittenTheSameAgain) {
+    const auto filled = filledCube();
+    const fs::path file = savedStore(*filled);
+    const auto loaded = CubeStore::open(file).load();
+    EXPECT_EQ(describe(*loaded), describe(*filled));
+
+    // What was loaded is written byte for byte as the original was.
+    const fs::path again = savedStore(*loaded, "again.db");
+    auto blocks = [](const fs::path& store) {
+        sqlite::Connection db(store.string(), sqlite::Connection::Mode::ReadOnly);
+        sqlite::Statement rows = db.prepare("SELECT members, checksum FROM member_block");
+        std::vector<std::string> all;
+        while (rows.step()) {
+            const auto bytes = rows.blob(0);
+            all.emplace_back(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+            all.push_back(std::to_string(rows.integer(1)));
+        }
+        return all;
+    };
+    const auto written = blocks(file);
+    EXPECT_GT(written.size(), 4u) << "the cube fits one block";
+    EXPECT_EQ(blocks(again), written);
 }
 
 TEST_F(CubeStoreTest, MissingOrEmptyFileIsANewStore) {
@@ -308,17 +382,110 @@ void writeFormatOneStore(const fs::path& file) {
     )sql");
 }
 
-TEST_F(CubeStoreTest, StoreOfTheFirstFormatIsReadAndRewrittenInTheCurrentOne) {
-    const fs::path file = dir / "first-format.db";
-    writeFormatOneStore(file);
-    CubeStore store = CubeStore::open(file);
-    EXPECT_EQ(describe(*store.load()), describe(*sampleCube()));
+// An unsigned LEB128 number, as the blocks of a store hold them.
+void putNumber(std::string& out, std::uint64_t value) {
+    for (; value >= 0x80; value >>= 7) {
+        out += static_cast<char>((value & 0x7F) | 0x80);
+    }
+    out += static_cast<char>(value);
+}
 
-    store.save(*store.load());
-    EXPECT_EQ(sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadOnly)
-                  .queryInt("PRAGMA user_version"),
-              kStoreFormat);
-    EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*sampleCube()));
+// cube (one hierarchy) as the second format wrote it: the catalog rows, and the members packed
+// in one block, each with its attribute values as texts beside it.
+void writeFormatTwoStore(const fs::path& file, const MemoryCube& cube) {
+    sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+    db.exec(R"sql(
+        PRAGMA application_id = 1095650392; PRAGMA user_version = 2;
+        CREATE TABLE dimension (id INTEGER PRIMARY KEY, name TEXT NOT NULL);
+        CREATE TABLE hierarchy (id INTEGER PRIMARY KEY, dimension INTEGER NOT NULL,
+                                name TEXT NOT NULL, member_count INTEGER NOT NULL);
+        CREATE TABLE level (hierarchy INTEGER NOT NULL, position INTEGER NOT NULL,
+                            name TEXT NOT NULL, type INTEGER NOT NULL,
+                            PRIMARY KEY (hierarchy, position)) WITHOUT ROWID;
+        CREATE TABLE attribute_def (hierarchy INTEGER NOT NULL, level INTEGER NOT NULL,
+                                    position INTEGER NOT NULL, key TEXT NOT NULL,
+                                    caption TEXT NOT NULL,
+                                    PRIMARY KEY (hierarchy, level, position)) WITHOUT ROWID;
+        CREATE TABLE member_block (seq INTEGER PRIMARY KEY, hierarchy INTEGER NOT NULL,
+                                   first INTEGER NOT NULL, count INTEGER NOT NULL,
+                                   members BLOB NOT NULL);
+    )sql");
+    const auto& dimension = *cube.dimensions().front();
+    const MemoryHierarchy& hierarchy = *dimension.hierarchies().front();
+    db.exec(("INSERT INTO dimension VALUES (0, '" + dimension.name() + "');" +
+             "INSERT INTO hierarchy VALUES (0, 0, '" + hierarchy.name() + "', " +
+             std::to_string(hierarchy.memberCount()) + ");")
+                .c_str());
+    std::string block;
+    for (std::size_t l = 0; l < hierarchy.levelCount(); ++l) {
+        const MemoryLevel& level = hierarchy.level(l);
+        db.exec(("INSERT INTO level VALUES (0, " + std::to_string(l) + ", '" + level.name() +
+                 "', " + std::to_string(level.type()) + ")")
+                    .c_str());
+        for (std::size_t a = 0; a < level.attributeDefs().size(); ++a) {
+            const auto& definition = *level.attributeDefs()[a];
+            db.exec(("INSERT INTO attribute_def VALUES (0, " + std::to_string(l) + ", " +
+                     std::to_string(a) + ", '" + definition.key() + "', '" + definition.caption() +
+                     "')")
+                        .c_str());
+        }
+    }
+    for (std::uint32_t id = 0; id < hierarchy.memberCount(); ++id) {
+        const MemberView member = hierarchy.member(id);
+        putNumber(block, member.levelPosition());
+        putNumber(block, member.parent() == kNoMember ? 0 : id - member.parent());
+        const std::int64_t order = member.order();
+        putNumber(block, static_cast<std::uint64_t>(order >= 0 ? 2 * order : -2 * order - 1));
+        putNumber(block, member.name().size());
+        block += member.name();
+        const auto keys = hierarchy.store()->attributeKeys(id);
+        putNumber(block, keys.size());
+        for (const std::uint16_t key : keys) {
+            const std::string_view value = hierarchy.store()->attributeValue(id, key);
+            putNumber(block, key);
+            putNumber(block, value.size());
+            block += value;
+        }
+    }
+    sqlite::Statement insert = db.prepare("INSERT INTO member_block VALUES (1, 0, 0, ?1, ?2)");
+    insert.bind(1, static_cast<std::int64_t>(hierarchy.memberCount()));
+    insert.bindBlob(2, {reinterpret_cast<const unsigned char*>(block.data()), block.size()});
+    insert.step();
+}
+
+// sampleCube() with one dimension, as the second format holds it.
+std::shared_ptr<MemoryCube> sampleTimeCube() {
+    auto cube = sampleCube();
+    auto time = std::make_shared<MemoryCube>();
+    auto dimension = time->ensureDimension("Time");
+    dimension->addHierarchy(cube->dimension("Time")->hierarchy(1));
+    return time;
+}
+
+TEST_F(CubeStoreTest, StoresOfOlderFormatsAreReadAndRewrittenInTheCurrentOne) {
+    struct Older {
+        const char* name;
+        std::function<void(const fs::path&)> write;
+        std::shared_ptr<MemoryCube> holds;
+    };
+    for (const Older& older : {
+             Older{"format 1", writeFormatOneStore, sampleCube()},
+             Older{"format 2",
+                   [](const fs::path& file) { writeFormatTwoStore(file, *sampleTimeCube()); },
+                   sampleTimeCube()},
+         }) {
+        SCOPED_TRACE(older.name);
+        const fs::path file = dir / (std::string(older.name) + ".db");
+        older.write(file);
+        CubeStore store = CubeStore::open(file);
+        EXPECT_EQ(describe(*store.load()), describe(*older.holds));
+
+        store.save(*store.load());
+        EXPECT_EQ(sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadOnly)
+                      .queryInt("PRAGMA user_version"),
+                  kStoreFormat);
+        EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*older.holds));
+    }
 
     // A first-format store missing a member its parent counts on is damaged.
     const fs::path lost = dir / "lost.db";
@@ -434,6 +601,83 @@ TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
     EXPECT_EQ(readBytes(dir / "later.db"), bytes);
 }
 
+TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogIsRefusedAndLeftAlone) {
+    const fs::path original = savedStore(*filledCube());
+    std::string block;
+    {
+        sqlite::Connection db(original.string(), sqlite::Connection::Mode::ReadOnly);
+        sqlite::Statement first = db.prepare("SELECT members FROM member_block WHERE seq = 1");
+        ASSERT_TRUE(first.step());
+        block.assign(reinterpret_cast<const char*>(first.blob(0).data()), first.blob(0).size());
+    }
+    // One changed byte anywhere in a block: among the members, the key sequences, the
+    // dictionaries or the runs. (Most such changes still make a block that could be placed.)
+    std::vector<std::pair<std::string, std::function<void(sqlite::Connection&)>>> changes;
+    for (std::size_t at = 0; at < block.size(); at += block.size() / 23) {
+        changes.emplace_back("byte " + std::to_string(at), [&block, at](sqlite::Connection& db) {
+            std::string changed = block;
+            changed[at] = static_cast<char>(changed[at] ^ 0x01);
+            sqlite::Statement update =
+                db.prepare("UPDATE member_block SET members = ?1 WHERE seq = 1");
+            update.bindBlob(
+                1, {reinterpret_cast<const unsigned char*>(changed.data()), changed.size()});
+            update.step();
+        });
+    }
+    for (const char* sql : {
+             "UPDATE member_block SET checksum = checksum + 1 WHERE seq = 2",
+             "UPDATE level SET name = 'Yaer' WHERE position = 0",
+             "UPDATE attribute_def SET key = 'Weak' WHERE position = 0",
+             "UPDATE hierarchy SET name = 'Other'",
+             "UPDATE dimension SET name = 'Space'",
+             "DELETE FROM attribute_def WHERE position = 4",
+             "DELETE FROM catalog_checksum",
+             "INSERT INTO catalog_checksum SELECT crc FROM catalog_checksum",
+         }) {
+        changes.emplace_back(sql, [sql](sqlite::Connection& db) { db.exec(sql); });
+    }
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        const fs::path file = dir / "changed.db";
+        fs::remove(file);
+        fs::copy_file(original, file);
+        {
+            sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+            change(db);
+        }
+        const std::string before = readBytes(file);
+        EXPECT_TRUE(
+            contains(failureOf([&] { CubeStore::open(file).load(); }, file), "' is damaged: "));
+        EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(file).save(*sampleCube()); }, file),
+                             "' is damaged: "));
+        EXPECT_TRUE(readBytes(file) == before) << "the file was changed";
+    }
+}
+
+TEST_F(CubeStoreTest, ObjectsNoFormatHasMakeTheStoreDamagedAndAreNeverRun) {
+    const auto cube = sampleCube();
+    for (const char* planted : {
+             "CREATE TRIGGER planted AFTER INSERT ON member_block BEGIN DELETE FROM level; END",
+             "CREATE INDEX planted ON member_block (hierarchy)",
+             "CREATE VIEW planted AS SELECT name FROM dimension",
+             "CREATE TABLE planted (x TEXT)",
+         }) {
+        SCOPED_TRACE(planted);
+        const fs::path file = savedStore(*cube, "planted.db");
+        // Planted after the store was opened, before the save.
+        CubeStore store = CubeStore::open(file);
+        sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadWriteCreate).exec(planted);
+        const std::string before = readBytes(file);
+        const Failure saving = failureOf([&] { store.save(*cube); }, file);
+        EXPECT_TRUE(contains(saving, "' is damaged: it holds the ")) << saving.description();
+        EXPECT_TRUE(contains(saving, " 'planted', which no cube store has"))
+            << saving.description();
+        EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(file); }, file), "is damaged"));
+        EXPECT_TRUE(readBytes(file) == before) << "the file was changed";
+        fs::remove(file);
+    }
+}
+
 // Runs call in a child process; as root, the child first becomes an unprivileged user so that
 // file permissions apply. Answers the description of the Failure the call raised, or "".
 std::string failureInUnprivilegedChild(const std::function<void()>& call) {
@@ -510,29 +754,52 @@ TEST_F(CubeStoreTest, UnwritablePlacesGiveAClearErrorAndWriteNothing) {
     EXPECT_EQ(readBytes(oldStore), oldBytes);
 }
 
-TEST_F(CubeStoreTest, SaveFailingMidwayKeepsThePreviousContent) {
+// Runs call with the files this process writes limited to limit bytes, as a file system or a
+// quota that cannot hold more would; answers the failure it raised.
+Failure failureWithFileSizeLimit(rlim_t limit, const fs::path& file,
+                                 const std::function<void()>& call) {
+    rlimit saved{};
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = limit;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    Failure failure = failureOf(call, file);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return failure;
+}
+
+TEST_F(CubeStoreTest, SaveFailingMidwayKeepsThePreviousContentAndNamesTheCause) {
     const auto previous = sampleCube();
     const fs::path file = savedStore(*previous);
     const std::string before = readBytes(file);
     CubeStore store = CubeStore::open(file);
 
-    // Files may not grow much beyond their present size, so writing the bigger cube fails
-    // part way through the commit, as on a full disk.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 2 * before.size() + 65536;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const Failure failed = failureOf([&] { store.save(*bulkCube(100, 200)); }, file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_TRUE(contains(failed, "cannot be saved: writing the file failed") ||
-                contains(failed, "cannot be saved: the disk is full"))
+    // The store may not grow much beyond its present size, so writing the bigger cube fails
+    // part way through the commit.
+    const Failure failed = failureWithFileSizeLimit(2 * before.size() + 65536, file,
+                                                    [&] { store.save(*bulkCube(100, 200)); });
+    EXPECT_TRUE(contains(failed, "cannot be saved: writing the file failed") &&
+                contains(failed, "(File too large)"))
         << failed.description();
     EXPECT_EQ(describe(*CubeStore::open(file).load()), describe(*previous));
     EXPECT_EQ(readBytes(file), before);
+
+    // The journal that keeps the old content while a save replaces it cannot grow either.
+    const fs::path large = savedStore(*bulkCube(300, 300), "large.db");
+    const std::string largeBefore = readBytes(large);
+    const Failure journal = failureWithFileSizeLimit(
+        largeBefore.size() / 2, large, [&] { CubeStore::open(large).save(*bulkCube(299, 300)); });
+    EXPECT_TRUE(contains(journal, "(File too large)")) << journal.description();
+    EXPECT_EQ(readBytes(large), largeBefore);
+
+    // A first save that cannot grow its file leaves nothing behind.
+    const fs::path fresh = dir / "fresh.db";
+    const Failure first = failureWithFileSizeLimit(
+        65536, fresh, [&] { CubeStore::open(fresh).save(*bulkCube(100, 200)); });
+    EXPECT_TRUE(contains(first, "(File too large)")) << first.description();
+    EXPECT_FALSE(fs::exists(fresh));
 }
 
 TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {

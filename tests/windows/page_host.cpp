@@ -6,6 +6,12 @@
 // the year 2001 typed in full; OK fills a dimension of the product's own cube.
 //   regsvr32 annalex.dll
 //   annalex_page_host.exe
+//
+// With --fail the dimension is one of the tests' cube recorder (regsvr32 cube_recorder.dll),
+// which refuses the product's own objects (cubeLibrary "Annalex"): OK, pressed as soon as the
+// page is on screen, fails, the window closes and the error report form shows (the screenshot
+// script takes its picture). The program ends once no window of it is left.
+//   annalex_page_host.exe --fail
 
 #include <ocidl.h>
 #include <oleidl.h>
@@ -13,6 +19,8 @@
 #include <wrl/client.h>
 
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 
 #include "platform/annalex.h"
 
@@ -21,18 +29,44 @@ namespace {
 using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kTitle[] = L"Annalex page";
+bool hostGone = false;
 
 LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
-        PostQuitMessage(0);
+        // The report form may outlive the window: the loop looks for windows now and then.
+        hostGone = true;
+        SetTimer(nullptr, 0, 250, nullptr);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+BOOL CALLBACK countVisible(HWND window, LPARAM count) {
+    *reinterpret_cast<int*>(count) += IsWindowVisible(window) ? 1 : 0;
+    return TRUE;
+}
+
+// Presses OK on the page's "Info" notice as soon as it shows (for --fail, which nobody watches).
+LRESULT CALLBACK closeNotice(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    wchar_t title[16] = L"";
+    if (code == HC_ACTION && call.message == WM_INITDIALOG &&
+        GetWindowTextW(call.hwnd, title, 16) > 0 && std::wcscmp(title, L"Info") == 0) {
+        PostMessageW(call.hwnd, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool anyWindowLeft() {
+    int visible = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &countVisible, reinterpret_cast<LPARAM>(&visible));
+    return visible > 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool fail = argc > 1 && std::strcmp(argv[1], "--fail") == 0;
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     OleInitialize(nullptr);
     const HMODULE atl = LoadLibraryW(L"atl.dll");
@@ -77,9 +111,14 @@ int main() {
     ComPtr<IAnnalexCube> cube;
     ComPtr<IDispatch> dimension;
     BSTR time = SysAllocString(L"Time");
+    CLSID recorder{};
     if (SUCCEEDED(
             CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube))) &&
         SUCCEEDED(cube->ensureDimension(time, &dimension))) {
+        if (fail && SUCCEEDED(CLSIDFromProgID(L"CubeRecorder.Dimension", &recorder))) {
+            dimension.Reset();
+            CoCreateInstance(recorder, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dimension));
+        }
         ctrl->putref_theCube(cube.Get());
         ctrl->putref_theTimeDimension(dimension.Get());
     }
@@ -96,7 +135,21 @@ int main() {
     ShowWindow(host, SW_SHOW);
 
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (fail) {
+        UpdateWindow(host);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        // The product's own classes: the recorder refuses them.
+        const BSTR library = SysAllocString(L"Annalex");
+        ctrl->put_cubeLibrary(library);
+        SysFreeString(library);
+        const HHOOK notice =
+            SetWindowsHookExW(WH_CALLWNDPROCRET, &closeNotice, nullptr, GetCurrentThreadId());
+        ctrl->clickOk();
+        UnhookWindowsHookEx(notice);
+    }
+    while ((!hostGone || anyWindowLeft()) && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (active->TranslateAccelerator(&message) == S_OK) {
             continue;
         }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "com_test_support.hpp"
+#include "window_test_support.hpp"
 
 namespace annalex::testing {
 namespace {
@@ -39,92 +40,6 @@ constexpr std::array<Place, 28> kLayout{{
 }};
 // The tab indexes of the controls that take the focus, in the order Tab visits them.
 const std::vector<int> kFocusOrder{2, 3, 4, 6, 7, 12, 14, 15, 16, 19, 20, 21, 26, 27};
-
-std::wstring windowText(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-std::wstring className(HWND window) {
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-// A message box as the person sees it.
-struct ShownBox {
-    std::wstring title;
-    std::wstring text;
-    bool icon = false;
-    bool topmost = false;  // system-modal boxes stay above every window
-    bool operator==(const ShownBox&) const = default;
-    friend void PrintTo(const ShownBox& box, std::ostream* out) {
-        *out << std::string(box.title.begin(), box.title.end()) << ": "
-             << std::string(box.text.begin(), box.text.end()) << (box.icon ? " [icon]" : "")
-             << (box.topmost ? " [topmost]" : "");
-    }
-};
-
-// Notes every message box of the thread once it is set up, and closes it with its OK button.
-class BoxCloser {
-  public:
-    BoxCloser()
-        : hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, &hook, nullptr, GetCurrentThreadId())) {
-        current_ = this;
-    }
-    ~BoxCloser() {
-        UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
-    std::vector<ShownBox> shown;
-
-  private:
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
-        const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && call.message == WM_INITDIALOG && current_ != nullptr &&
-            className(call.hwnd) == L"#32770") {
-            const HWND box = call.hwnd;
-            ShownBox seen{windowText(box), L"", false,
-                          (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
-            for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                const LONG style = GetWindowLongW(child, GWL_STYLE);
-                if (className(child) != L"Static" || (style & WS_VISIBLE) == 0) {
-                    continue;
-                }
-                if ((style & SS_TYPEMASK) == SS_ICON) {
-                    seen.icon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
-                } else {
-                    seen.text += windowText(child);
-                }
-            }
-            current_->shown.push_back(seen);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HHOOK hook_;
-    static inline BoxCloser* current_ = nullptr;
-};
-
-using AtlAxGetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
-
-// Wine's atl.dll, loaded once: its window classes stay registered for the process.
-AtlAxGetControl atlGetControl() {
-    static const AtlAxGetControl getControl = []() -> AtlAxGetControl {
-        const HMODULE atl = LoadLibraryW(L"atl.dll");
-        const auto init = reinterpret_cast<BOOL(WINAPI*)()>(
-            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-        if (atl == nullptr || init == nullptr || !init()) {
-            return nullptr;
-        }
-        return reinterpret_cast<AtlAxGetControl>(
-            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-    }();
-    return getControl;
-}
 
 class ContainedPage : public RegisteredServer {
   protected:
@@ -165,37 +80,9 @@ class ContainedPage : public RegisteredServer {
     HWND item(int tab) const { return GetDlgItem(page_, 1000 + tab); }
     int focusedTab() const { return GetDlgCtrlID(GetFocus()) - 1000; }
 
-    // A host's message loop until nothing is left to do: keys go to the active object first.
-    void pump() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (active_ && active_->TranslateAccelerator(&message) == S_OK) {
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    // A key pressed and released in the focused window.
-    void press(UINT key, bool shift = false) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(keys);
-        const HWND focus = GetFocus();
-        PostMessageW(focus, WM_KEYDOWN, key, 1);
-        PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
-        pump();
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
-    }
-    // Characters typed one by one into the focused window.
-    void type(const std::wstring& text) {
-        for (const wchar_t character : text) {
-            PostMessageW(GetFocus(), WM_CHAR, character, 1);
-            pump();
-        }
-    }
+    void pump() { pumpMessages(active_.Get()); }
+    void press(UINT key, bool shift = false) { pressKey(active_.Get(), key, shift); }
+    void type(const std::wstring& text) { typeText(active_.Get(), text); }
     // Tabs into the box from the control before it, which selects its text, and types text.
     void typeInto(int tab, const std::wstring& text) {
         const auto at = std::find(kFocusOrder.begin(), kFocusOrder.end(), tab);

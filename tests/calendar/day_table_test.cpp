@@ -1,0 +1,105 @@
+// The day table's reading of the generation: the recorded days taken by name when the
+// placement order does not match, and a value its column cannot hold refused with the member
+// named.
+
+#include "calendar/day_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/failure.hpp"
+#include "support/page_doubles.hpp"
+
+namespace annalex::testing {
+namespace {
+
+struct Generated {
+    Generated() {
+        harness.typeStart("01", "04", "2003");
+        harness.typeEnd("31", "03", "2005");
+        harness.tick(31);
+        harness.ctrl.page().calendarType[1].click();  // fiscal
+        harness.ctrl.setFillAttributes(true);
+        harness.ctrl.setRecordDates(true);
+        harness.pressOk();
+    }
+    std::string table(const calendar::CalendarState& state) const {
+        std::ostringstream out;
+        calendar::DayTableOptions options;
+        options.attributes = true;
+        calendar::writeDayTable(*harness.hierarchy(), state, options, out);
+        return out.str();
+    }
+    ControlHarness harness;
+};
+
+TEST(DayTable, RecordedDaysOutOfPlaceAreTakenByName) {
+    const Generated generated;
+    const std::string table = generated.table(generated.harness.ctrl.state());
+    ASSERT_GT(std::count(table.begin(), table.end(), '\n'), 700);
+    calendar::CalendarState shuffled = generated.harness.ctrl.state();
+    std::reverse(shuffled.placedDays.begin(), shuffled.placedDays.end());
+    EXPECT_EQ(generated.table(shuffled), table);
+    shuffled.placedDays.clear();
+    EXPECT_EQ(generated.table(shuffled), table);
+    shuffled.memberDates.clear();
+    EXPECT_THROW(generated.table(shuffled), Failure);
+}
+
+// The CSV day table of one Day member, Saturday 2 January 2021, whose level defines DayWeekend
+// and DayHoliday, with attribute values set in the order given.
+std::string oneDay(const std::vector<std::pair<std::string, std::string>>& values) {
+    cube::MemoryDimension dimension("Time");
+    auto& objects = dimension.objects();
+    const auto hierarchy = objects.newHierarchy();
+    dimension.addHierarchy(hierarchy);
+    const auto level = objects.newLevel();
+    level->putName("Day");
+    hierarchy->addLevel(level);
+    for (const char* key : {"DayWeekend", "DayHoliday"}) {
+        const auto definition = objects.newAttributeDef();
+        definition->putName(key);
+        level->addAttributeDef(definition);
+    }
+    const auto day = objects.newMember();
+    day->putName("Sat 2 Jan");
+    level->addRootMember(day);
+    for (const auto& [key, value] : values) {
+        day->setAttribute(key, value);
+    }
+    calendar::CalendarState state;
+    const auto date = std::chrono::sys_days(std::chrono::year(2021) / 1 / 2);
+    state.memberDates["Day\tSat 2 Jan"] = {date, date};
+    std::ostringstream out;
+    calendar::DayTableOptions options;
+    options.attributes = true;
+    calendar::writeDayTable(*dimension.hierarchies().front(), state, options, out);
+    return out.str();
+}
+
+TEST(DayTable, ValuesInAnyOrderFillTheirColumns) {
+    EXPECT_EQ(
+        oneDay({{"DayHoliday", "Bank, day"}, {"DayWeekend", "No"}}),
+        "calendar_date,date_key,day_name,day_number,day_first_day,day_last_day,day_weekend,"
+        "day_holiday,day_working_day\r\n"
+        "2021-01-02,20210102,Sat 2 Jan,1,2021-01-02,2021-01-02,false,\"Bank, day\",false\r\n");
+}
+
+TEST(DayTable, ValueItsColumnCannotHoldIsNamed) {
+    try {
+        oneDay({{"DayWeekend", "Maybe"}});
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), 13);
+        EXPECT_EQ(failure.description(),
+                  "attribute DayWeekend of Day member 'Sat 2 Jan' holds 'Maybe', not Yes or No");
+    }
+}
+
+}  // namespace
+}  // namespace annalex::testing

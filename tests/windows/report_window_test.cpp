@@ -1,0 +1,458 @@
+// The error report on Windows as a person meets it. The page sits in Wine's ATL container in a
+// host's form; its dimension is the tests' cube recorder, which refuses the product's own
+// objects (cubeLibrary "Annalex"), so that OK fails in addLevels and again in addYears. The
+// report form is found as the top-level dialog "Unexpected Error" and worked with the keyboard
+// through the host's message loop. Mail goes to the tests' own simple-MAPI client
+// (mail_client/), registered as the default mail client for the program's run. It needs a
+// display (Xvfb in scripts/windows.sh); report_checks.sh runs it and then checks the archives
+// with unzip and that the restart program started the program again.
+
+#include <gmock/gmock.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "com_test_support.hpp"
+#include "platform/report_controls.hpp"
+#include "report_sandbox.hpp"
+#include "window_test_support.hpp"
+
+namespace annalex::testing {
+namespace {
+
+using namespace platform;  // the form's control IDs
+
+constexpr wchar_t kFormTitle[] = L"Unexpected Error";
+const ShownBox kInfo{
+    L"Info", L"The generation of the selected calendar may take a few minutes. Please wait.", true,
+    false};
+const ShownBox kNoDescription{
+    L"Annalex",
+    L"Please enter a brief description of what you were doing prior to this fatal error", false,
+    true};
+
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());  // the texts checked here are ASCII
+}
+
+// The date and build lines of a log entry or a mail.
+std::string stampPattern(const std::string& lineEnd) {
+    return "Date & Time    : [^\r\n]+" + lineEnd +
+           "Date Compiled  : [0-3][0-9]/[01][0-9]/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}" + lineEnd +
+           "Build          : " ANNALEX_PROJECT_VERSION + lineEnd;
+}
+
+std::string literal(const std::string& text) {
+    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+// The simple-MAPI client of the tests as the default mail client: registered before mapi32.dll
+// is first loaded (it reads the registration once), removed at the end.
+class DefaultMailClient : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        const std::wstring dll = (programFolder() / "annalex_test_mail.dll").wstring();
+        const std::wstring name = L"Annalex Test Mail";
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Clients\\Mail", nullptr, REG_SZ,
+                        name.c_str(), static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, (L"Software\\Clients\\Mail\\" + name).c_str(),
+                        L"DLLPath", REG_SZ, dll.c_str(),
+                        static_cast<DWORD>((dll.size() + 1) * sizeof(wchar_t)));
+    }
+    void TearDown() override {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Clients\\Mail\\Annalex Test Mail");
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Clients\\Mail", nullptr);
+    }
+};
+
+class FailingPage : public RegisteredServer {
+  protected:
+    void SetUp() override {
+        RegisteredServer::SetUp();
+        const AtlAxGetControl getControl = atlGetControl();
+        ASSERT_NE(getControl, nullptr) << "atl.dll: no AtlAxWinInit or AtlAxGetControl";
+        recorder_ = std::make_unique<RegisteredRecorder>();
+        ASSERT_TRUE(recorder_->ready());
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        product_ = std::make_unique<InstalledProduct>(
+            std::string(test->test_suite_name()) + "." + test->name(), withRestartProgram());
+        mailFolder_ = product_->root().parent_path() / "mail";
+        std::filesystem::create_directories(mailFolder_);
+        SetEnvironmentVariableW(L"ANNALEX_TEST_MAIL", mailFolder_.c_str());
+
+        host_ = CreateWindowExW(0, L"STATIC", L"Annalex page host",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 700,
+                                500, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(host_, nullptr);
+        const HWND container =
+            CreateWindowExW(0, L"AtlAxWin", L"Annalex.AnnalexCtrl", WS_CHILD | WS_VISIBLE, 0, 0,
+                            640, 420, host_, nullptr, nullptr, nullptr);
+        ASSERT_NE(container, nullptr);
+        ComPtr<IUnknown> control;
+        ASSERT_EQ(getControl(container, &control), S_OK);
+        ASSERT_EQ(control.As(&ctrl), S_OK);
+        ASSERT_EQ(control.As(&active_), S_OK);
+        ComPtr<IDispatch> cube;
+        ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
+                  S_OK);
+        dimension = recorder_->newDimension();
+        ASSERT_EQ(byName(ctrl.Get(), L"cubeLibrary", DISPATCH_PROPERTYPUT, L"Annalex"), "");
+        ASSERT_EQ(byName(ctrl.Get(), L"levels", DISPATCH_PROPERTYPUT, L"Year,Month"), "");
+        ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
+        ASSERT_EQ(ctrl->putref_theTimeDimension(dimension.Get()), S_OK);
+        pump();
+    }
+    void TearDown() override {
+        if (const HWND left = form(); left != nullptr) {
+            DestroyWindow(left);  // a test that failed half way: the form is unloaded
+        }
+        active_.Reset();
+        ctrl.Reset();
+        dimension.Reset();
+        if (IsWindow(host_)) {
+            DestroyWindow(host_);
+        }
+        pump();
+        SetEnvironmentVariableW(L"ANNALEX_TEST_MAIL", nullptr);
+        SetEnvironmentVariableW(L"ANNALEX_TEST_MAIL_REFUSE", nullptr);
+        product_.reset();
+        recorder_.reset();
+        RegisteredServer::TearDown();
+    }
+
+    virtual bool withRestartProgram() const { return false; }
+
+    void pump() { pumpMessages(active_.Get()); }
+    void press(UINT key, bool shift = false) { pressKey(active_.Get(), key, shift); }
+    void type(const std::wstring& text) { typeText(active_.Get(), text); }
+    // Pumps until done says so, for at most ten seconds (the mail client is asked on a thread).
+    bool pumpUntil(const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done() && std::chrono::steady_clock::now() < end) {
+            pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return done();
+    }
+
+    // OK on the page: the "Info" box, then the failures.
+    void pressOk() {
+        ASSERT_EQ(ctrl->clickOk(), S_OK);
+        pump();
+    }
+    static HWND form() { return FindWindowW(L"#32770", kFormTitle); }
+    static HWND item(int id) { return GetDlgItem(form(), id); }
+    bool mailChecked() {
+        return pumpUntil([] {
+            return IsWindowEnabled(item(kButEMail)) ||
+                   windowText(item(kLblMailStatus)).starts_with(L"E-mail is not available");
+        });
+    }
+
+    // The six failure lines of the last failure, as the control kept them for its host, with
+    // the log's line ends.
+    std::string lastFailureLines() {
+        LONG count = 0;
+        EXPECT_EQ(ctrl->get_messageCount(&count), S_OK);
+        BSTR text = nullptr;
+        EXPECT_EQ(ctrl->get_messageText(count - 1, &text), S_OK);
+        const std::string lines =
+            std::regex_replace(narrow(text ? text : L""), std::regex("\n"), "\r\n");
+        SysFreeString(text);
+        return lines;
+    }
+    std::string mailRecord(const char* name) const { return fileText(mailFolder_ / name); }
+
+    // How many different colours a window shows, at 400 points spread over it.
+    static std::size_t coloursShown(HWND window) {
+        UpdateWindow(GetAncestor(window, GA_ROOT));
+        RECT area{};
+        GetClientRect(window, &area);
+        const HDC device = GetDC(window);
+        std::set<COLORREF> colours;
+        for (int x = 1; x <= 20; ++x) {
+            for (int y = 1; y <= 20; ++y) {
+                colours.insert(GetPixel(device, area.right * x / 21, area.bottom * y / 21));
+            }
+        }
+        ReleaseDC(window, device);
+        return colours.size();
+    }
+
+    std::unique_ptr<RegisteredRecorder> recorder_;
+    std::unique_ptr<InstalledProduct> product_;
+    std::filesystem::path mailFolder_;
+    HWND host_ = nullptr;
+    ComPtr<IOleInPlaceActiveObject> active_;
+};
+
+// A Windows bitmap file's width, height and bits per pixel; zeros when its headers do not
+// describe a file of its size.
+std::array<LONG, 3> bitmapSize(const std::string& bytes) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    if (bytes.size() < sizeof file + sizeof info) {
+        return {};
+    }
+    std::memcpy(&file, bytes.data(), sizeof file);
+    std::memcpy(&info, bytes.data() + sizeof file, sizeof info);
+    const auto rowBytes = static_cast<DWORD>((info.biWidth * info.biBitCount / 8 + 3) & ~3);
+    if (file.bfType != 0x4D42 || file.bfSize != bytes.size() ||
+        file.bfOffBits + rowBytes * static_cast<DWORD>(info.biHeight) != bytes.size()) {
+        return {};
+    }
+    return {info.biWidth, info.biHeight, info.biBitCount};
+}
+
+class FailingPageToRestart : public FailingPage {
+  protected:
+    bool withRestartProgram() const override { return checkedByScript(); }
+};
+
+TEST_F(FailingPageToRestart, TheReportClosesTheHostsFormAndCloseLogsArchivesAndRestarts) {
+    BoxCloser boxes;
+    pressOk();
+
+    // The host's form is closed and the report form shows, the focus in the description box.
+    EXPECT_FALSE(IsWindow(host_));
+    ASSERT_NE(form(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(form()));
+    EXPECT_EQ(GetFocus(), item(kEdtWhatDoing));
+    // The picture of the screen as the failure found it: saved at the screen's size, and shown.
+    const std::string picture = fileText(product_->errorLogs() / "screenShot.bmp");
+    EXPECT_EQ(bitmapSize(picture), (std::array<LONG, 3>{GetSystemMetrics(SM_CXSCREEN),
+                                                        GetSystemMetrics(SM_CYSCREEN), 24}));
+    EXPECT_GT(coloursShown(item(kImage1)), 4u);
+    // The mail client signed on: the options are there, E-Mail the default button.
+    ASSERT_TRUE(mailChecked());
+    EXPECT_TRUE(IsWindowEnabled(item(kButEMail)));
+    EXPECT_NE(GetWindowLongW(item(kButEMail), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
+
+    type(L"Pressed OK");
+    press(VK_RETURN);  // a line break in the description, not the default button
+    type(L"on a refusing cube");
+    for (int i = 0; i < 4; ++i) {
+        press(VK_TAB);  // the check boxes, E-Mail, Close
+    }
+    ASSERT_EQ(GetFocus(), item(kButClose));
+    press(VK_SPACE);
+
+    EXPECT_EQ(form(), nullptr);
+    const std::vector<std::filesystem::path> archives = product_->archives();
+    ASSERT_EQ(archives.size(), 1u);
+    EXPECT_THAT(boxes.shown,
+                ::testing::ElementsAre(
+                    kInfo, ShownBox{L"Information",
+                                    L"Please email the file '" + archives[0].wstring() +
+                                        L"' to support@velmora.example.\nIt will help us to "
+                                        L"more easily correct the problem that caused this error",
+                                    true, true}));
+    // One entry, the second failure's (addYears after addLevels).
+    EXPECT_THAT(lastFailureLines(),
+                ::testing::HasSubstr("Procedure      : Private Sub addYears()"));
+    const std::string entry = stampPattern("\r\n") + literal(lastFailureLines()) +
+                              "Description    : Pressed OK\r\non a refusing cube\r\n-{48}\r\n";
+    const std::string log = fileText(product_->log());
+    EXPECT_TRUE(std::regex_match(log, std::regex(entry))) << log;
+    EXPECT_FALSE(std::filesystem::exists(product_->errorLogs() / "screenshot.bmp"));
+    noteArchive(archives[0], "Velmora.vms screenshot.bmp VmError.log");
+
+    if (checkedByScript()) {
+        // report_checks.sh waits for the program to be started again, with this command line in
+        // this directory, once it has ended.
+        std::ofstream(workFolder() / "restart-expected", std::ios::binary)
+            << narrow(GetCommandLineW()) << "\n"
+            << std::filesystem::current_path().string() << "\n";
+    }
+}
+
+enum class Closing { EscapeKey, CloseBox };
+
+class ClosedOtherwise : public FailingPage, public ::testing::WithParamInterface<Closing> {
+  protected:
+    void closeForm() {
+        if (GetParam() == Closing::EscapeKey) {
+            press(VK_ESCAPE);
+        } else {
+            PostMessageW(form(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            pump();
+        }
+    }
+};
+
+TEST_P(ClosedOtherwise, NeverThrowsTheReportAwayAndDoesWhatCloseDoes) {
+    BoxCloser boxes;
+    pressOk();
+    ASSERT_NE(form(), nullptr);
+    ASSERT_TRUE(mailChecked());
+
+    // Without a description the report stays, and the cursor is in the description box (the
+    // blanks selected, so that typing replaces them).
+    type(L"   ");
+    closeForm();
+    EXPECT_THAT(boxes.shown, ::testing::ElementsAre(kInfo, kNoDescription));
+    ASSERT_NE(form(), nullptr);
+    EXPECT_EQ(GetFocus(), item(kEdtWhatDoing));
+    EXPECT_FALSE(std::filesystem::exists(product_->log()));
+
+    type(L"Closed otherwise");
+    closeForm();
+    EXPECT_EQ(form(), nullptr);
+    EXPECT_THAT(fileText(product_->log()),
+                ::testing::HasSubstr("Description    : Closed otherwise\r\n-----"));
+    EXPECT_EQ(product_->archives().size(), 1u);
+    EXPECT_EQ(boxes.shown.size(), 3u);  // and "Please email the file ..."
+}
+
+INSTANTIATE_TEST_SUITE_P(Report, ClosedOtherwise,
+                         ::testing::Values(Closing::EscapeKey, Closing::CloseBox),
+                         [](const auto& test) {
+                             return test.param == Closing::EscapeKey ? "EscapeKey" : "CloseBox";
+                         });
+
+TEST_F(FailingPage, EMailGoesThroughTheDefaultMailClientAndCloseThenMakesNoArchive) {
+    BoxCloser boxes;
+    pressOk();
+    ASSERT_TRUE(mailChecked());
+    const std::string probe = mailRecord("calls");
+    type(L"Mailed it");
+    for (int i = 0; i < 3; ++i) {
+        press(VK_TAB);  // the check boxes, E-Mail
+    }
+    ASSERT_EQ(GetFocus(), item(kButEMail));
+    press(VK_RETURN);
+
+    EXPECT_THAT(boxes.shown,
+                ::testing::ElementsAre(
+                    kInfo, ShownBox{L"Thank you", L"The error log has been successfully sent", true,
+                                    true}));
+    EXPECT_EQ(probe, "MAPILogon flags=0\nMAPILogoff\n");
+    EXPECT_EQ(mailRecord("calls"), probe +
+                                       "MAPILogon flags=0\n"
+                                       "MAPIResolveName support@velmora.example flags=0\n"
+                                       "MAPISendMail flags=0\nMAPILogoff\n");
+    EXPECT_EQ(mailRecord("recipients"), "1 support@velmora.example SMTP:support@velmora.example\n");
+    EXPECT_EQ(mailRecord("subject"), "Velmora Ledgerly Error");
+    const std::string body = mailRecord("body");
+    EXPECT_TRUE(
+        std::regex_match(body, std::regex(" \r\nDescription:\r\nMailed it\r\n\r\n" +
+                                          stampPattern("\r\n") + literal(lastFailureLines()))))
+        << body;
+    // One attachment: a data file at the body's first position, the temporary archive, gone now.
+    const std::string files = mailRecord("files");
+    const std::smatch attached = [&files] {
+        std::smatch match;
+        std::regex_match(files, match, std::regex(R"(0 0 (.+\\vmt[0-9A-Fa-f]{1,4}\.zip)\n)"));
+        return match;
+    }();
+    ASSERT_EQ(attached.size(), 2u) << files;
+    EXPECT_FALSE(std::filesystem::exists(attached[1].str()));
+    noteArchive(mailFolder_ / "attachment1", "Velmora.vms screenshot.bmp");
+    // Sent once: E-Mail is disabled and Close the default button.
+    EXPECT_FALSE(IsWindowEnabled(item(kButEMail)));
+    EXPECT_NE(GetWindowLongW(item(kButClose), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
+
+    SendMessageW(item(kButClose), BM_CLICK, 0, 0);
+    pump();
+    EXPECT_EQ(form(), nullptr);
+    EXPECT_THAT(fileText(product_->log()), ::testing::HasSubstr("Description    : Mailed it\r\n"));
+    EXPECT_TRUE(product_->archives().empty());
+    EXPECT_EQ(boxes.shown.size(), 2u);  // no "Please email the file ..."
+}
+
+TEST_F(FailingPage, ASignOnTheMailClientRefusesDisablesTheMailOptions) {
+    SetEnvironmentVariableW(L"ANNALEX_TEST_MAIL_REFUSE", L"1");
+    BoxCloser boxes;
+    pressOk();
+    ASSERT_TRUE(mailChecked());
+    EXPECT_EQ(windowText(item(kLblMailStatus)),
+              L"E-mail is not available: MAPILogon: the mail client refused the sign-on (MAPI "
+              L"error 3)");
+    for (const int option : {kChkEmailStore, kLblInfo, kChkAttachScreen, kImage3, kButEMail}) {
+        EXPECT_FALSE(IsWindowEnabled(item(option))) << option;
+    }
+    EXPECT_TRUE(IsWindowEnabled(item(kButClose)));
+}
+
+// Types into the report form and presses Escape as soon as it is set up, from inside its own
+// modal loop.
+class ModalFormWorker {
+  public:
+    explicit ModalFormWorker(std::wstring description)
+        : description_(std::move(description)),
+          hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, &hook, nullptr, GetCurrentThreadId())) {
+        current_ = this;
+    }
+    ~ModalFormWorker() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    bool sawForm = false;
+
+  private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (code == HC_ACTION && call.message == WM_INITDIALOG && current_ != nullptr &&
+            windowText(call.hwnd) == kFormTitle) {
+            current_->sawForm = true;
+            for (const wchar_t character : current_->description_) {
+                PostMessageW(GetDlgItem(call.hwnd, kEdtWhatDoing), WM_CHAR, character, 1);
+            }
+            PostMessageW(call.hwnd, WM_COMMAND, IDCANCEL, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    std::wstring description_;
+    HHOOK hook_;
+    static inline ModalFormWorker* current_ = nullptr;
+};
+
+TEST_F(FailingPage, WhileTheContainerTakesNoModelessWindowOkWaitsForTheModalForm) {
+    ASSERT_EQ(active_->EnableModeless(FALSE), S_OK);
+    BoxCloser boxes;
+    ModalFormWorker worker(L"Closed while modal");
+    pressOk();
+    // OK came back once the form was closed: the entry is written, the form gone.
+    EXPECT_TRUE(worker.sawForm);
+    EXPECT_EQ(form(), nullptr);
+    EXPECT_THAT(fileText(product_->log()),
+                ::testing::HasSubstr("Procedure      : Private Sub addLevels()\r\n"));
+    EXPECT_THAT(fileText(product_->log()),
+                ::testing::HasSubstr("Description    : Closed while modal\r\n"));
+}
+
+}  // namespace
+}  // namespace annalex::testing
+
+// Started again by the restart program (report_checks.sh asked for it): says so and ends.
+bool restartedByTheReport() {
+    namespace fs = std::filesystem;
+    using annalex::testing::workFolder;
+    if (!annalex::testing::checkedByScript() || !fs::exists(workFolder() / "restart-expected") ||
+        fs::exists(workFolder() / "restarted")) {
+        return false;
+    }
+    const std::wstring commandLine = GetCommandLineW();
+    std::ofstream(workFolder() / "restarted", std::ios::binary)
+        << std::string(commandLine.begin(), commandLine.end()) << "\n"
+        << fs::current_path().string() << "\n";
+    return true;
+}
+
+int main(int argc, char** argv) {
+    if (restartedByTheReport()) {
+        return 0;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new annalex::testing::DefaultMailClient);
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    OleInitialize(nullptr);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,140 @@
+#pragma once
+// What the tests that work windows share: window texts and classes, the message boxes the
+// thread shows (noted and closed as they come up), Wine's ATL container, and a host's message
+// loop that offers keys to the control's active object first, as a person's keys reach it.
+
+#include <gtest/gtest.h>
+#include <oleidl.h>
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace annalex::testing {
+
+inline std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+inline std::wstring className(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// A message box as the person sees it.
+struct ShownBox {
+    std::wstring title;
+    std::wstring text;
+    bool icon = false;
+    bool topmost = false;  // system-modal boxes stay above every window
+    bool operator==(const ShownBox&) const = default;
+    friend void PrintTo(const ShownBox& box, std::ostream* out) {
+        *out << std::string(box.title.begin(), box.title.end()) << ": "
+             << std::string(box.text.begin(), box.text.end()) << (box.icon ? " [icon]" : "")
+             << (box.topmost ? " [topmost]" : "");
+    }
+};
+
+// Notes every message box of the thread once it is set up, and closes it with its OK button.
+// (Other dialogs, which have no OK button, are left alone.)
+class BoxCloser {
+  public:
+    BoxCloser()
+        : hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, &hook, nullptr, GetCurrentThreadId())) {
+        current_ = this;
+    }
+    ~BoxCloser() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    BoxCloser(const BoxCloser&) = delete;
+    BoxCloser& operator=(const BoxCloser&) = delete;
+    std::vector<ShownBox> shown;
+
+  private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (code == HC_ACTION && call.message == WM_INITDIALOG && current_ != nullptr &&
+            className(call.hwnd) == L"#32770" && GetDlgItem(call.hwnd, IDOK) != nullptr) {
+            const HWND box = call.hwnd;
+            ShownBox seen{windowText(box), L"", false,
+                          (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
+            for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                const LONG style = GetWindowLongW(child, GWL_STYLE);
+                if (className(child) != L"Static" || (style & WS_VISIBLE) == 0) {
+                    continue;
+                }
+                if ((style & SS_TYPEMASK) == SS_ICON) {
+                    seen.icon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
+                } else {
+                    seen.text += windowText(child);
+                }
+            }
+            current_->shown.push_back(seen);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    HHOOK hook_;
+    static inline BoxCloser* current_ = nullptr;
+};
+
+using AtlAxGetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
+
+// Wine's atl.dll, loaded once: its window classes stay registered for the process.
+inline AtlAxGetControl atlGetControl() {
+    static const AtlAxGetControl getControl = []() -> AtlAxGetControl {
+        const HMODULE atl = LoadLibraryW(L"atl.dll");
+        const auto init = reinterpret_cast<BOOL(WINAPI*)()>(
+            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+        if (atl == nullptr || init == nullptr || !init()) {
+            return nullptr;
+        }
+        return reinterpret_cast<AtlAxGetControl>(
+            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+    }();
+    return getControl;
+}
+
+// A host's message loop until nothing is left to do: keys go to the active object first.
+inline void pumpMessages(IOleInPlaceActiveObject* active) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (active != nullptr && active->TranslateAccelerator(&message) == S_OK) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// A key pressed and released in the focused window.
+inline void pressKey(IOleInPlaceActiveObject* active, UINT key, bool shift = false) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    const HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, key, 1);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+    pumpMessages(active);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
+// Characters typed one by one into the focused window.
+inline void typeText(IOleInPlaceActiveObject* active, const std::wstring& text) {
+    for (const wchar_t character : text) {
+        PostMessageW(GetFocus(), WM_CHAR, character, 1);
+        pumpMessages(active);
+    }
+}
+
+}  // namespace annalex::testing
