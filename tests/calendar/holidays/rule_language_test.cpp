@@ -265,7 +265,7 @@ TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
         {"name en = X", "t:1: a 'name' line must follow the rule it names"},
         {"12-25 = X\ninclude base\nname en = Y",
          "t:3: a 'name' line must follow the rule it names"},
-        {"12-25 = X\nname = Y",
+        {"12-25 = X\nname en Y",
          "t:2: expected 'name TAG = NAME', as in 'name en = New Year's Day'"},
         {"12-25 = X\nname en_GB = Y",
          "t:2: bad language tag 'en_GB': expected a BCP 47 tag such as en, de or pt-BR"},
