@@ -27,6 +27,8 @@ struct Range {
     // Gregorian calendar.
     const char* calendar = nullptr;
     bool fillAttributes = false;
+    // The names' language (a BCP 47 tag); none: the built-in English names.
+    const char* language = nullptr;
 };
 
 std::unique_ptr<ControlHarness> readyToGenerate(const Range& range) {
@@ -38,6 +40,9 @@ std::unique_ptr<ControlHarness> readyToGenerate(const Range& range) {
         harness->ctrl.chooseCalendar(range.calendar);
     }
     harness->ctrl.setFillAttributes(range.fillAttributes);
+    if (range.language != nullptr) {
+        harness->ctrl.setLanguage(range.language);
+    }
     return harness;
 }
 
@@ -137,6 +142,15 @@ void BM_Century_AllLevels_Periods13(benchmark::State& state) {
     generateThroughOk(state, {"1950", "2049", 31, "periods13"});
 }
 
+// Days named by their weekday and month below each year, in English and in German (names from
+// the CLDR): the names are looked up in the same tables in any language.
+void BM_Century_YearDay(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 1 | 16});
+}
+void BM_Century_YearDay_German(benchmark::State& state) {
+    generateThroughOk(state, {"1950", "2049", 1 | 16, nullptr, false, "de"});
+}
+
 // Loads a store of 1000 to 9999 with Year, Month and Day (3.4 M members), as the command line
 // and the desktop host do before they generate into an existing store.
 void BM_LoadMillenniaYearMonthDay(benchmark::State& state) {
@@ -182,6 +196,8 @@ BENCHMARK(BM_Century_YearWeekDay)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_YearWeekDay_Iso)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_AllLevels_Retail)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Century_AllLevels_Periods13)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Century_YearDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Century_YearDay_German)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadMillenniaYearMonthDay)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build clang-format pkgconf
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev sqlite3 libcli11-dev
-  libzip-dev zlib1g-dev libcurl4-openssl-dev python3-aiosmtpd
+  libzip-dev zlib1g-dev libcurl4-openssl-dev python3-aiosmtpd libicu-dev
   qt6-base-dev fonts-liberation xvfb xauth
   clang libclang-rt-14-dev
   postgresql

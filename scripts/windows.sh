@@ -98,6 +98,16 @@ if ! cmp build-win/linux-wide.jsonl "$wide/Ωcalendar.jsonl" ||
 fi
 echo "annalex.exe generate: --holidays and --output with names outside the ANSI code page"
 
+# Without ICU the Windows build writes the English names and refuses a language, naming it.
+if wine build-win/bin/annalex.exe generate --levels Year --language de --quiet \
+     > /dev/null 2> build-win/language-check.err ||
+   ! grep -q "'de': names in other languages come from ICU" build-win/language-check.err; then
+  echo "annalex.exe generate --language de was not refused as expected:" >&2
+  cat build-win/language-check.err >&2
+  exit 1
+fi
+echo "annalex.exe generate: --language refused without ICU"
+
 # The settings command over the real registry: a value written, read back, a missing one
 # reported with the platform's status, the key deleted.
 exe=build-win/bin/annalex.exe

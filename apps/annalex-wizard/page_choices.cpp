@@ -4,6 +4,7 @@
 #include <array>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar/calendar_names.hpp"
 #include "ui/annalex_widget.hpp"
 #include "ui/calendar_rules_panel.hpp"
 
@@ -38,6 +39,9 @@ constexpr std::array kChoiceNames = {
                "Holidays of the filled attributes."},
     ChoiceName{Choice::Weekend, "weekend", "Weekend", "sat,sun",
                "Weekend days of the filled attributes (sun,mon,...,sat joined by commas)."},
+    ChoiceName{Choice::Language, "language", "Language", "TAG|default",
+               "Month, weekday and holiday names in this language (a BCP 47 tag such as de or "
+               "pt-BR), or the built-in English names."},
 };
 
 const QStringList kLevels = {QStringLiteral("Year"), QStringLiteral("Quarter"),
@@ -137,6 +141,17 @@ std::optional<QString> normalised(Choice choice, const QString& text) {
             return given(oneOf({"true", "false"}, text));
         case Choice::Holidays:
             return given(oneOf({"none", "us", "gb-eng", "de", "fr"}, text));
+        case Choice::Language: {
+            if (text.trimmed().compare(QLatin1String("default"), Qt::CaseInsensitive) == 0) {
+                return QStringLiteral("default");
+            }
+            try {
+                return QString::fromStdString(
+                    calendar::cldrNames(text.trimmed().toStdString())->language());
+            } catch (const calendar::LanguageError&) {
+                return std::nullopt;
+            }
+        }
         case Choice::Weekend: {
             QStringList days;
             for (const QString& day : kWeekdays) {
@@ -189,6 +204,10 @@ QString expected(Choice choice) {
             return QStringLiteral("a month number from 1 to 12");
         case Choice::LongQuarter:
             return QStringLiteral("a quarter from 1 to 4");
+        case Choice::Language:
+            return QStringLiteral(
+                "a BCP 47 tag of a language ICU has CLDR names for, such as de, fr, ja or pt-BR, "
+                "or default");
         default:
             break;
     }
@@ -312,6 +331,9 @@ void applyChoices(const PageChoices& choices, ui::AnnalexCtrl& page,
         }
         panel.chooseHolidays(set == QLatin1String("none") ? QString() : set, weekend);
     }
+    if (const auto language = choices.text(Choice::Language)) {
+        panel.chooseLanguage(*language == QLatin1String("default") ? QString() : *language);
+    }
     panel.choose(choices.text(Choice::Calendar).value_or(panel.calendarKey()),
                  rulesOf(choices, panel.options()));
 }
@@ -361,6 +383,8 @@ PageChoices currentChoices(ui::AnnalexCtrl& page, const ui::CalendarRulesPanel& 
         }
     }
     choices.set(Choice::Weekend, weekend.join(QLatin1Char(',')));
+    choices.set(Choice::Language,
+                panel.language().isEmpty() ? QStringLiteral("default") : panel.language());
     return choices;
 }
 

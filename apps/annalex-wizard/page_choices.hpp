@@ -2,8 +2,9 @@
 // What a person chooses on the calendar page and in the "Calendar rules" panel, as texts in the
 // command line's own forms: the levels ("Year,Month"), the calendar key, the two dates ("D-M-Y",
 // the three box texts), the three formats ("DD", "MMM", "YYYY") and the rules of the week-based
-// calendars ("mon", "12", "nearest", "start", "454", "4", "true"), and the holiday set and weekend
-// of the filled attributes ("us", "sat,sun").
+// calendars ("mon", "12", "nearest", "start", "454", "4", "true"), the holiday set and weekend
+// of the filled attributes ("us", "sat,sun"), and the names' language ("de", "pt-BR", or
+// "default" for the built-in English names).
 //
 // The same texts come from the wizard's command line and from the remembered choices of the
 // last run; a choice not given leaves the page as it is.
@@ -37,6 +38,7 @@ enum class Choice {
     FillAttributes,
     Holidays,
     Weekend,
+    Language,
 };
 
 struct ChoiceName {

@@ -3,8 +3,8 @@
 // the product's settings store as text values of HKCU "Software\Velmora\Annalex Wizard", one
 // per choice, named as in choiceNames() (Levels, Calendar, Start, End, DayFormat, MonthFormat,
 // YearFormat, WeekStart, YearEndMonth, YearEndRule, YearName, Pattern, LongQuarter,
-// FillAttributes, Holidays, Weekend) and written in the command line's forms ("Year,Month",
-// "retail", "01-01-2001", "MMM", "mon", "12", "nearest", ...).
+// FillAttributes, Holidays, Weekend, Language) and written in the command line's forms
+// ("Year,Month", "retail", "01-01-2001", "MMM", "mon", "12", "nearest", "de", ...).
 //
 // Each store the wizard saved a calendar to also keeps the choices of that calendar, under the
 // subkey "Stores\<16 hex digits of the SHA-1 of the store's canonical path>" with two more

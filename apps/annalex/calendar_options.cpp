@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar/calendar_names.hpp"
 #include "calendar/holidays/rule_parser.hpp"
 #include "control/annalex_ctrl.hpp"
 
@@ -83,6 +84,20 @@ void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts) {
                            : "expected weekdays sun,mon,...,sat joined by commas, or none";
             },
             "DAYS");
+    command
+        .add_option("--language", texts.language,
+                    "Month and weekday names, and holiday names where the rules have them, in "
+                    "this language: a BCP 47 tag such as de, fr, ja or pt-BR (default: English)")
+        ->check(
+            [](const std::string& tag) {
+                try {
+                    calendar::cldrNames(tag);
+                } catch (const calendar::LanguageError& error) {
+                    return std::string(error.what());
+                }
+                return std::string();
+            },
+            "TAG");
 }
 
 calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
@@ -138,6 +153,12 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
                             const calendar::CalendarOptions& options,
                             const CalendarOptionTexts& texts) {
+    if (texts.language) {
+        const std::string fault = ctrl.setLanguage(*texts.language);
+        if (!fault.empty()) {
+            throw CLI::ValidationError("--language", fault);
+        }
+    }
     if (texts.holidays) {
         const std::string fault = ctrl.setHolidays(*texts.holidays);
         if (!fault.empty()) {

@@ -2,8 +2,8 @@
 // The options of `annalex generate` that pick and shape a calendar beyond the page's two:
 // --week-start, --year-end-month, --year-end-rule, --year-name (the week-based fiscal
 // calendars retail and periods13), --pattern (retail), --long-quarter (periods13) and
-// --fill-attributes and --with-dates (every calendar), and --holidays and --weekend for the
-// filled attributes.
+// --fill-attributes and --with-dates (every calendar), --holidays and --weekend for the
+// filled attributes, and --language for the names (every calendar).
 //
 // Values are checked while the command line is read; the combinations (an option the chosen
 // calendar does not take, Quarter or Month with iso) when the command runs. Both are usage
@@ -35,6 +35,7 @@ struct CalendarOptionTexts {
     bool withDates = false;
     std::optional<std::string> holidays;  // a built-in set or a rules file
     std::optional<std::string> weekend;   // "sat,sun", or "none"
+    std::optional<std::string> language;  // a BCP 47 tag
 };
 
 void addCalendarOptions(CLI::App& command, CalendarOptionTexts& texts);
@@ -46,10 +47,10 @@ calendar::CalendarOptions checkCalendarOptions(const std::string& calendarKey,
                                                const CalendarOptionTexts& texts,
                                                const std::array<bool, 5>& levelTicks);
 
-// Hands --fill-attributes, --with-dates, --holidays and --weekend to the control for any
-// calendar, and a calendar beyond the page's two with its options; the page's own calendars are
-// chosen with the page's buttons. Throws CLI::ValidationError naming --holidays when its set or
-// file cannot be read.
+// Hands --language, --fill-attributes, --with-dates, --holidays and --weekend to the control
+// for any calendar, and a calendar beyond the page's two with its options; the page's own
+// calendars are chosen with the page's buttons. Throws CLI::ValidationError naming --language
+// for an unknown tag, and --holidays when its set or file cannot be read.
 void chooseExtendedCalendar(control::AnnalexCtrl& ctrl, const std::string& calendarKey,
                             const calendar::CalendarOptions& options,
                             const CalendarOptionTexts& texts);

@@ -48,11 +48,6 @@ inline void appendDecimal(std::string& text, std::int64_t value) {
     text.append(digits, end);
 }
 
-// The first three characters of a text, or all of it when shorter.
-inline std::string_view firstThree(std::string_view text) {
-    return text.substr(0, 3);
-}
-
 // Quarter names follow the month format: "Q1", "Qtr 1", "Quarter 1"; no prefix otherwise.
 inline std::string_view quarterPrefix(std::int16_t monthFormat) {
     switch (monthFormat) {

@@ -15,7 +15,9 @@
 //   yearSuffix                        the year builder, the month builder (fiscal turn of year)
 //   dayParentName                     the day builder
 //   monthNameTable, monthDayTable,
-//   dayNameTable                      start-up; the day builder sets February's length
+//   dayNameTable, nameTable           start-up, and again when the host chooses a language;
+//                                     the day builder sets February's length
+//   names                             the host, through the control's setLanguage
 
 #include <array>
 #include <chrono>
@@ -26,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/calendar_names.hpp"
 #include "calendar/calendar_options.hpp"
 #include "calendar/holidays/holiday_rules.hpp"
 #include "cube/cube_model.hpp"
@@ -112,6 +115,11 @@ struct CalendarState {
     std::array<std::string, 12> monthNameTable;
     std::array<std::int16_t, 12> monthDayTable{};
     std::array<std::string, 8> dayNameTable;  // index 0 stays empty; 1 is Sunday
+    // Where the month and weekday names come from (the built-in English names until a host
+    // chooses a language), and every form of them that the builders write; monthNameTable and
+    // dayNameTable hold the wide stand-alone forms.
+    std::shared_ptr<const CalendarNames> names = builtinNames();
+    NameTable nameTable;
 
     bool chosen(LevelBit bit) const { return (levelMask & bit) != 0; }
 };

@@ -1,4 +1,5 @@
-// The fixed tables, the leap-year helpers, the period-name lists and convertMonth.
+// The fixed tables (their names from the state's names provider), the leap-year helpers, the
+// period-name lists and convertMonth (which reads the English month names typed in the boxes).
 
 #include <array>
 #include <vector>
@@ -16,13 +17,8 @@ namespace {
 using errors::kControlModule;
 using errors::ProcedureLabels;
 
-constexpr std::array<const char*, 12> kMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
 // The shared month-length table starts with a common year's lengths.
 constexpr std::int32_t kCommonYear = 2001;
-constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                  "Thursday", "Friday", "Saturday"};
 constexpr std::array<const char*, 12> kMonthAbbreviations = {
     "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
@@ -31,9 +27,12 @@ constexpr std::array<const char*, 12> kMonthAbbreviations = {
 void CalendarBuilder::monthNames() {
     static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub monthNames()"};
     trap_.run(kLabels, [&] {
-        for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
-            state_.monthNameTable[i] = kMonthNames[i];
+        const CalendarNames& names = support::require(state_.names);
+        for (unsigned month = 1; month <= state_.monthNameTable.size(); ++month) {
+            state_.monthNameTable[month - 1] =
+                names.month(month, NameWidth::Wide, NameContext::StandAlone);
         }
+        state_.nameTable.fillMonths(names);
     });
 }
 
@@ -49,10 +48,13 @@ void CalendarBuilder::monthDaysDef() {
 void CalendarBuilder::dayNames() {
     static constexpr ProcedureLabels kLabels{kControlModule, "Private Sub dayNames()"};
     trap_.run(kLabels, [&] {
+        const CalendarNames& names = support::require(state_.names);
         state_.dayNameTable[0].clear();
-        for (std::size_t i = 0; i < kDayNames.size(); ++i) {
-            state_.dayNameTable[i + 1] = kDayNames[i];
+        for (unsigned day = 0; day < 7; ++day) {
+            state_.dayNameTable[day + 1] =
+                names.weekday(std::chrono::weekday(day), NameWidth::Wide, NameContext::StandAlone);
         }
+        state_.nameTable.fillWeekdays(names);
     });
 }
 

@@ -28,11 +28,6 @@ DayMode modeBelow(PeriodKind parent) {
     }
 }
 
-// Weekday and month names are cut to three letters except in the full format 2.
-std::string_view shortOrFull(std::string_view name, std::int16_t format) {
-    return format == 2 ? name : support::firstThree(name);
-}
-
 }  // namespace
 
 bool CalendarBuilder::addDays(const cube::MemberRef& aParent, const Period& period) {
@@ -62,8 +57,8 @@ bool CalendarBuilder::addDays(const cube::MemberRef& aParent, const Period& peri
         for (std::size_t k = 0; k < days_.size(); ++k) {
             const Period& day = days_[k];
             const Int16 d = day.number;
-            const std::string& weekdayName =
-                support::tableEntry(state_.dayNameTable, weekdayOf(day.first));
+            const std::int16_t weekday = weekdayOf(day.first);
+            const std::string& weekdayName = support::tableEntry(state_.dayNameTable, weekday);
             // The lookup uses the whole weekday name below a week, the day's number otherwise.
             if (mode == DayMode::Week) {
                 if (support::nameTaken(dayLevel, weekdayName)) {
@@ -81,7 +76,8 @@ bool CalendarBuilder::addDays(const cube::MemberRef& aParent, const Period& peri
             cube::Member& dayMember = support::require(member);
             switch (mode) {
                 case DayMode::Week:
-                    dayMember.putName(shortOrFull(weekdayName, dayFormat));
+                    dayMember.putName(state_.nameTable.weekday(weekday, widthOf(dayFormat),
+                                                               NameContext::StandAlone));
                     break;
                 case DayMode::Month:
                     dayMember.putName(dayName_);  // the day's number, as looked up
@@ -90,17 +86,18 @@ bool CalendarBuilder::addDays(const cube::MemberRef& aParent, const Period& peri
                     break;
                 case DayMode::Year: {
                     // Weekday, day of the month and month name, each step added to the
-                    // member's current name: "Mon 1 Jan".
+                    // member's current name: "Mon 1 Jan", the names as in a date.
                     const CivilDate date = civilDate(day.first);
-                    dayMember.putName(shortOrFull(weekdayName, dayFormat));
+                    dayMember.putName(
+                        state_.nameTable.weekday(weekday, widthOf(dayFormat), NameContext::InDate));
                     dayName_ = dayMember.getName();
                     dayName_.push_back(' ');
                     support::appendDecimal(dayName_, date.day);
                     dayMember.putName(dayName_);
                     dayName_ = dayMember.getName();
                     dayName_.push_back(' ');
-                    dayName_.append(shortOrFull(
-                        support::tableEntry(state_.monthNameTable, date.month - 1), monthFormat));
+                    dayName_.append(state_.nameTable.month(date.month, widthOf(monthFormat),
+                                                           NameContext::InDate));
                     dayMember.putName(dayName_);
                     break;
                 }

@@ -32,17 +32,18 @@ bool CalendarBuilder::addMonths(const cube::MemberRef& aParent, const Period& pe
             // The position within the year: 0 for its first month.
             const Int16 p = month.number - 1;
             const std::int32_t calendarMonth = calendar().namedMonth(month);
-            const std::string& full = support::tableEntry(state_.monthNameTable, calendarMonth - 1);
             switch (format) {
                 case 0:
                     monthName_.clear();
                     support::appendDecimal(monthName_, calendarMonth);
                     break;
                 case 1:
-                    monthName_.assign(support::firstThree(full));
+                    monthName_.assign(state_.nameTable.month(calendarMonth, NameWidth::Abbreviated,
+                                                             NameContext::StandAlone));
                     break;
                 default:
-                    monthName_.assign(full);
+                    monthName_.assign(state_.nameTable.month(calendarMonth, NameWidth::Wide,
+                                                             NameContext::StandAlone));
                     break;
             }
             // The lookup uses the bare name on the top level.

@@ -66,11 +66,6 @@ std::int32_t majorityMonth(const Period& period) {
     return best;
 }
 
-// Weekday and month names are cut to three letters except in the full format 2.
-std::string_view shortOrFull(std::string_view name, std::int16_t format) {
-    return format == 2 ? name : support::firstThree(name);
-}
-
 }  // namespace
 
 void CalendarBuilder::describeMember(cube::Member& member, const Period& period) {
@@ -112,7 +107,8 @@ void CalendarBuilder::periodName(const Period& period, std::string& out) const {
                 if (monthFormat == 0) {
                     support::appendDecimal(out, month);
                 } else {
-                    out.assign(shortOrFull(state_.monthNameTable[month - 1], monthFormat));
+                    out.assign(state_.nameTable.month(month, widthOf(monthFormat),
+                                                      NameContext::StandAlone));
                 }
             }
             break;
@@ -121,14 +117,16 @@ void CalendarBuilder::periodName(const Period& period, std::string& out) const {
             support::appendDecimal(out, period.number);
             break;
         case PeriodKind::Day: {
-            // "Mon 4 Jan_2021": unique in any range, so it needs no year suffix.
+            // "Mon 4 Jan_2021": unique in any range, so it needs no year suffix; the names as
+            // in a date.
             const CivilDate date = civilDate(period.first);
-            out.assign(
-                shortOrFull(state_.dayNameTable[weekdayOf(period.first)], formats_.dayFormat()));
+            out.assign(state_.nameTable.weekday(
+                weekdayOf(period.first), widthOf(formats_.dayFormat()), NameContext::InDate));
             out.push_back(' ');
             support::appendDecimal(out, date.day);
             out.push_back(' ');
-            out.append(shortOrFull(state_.monthNameTable[date.month - 1], monthFormat));
+            out.append(
+                state_.nameTable.month(date.month, widthOf(monthFormat), NameContext::InDate));
             out.push_back('_');
             support::appendDecimal(out, date.year);
             return;

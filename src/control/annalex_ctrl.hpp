@@ -75,6 +75,11 @@ class AnnalexCtrl final : private calendar::FormatSelection {
     // rules file (docs/holidays.md); an empty text chooses none. On a fault the choice stays
     // as it was and the answer is the message, naming the file and line; otherwise empty.
     std::string setHolidays(std::string_view setOrFile);
+    // The language of the month and weekday names in member names and attributes, and of the
+    // holiday names where the rules carry names in it: a BCP 47 tag ("de", "pt-BR"), whose names
+    // come from the CLDR; an empty text chooses the built-in English names. An unknown tag
+    // changes nothing and the answer is the message naming it; otherwise empty.
+    std::string setLanguage(std::string_view tag);
     // The weekdays that filled attributes count as weekend (Saturday and Sunday until set).
     void setWeekend(calendar::holidays::WeekdaySet days) { state_.weekend = days; }
     // The first and last day of that member as ISO dates, when recorded.

@@ -13,8 +13,8 @@ std::string AnnalexCtrl::setHolidays(std::string_view setOrFile) {
         return {};
     }
     try {
-        state_.holidays =
-            std::make_shared<holidays::HolidayCalendar>(holidays::loadHolidays(setOrFile));
+        state_.holidays = std::make_shared<holidays::HolidayCalendar>(
+            holidays::loadHolidays(setOrFile), state_.names->language());
     } catch (const holidays::HolidayError& error) {
         return error.what();
     }

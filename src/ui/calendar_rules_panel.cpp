@@ -9,6 +9,7 @@
 #include <string>
 
 #include "calendar/calendar_list.hpp"
+#include "calendar/calendar_names.hpp"
 #include "ui/annalex_widget.hpp"
 
 namespace annalex::ui {
@@ -120,6 +121,15 @@ CalendarRulesPanel::CalendarRulesPanel(AnnalexCtrl& page, QWidget* parent)
         weekend_[day]->setObjectName(QStringLiteral("weekend%1").arg(day));
         weekendLayout->addWidget(weekend_[day]);
     }
+    language_ = new QComboBox(this);
+    language_->setObjectName(QStringLiteral("language"));
+    language_->addItem(QStringLiteral("English (built-in names)"), QString());
+    for (const calendar::Language& language : calendar::cldrLanguages()) {
+        const QString tag = QString::fromStdString(language.tag);
+        language_->addItem(
+            QString::fromStdString(language.name) + QStringLiteral(" (") + tag + QLatin1Char(')'),
+            tag);
+    }
 
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Calendar:"), calendar_);
@@ -132,11 +142,12 @@ CalendarRulesPanel::CalendarRulesPanel(AnnalexCtrl& page, QWidget* parent)
     layout->addRow(fillAttributes_);
     layout->addRow(QStringLiteral("Holidays:"), holidays_);
     layout->addRow(QStringLiteral("Weekend:"), weekendRow);
+    layout->addRow(QStringLiteral("Names in:"), language_);
 
     showOptions({});
     chooseHolidays(QString(), calendar::holidays::WeekdaySet::saturdaySunday());
     for (QComboBox* combo : {calendar_, weekStart_, yearEndMonth_, yearEndRule_, yearName_,
-                             pattern_, longQuarter_, holidays_}) {
+                             pattern_, longQuarter_, holidays_, language_}) {
         connect(combo, &QComboBox::currentIndexChanged, this, [this] {
             if (!showing_) {
                 apply();
@@ -214,6 +225,34 @@ bool CalendarRulesPanel::chooseHolidays(const QString& set,
     return true;
 }
 
+QString CalendarRulesPanel::language() const {
+    return language_->currentData().toString();
+}
+
+bool CalendarRulesPanel::chooseLanguage(const QString& tag) {
+    // The tag in its usual spelling ("pt-br" is pt-BR).
+    QString known;
+    if (!tag.isEmpty()) {
+        try {
+            known = QString::fromStdString(calendar::cldrNames(tag.toStdString())->language());
+        } catch (const calendar::LanguageError&) {
+            return false;
+        }
+    }
+    int index = language_->findData(known);
+    if (index < 0) {
+        // An alias ICU has data for but does not list ("zh-TW") gets an entry of its own.
+        language_->addItem(known, known);
+        index = language_->count() - 1;
+    }
+    {
+        QScopedValueRollback<bool> showing(showing_, true);
+        language_->setCurrentIndex(index);
+    }
+    apply();
+    return true;
+}
+
 bool CalendarRulesPanel::choose(const QString& key, const calendar::CalendarOptions& options) {
     const calendar::CalendarEntry* entry = calendar::findCalendar(key.toStdString());
     if (!key.isEmpty() && entry == nullptr) {
@@ -258,6 +297,8 @@ void CalendarRulesPanel::apply() {
     }
 
     control::AnnalexCtrl& core = page_.core();
+    // Every entry of the list has names.
+    core.setLanguage(language().toStdString());
     core.setFillAttributes(fill);
     // A built-in set always loads; a fault here would be a broken build.
     core.setHolidays(holidays().toStdString());

@@ -7,9 +7,11 @@
 // enables the buttons again and gives the choice back to them. Option fields a calendar does
 // not read are disabled, and so are the page's levels it does not have (ISO weeks have no
 // quarters or months). "Fill every attribute" works with every calendar; while it is ticked
-// the holiday set and the weekend days it fills from can be chosen. Every widget has an
-// objectName: calendarChoice, weekStart, yearEndMonth, yearEndRule, yearName, pattern,
-// longQuarter, fillAttributes, holidays, weekend0 (Sunday) to weekend6 (Saturday).
+// the holiday set and the weekend days it fills from can be chosen. The language of the month,
+// weekday and holiday names works with every calendar: the built-in English names, or any
+// language the CLDR has names for. Every widget has an objectName: calendarChoice, weekStart,
+// yearEndMonth, yearEndRule, yearName, pattern, longQuarter, fillAttributes, holidays, weekend0
+// (Sunday) to weekend6 (Saturday), language.
 
 #include <QGroupBox>
 #include <QString>
@@ -43,6 +45,10 @@ class CalendarRulesPanel final : public QGroupBox {
     // Shows and applies a holiday set and a weekend; false for an unknown set, which changes
     // nothing.
     bool chooseHolidays(const QString& set, calendar::holidays::WeekdaySet weekend);
+    // The BCP 47 tag of the names' language; empty for the built-in English names.
+    QString language() const;
+    // Shows and applies a language; false for a tag without CLDR names, which changes nothing.
+    bool chooseLanguage(const QString& tag);
 
     // Shows and applies a choice. An empty key or a key of the page's calendars hands the
     // choice back to the page (a page key also clicks its button). False for an unknown key,
@@ -64,6 +70,7 @@ class CalendarRulesPanel final : public QGroupBox {
     QCheckBox* fillAttributes_;
     QComboBox* holidays_;
     std::array<QCheckBox*, 7> weekend_{};
+    QComboBox* language_;
     bool showing_ = false;
 };
 

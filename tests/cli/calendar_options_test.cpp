@@ -215,5 +215,27 @@ TEST(CalendarOptions, HolidaysAndWeekendReachTheDays) {
     EXPECT_NE(run.out.find(R"x("YearNumberOfWorkingDays":"298")x"), std::string::npos);
 }
 
+// --language names the months, weekdays and holidays of the page's calendars and the others.
+TEST(CalendarOptions, LanguageNamesMonthsWeekdaysAndHolidays) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> runs = {
+        {{"--levels", "Year,Month,Day", "--month-format", "MMMM", "--fill-attributes", "--holidays",
+          "de"},
+         {R"x("name":"Januar_1","order":1,"parent":"Januar")x",
+          R"x("DayWeekday":"Freitag","DayHoliday":"Neujahr")x"}},
+        {{"--calendar", "iso", "--levels", "Year,Day", "--day-format", "DDD"},
+         {R"x("name":"Fr. 1 Jan._2021")x"}},
+    };
+    for (auto [arguments, expected] : runs) {
+        for (const char* more : {"--language", "de", "--start", "1-1-2021", "--end", "1-1-2021"}) {
+            arguments.emplace_back(more);
+        }
+        const ProgramRun run = runAnnalex(generate(arguments));
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& text : expected) {
+            EXPECT_NE(run.out.find(text), std::string::npos) << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace annalex::testing

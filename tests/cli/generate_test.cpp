@@ -164,6 +164,8 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         {with(isoDay, {"--fill-attributes", "--holidays", "xx"}),
          "cannot read holiday rules file 'xx'"},
         {with(isoDay, {"--fill-attributes", "--holidays", ""}), "--holidays: expected a built-in"},
+        {with(isoDay, {"--language", "xx"}), "--language: unknown language 'xx'"},
+        {with(isoDay, {"--language", "de_DE"}), "--language: 'de_DE' is not a language tag"},
         {with(isoDay, {"--fill-attributes", "--holidays", folder.path().string()}),
          "holiday rules file '" + folder.path().string() + "' is not a regular file"},
         {with(isoDay, {"--fill-attributes", "--holidays", "/dev/zero"}), "'/dev/zero' is not"},

@@ -120,16 +120,17 @@ class WizardHostTest : public QObject {
     }
 
     void theCommandLineTakesThePageChoices() {
-        const ParsedCommandLine run =
-            parse({"--levels", "year,DAY", "--calendar", "Retail", "--start", "1-1-2020", "--end",
-                   "31-12-2021", "--day-format", "dddd", "--pattern", "454", "--fill-attributes",
-                   "--auto-ok-after-ms", "100", "--quit-after-result", "my.cube"});
+        const ParsedCommandLine run = parse(
+            {"--levels", "year,DAY", "--calendar", "Retail", "--start", "1-1-2020", "--end",
+             "31-12-2021", "--day-format", "dddd", "--pattern", "454", "--fill-attributes",
+             "--language", "pt-br", "--auto-ok-after-ms", "100", "--quit-after-result", "my.cube"});
         QCOMPARE(run.outcome, ParsedCommandLine::Outcome::Run);
         QCOMPARE(run.options.store, "my.cube");
         QCOMPARE(run.options.choices.text(wizard::Choice::Levels), "Year,Day");
         QCOMPARE(run.options.choices.text(wizard::Choice::Calendar), "retail");
         QCOMPARE(run.options.choices.text(wizard::Choice::DayFormat), "DDDD");
         QCOMPARE(run.options.choices.text(wizard::Choice::FillAttributes), "true");
+        QCOMPARE(run.options.choices.text(wizard::Choice::Language), "pt-BR");
         QVERIFY(!run.options.choices.text(wizard::Choice::MonthFormat).has_value());
         QCOMPARE(run.options.autoOkAfterMs, 100);
         QVERIFY(run.options.quitAfterResult && !run.options.failGeneration);
@@ -143,6 +144,7 @@ class WizardHostTest : public QObject {
             {{"--year-end-month", "13"}, "--year-end-month"},
             {{"--pattern", "455"}, "--pattern"},
             {{"--long-quarter", "5"}, "--long-quarter"},
+            {{"--language", "en-UK"}, "'en-UK' is not valid: expected a BCP 47 tag"},
             {{"--auto-ok-after-ms", "soon"}, "--auto-ok-after-ms"},
             {{"--calendar", "gregorian", "--pattern", "454"}, "--pattern"},
             {{"--calendar", "retail", "--long-quarter", "2"}, "--long-quarter"},

@@ -287,7 +287,8 @@ class WizardTest : public QObject {
     }
 
     // The holiday set and weekend are offered while attributes are filled, and reach the
-    // members: 4 July 2021 is a Sunday, so the United States observe it on Monday 5 July.
+    // members, named in the chosen language: 4 July 2021 is a Sunday, so the United States
+    // observe it on Monday 5 July.
     void theRulesPanelFillsHolidaysAndWeekend() {
         ShownWizard shown(wizard::openCubeForWizard(""), dialogs);
         auto* holidays = shown.window.findChild<QComboBox*>("holidays");
@@ -297,6 +298,8 @@ class WizardTest : public QObject {
         holidays->setCurrentIndex(holidays->findData("us"));
         shown.window.findChild<QCheckBox*>("weekend0")->setChecked(false);  // Sunday
         shown.window.findChild<QCheckBox*>("weekend5")->setChecked(true);   // Friday
+        auto* language = shown.window.findChild<QComboBox*>("language");
+        language->setCurrentIndex(language->findData("de"));
         shown.choose(choices({{Choice::Levels, "Year,Week,Day"},
                               {Choice::Calendar, "iso"},
                               {Choice::Start, "1-7-2021"},
@@ -311,9 +314,9 @@ class WizardTest : public QObject {
                 values[std::string(key)] = value;
             });
         }
-        QCOMPARE(days["Mon 5 Jul_2021"]["DayHoliday"], "Independence Day (observed)");
-        QCOMPARE(days["Fri 9 Jul_2021"]["DayWeekend"], "Yes");
-        QCOMPARE(days["Sun 11 Jul_2021"]["DayWeekend"], "No");
+        QCOMPARE(days["Mo. 5 Juli_2021"]["DayHoliday"], "Independence Day (observed)");
+        QCOMPARE(days["Fr. 9 Juli_2021"]["DayWeekend"], "Yes");
+        QCOMPARE(days["So. 11 Juli_2021"]["DayWeekend"], "No");
     }
 
     // For the next run, and with the store's calendar.
@@ -334,7 +337,8 @@ class WizardTest : public QObject {
                                           {Choice::LongQuarter, "2"},
                                           {Choice::FillAttributes, "true"},
                                           {Choice::Holidays, "gb-eng"},
-                                          {Choice::Weekend, "fri,sat"}});
+                                          {Choice::Weekend, "fri,sat"},
+                                          {Choice::Language, "pt-BR"}});
         const QString path = directory.filePath("remembered.cube");
         {
             ShownWizard first(wizard::openCubeForWizard(path), dialogs);
@@ -430,7 +434,7 @@ class WizardTest : public QObject {
         };
         QVERIFY(screen.contains(shown.window.frameGeometry()));
         auto* scroll = shown.window.findChild<QScrollArea*>("pageScroll");
-        for (const char* name : {"weekend6", "btOk", "cmbYear"}) {
+        for (const char* name : {"weekend6", "language", "btOk", "cmbYear"}) {
             auto* widget = shown.window.findChild<QWidget*>(name);
             scroll->ensureWidgetVisible(widget);
             QVERIFY2(reachable(widget), name);

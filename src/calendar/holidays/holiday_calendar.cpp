@@ -1,11 +1,43 @@
 #include "calendar/holidays/holiday_calendar.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 
 #include "calendar/dates.hpp"
 
 namespace annalex::calendar::holidays {
+namespace {
+
+bool sameTag(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+const std::string& nameIn(const Rule& rule, std::string_view language) {
+    while (!language.empty()) {
+        for (const LocalName& local : rule.localNames) {
+            if (sameTag(local.language, language)) {
+                return local.name;
+            }
+        }
+        const auto dash = language.rfind('-');
+        language = language.substr(0, dash == std::string_view::npos ? 0 : dash);
+    }
+    return rule.name;
+}
+
+HolidayCalendar::HolidayCalendar(RuleSet rules, std::string language)
+    : rules_(std::move(rules)), language_(std::move(language)), named_(rules_) {
+    for (Rule& rule : named_) {
+        rule.name = nameIn(rule, language_);
+        rule.localNames.clear();
+    }
+}
 
 const HolidayCalendar::YearDays& HolidayCalendar::year(int number) {
     if (last_ != nullptr && lastYear_ == number) {
@@ -14,7 +46,7 @@ const HolidayCalendar::YearDays& HolidayCalendar::year(int number) {
     auto found = years_.find(number);
     if (found == years_.end()) {
         YearDays days;
-        for (const Holiday& holiday : holidaysIn(rules_, number)) {
+        for (const Holiday& holiday : holidaysIn(named_, number)) {
             if (!days.empty() && days.back().first == holiday.day) {
                 days.back().second += ", ";
                 days.back().second += holiday.name;

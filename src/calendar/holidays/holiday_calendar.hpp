@@ -13,15 +13,23 @@
 
 namespace annalex::calendar::holidays {
 
+// The name of rule in a language: its name for the language's tag, else for the tag cut short
+// one subtag at a time ("de-CH-1996", "de-CH", "de"; any case), else the name on its own line.
+// An empty language asks for the name on its own line.
+const std::string& nameIn(const Rule& rule, std::string_view language);
+
 class HolidayCalendar {
   public:
-    explicit HolidayCalendar(RuleSet rules) : rules_(std::move(rules)) {}
+    // language: a BCP 47 tag choosing among the rules' names (nameIn); empty for their own.
+    explicit HolidayCalendar(RuleSet rules, std::string language = {});
 
     // The names of the holidays on day joined by ", ", empty when it is no holiday.
     const std::string& nameOn(std::chrono::sys_days day);
     bool isHoliday(std::chrono::sys_days day) { return !nameOn(day).empty(); }
 
+    // The rules as read, with every name they carry.
     const RuleSet& rules() const { return rules_; }
+    const std::string& language() const { return language_; }
 
   private:
     // One year's holiday days with their joined names, sorted by day.
@@ -29,6 +37,9 @@ class HolidayCalendar {
     const YearDays& year(int number);
 
     RuleSet rules_;
+    std::string language_;
+    // rules_ with the names of language_, as the days are evaluated.
+    RuleSet named_;
     std::unordered_map<int, YearDays> years_;
     int lastYear_ = 0;
     const YearDays* last_ = nullptr;

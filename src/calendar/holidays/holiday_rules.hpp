@@ -56,8 +56,15 @@ struct Observance {
     std::chrono::weekday weekday;  // for ObserveTarget::Weekday
 };
 
-struct Rule {
+// A holiday's name in another language, from a `name TAG = NAME` line of its rules file.
+struct LocalName {
+    std::string language;  // a BCP 47 tag, as written ("en", "pt-BR")
     std::string name;
+};
+
+struct Rule {
+    std::string name;  // as written after "=" on the rule's line
+    std::vector<LocalName> localNames;
     DayForm form = DayForm::Fixed;
     unsigned month = 1;            // Fixed, OneOff, NthWeekday, WeekdayBefore
     unsigned day = 1;              // Fixed, OneOff, WeekdayBefore

@@ -1,5 +1,6 @@
 // The rule language, line by line: a comment from '#' to the end of the line, and on what is
-// left either nothing, `include WHAT`, `weekend DAYS` or a rule `DAY [OPTIONS] = NAME`.
+// left either nothing, `include WHAT`, `weekend DAYS`, a rule `DAY [OPTIONS] = NAME` or, below
+// a rule, its name in another language `name TAG = NAME`.
 
 #include "calendar/holidays/rule_parser.hpp"
 
@@ -68,6 +69,29 @@ std::string quoted(std::string_view text) {
         }
     }
     return out + "'";
+}
+
+// The shape of a BCP 47 tag: a language of two or three letters, then subtags of one to eight
+// letters and digits, joined by '-' ("en", "pt-BR", "sr-Latn-RS", "de-CH-1996").
+bool wellFormedTag(std::string_view tag) {
+    std::size_t at = 0;
+    for (bool first = true; at <= tag.size(); first = false) {
+        const std::size_t dash = std::min(tag.find('-', at), tag.size());
+        const std::string_view subtag = tag.substr(at, dash - at);
+        const bool letters = std::all_of(subtag.begin(), subtag.end(), [](char c) {
+            return std::isalpha(static_cast<unsigned char>(c)) != 0;
+        });
+        const bool alphanumeric = std::all_of(subtag.begin(), subtag.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) != 0;
+        });
+        const bool fits = first ? letters && subtag.size() >= 2 && subtag.size() <= 3
+                                : alphanumeric && !subtag.empty() && subtag.size() <= 8;
+        if (!fits) {
+            return false;
+        }
+        at = dash + 1;
+    }
+    return true;
 }
 
 std::vector<std::string_view> words(std::string_view text) {
@@ -254,6 +278,26 @@ class LineReader {
         return used;
     }
 
+    // "name TAG = NAME": rule's name in the language of TAG.
+    void localName(std::string_view text, Rule& rule) const {
+        const auto equals = text.find('=');
+        const std::vector<std::string_view> w = words(text.substr(0, equals));
+        if (equals == std::string_view::npos || w.size() != 2) {
+            fail("expected 'name TAG = NAME', as in 'name en = New Year's Day'");
+        }
+        if (!wellFormedTag(w[1])) {
+            fail("bad language tag " + quoted(w[1]) +
+                 ": expected a BCP 47 tag such as en, de or pt-BR");
+        }
+        LocalName local{std::string(w[1]), holidayName(text.substr(equals + 1))};
+        for (const LocalName& earlier : rule.localNames) {
+            if (lower(earlier.language) == lower(local.language)) {
+                fail("the holiday has a name for " + quoted(local.language) + " already");
+            }
+        }
+        rule.localNames.push_back(std::move(local));
+    }
+
     Rule rule(std::string_view text, WeekdaySet weekend) const {
         const auto equals = text.find('=');
         if (equals == std::string_view::npos) {
@@ -261,13 +305,7 @@ class LineReader {
         }
         Rule rule;
         rule.weekend = weekend;
-        rule.name = std::string(trim(text.substr(equals + 1)));
-        if (rule.name.empty()) {
-            fail("missing holiday name after '='");
-        }
-        if (holdsControl(rule.name)) {
-            fail("holiday name " + quoted(rule.name) + " holds a control character");
-        }
+        rule.name = holidayName(text.substr(equals + 1));
         const std::vector<std::string_view> w = words(text.substr(0, equals));
         if (w.empty()) {
             fail("missing day before '='");
@@ -316,6 +354,18 @@ class LineReader {
     }
 
   private:
+    // The name after a rule's '=': not empty, no control characters.
+    std::string holidayName(std::string_view text) const {
+        std::string name(trim(text));
+        if (name.empty()) {
+            fail("missing holiday name after '='");
+        }
+        if (holdsControl(name)) {
+            fail("holiday name " + quoted(name) + " holds a control character");
+        }
+        return name;
+    }
+
     std::string_view source_;
     int line_;
 };
@@ -336,6 +386,10 @@ void parseInto(const RulesSource& source, Reading& reading) {
     reading.stack.push_back(&source);
     reading.seen.insert(identityOf(source));
     WeekdaySet weekend = WeekdaySet::saturdaySunday();
+    // The rule of this file that `name` lines give names to, the one just above them; none
+    // (kNoRule) after a directive.
+    constexpr std::size_t kNoRule = static_cast<std::size_t>(-1);
+    std::size_t namedRule = kNoRule;
     std::string_view rest = source.text;
     int lineNumber = 0;
     while (!rest.empty()) {
@@ -350,6 +404,14 @@ void parseInto(const RulesSource& source, Reading& reading) {
         }
         const std::vector<std::string_view> w = words(line);
         const std::string keyword = lower(w[0]);
+        if (keyword == "name") {
+            if (namedRule == kNoRule) {
+                reader.fail("a 'name' line must follow the rule it names");
+            }
+            reader.localName(line, reading.rules[namedRule]);
+            continue;
+        }
+        namedRule = kNoRule;
         if (keyword == "include") {
             const std::string_view what = trim(line.substr(w[0].size()));
             if (what.empty()) {
@@ -396,6 +458,7 @@ void parseInto(const RulesSource& source, Reading& reading) {
                         " rules (included ones counted)");
         }
         reading.rules.push_back(reader.rule(line, weekend));
+        namedRule = reading.rules.size() - 1;
     }
     reading.stack.pop_back();
 }

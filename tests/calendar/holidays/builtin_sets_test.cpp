@@ -72,6 +72,16 @@ TEST(BuiltinSets, TrapDaysHoldTheirHolidays) {
     }
 }
 
+// The German and French sets are named in their country's language and carry English names
+// too, for every rule.
+TEST(BuiltinSets, GermanAndFrenchSetsHaveEnglishNames) {
+    for (const char* set : {"de", "fr"}) {
+        for (const Rule& rule : loadHolidays(set)) {
+            EXPECT_NE(nameIn(rule, "en"), rule.name) << set << " " << rule.name;
+        }
+    }
+}
+
 // Where holidays move, each one gives exactly one weekday off: a substitute that landed on a
 // weekend or on another holiday would lose a day.
 TEST(BuiltinSets, EveryHolidayGivesOneWeekdayOff) {

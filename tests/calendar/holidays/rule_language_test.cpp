@@ -194,6 +194,32 @@ TEST(RuleLanguage, IncludesReadEachSourceOnceAndTheRulesAreCapped) {
               "full:10000: more than 10000 rules (included ones counted)");
 }
 
+// A `name` line gives the rule above it a name in a language; a generation in a language takes
+// the name of the longest tag that matches, else the rule's own.
+TEST(RuleLanguage, NamesInOtherLanguagesAreChosenByTag) {
+    const RuleSet rules = parse(
+        "12-25 = Christmas Day\n"
+        "  name de = 1. Weihnachtstag\n"
+        "  name de-CH = Weihnachten\n"
+        "  # a comment and a blank line may stand between\n"
+        "\n"
+        "  name pt-BR = Natal\n"
+        "12-26 = Boxing Day\n");
+    ASSERT_EQ(rules.size(), 2u);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "Christmas Day"},    {"de", "1. Weihnachtstag"},    {"de-AT", "1. Weihnachtstag"},
+        {"de-CH", "Weihnachten"}, {"DE-ch-1996", "Weihnachten"}, {"pt-BR", "Natal"},
+        {"pt", "Christmas Day"},  {"fr", "Christmas Day"},
+    };
+    for (const auto& [language, name] : cases) {
+        EXPECT_EQ(nameIn(rules[0], language), name) << language;
+        EXPECT_EQ(nameIn(rules[1], language), "Boxing Day") << language;
+        HolidayCalendar calendar(rules, language);
+        EXPECT_EQ(calendar.nameOn(isoDate(2021, 12, 25)), name) << language;
+        EXPECT_EQ(calendar.rules()[0].localNames.size(), 3u);  // kept for another choice
+    }
+}
+
 TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"12-25 Christmas", "t:1: expected '= NAME' after the day"},
@@ -235,9 +261,19 @@ TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
          "MM, WEEKDAY before MM-DD or easter [+N|-N]"},
         {std::string("12-25 = A\0B", 11), "t:1: holiday name 'A\\x00B' holds a control character"},
         {std::string("include us\0x", 12), "t:1: include 'us\\x00x' holds a control character"},
+        // A rule's names in other languages.
+        {"name en = X", "t:1: a 'name' line must follow the rule it names"},
+        {"12-25 = X\ninclude base\nname en = Y",
+         "t:3: a 'name' line must follow the rule it names"},
+        {"12-25 = X\nname en Y",
+         "t:2: expected 'name TAG = NAME', as in 'name en = New Year's Day'"},
+        {"12-25 = X\nname en_GB = Y",
+         "t:2: bad language tag 'en_GB': expected a BCP 47 tag such as en, de or pt-BR"},
+        {"12-25 = X\nname en = Y\nname EN = Z", "t:3: the holiday has a name for 'EN' already"},
     };
+    const std::map<std::string, std::string> others = {{"base", "01-01 = B"}};
     for (const auto& [text, message] : cases) {
-        EXPECT_EQ(faultOf(text), message) << text;
+        EXPECT_EQ(faultOf(text, others), message) << text;
     }
 }
 
