@@ -130,21 +130,6 @@ void appendJsonString(std::string& out, std::string_view text) {
     out += '"';
 }
 
-void appendCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    out += '"';
-}
-
 void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberDates& dates) {
     out << R"({"kind":"hierarchy","name":)" << jsonString(hierarchy.name()) << "}\n";
     // Per level: its name as JSON, and each definition's key as a JSON member name.
@@ -356,6 +341,21 @@ std::string jsonString(std::string_view text) {
     result.reserve(text.size() + 2);
     appendJsonString(result, text);
     return result;
+}
+
+void appendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    out += '"';
 }
 
 std::string csvField(std::string_view text) {

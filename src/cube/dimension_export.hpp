@@ -39,5 +39,7 @@ void writeDimension(const MemoryDimension& dimension, ExportFormat format, std::
 std::string jsonString(std::string_view text);
 // A CSV field, quoted when it holds a comma, a quote or a line break.
 std::string csvField(std::string_view text);
+// The same, appended to out.
+void appendCsvField(std::string& out, std::string_view text);
 
 }  // namespace annalex::cube

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "cube/dimension_export.hpp"
+
 namespace annalex::cube {
 namespace {
 
@@ -148,20 +150,7 @@ void TableEncoder::endBatch(std::string& out) {
 void TableEncoder::appendText(std::string& out, std::string_view text) const {
     switch (format_) {
         case TableFormat::Csv:
-            if (std::none_of(text.begin(), text.end(), [](char c) {
-                    return c == ',' || c == '"' || c == '\r' || c == '\n';
-                })) {
-                out += text;
-                return;
-            }
-            out += '"';
-            for (const char c : text) {
-                out += c;
-                if (c == '"') {
-                    out += '"';
-                }
-            }
-            out += '"';
+            appendCsvField(out, text);
             return;
         case TableFormat::SqliteSql:
             out += '\'';

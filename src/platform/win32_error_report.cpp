@@ -1,13 +1,11 @@
 #include "platform/win32_error_report.hpp"
 
-#include <stdexcept>
-
-#include "common/failure.hpp"
 #include "platform/gdi_screen_capture.hpp"
 #include "platform/win32_background_work.hpp"
 #include "platform/win32_message_box.hpp"
 #include "platform/win32_report_form.hpp"
 #include "report/build_info.hpp"
+#include "report/handler_failures.hpp"
 #include "report/product_settings.hpp"
 #include "report/report_form_keeper.hpp"
 #include "report/win32_files.hpp"
@@ -58,14 +56,9 @@ class Report {
                 }
             };
         }
-        try {
-            keeper_.report(failure, closeContainer);
-        } catch (const Failure& reportFailure) {
-            messages_.show(Win32ReportForm::runTimeErrorMessage(reportFailure.number(),
-                                                                reportFailure.description()));
-        } catch (const std::exception& other) {
-            messages_.show(Win32ReportForm::runTimeErrorMessage(
-                static_cast<std::int32_t>(ErrorNumber::InvalidProcedureCall), other.what()));
+        if (const auto failed =
+                report::runTimeErrorOf([&] { keeper_.report(failure, closeContainer); })) {
+            messages_.show(*failed);
         }
     }
 

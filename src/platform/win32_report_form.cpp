@@ -2,12 +2,11 @@
 
 #include <commctrl.h>
 
-#include <optional>
 #include <stdexcept>
 
-#include "common/failure.hpp"
 #include "platform/server_module.hpp"
 #include "platform/wide_text.hpp"
+#include "report/handler_failures.hpp"
 
 namespace annalex::platform {
 namespace {
@@ -96,13 +95,6 @@ Win32ReportForm::~Win32ReportForm() {
     if (informationIcon_ != nullptr) {
         DestroyIcon(informationIcon_);
     }
-}
-
-MessageBoxRequest Win32ReportForm::runTimeErrorMessage(std::int32_t number,
-                                                       const std::string& description) {
-    return {report::frmErrorHand::kDefaultTitle,
-            "Run-time error '" + std::to_string(number) + "':\n\n" + description, MessageIcon::None,
-            MessageModality::Application, true};
 }
 
 std::vector<WORD> Win32ReportForm::dialogTemplate() const {
@@ -525,7 +517,7 @@ void Win32ReportForm::command(int id, WORD code) {
             if (code == BN_CLICKED) {
                 const report::FormButton& button =
                     id == kButEMail ? form_.butEMail : form_.butClose;
-                runHandler([&button] { button.click(); });
+                report::runFormHandler(form_, messages_, [&button] { button.click(); });
             }
             break;
         case kChkAttachScreen:
@@ -553,27 +545,8 @@ void Win32ReportForm::queryUnload() {
         return;
     }
     querying_ = true;
-    runHandler([this] { form_.Form_QueryUnload(); });
+    report::runFormHandler(form_, messages_, [this] { form_.Form_QueryUnload(); });
     querying_ = false;
-}
-
-void Win32ReportForm::runHandler(const std::function<void()>& handler) {
-    std::optional<MessageBoxRequest> failed;
-    try {
-        handler();
-    } catch (const Failure& failure) {
-        failed = runTimeErrorMessage(failure.number(), failure.description());
-    } catch (const std::exception& other) {
-        failed = runTimeErrorMessage(static_cast<std::int32_t>(ErrorNumber::InvalidProcedureCall),
-                                     other.what());
-    }
-    if (failed) {
-        messages_.show(*failed);
-        // Nothing else handles it: the report ends here, once the person has read why.
-        if (!form_.unloaded()) {
-            form_.unloadForm();
-        }
-    }
 }
 
 void Win32ReportForm::drawItem(const DRAWITEMSTRUCT& drawn) {

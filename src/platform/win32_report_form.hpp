@@ -56,10 +56,6 @@ class Win32ReportForm final : public report::ReportFormView, public report::Form
     void processPendingEvents() override;
     void unload() override;
 
-    // "Run-time error 'N':" and the description, as a failure escaping a handler is shown.
-    static MessageBoxRequest runTimeErrorMessage(std::int32_t number,
-                                                 const std::string& description);
-
   private:
     static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam);
@@ -82,8 +78,6 @@ class Win32ReportForm final : public report::ReportFormView, public report::Form
     void showDescription();
     void typedDescription();
     void focusDescription();
-    // Runs a handler of the form; a failure that escapes it is told and ends the report.
-    void runHandler(const std::function<void()>& handler);
     // Escape, the close box.
     void queryUnload();
 

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/failure.hpp"
+#include "report/little_endian.hpp"
 #include "report/picture.hpp"
 
 namespace annalex::report {
@@ -9,17 +10,6 @@ namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-
-void put16(std::string& out, std::uint16_t value) {
-    out.push_back(static_cast<char>(value));
-    out.push_back(static_cast<char>(value >> 8));
-}
-
-void put32(std::string& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<char>(value >> shift));
-    }
-}
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "common/failure.hpp"
 #include "common/utf8_path.hpp"
+#include "report/little_endian.hpp"
 
 namespace annalex::report {
 namespace {
@@ -28,16 +29,6 @@ constexpr std::uint16_t kMadeBy = 11 << 8 | kVersion;
 constexpr std::uint16_t kDeflate = 8;
 constexpr std::uint16_t kUtf8Name = 0x0800;
 constexpr std::uint32_t kArchiveAttribute = 0x20;
-
-void put16(std::string& out, std::uint16_t value) {
-    out.push_back(static_cast<char>(value));
-    out.push_back(static_cast<char>(value >> 8));
-}
-
-void put32(std::string& out, std::uint32_t value) {
-    put16(out, static_cast<std::uint16_t>(value));
-    put16(out, static_cast<std::uint16_t>(value >> 16));
-}
 
 // Raw deflate (no zlib header): what a zip entry of method 8 holds.
 bool deflateAll(const std::string& data, std::string& compressed) {

@@ -12,9 +12,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <optional>
 
-#include "common/failure.hpp"
+#include "report/handler_failures.hpp"
 
 namespace annalex::ui {
 namespace {
@@ -213,34 +212,9 @@ void ReportDialog::bindButton(report::FormButton& model, QPushButton* button) {
     };
     show();
     model.addObserver(show);
-    connect(button, &QPushButton::clicked, this,
-            [this, &model] { runHandler([&model] { model.click(); }); });
-}
-
-MessageBoxRequest ReportDialog::runTimeErrorMessage(std::int32_t number,
-                                                    const std::string& description) {
-    return {report::frmErrorHand::kDefaultTitle,
-            "Run-time error '" + std::to_string(number) + "':\n\n" + description, MessageIcon::None,
-            MessageModality::Application, true};
-}
-
-void ReportDialog::runHandler(const std::function<void()>& handler) {
-    std::optional<MessageBoxRequest> failed;
-    try {
-        handler();
-    } catch (const Failure& failure) {
-        failed = runTimeErrorMessage(failure.number(), failure.description());
-    } catch (const std::exception& other) {
-        failed = runTimeErrorMessage(static_cast<std::int32_t>(ErrorNumber::InvalidProcedureCall),
-                                     other.what());
-    }
-    if (failed) {
-        messages_.show(*failed);
-        // Nothing else handles it: the report ends here, once the person has read why.
-        if (!form_.unloaded()) {
-            form_.unloadForm();
-        }
-    }
+    connect(button, &QPushButton::clicked, this, [this, &model] {
+        report::runFormHandler(form_, messages_, [&model] { model.click(); });
+    });
 }
 
 void ReportDialog::reject() {
@@ -248,7 +222,7 @@ void ReportDialog::reject() {
         QDialog::reject();
         return;
     }
-    runHandler([this] { form_.Form_QueryUnload(); });
+    report::runFormHandler(form_, messages_, [this] { form_.Form_QueryUnload(); });
 }
 
 void ReportDialog::processPendingEvents() {

@@ -44,10 +44,6 @@ class ReportDialog final : public QDialog, public report::FormWindow {
     void processPendingEvents() override;
     void unload() override;
 
-    // "Run-time error 'N':" and the description, as a failure escaping a handler is shown.
-    static MessageBoxRequest runTimeErrorMessage(std::int32_t number,
-                                                 const std::string& description);
-
     // Escape and the close box: the form decides (Form_QueryUnload); the window goes only when
     // the form was unloaded.
     void reject() override;
@@ -61,8 +57,6 @@ class ReportDialog final : public QDialog, public report::FormWindow {
     void bindCheckBox(report::FormCheckBox& model, QCheckBox* box);
     void bindButton(report::FormButton& model, QPushButton* button);
     void bindLabel(report::FormLabel& model, QLabel* label);
-    // Runs a handler of the form; a failure that escapes it is told and ends the report.
-    void runHandler(const std::function<void()>& handler);
 
     report::frmErrorHand& form_;
     MessageService& messages_;
