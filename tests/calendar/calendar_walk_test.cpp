@@ -199,16 +199,6 @@ INSTANTIATE_TEST_SUITE_P(PageCalendars, CalendarWalk,
                              return std::string(calendarList()[param.param].key);
                          });
 
-TEST(CalendarList, KeysAreUniqueAndThePageButtonsComeFirst) {
-    const auto list = calendarList();
-    ASSERT_GE(list.size(), pageCalendarCount());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        EXPECT_EQ(findCalendar(list[i].key), &list[i]);
-        EXPECT_FALSE(list[i].caption.empty());
-    }
-    EXPECT_EQ(findCalendar("julian"), nullptr);
-}
-
 // The levels an entry claims are the ones its calendar fills: every other kind splits a year
 // into nothing, which would leave that level empty.
 TEST(CalendarList, EachEntryNamesTheLevelsItsCalendarFills) {
