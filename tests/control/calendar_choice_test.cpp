@@ -1,5 +1,5 @@
-// A host's choice of calendar on the control: page calendars through their buttons, the others
-// by key, with the level rules each keeps.
+// A host's choices on the control: the calendar (page calendars through their buttons, the
+// others by key, with the level rules each keeps) and the holiday set.
 
 #include <gtest/gtest.h>
 
@@ -59,6 +59,18 @@ TEST(CalendarChoice, LevelsTheChosenCalendarLacksAreRefusedAtOk) {
     EXPECT_EQ(h.messages.texts(),
               std::vector<std::string>{"The calendar \"ISO 8601 weeks\" has no Quarter or Month "
                                        "level. Please untick them or choose another calendar."});
+}
+
+// A faulty holiday set is refused and keeps the previous choice; the empty one chooses none.
+TEST(CalendarChoice, AFaultyHolidaySetKeepsThePreviousOne) {
+    ControlHarness h;
+    EXPECT_EQ(h.ctrl.setHolidays("de"), "");
+    const auto before = h.ctrl.state().holidays;
+    ASSERT_NE(before, nullptr);
+    EXPECT_NE(h.ctrl.setHolidays("no-such-set.rules"), "");
+    EXPECT_EQ(h.ctrl.state().holidays, before);
+    EXPECT_EQ(h.ctrl.setHolidays(""), "");
+    EXPECT_EQ(h.ctrl.state().holidays, nullptr);
 }
 
 }  // namespace
