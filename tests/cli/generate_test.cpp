@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -268,57 +267,6 @@ TEST(Generate, OutputToAPipeIsWrittenInPlace) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(lines(received).size(), 14u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-}
-
-// Long enough that a kill can land while the save is under way.
-const std::vector<std::string> kLargeRange = {
-    "generate",   "--levels",   "Year,Quarter,Month,Week,Day",
-    "--start",    "01-01-1800", "--end",
-    "31-12-1999", "--quiet",    "--output",
-    "/dev/null"};
-
-std::vector<std::string> namesIn(const std::filesystem::path& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
-
-// A first save builds the store in "<file>.new-<pid>" beside it; later saves keep a journal.
-bool saveUnderWay(const std::filesystem::path& directory) {
-    for (const std::string& name : namesIn(directory)) {
-        if (name.find(".new-") != std::string::npos || name.ends_with("-journal")) {
-            return true;
-        }
-    }
-    return false;
-}
-
-TEST(Generate, AKilledFirstSaveNeverLeavesAStoreThatIsRefused) {
-    TemporaryDirectory directory;
-    const std::string db = (directory.path() / "first.db").string();
-    int landedInTheSave = 0;
-    for (const int delayMs : {0, 2, 10}) {
-        std::filesystem::remove(db);
-        {
-            RunningProgram program(with(kLargeRange, {"--db", db}));
-            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (!saveUnderWay(directory.path()) && std::chrono::steady_clock::now() < giveUp) {
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-            program.kill();
-        }
-        // A kill that landed in the save leaves its half-made file for the next save to clear.
-        landedInTheSave += saveUnderWay(directory.path()) ? 1 : 0;
-        const ProgramRun run = runAnnalex(
-            {"generate", "--levels", "Year", "--db", db, "--quiet", "--output", "/dev/null"});
-        EXPECT_EQ(run.status, 0) << "killed after " << delayMs << " ms: " << run.err;
-    }
-    EXPECT_GT(landedInTheSave, 0);
-    // Nothing but the store is left once a save has completed.
-    EXPECT_EQ(namesIn(directory.path()), std::vector<std::string>{"first.db"});
 }
 
 TEST(Generate, ConcurrentWritersOfDifferentDimensionsAllKeepTheirWork) {

@@ -1,8 +1,6 @@
 #pragma once
 // Runs the real annalex program with arguments and collects what it printed and its status.
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -36,23 +34,6 @@ enum class StandardOutput { Captured, DeviceFull, ClosedPipe, ClosedPipeSignalIg
 
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunAs::Caller,
                       Limits limits = {}, StandardOutput output = StandardOutput::Captured);
-
-// A program started in the background; its output is dropped. Waited for on destruction.
-class RunningProgram {
-  public:
-    explicit RunningProgram(const std::vector<std::string>& arguments);
-    explicit RunningProgram(pid_t pid) : pid_(pid) {}
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-    ~RunningProgram();
-    void kill();
-    // The status, as in ProgramRun.
-    int wait();
-
-  private:
-    pid_t pid_ = -1;
-    int status_ = -1;
-};
 
 // A fresh directory under the system's temporary directory, removed with the object.
 class TemporaryDirectory {
