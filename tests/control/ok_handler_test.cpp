@@ -34,55 +34,60 @@ TEST(OkHandler, StartUpContentsWithYearGenerateAndRaiseTrue) {
     EXPECT_TRUE(h.reporter.reports().empty());
 }
 
-struct OrderCase {
-    const char* start[3];
-    const char* end[3];
-    bool accepted;
-};
-
-void PrintTo(const OrderCase& c, std::ostream* out) {
-    *out << c.start[0] << "-" << c.start[1] << "-" << c.start[2] << " to " << c.end[0] << "-"
-         << c.end[1] << "-" << c.end[2];
-}
-
-class DateOrder : public ::testing::TestWithParam<OrderCase> {};
-
-TEST_P(DateOrder, ComparesYearsWithTheirCenturyThenMonthsThenDays) {
-    const OrderCase& c = GetParam();
-    ControlHarness h;
-    h.typeStart(c.start[0], c.start[1], c.start[2]);
-    h.typeEnd(c.end[0], c.end[1], c.end[2]);
-    h.tick(1);
-    h.messages.shown.clear();
-    h.pressOk();
-    ASSERT_FALSE(h.messages.shown.empty());
-    if (c.accepted) {
-        EXPECT_EQ(h.messages.texts().front(), kInfo);
-        EXPECT_EQ(h.results, std::vector<bool>{true});
-    } else {
-        EXPECT_EQ(h.messages.texts(), std::vector<std::string>{kOrderMessage});
-        EXPECT_EQ(h.messages.shown[0], errorMessage(kOrderMessage));
-        EXPECT_TRUE(h.results.empty());
+// Two-digit years take their century (50 to 99 the 1900s) before years, then months, then days
+// are compared; equal dates are in order.
+TEST(OkHandler, DateOrderComparesYearsWithTheirCenturyThenMonthsThenDays) {
+    struct Case {
+        const char* start[3];
+        const char* end[3];
+        bool accepted;
+    };
+    const Case cases[] = {
+        {{"01", "01", "01"}, {"01", "01", "01"}, true},
+        {{"01", "01", "99"}, {"01", "01", "01"}, true},  // 1999..2001
+        {{"01", "01", "50"}, {"01", "01", "49"}, true},  // 1950..2049
+        {{"01", "01", "01"}, {"01", "01", "1999"}, false},
+        {{"15", "03", "01"}, {"14", "03", "01"}, false},
+        {{"15", "03", "01"}, {"01", "04", "01"}, true},
+        {{"01", "05", "2001"}, {"30", "04", "01"}, false},
+        {{"01", "01", "2002"}, {"31", "12", "2001"}, false},
+    };
+    for (const Case& c : cases) {
+        ControlHarness h;
+        h.typeStart(c.start[0], c.start[1], c.start[2]);
+        h.typeEnd(c.end[0], c.end[1], c.end[2]);
+        h.tick(1);
+        h.messages.shown.clear();
+        h.pressOk();
+        const std::string what = std::string(c.start[2]) + "-" + c.start[1] + "-" + c.start[0] +
+                                 " to " + c.end[2] + "-" + c.end[1] + "-" + c.end[0];
+        ASSERT_FALSE(h.messages.shown.empty()) << what;
+        if (c.accepted) {
+            EXPECT_EQ(h.messages.texts().front(), kInfo) << what;
+            EXPECT_EQ(h.results, std::vector<bool>{true}) << what;
+        } else {
+            EXPECT_EQ(h.messages.shown, std::vector<MessageBoxRequest>{errorMessage(kOrderMessage)})
+                << what;
+            EXPECT_TRUE(h.results.empty()) << what;
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OkHandler, DateOrder,
-    ::testing::Values(OrderCase{{"01", "01", "01"}, {"01", "01", "01"}, true},  // equal dates
-                      OrderCase{{"01", "01", "99"}, {"01", "01", "01"}, true},  // 1999..2001
-                      OrderCase{{"01", "01", "50"}, {"01", "01", "49"}, true},  // 1950..2049
-                      OrderCase{{"01", "01", "01"}, {"01", "01", "1999"}, false},
-                      OrderCase{{"15", "03", "01"}, {"14", "03", "01"}, false},
-                      OrderCase{{"15", "03", "01"}, {"01", "04", "01"}, true},
-                      OrderCase{{"01", "05", "2001"}, {"30", "04", "01"}, false},
-                      OrderCase{{"01", "01", "2002"}, {"31", "12", "2001"}, false}));
-
-TEST(OkHandler, AWrongDateOrderIsReportedBeforeTheLevelsAreRead) {
+// The steps before a failed check keep what they wrote, and the date order is checked before
+// the levels are read.
+TEST(OkHandler, StepsBeforeAFailedCheckKeepWhatTheyWrote) {
     ControlHarness h;
+    h.tick(16);
+    h.typeEnd("30", "11", "01");
+    h.pressOk();  // Day alone is refused after the dates are stored
+    EXPECT_EQ(h.ctrl.state().endDateText, "30-11-01");
+    EXPECT_EQ(h.ctrl.state().levelMask, 16);
+    h.tick(0);
     h.typeEnd("31", "12", "1999");
-    h.pressOk();  // no level ticked
+    h.messages.shown.clear();
+    h.pressOk();
     EXPECT_EQ(h.messages.texts(), std::vector<std::string>{kOrderMessage});
-    EXPECT_EQ(h.ctrl.state().levelMask, 0);
+    EXPECT_EQ(h.ctrl.state().levelMask, 16);
 }
 
 // Every set of ticked levels: none, Day alone, and Quarter with Day but nothing between them
@@ -113,15 +118,6 @@ TEST(OkHandler, EveryLevelSetIsGeneratedOrRefusedWithItsMessage) {
             EXPECT_EQ(h.results, std::vector<bool>{true});
         }
     }
-}
-
-TEST(OkHandler, StepsBeforeAFailedCheckKeepWhatTheyWrote) {
-    ControlHarness h;
-    h.tick(16);
-    h.typeEnd("30", "11", "01");
-    h.pressOk();
-    EXPECT_EQ(h.ctrl.state().endDateText, "30-11-01");
-    EXPECT_EQ(h.ctrl.state().levelMask, 16);
 }
 
 TEST(Events, EveryListenerHearsEachResultAndCancelLeavesTheDimensionAlone) {
