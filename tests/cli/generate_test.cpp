@@ -239,20 +239,6 @@ TEST(Generate, AStoreThatCannotBeUsedIsNamedAndLeftAsItWas) {
     }
 }
 
-TEST(Generate, OutputFileIsWrittenWhole) {
-    TemporaryDirectory directory;
-    const auto file = directory.path() / "time.jsonl";
-    const ProgramRun run =
-        runAnnalex(with(kWorkedExample, {"--output-format", "jsonl", "--output", file.string()}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(lines(readFile(file)).size(), 16u);
-    const ProgramRun bad = runAnnalex(
-        with(kWorkedExample, {"--output", (directory.path() / "missing" / "x").string()}));
-    EXPECT_EQ(bad.status, 4);
-    EXPECT_NE(bad.err.find("missing"), std::string::npos);
-}
-
 TEST(Generate, OutputToAPipeIsWrittenInPlace) {
     // A device or a pipe named by --output must stay what it is: the text is written into it,
     // not renamed over it.

@@ -110,22 +110,6 @@ TEST_F(ModelTest, ChildrenBelongToTheLevelAfterTheirParentsAndTheWalkIsPreOrder)
     EXPECT_EQ(day->findMembers("loose").Count(), 1);
 }
 
-TEST_F(ModelTest, AttributesMustBeDefinedOnTheMembersLevelAndKeepTheirOrder) {
-    auto year = addLevel("Year", {"YearLeapYear", "YearNumberOfDays", "YearYearNo"});
-    auto y = root(year, "2000");
-    y->setAttribute("YearYearNo", "0");
-    y->setAttribute("YearLeapYear", "Yes");
-    y->setAttribute("YearYearNo", "1");  // replaces, keeps its place
-    std::vector<std::string> seen;
-    hierarchy->forEachAttribute(0, [&](std::string_view key, std::string_view value) {
-        seen.push_back(std::string(key) + "=" + std::string(value));
-    });
-    EXPECT_EQ(seen, (std::vector<std::string>{"YearYearNo=1", "YearLeapYear=Yes"}));
-    EXPECT_EQ(failureNumber([&] { y->setAttribute("MonthMonthNumber", "1"); }), kInvalidCall);
-    auto loose = dimension->objects().newMember();
-    EXPECT_EQ(failureNumber([&] { loose->setAttribute("YearYearNo", "1"); }), kInvalidCall);
-}
-
 TEST_F(ModelTest, FailingCallsRaiseCatalogueFailures) {
     auto year = addLevel("Year");
     auto y = root(year, "2001");
