@@ -209,34 +209,18 @@ TEST(Generate, ASecondRunOnTheSameStoreGivesTheSameOutput) {
     EXPECT_EQ(runAnnalex(arguments).out, first.out);
 }
 
-// A damaged store, and a new store in a folder the program may not write to (as root it runs as
-// an unprivileged user for this), are refused with the store's name and left as they were.
+// A store that cannot be used is refused with its name and left as it was. (Which stores cannot
+// be used, and why, is the store's own tests' business.)
 TEST(Generate, AStoreThatCannotBeUsedIsNamedAndLeftAsItWas) {
-    namespace fs = std::filesystem;
     TemporaryDirectory directory;
-    fs::permissions(directory.path(), fs::perms::owner_all | fs::perms::group_read |
-                                          fs::perms::group_exec | fs::perms::others_read |
-                                          fs::perms::others_exec);
-    const auto damaged = directory.path() / "cube.db";
-    std::ofstream(damaged, std::ios::binary) << "SQLite format 3" << std::string(200, '\x7f');
-    const auto locked = directory.path() / "locked";
-    fs::create_directory(locked);
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
-    for (const auto& [db, as] :
-         {std::pair{damaged, RunAs::Caller}, std::pair{locked / "cube.db", RunAs::Unprivileged}}) {
-        const bool existed = fs::exists(db);
-        const std::string before = existed ? readFile(db) : "";
-        const ProgramRun run = runAnnalex(with(kWorkedExample, {"--db", db.string()}), as);
-        if (run.status == kCannotDropPrivileges) {
-            GTEST_SKIP() << "cannot run the program as an unprivileged user here";
-        }
-        EXPECT_EQ(run.status, 4) << db;
-        EXPECT_NE(run.err.find(db.string()), std::string::npos) << run.err;
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(fs::exists(db), existed) << db;
-        EXPECT_EQ(existed ? readFile(db) : "", before) << db;
-    }
+    const auto db = directory.path() / "cube.db";
+    const std::string damaged = "SQLite format 3" + std::string(200, '\x7f');
+    std::ofstream(db, std::ios::binary) << damaged;
+    const ProgramRun run = runAnnalex(with(kWorkedExample, {"--db", db.string()}));
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find(db.string()), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(db), damaged);
 }
 
 TEST(Generate, OutputToAPipeIsWrittenInPlace) {
