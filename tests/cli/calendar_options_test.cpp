@@ -13,10 +13,8 @@
 namespace annalex::testing {
 namespace {
 
-std::vector<std::string> generate(std::vector<std::string> more) {
-    std::vector<std::string> arguments = {"generate", "--quiet", "--output-format", "jsonl"};
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return arguments;
+std::vector<std::string> generate(const std::vector<std::string>& more) {
+    return with({"generate", "--quiet", "--output-format", "jsonl"}, more);
 }
 
 // Member lines as (level, name, parent).

@@ -20,11 +20,6 @@ namespace {
 const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
                                                  "--month-format", "MMM",      "--quiet"};
 
-std::vector<std::string> with(std::vector<std::string> base, const std::vector<std::string>& more) {
-    base.insert(base.end(), more.begin(), more.end());
-    return base;
-}
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::size_t at = 0;
@@ -170,6 +165,13 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         {with(isoDay, {"--fill-attributes", "--holidays", "/dev/zero"}), "'/dev/zero' is not"},
         {with(isoDay, {"--fill-attributes", "--holidays", (folder.path() / "pipe").string()}),
          "pipe' is not a regular file"},
+        // The day table's options belong to it alone, and an SQL table name is a plain one.
+        {{"--levels", "Year", "--table-format", "csv"}, "--table-format"},
+        {{"--levels", "Year", "--output-format", "csv", "--table-name", "days"}, "--table-name"},
+        {{"--levels", "Year", "--output-format", "days", "--table-name", "Days"}, "--table-name"},
+        {{"--levels", "Year", "--output-format", "days", "--table-name", "1day"}, "--table-name"},
+        {{"--levels", "Year", "--output-format", "days", "--table-format", "xlsx"},
+         "--table-format"},
         {with(isoDay, {"--fill-attributes", "--holidays", large.string()}),
          large.string() + "' is larger than 1 MB (1048576 bytes)"},
         // A NUL byte in the file is shown, and the message goes on to its end.

@@ -48,4 +48,11 @@ class TemporaryDirectory {
 
 std::string readFile(const std::filesystem::path& file);
 
+// The arguments base followed by more.
+inline std::vector<std::string> with(std::vector<std::string> base,
+                                     const std::vector<std::string>& more) {
+    base.insert(base.end(), more.begin(), more.end());
+    return base;
+}
+
 }  // namespace annalex::testing
