@@ -106,6 +106,8 @@ TEST(RuleLanguage, ObservancesMoveHolidaysOffTheirDays) {
         {"12-25 sat->fri sun->mon = C", 2022, {"2022-12-25 C", "2022-12-26 C (observed)"}},
         {"12-25 sat->fri sun->mon = C", 2023, {"2023-12-25 C"}},
         {"07-04 sat->mon = I", 2020, {"2020-07-04 I", "2020-07-06 I (observed)"}},
+        // Three days ahead is still after, four is before.
+        {"07-04 sat->tue = I", 2020, {"2020-07-04 I", "2020-07-07 I (observed)"}},
         {"07-04 sun->thu = I", 2021, {"2021-07-01 I (observed)", "2021-07-04 I"}},
         // Both on the weekend: each substitute skips the one placed before it.
         {twoDays,
