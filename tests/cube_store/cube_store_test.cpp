@@ -851,6 +851,9 @@ TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes)
     writeBytes(stale.string() + "-journal", "its journal");
     const fs::path unrelated = dir / "new.db.new-notes";
     writeBytes(unrelated, "kept");
+    // A first save still under way in another process (this one's parent).
+    const std::string running = "new.db.new-" + std::to_string(getppid());
+    writeBytes(dir / running, "being built");
 
     const auto cube = sampleCube();
     CubeStore::open(file).save(*cube);
@@ -860,7 +863,7 @@ TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes)
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"new.db", "new.db.new-notes"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"new.db", running, "new.db.new-notes"}));
 }
 
 TEST_F(CubeStoreTest, WritersOfDifferentDimensionsKeepEachOthersWork) {

@@ -235,10 +235,11 @@ TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing)
     EXPECT_EQ(modeOf(folder / "HKEY_CURRENT_USER.lock"), 0600u);
 
     // Copies left by writes that were killed: removed by the next write unless their process
-    // still runs.
+    // (this one, or its parent) still runs.
     const std::string hive = (folder / "HKEY_CURRENT_USER.hive").string();
     const std::string stale = hive + ".tmp." + std::to_string(gone) + ".0";
     const std::string running = hive + ".tmp." + std::to_string(::getpid()) + ".7";
+    const std::string ofParent = hive + ".tmp." + std::to_string(::getppid()) + ".2";
     const std::string foreign = hive + ".tmp.notes";
     // A killed process that nobody has reaped yet is gone too.
     const pid_t zombie = ::fork();
@@ -246,7 +247,7 @@ TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing)
         ::_exit(0);
     }
     const std::string ofZombie = hive + ".tmp." + std::to_string(zombie) + ".1";
-    for (const auto& file : {stale, running, foreign, ofZombie}) {
+    for (const auto& file : {stale, running, ofParent, foreign, ofZombie}) {
         std::ofstream(file) << "a copy of the settings";
     }
     ::usleep(50000);  // until it has ended
@@ -256,6 +257,7 @@ TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing)
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_FALSE(fs::exists(ofZombie));
     EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(ofParent));
     EXPECT_TRUE(fs::exists(foreign));
 }
 
