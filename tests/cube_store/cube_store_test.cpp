@@ -495,51 +495,45 @@ TEST_F(CubeStoreTest, StoresOfOlderFormatsAreReadAndRewrittenInTheCurrentOne) {
     EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(lost).load(); }, lost), "is damaged"));
 }
 
-TEST_F(CubeStoreTest, FilesThatAreNotStoresAreRefusedAndLeftAlone) {
+// Files that are no store, and a store of a newer format, are refused when opened and, replaced
+// after the store was opened, when loaded or saved; they are left as they were.
+TEST_F(CubeStoreTest, FilesThatAreNotStoresOfThisVersionAreRefusedAndLeftAlone) {
     const fs::path text = dir / "notes.txt";
     writeBytes(text, "Dear diary, today I did not write a cube store.\n");
     const fs::path shortFile = dir / "short.db";
     writeBytes(shortFile, std::string("SQLite format 3\0", 16));
     const fs::path otherDb = dir / "other.db";
-    {
-        sqlite::Connection other(otherDb.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        other.exec("CREATE TABLE member (name TEXT); INSERT INTO member VALUES ('x')");
-    }
-    for (const fs::path& file : {text, shortFile, otherDb}) {
+    sqlite::Connection(otherDb.string(), sqlite::Connection::Mode::ReadWriteCreate)
+        .exec("CREATE TABLE member (name TEXT); INSERT INTO member VALUES ('x')");
+    const fs::path newer = savedStore(*sampleCube(), "newer.db");
+    sqlite::Connection(newer.string(), sqlite::Connection::Mode::ReadWriteCreate)
+        .exec("PRAGMA user_version=7");
+    const std::string notAStore = "' is not a cube store";
+    const std::string newerFormat =
+        "' was written by a newer version of Annalex (format 7; this version reads up to " +
+        std::to_string(kStoreFormat) + ")";
+    for (const auto& [file, says] :
+         {std::pair{text, notAStore}, std::pair{shortFile, notAStore},
+          std::pair{otherDb, notAStore}, std::pair{newer, newerFormat}}) {
+        SCOPED_TRACE(file.filename().string());
         const std::string before = readBytes(file);
         const Failure refused = failureOf([&] { CubeStore::open(file); }, file);
-        EXPECT_EQ(refused.description(), "'" + file.string() + "' is not a cube store");
+        EXPECT_EQ(refused.description(), "'" + file.string() + says);
         EXPECT_EQ(refused.number(), static_cast<int>(ErrorNumber::PathFileAccessError));
 
-        // A save judges the file again: it may have been replaced since it was opened.
+        // A load or a save judges the file again: it may have been replaced since it was opened.
         const fs::path later = dir / "later.db";
         fs::remove(later);
         CubeStore store = CubeStore::open(later);
-        fs::copy_file(file, later, fs::copy_options::overwrite_existing);
-        EXPECT_TRUE(
-            contains(failureOf([&] { store.save(*sampleCube()); }, later), "is not a cube store"));
+        fs::copy_file(file, later);
+        EXPECT_EQ(failureOf([&] { store.load(); }, later).description(),
+                  "'" + later.string() + says);
+        EXPECT_EQ(failureOf([&] { store.save(*sampleCube()); }, later).description(),
+                  "'" + later.string() + says);
         EXPECT_EQ(readBytes(later), before);
         EXPECT_EQ(readBytes(file), before);
     }
     EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(dir); }, dir), "is not a file"));
-}
-
-TEST_F(CubeStoreTest, StoreOfANewerFormatIsRefusedAndLeftAlone) {
-    const fs::path file = savedStore(*sampleCube());
-    CubeStore store = CubeStore::open(file);
-    {
-        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        db.exec("PRAGMA user_version=7");
-    }
-    const std::string before = readBytes(file);
-    const std::string expected = "'" + file.string() +
-                                 "' was written by a newer version of Annalex (format 7; this "
-                                 "version reads up to " +
-                                 std::to_string(kStoreFormat) + ")";
-    EXPECT_EQ(failureOf([&] { CubeStore::open(file); }, file).description(), expected);
-    EXPECT_EQ(failureOf([&] { store.load(); }, file).description(), expected);
-    EXPECT_EQ(failureOf([&] { store.save(*sampleCube()); }, file).description(), expected);
-    EXPECT_EQ(readBytes(file), before);
 }
 
 TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {

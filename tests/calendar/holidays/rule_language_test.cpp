@@ -128,15 +128,6 @@ TEST(RuleLanguage, ObservancesMoveHolidaysOffTheirDays) {
     });
 }
 
-TEST(RuleLanguage, IncludesComeWhereTheirLineStands) {
-    const std::map<std::string, std::string> others = {
-        {"base", "12-25 = C"}, {"a", "include b"}, {"b", "\ninclude a"}};
-    EXPECT_EQ(holidayLines(parse("12-24 = E\ninclude base\n12-25 = Own", others), 2021),
-              (std::vector<std::string>{"2021-12-24 E", "2021-12-25 C", "2021-12-25 Own"}));
-    EXPECT_EQ(faultOf("include a", others), "b:2: include cycle: t -> a -> b -> a");
-    EXPECT_EQ(faultOf("include nowhere", others), "t:1: no such set 'nowhere'");
-}
-
 // However many holidays crowd a stretch of days, each one moved to a working day gets a day
 // of its own. 25 December 2021 is a Saturday: 400 substitutes moved forward fill each weekday
 // of 2022 (260) once; moved back, each weekday of 2021 (261).
@@ -176,13 +167,19 @@ TEST(RuleLanguage, HolidaysReachTheLastFormableYear) {
     EXPECT_EQ(HolidayCalendar(parse("12-25 = X")).nameOn(isoDate(20000, 12, 25)), "X");
 }
 
-// Each file or set is read once, however many includes name it, and the rules of a file with
-// its includes are capped: the rule beyond the cap is named.
-TEST(RuleLanguage, IncludesReadEachSourceOnceAndTheRulesAreCapped) {
+// Includes come where their line stands; each file or set is read once, however many includes
+// name it, a cycle is refused, and the rules of a file with its includes are capped: the rule
+// beyond the cap is named.
+TEST(RuleLanguage, IncludesReadEachSourceOnceWhereTheirLineStandsAndTheRulesAreCapped) {
     std::map<std::string, std::string> others = {{"base", "12-25 = C"},
-                                                 {"twice", "include base\ninclude base"}};
-    EXPECT_EQ(holidayLines(parse("include twice\ninclude base\n12-24 = E", others), 2021),
-              (std::vector<std::string>{"2021-12-24 E", "2021-12-25 C"}));
+                                                 {"twice", "include base\ninclude base"},
+                                                 {"a", "include b"},
+                                                 {"b", "\ninclude a"}};
+    EXPECT_EQ(
+        holidayLines(parse("12-24 = E\ninclude twice\ninclude base\n12-25 = Own", others), 2021),
+        (std::vector<std::string>{"2021-12-24 E", "2021-12-25 C", "2021-12-25 Own"}));
+    EXPECT_EQ(faultOf("include a", others), "b:2: include cycle: t -> a -> b -> a");
+    EXPECT_EQ(faultOf("include nowhere", others), "t:1: no such set 'nowhere'");
 
     std::string full;
     for (int i = 0; i < 10000; ++i) {
