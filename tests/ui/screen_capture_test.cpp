@@ -1,5 +1,6 @@
 // The screen picture on a real X display: the test starts its own Xvfb (a 24-bit screen of
-// 640 x 480), captures the screen through Qt and saves it as the report form does.
+// 640 x 480) and captures the screen through Qt, in the screen's own pixels. (How the report
+// form saves a picture is the report suite's business.)
 
 #include <fcntl.h>
 #include <signal.h>
@@ -9,27 +10,14 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "report/picture.hpp"
 #include "ui/qt_screen_capture.hpp"
 
 namespace {
-
-std::uint32_t le32(const std::string& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    }
-    return value;
-}
 
 // An Xvfb server on a display it chooses itself; stopped with the object.
 class VirtualDisplay {
@@ -109,7 +97,7 @@ class ScreenCaptureTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void theSavedBitmapIsAsLargeAsTheScreenAndHasNoPalette() {
+    void thePictureIsAsLargeAsTheScreen() {
         QCOMPARE(QGuiApplication::platformName(), "xcb");
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
@@ -119,16 +107,7 @@ class ScreenCaptureTest : public QObject {
         const annalex::report::Picture picture = capture.captureScreen();
         QCOMPARE(picture.width(), pixels.width());
         QCOMPARE(picture.height(), pixels.height());
-
-        const std::string bytes = annalex::report::bitmapFileBytes(picture);
-
-        QCOMPARE(bytes.substr(0, 2), std::string("BM"));
-        QCOMPARE(le32(bytes, 18), static_cast<std::uint32_t>(pixels.width()));
-        QCOMPARE(le32(bytes, 22), static_cast<std::uint32_t>(pixels.height()));
-        QCOMPARE(static_cast<int>(bytes[28]), 24);  // true colour
-        QCOMPARE(le32(bytes, 10), 54u);             // no palette between headers and pixels
-        QCOMPARE(le32(bytes, 46), 0u);
-        QCOMPARE(bytes.size(), std::size_t{54} + 640 * 3 * 480);
+        QVERIFY(!picture.empty());
     }
 };
 

@@ -19,7 +19,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTreeView>
 #include <filesystem>
 #include <map>
@@ -27,7 +26,6 @@
 #include "cube_source.hpp"
 #include "page_choices.hpp"
 #include "remembered_choices.hpp"
-#include "ui/busy_scope.hpp"
 #include "ui/message_catcher.hpp"
 #include "ui/scripted_dialogs.hpp"
 #include "wizard_window.hpp"
@@ -352,29 +350,6 @@ class WizardTest : public QObject {
             QCOMPARE(stored.text(name.choice), made.text(name.choice));
         }
         QVERIFY(!fresh.window.page().controlWidget("calendarType", 0)->isEnabled());
-    }
-
-    void busyWorkSwallowsInputAndRunsOffTheWindowThread() {
-        QPushButton button("Press");
-        button.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&button));
-        QSignalSpy clicked(&button, &QPushButton::clicked);
-        QThread* workThread = nullptr;
-        {
-            annalex::ui::BusyScope busy;
-            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            postClick(&button);  // made while the window was busy: never delivered
-            annalex::ui::runWithProgress(&button, "Working", [&workThread] {
-                workThread = QThread::currentThread();
-                QThread::msleep(50);
-            });
-            postClick(&button);  // still queued when the work ends
-        }
-        QCOMPARE(clicked.count(), 0);
-        QVERIFY(workThread != nullptr && workThread != QThread::currentThread());
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-        postClick(&button);
-        QTRY_COMPARE(clicked.count(), 1);
     }
 
     void cancelClosesTheWindowWithoutACalendar() {
