@@ -103,6 +103,7 @@ class ResultViewTest : public QObject {
         QCOMPARE(nameAt(day), "Day");
         QCOMPARE(day.siblingAtColumn(DimensionModel::LevelColumn).data().toString(),
                  "Days (0x204)");
+        QCOMPARE(day.siblingAtColumn(DimensionModel::PositionColumn).data().toInt(), 5);
         qulonglong days = 0;
         for (std::uint32_t id = 0; id < hierarchy().memberCount(); ++id) {
             days += hierarchy().member(id).levelPosition() == 4 ? 1 : 0;
