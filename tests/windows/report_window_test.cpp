@@ -295,6 +295,18 @@ TEST_F(FailingPage, EMailGoesThroughTheDefaultMailClientAndCloseThenMakesNoArchi
     EXPECT_EQ(boxes.shown.size(), 2u);  // no "Please email the file ..."
 }
 
+// A client that resolves no names is given the address itself.
+TEST_F(FailingPage, AMailClientThatResolvesNoNamesIsGivenTheAddress) {
+    SetEnvironmentVariableW(L"ANNALEX_TEST_MAIL_REFUSE", L"resolve");
+    BoxCloser boxes;
+    pressOk();
+    ASSERT_TRUE(mailChecked());
+    type(L"Mailed it");
+    SendMessageW(item(kButEMail), BM_CLICK, 0, 0);
+    pump();
+    EXPECT_EQ(mailRecord("recipients"), "1 support@velmora.example SMTP:support@velmora.example\n");
+}
+
 TEST_F(FailingPage, ASignOnTheMailClientRefusesDisablesTheMailOptions) {
     SetEnvironmentVariableW(L"ANNALEX_TEST_MAIL_REFUSE", L"1");
     BoxCloser boxes;
