@@ -112,6 +112,8 @@ TEST_F(PosixFilesTest, NoLinkIsFollowedToMakeAFile) {
     EXPECT_EQ(ReportSandbox::read(picture), "BM");
     EXPECT_EQ(modeOf(picture), 0600u);
     EXPECT_EQ(std::distance(fs::directory_iterator(sandbox.errorLogs()), {}), 2);
+    // A temporary file is made private too.
+    EXPECT_EQ(modeOf(files.createTemporaryFile(sandbox.tmp().string(), "vmt")), 0600u);
 }
 
 TEST_F(PosixFilesTest, AFileMovesToAnotherFileSystemAndStaysPrivate) {

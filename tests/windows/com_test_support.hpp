@@ -229,6 +229,17 @@ class RegisteredServer : public ::testing::Test {
         ASSERT_EQ(ctrl->putref_theTimeDimension(dimension.Get()), S_OK);
     }
 
+    // A new cube of the product's own on the control, with a time dimension of a host's cube
+    // library whose classes the control makes new objects from.
+    void giveHostDimension(const ComPtr<IDispatch>& time, const wchar_t* library) {
+        ComPtr<IDispatch> cube;
+        ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
+                  S_OK);
+        ASSERT_EQ(byName(ctrl.Get(), L"cubeLibrary", DISPATCH_PROPERTYPUT, library), "");
+        ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
+        ASSERT_EQ(ctrl->putref_theTimeDimension(time.Get()), S_OK);
+    }
+
     HMODULE module_ = nullptr;
     ComPtr<IAnnalexCtrl> ctrl;
     ComPtr<IDispatch> dimension;

@@ -1,15 +1,15 @@
-// The page in Wine's ATL container, worked as a person would. A window of class AtlAxWin
-// (atl.dll) made with the control's ProgID activates the control in place; the test reaches
-// the control only through AtlAxGetControl, presses keys and types through a host's message
-// loop that offers them to the active object first, and closes the message boxes the page
-// shows as they come up. It needs a display (Xvfb in scripts/windows.sh). ANNALEX_EXPECTED_DPI
-// names the resolution CTest set up for the run.
+// The page in Wine's ATL container, worked as a person would: keys pressed and typed through a
+// host's message loop that offers them to the active object first, and the message boxes the
+// page shows closed as they come up. It needs a display (Xvfb in scripts/windows.sh).
+// ANNALEX_EXPECTED_DPI names the resolution CTest set up for the run.
 
 #include <gmock/gmock.h>
 
 #include <array>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "com_test_support.hpp"
 #include "window_test_support.hpp"
@@ -41,48 +41,75 @@ constexpr std::array<Place, 28> kLayout{{
 // The tab indexes of the controls that take the focus, in the order Tab visits them.
 const std::vector<int> kFocusOrder{2, 3, 4, 6, 7, 12, 14, 15, 16, 19, 20, 21, 26, 27};
 
-class ContainedPage : public RegisteredServer {
+// Checks the recorder's lines against the order the cube model's contract fixes: the levels
+// with their definitions before the first member; each member named, given its position and
+// placed before its attributes are set and before the next member is made; members placed in
+// depth-first order, which is the order of the member lines of the JSON Lines. Gives the
+// first breach, or "" when there is none.
+std::string contractBreach(const std::string& calls, const std::string& jsonLines) {
+    enum State { Made, Named, Ordered, Placed };
+    std::map<std::string, State> members;
+    std::map<std::string, std::string> names;  // "Member3" -> "2001"
+    std::string placedNames;
+    std::istringstream lines(calls);
+    for (std::string line; std::getline(lines, line);) {
+        const auto dot = line.find('.');
+        const std::string object = line.substr(0, dot);
+        const std::string call = line.substr(dot + 1);
+        const std::string argument =
+            call.substr(call.find('(') + 1, call.size() - call.find('(') - 2);
+        const auto expect = [&](const std::string& member, State state) {
+            return members.count(member) != 0 && members[member] == state;
+        };
+        if (line.starts_with("new Member")) {
+            for (const auto& [member, state] : members) {
+                if (state != Placed) {
+                    return line + ": " + member + " is not placed yet";
+                }
+            }
+            members[line.substr(4)] = Made;
+        } else if (!members.empty() && !object.starts_with("Member") &&
+                   !call.starts_with("addRootMember") && !call.starts_with("findMembers") &&
+                   !call.starts_with("levelNamed") && !call.starts_with("levelAt") &&
+                   !call.starts_with("hierarchy(")) {
+            return line + ": a level's change after the first member";
+        } else if (call.starts_with("putName") && object.starts_with("Member")) {
+            names[object] = argument;
+            members[object] = expect(object, Made) ? Named : Made;
+        } else if (call.starts_with("putOrder")) {
+            members[object] = expect(object, Named) ? Ordered : Made;
+        } else if (call.starts_with("addRootMember") || call.starts_with("putParent")) {
+            const std::string member = call.starts_with("putParent") ? object : argument;
+            if (!expect(member, Ordered) || (member == object && !expect(argument, Placed))) {
+                return line + ": placed before it was named and ordered, or under no placed parent";
+            }
+            members[member] = Placed;
+            placedNames += names[member] + "\n";
+        } else if (call.starts_with("setAttribute") && !expect(object, Placed)) {
+            return line + ": an attribute of a member not placed";
+        }
+    }
+    std::string walked;
+    std::istringstream json(jsonLines);
+    for (std::string line; std::getline(json, line);) {
+        const auto name = line.find(R"("name":)");
+        if (line.starts_with(R"({"kind":"member")")) {
+            walked += line.substr(name + 7, line.find(',', name) - name - 7) + "\n";
+        }
+    }
+    return walked == placedNames ? "" : "members not placed depth-first:\n" + placedNames;
+}
+
+class ContainedPage : public ContainedControl {
   protected:
     void SetUp() override {
-        RegisteredServer::SetUp();
-        const AtlAxGetControl getControl = atlGetControl();
-        ASSERT_NE(getControl, nullptr) << "atl.dll: no AtlAxWinInit or AtlAxGetControl";
-        host_ = CreateWindowExW(0, L"STATIC", L"Annalex page host",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600,
-                                nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(host_, nullptr);
-        dpi_ = static_cast<int>(GetDpiForWindow(host_));
-        const HWND container =
-            CreateWindowExW(0, L"AtlAxWin", L"Annalex.AnnalexCtrl", WS_CHILD | WS_VISIBLE, 0, 0,
-                            pixels(6495), pixels(4035), host_, nullptr, nullptr, nullptr);
-        ASSERT_NE(container, nullptr);
-        ComPtr<IUnknown> control;
-        ASSERT_EQ(getControl(container, &control), S_OK);
-        ASSERT_EQ(control.As(&ctrl), S_OK);
-        ASSERT_EQ(control.As(&active_), S_OK);
-        ComPtr<IOleInPlaceObject> inPlace;
-        ASSERT_EQ(control.As(&inPlace), S_OK);
-        ASSERT_EQ(inPlace->GetWindow(&page_), S_OK) << "not active in place";
-        EXPECT_TRUE(IsChild(container, page_));
-        pump();
-    }
-    void TearDown() override {
-        active_.Reset();
-        ctrl.Reset();
-        if (host_ != nullptr) {
-            DestroyWindow(host_);  // the container closes the control and lets it go
-        }
-        pump();
-        RegisteredServer::TearDown();
+        ContainedControl::SetUp();
+        containPage(0, 0, 800, 600);
     }
 
-    int pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     HWND item(int tab) const { return GetDlgItem(page_, 1000 + tab); }
     int focusedTab() const { return GetDlgCtrlID(GetFocus()) - 1000; }
 
-    void pump() { pumpMessages(active_.Get()); }
-    void press(UINT key, bool shift = false) { pressKey(active_.Get(), key, shift); }
-    void type(const std::wstring& text) { typeText(active_.Get(), text); }
     // Tabs into the box from the control before it, which selects its text, and types text.
     void typeInto(int tab, const std::wstring& text) {
         const auto at = std::find(kFocusOrder.begin(), kFocusOrder.end(), tab);
@@ -97,11 +124,6 @@ class ContainedPage : public RegisteredServer {
                      reinterpret_cast<LPARAM>(&end));
         return {start, end};
     }
-
-    HWND host_ = nullptr;
-    HWND page_ = nullptr;
-    int dpi_ = 96;
-    ComPtr<IOleInPlaceActiveObject> active_;
 };
 
 TEST_F(ContainedPage, LayoutPlacesEveryControlThroughTheWindowsDpiAndPaintsIt) {
@@ -158,12 +180,7 @@ TEST_F(ContainedPage, TheKeyboardGeneratesTheSampleCalendarIntoTheHostsCube) {
     RegisteredRecorder recorder;
     ASSERT_TRUE(recorder.ready());
     const ComPtr<IDispatch> hostDimension = recorder.newDimension();
-    ComPtr<IDispatch> cube;
-    ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
-              S_OK);
-    ASSERT_EQ(byName(ctrl.Get(), L"cubeLibrary", DISPATCH_PROPERTYPUT, L"CubeRecorder"), "");
-    ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
-    ASSERT_EQ(ctrl->putref_theTimeDimension(hostDimension.Get()), S_OK);
+    giveHostDimension(hostDimension, L"CubeRecorder");
     Sink sink;
     DWORD cookie = 0;
     ASSERT_EQ(eventsPoint(ctrl.Get())->Advise(&sink, &cookie), S_OK);
@@ -193,6 +210,11 @@ TEST_F(ContainedPage, TheKeyboardGeneratesTheSampleCalendarIntoTheHostsCube) {
                                           true, false}));
     EXPECT_EQ(sink.events, "wizardResult(true)");
     EXPECT_EQ(byName(hostDimension.Get(), L"jsonLines"), linuxSample);
+    const std::string calls = byName(hostDimension.Get(), L"callLog");
+    EXPECT_EQ(contractBreach(calls, linuxSample), "") << calls;
+    ComPtr<IDispatch> held;  // handed back as the host gave it
+    ASSERT_EQ(ctrl->get_theTimeDimension(&held), S_OK);
+    EXPECT_EQ(held.Get(), hostDimension.Get());
     // The hourglass showed while the cube was filled, and the arrow is back.
     EXPECT_EQ(byName(hostDimension.Get(), L"callsWithoutWaitCursor"), "0");
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));

@@ -1,7 +1,8 @@
 #pragma once
 // What the tests that work windows share: window texts and classes, the message boxes the
-// thread shows (noted and closed as they come up), Wine's ATL container, and a host's message
-// loop that offers keys to the control's active object first, as a person's keys reach it.
+// thread shows (noted and closed as they come up), Wine's ATL container, a host's message loop
+// that offers keys to the control's active object first, as a person's keys reach it, and a
+// fixture that holds the control in the container in a host's window.
 
 #include <gtest/gtest.h>
 #include <oleidl.h>
@@ -10,6 +11,8 @@
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "com_test_support.hpp"
 
 namespace annalex::testing {
 
@@ -136,5 +139,59 @@ inline void typeText(IOleInPlaceActiveObject* active, const std::wstring& text) 
         pumpMessages(active);
     }
 }
+
+// The control in Wine's ATL container: a window of class AtlAxWin made with the control's
+// ProgID activates it in place, and the test reaches the control only through AtlAxGetControl.
+// The container has the page's size (6495 x 4035 twips at the host window's resolution).
+class ContainedControl : public RegisteredServer {
+  protected:
+    void containPage(int left, int top, int width, int height) {
+        const AtlAxGetControl getControl = atlGetControl();
+        ASSERT_NE(getControl, nullptr) << "atl.dll: no AtlAxWinInit or AtlAxGetControl";
+        host_ = CreateWindowExW(0, L"STATIC", L"Annalex page host",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, left, top,
+                                width, height, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(host_, nullptr);
+        dpi_ = static_cast<int>(GetDpiForWindow(host_));
+        const HWND container =
+            CreateWindowExW(0, L"AtlAxWin", L"Annalex.AnnalexCtrl", WS_CHILD | WS_VISIBLE, 0, 0,
+                            pixels(6495), pixels(4035), host_, nullptr, nullptr, nullptr);
+        ASSERT_NE(container, nullptr);
+        ComPtr<IUnknown> control;
+        ASSERT_EQ(getControl(container, &control), S_OK);
+        ASSERT_EQ(control.As(&ctrl), S_OK);
+        ASSERT_EQ(control.As(&active_), S_OK);
+        ComPtr<IOleInPlaceObject> inPlace;
+        ASSERT_EQ(control.As(&inPlace), S_OK);
+        ASSERT_EQ(inPlace->GetWindow(&page_), S_OK) << "not active in place";
+        EXPECT_TRUE(IsChild(container, page_));
+        pump();
+    }
+    // Lets the control go with the host's window, which closes the container (when the test has
+    // not closed it already).
+    void releaseContainer() {
+        active_.Reset();
+        ctrl.Reset();
+        dimension.Reset();
+        if (IsWindow(host_)) {
+            DestroyWindow(host_);
+        }
+        pump();
+    }
+    void TearDown() override {
+        releaseContainer();
+        RegisteredServer::TearDown();
+    }
+
+    int pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    void pump() { pumpMessages(active_.Get()); }
+    void press(UINT key, bool shift = false) { pressKey(active_.Get(), key, shift); }
+    void type(const std::wstring& text) { typeText(active_.Get(), text); }
+
+    HWND host_ = nullptr;
+    HWND page_ = nullptr;
+    int dpi_ = 96;
+    ComPtr<IOleInPlaceActiveObject> active_;
+};
 
 }  // namespace annalex::testing

@@ -5,7 +5,8 @@
 // "files" ("<flags> <position> <path>" a line) and "attachment1", a copy of the first
 // attachment. With ANNALEX_TEST_MAIL_REFUSE=1 MAPILogon refuses (MAPI_E_LOGON_FAILURE).
 // MAPIResolveName answers the name at "SMTP:<name>" in memory from mapi32's MAPIAllocateBuffer,
-// which mapi32's MAPIFreeBuffer frees.
+// which mapi32's MAPIFreeBuffer frees; with ANNALEX_TEST_MAIL_REFUSE=resolve it resolves no
+// names (MAPI_E_NOT_SUPPORTED), as some clients do.
 
 #include <windows.h>
 // After windows.h.
@@ -64,6 +65,9 @@ ULONG WINAPI MAPILogoff(LHANDLE, ULONG_PTR, FLAGS, ULONG) {
 ULONG WINAPI MAPIResolveName(LHANDLE, ULONG_PTR, LPSTR name, FLAGS flags, ULONG,
                              lpMapiRecipDesc* recipient) {
     note("MAPIResolveName " + text(name) + " flags=" + std::to_string(flags));
+    if (variable("ANNALEX_TEST_MAIL_REFUSE") == "resolve") {
+        return MAPI_E_NOT_SUPPORTED;
+    }
     using Allocate = SCODE(WINAPI*)(ULONG, LPVOID*);
     const auto allocate = reinterpret_cast<Allocate>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"mapi32.dll"), "MAPIAllocateBuffer")));
