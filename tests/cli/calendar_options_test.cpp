@@ -93,55 +93,6 @@ TEST(CalendarOptions, WeekBasedCalendarsTakeWholeYearsAndTheirOptions) {
     }
 }
 
-// Every calendar takes both options: --with-dates only adds the dates (jsonl keys, csv columns)
-// and --fill-attributes only changes attribute values and defines the working-day counts, never
-// the members. Whether the dates and values are right is the calendars' own tests' business.
-TEST(CalendarOptions, DatesAndFilledAttributesLeaveTheMembersAlone) {
-    static const std::regex kJsonDates(
-        R"re(,"first":"\d{4}-\d\d-\d\d","last":"\d{4}-\d\d-\d\d")re");
-    static const std::regex kCsvDates(
-        R"re(,(first,last|\d{4}-\d\d-\d\d,\d{4}-\d\d-\d\d)(?=[,\r]))re");
-    static const std::regex kAttributes(R"re(,"attributes":\{.*)re");
-    static const std::regex kWorkingDays(R"re(,\["\w+NumberOfWorkingDays","[^"]*"\])re");
-    const std::pair<std::string, std::string> calendars[] = {
-        {"gregorian", "Year,Quarter,Month,Week,Day"},
-        {"fiscal", "Year,Quarter,Month,Week,Day"},
-        {"iso", "Year,Week,Day"},
-        {"retail", "Year,Quarter,Month,Week,Day"},
-        {"periods13", "Year,Quarter,Month,Week,Day"}};
-    for (const auto& [calendar, levels] : calendars) {
-        for (const std::string format : {"jsonl", "csv"}) {
-            const std::string what = calendar + ' ' + format;
-            const auto run = [&](const std::string& option) {
-                std::vector<std::string> arguments = {"generate",  "--quiet",    "--output-format",
-                                                      format,      "--calendar", calendar,
-                                                      "--levels",  levels,       "--start",
-                                                      "15-4-2003", "--end",      "14-4-2004"};
-                if (!option.empty()) {
-                    arguments.push_back(option);
-                }
-                const ProgramRun result = runAnnalex(arguments);
-                EXPECT_EQ(result.status, 0) << what << ' ' << result.err;
-                return result.out;
-            };
-            const std::string plain = run("");
-            const std::string dated = run("--with-dates");
-            EXPECT_NE(dated, plain) << what;
-            EXPECT_EQ(std::regex_replace(dated, format == "jsonl" ? kJsonDates : kCsvDates, ""),
-                      plain)
-                << what;
-            if (format == "jsonl") {
-                const std::string filled = run("--fill-attributes");
-                EXPECT_NE(filled, plain) << what;
-                EXPECT_EQ(std::regex_replace(std::regex_replace(filled, kWorkingDays, ""),
-                                             kAttributes, ""),
-                          std::regex_replace(plain, kAttributes, ""))
-                    << what;
-            }
-        }
-    }
-}
-
 // The holiday set and the weekend days reach the days' values and the working-day counts.
 TEST(CalendarOptions, HolidaysAndWeekendReachTheDays) {
     const ProgramRun run = runAnnalex(generate({"--calendar", "iso", "--start", "1-6-2021", "--end",

@@ -10,7 +10,6 @@
 #include <thread>
 #include <tuple>
 
-#include "cube/cube_store.hpp"
 #include "program_run.hpp"
 #include "support/sanitizer.hpp"
 
@@ -65,6 +64,15 @@ TEST(Generate, WorkedExampleInEveryFormat) {
               "MonthFstDayInMonth,MonthLstDayInMonth,MonthMonthNumber\r");
     EXPECT_EQ(rows[1], "Year,2001,0,,2001,No,365,0,,,,,,,\r");
     EXPECT_EQ(rows[2], "Month,Jan,0,2001,2001/Jan,,,,,,,,,,\r");
+    // --with-dates only adds each member's first and last day.
+    const ProgramRun dated =
+        runAnnalex(with(kWorkedExample, {"--output-format", "csv", "--with-dates"}));
+    EXPECT_NE(dated.out.find("\nYear,2001,0,,2001,2001-01-01,2001-12-31,"), std::string::npos)
+        << dated.out;
+    EXPECT_EQ(
+        std::regex_replace(
+            dated.out, std::regex(",(first,last|\\d{4}-\\d\\d-\\d\\d,\\d{4}-\\d\\d-\\d\\d)"), ""),
+        csv.out);
     std::vector<std::string> loud = kWorkedExample;
     loud.pop_back();  // --quiet
     const ProgramRun noticed = runAnnalex(with(loud, {"--output-format", "csv"}));
@@ -193,24 +201,6 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
     EXPECT_NE(help.out.find("--levels"), std::string::npos);
 }
 
-TEST(Generate, ASecondRunOnTheSameStoreGivesTheSameOutput) {
-    TemporaryDirectory directory;
-    const std::string db = (directory.path() / "cube.db").string();
-    const auto arguments = with(kWorkedExample, {"--db", db, "--output-format", "jsonl"});
-    const ProgramRun first = runAnnalex(arguments);
-    ASSERT_EQ(first.status, 0) << first.err;
-    ASSERT_TRUE(std::filesystem::exists(db));
-    const ProgramRun second = runAnnalex(arguments);
-    ASSERT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(second.out, first.out);
-    // A different dimension in the same store leaves the first one alone.
-    const ProgramRun other =
-        runAnnalex({"generate", "--db", db, "--dimension", "Fiscal", "--levels", "Quarter",
-                    "--quiet", "--output-format", "jsonl"});
-    ASSERT_EQ(other.status, 0) << other.err;
-    EXPECT_EQ(runAnnalex(arguments).out, first.out);
-}
-
 // A store that cannot be used is refused with its name and left as it was. (Which stores cannot
 // be used, and why, is the store's own tests' business.)
 TEST(Generate, AStoreThatCannotBeUsedIsNamedAndLeftAsItWas) {
@@ -239,36 +229,6 @@ TEST(Generate, OutputToAPipeIsWrittenInPlace) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(lines(received).size(), 14u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-}
-
-TEST(Generate, ConcurrentWritersOfDifferentDimensionsAllKeepTheirWork) {
-    TemporaryDirectory directory;
-    const std::string db = (directory.path() / "dims.db").string();
-    const std::vector<std::string> names = {"A", "B", "C", "D"};
-    std::vector<int> statuses(names.size());
-    {
-        std::vector<std::thread> writers;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            writers.emplace_back([&, i] {
-                statuses[i] =
-                    runAnnalex({"generate", "--levels", "Year,Quarter,Month,Day", "--start",
-                                "01-01-1950", "--end", "31-12-1999", "--dimension", names[i],
-                                "--db", db, "--quiet", "--output", "/dev/null"})
-                        .status;
-            });
-        }
-        for (auto& writer : writers) {
-            writer.join();
-        }
-    }
-    const auto cube = cube::CubeStore::open(db).load();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (statuses[i] == 0) {
-            EXPECT_NE(cube->dimension(names[i]), nullptr) << names[i] << " was lost";
-        } else {
-            EXPECT_EQ(statuses[i], 4) << names[i];
-        }
-    }
 }
 
 // Memory runs out in the middle of a generation (both limits lie below the about 175 MiB of
