@@ -39,20 +39,7 @@ TEST(Generate, WorkedExampleInEveryFormat) {
     const auto out = lines(run.out);
     ASSERT_EQ(out.size(), 3u + 1u + 12u);
     EXPECT_EQ(out[0], R"({"kind":"hierarchy","name":"Period"})");
-    EXPECT_EQ(
-        out[1],
-        R"({"kind":"level","name":"Year","type":20,"attributes":[["YearLeapYear","Leap Year"],)"
-        R"(["YearNumberOfDays","Number of Days"],["YearYearNo","Year #"]]})");
-    EXPECT_EQ(out[2].rfind(R"({"kind":"level","name":"Month","type":132,"attributes":[[)", 0), 0u);
-    EXPECT_NE(out[2].find(R"(["MonthMonthNumber","Month #"]]})"), std::string::npos);
-    EXPECT_EQ(out[3],
-              R"({"kind":"member","level":"Year","name":"2001","order":0,"parent":null,)"
-              R"("attributes":{"YearLeapYear":"No","YearNumberOfDays":"365","YearYearNo":"0"}})");
-    EXPECT_EQ(out[4], R"({"kind":"member","level":"Month","name":"Jan","order":0,"parent":"2001",)"
-                      R"("attributes":{}})");
-    EXPECT_EQ(out[15],
-              R"({"kind":"member","level":"Month","name":"Dec","order":11,"parent":"2001",)"
-              R"("attributes":{}})");
+    // What each line says is the export's, pinned over every calendar by the golden digests.
 
     const ProgramRun csv = runAnnalex(with(kWorkedExample, {"--output-format", "csv"}));
     ASSERT_EQ(csv.status, 0) << csv.err;
@@ -128,8 +115,6 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
     TemporaryDirectory folder;
     const auto rules = folder.path() / "office.rules";
     std::ofstream(rules) << "include gb-eng\n12-24 = Closed\n1st tues 12 = Party\n";
-    const auto nul = folder.path() / "nul.rules";
-    std::ofstream(nul, std::ios::binary) << std::string("12\0-25 = X\n", 11);
     // Rules files of 1 MB and one byte more, and a pipe no one writes to.
     const auto full = folder.path() / "full.rules", large = folder.path() / "large.rules";
     std::ofstream(full) << "12-25 = C" << std::string((1 << 20) - 10, '#') << '\n';
@@ -182,9 +167,6 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
          "--table-format"},
         {with(isoDay, {"--fill-attributes", "--holidays", large.string()}),
          large.string() + "' is larger than 1 MB (1048576 bytes)"},
-        // A NUL byte in the file is shown, and the message goes on to its end.
-        {with(isoDay, {"--fill-attributes", "--holidays", nul.string()}),
-         nul.string() + ":1: unknown day '12\\x00-25': expected MM-DD"},
     };
     for (const auto& [arguments, named] : cases) {
         const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, arguments));
