@@ -130,10 +130,8 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         {{"--output-format", "xml"}, "--output-format"},
         {{"--no-such-option"}, "--no-such-option"},
         {{"--calendar", "iso", "--levels", "Year,Month"}, "--levels"},
-        {{"--calendar", "iso", "--levels", "Quarter,Week"}, "--levels"},
         {{"--calendar", "iso", "--levels", "Year", "--week-start", "mon"}, "--week-start"},
         {{"--calendar", "iso", "--levels", "Year", "--year-end-rule", "last"}, "--year-end-rule"},
-        {{"--levels", "Year", "--pattern", "445"}, "--pattern"},
         {{"--calendar", "periods13", "--levels", "Year", "--pattern", "445"}, "--pattern"},
         {{"--calendar", "retail", "--levels", "Year", "--pattern", "455"}, "--pattern"},
         {{"--calendar", "retail", "--levels", "Year", "--year-end-month", "0"}, "--year-end-month"},
@@ -152,10 +150,7 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
          "cannot read holiday rules file 'xx'"},
         {with(isoDay, {"--fill-attributes", "--holidays", ""}), "--holidays: expected a built-in"},
         {with(isoDay, {"--language", "xx"}), "--language: unknown language 'xx'"},
-        {with(isoDay, {"--language", "de_DE"}), "--language: 'de_DE' is not a language tag"},
-        {with(isoDay, {"--fill-attributes", "--holidays", folder.path().string()}),
-         "holiday rules file '" + folder.path().string() + "' is not a regular file"},
-        {with(isoDay, {"--fill-attributes", "--holidays", "/dev/zero"}), "'/dev/zero' is not"},
+        // A pipe no one writes to is refused before it is opened, which would wait for ever.
         {with(isoDay, {"--fill-attributes", "--holidays", (folder.path() / "pipe").string()}),
          "pipe' is not a regular file"},
         // The day table's options belong to it alone, and an SQL table name is a plain one.

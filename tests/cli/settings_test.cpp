@@ -57,13 +57,11 @@ TEST_F(SettingsCommand, AnIniWriteThatDidNotHappenIsReported) {
 }
 
 TEST_F(SettingsCommand, ATypeThatWritesNothingIsAUsageError) {
-    for (const char* action : {"write", "read"}) {
-        std::vector<std::string> arguments = {"settings", action, "HKCU", "Software\\N", "v", "X"};
-        if (std::string(action) == "write") {
-            arguments.push_back("1");
-        }
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"settings", "write", "HKCU", "Software\\N", "v", "X", "1"},
+             {"settings", "read", "HKCU", "Software\\N", "v", "X"}}) {
         const ProgramRun run = runAnnalex(arguments);
-        EXPECT_EQ(run.status, 2) << action;
+        EXPECT_EQ(run.status, 2) << arguments[1];
         EXPECT_NE(run.err.find("TYPE"), std::string::npos) << run.err;
     }
     EXPECT_FALSE(fs::exists(settingsDir));

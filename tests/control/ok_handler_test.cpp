@@ -17,21 +17,18 @@ const char* const kDayOnly =
 const char* const kInfo =
     "The generation of the selected calendar may take a few minutes. Please wait.";
 
+// What the golden digests leave out of a generation: the notice's icon and modality, the
+// pointer, and the date texts.
 TEST(OkHandler, StartUpContentsWithYearGenerateAndRaiseTrue) {
     ControlHarness h;
     h.tick(1);
     h.pressOk();
-    ASSERT_EQ(h.messages.shown.size(), 1u);
-    EXPECT_EQ(h.messages.shown[0], infoMessage(kInfo));
+    ASSERT_EQ(h.messages.shown, std::vector<MessageBoxRequest>{infoMessage(kInfo)});
     EXPECT_EQ(h.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(h.messages.shown[0].modality, MessageModality::Application);
     EXPECT_EQ(h.pointer.changes,
               (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
-    EXPECT_EQ(h.results, std::vector<bool>{true});
-    EXPECT_EQ(h.ctrl.state().startDate, (calendar::DateParts{1, 1, 2001}));
-    EXPECT_EQ(h.ctrl.state().endDate, (calendar::DateParts{31, 12, 2001}));
     EXPECT_EQ(h.ctrl.state().startDateText, "01-01-01");
-    EXPECT_TRUE(h.reporter.reports().empty());
 }
 
 // Two-digit years take their century (50 to 99 the 1900s) before years, then months, then days

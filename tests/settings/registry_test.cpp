@@ -89,13 +89,9 @@ TEST_F(RegistryTest, MissingKeysAndValuesLeaveTheDefault) {
     // Unknown type letter: nothing read, success.
     EXPECT_EQ(fReadValue("HKCU", "K", "Present", "X", 3, v), 0);
     EXPECT_EQ(v, SettingValue(3));
-}
-
-TEST_F(RegistryTest, EmptyStoredStringEndsAtTheLengthWithStatusZero) {
-    // A REG_SZ value of zero bytes cannot be written by fWriteValue (it stores the NUL), so the
-    // hive file is written by hand.
+    // A text value of zero bytes (fWriteValue always stores the NUL, so the hive is written by
+    // hand) ends at its length with status 0, leaving the default.
     writeFile("HKEY_CURRENT_USER.hive", "annalex-settings-hive 1\n[K]\n\"Empty\"=hex(1):\n");
-    SettingValue v;
     EXPECT_EQ(fReadValue("HKCU", "K", "Empty", "S", std::string("d"), v), 0);
     EXPECT_EQ(v, SettingValue(std::string("d")));
 }
@@ -112,7 +108,7 @@ TEST_F(RegistryTest, WriteConversions) {
     EXPECT_EQ(fReadValue("HKCU", "K", "Q", "S", 0, v), 2);
 }
 
-TEST_F(RegistryTest, DeletingWhatIsAbsentSucceeds) {
+TEST_F(RegistryTest, DeletingWhatIsAbsentSucceedsAKeyWithSubkeysIsRefused) {
     EXPECT_EQ(fDeleteValue("HKCU", "No\\Key", "V"), 0);
     EXPECT_EQ(fDeleteKey("HKCU", "No\\Key", "Sub"), 0);
     ASSERT_EQ(fWriteValue("HKCU", "K\\Sub", "V", "S", std::string("x")), 0);
@@ -124,14 +120,11 @@ TEST_F(RegistryTest, DeletingWhatIsAbsentSucceeds) {
     std::string list;
     EXPECT_EQ(fEnumKey("HKCU", "K", list), 0);
     EXPECT_EQ(list, "\0\0"s);
-}
-
-TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubkeysAndFilePaths) {
+    // A key with subkeys is refused, and so is a file path.
     ASSERT_EQ(fWriteValue("HKCU", "K\\Sub\\Deeper", "V", "S", std::string("x")), 0);
     EXPECT_EQ(fDeleteKey("HKCU", "K", "Sub"), 5);
     const auto ini = writeFile("settings.ini", "[K]\nSub=1\n");
     EXPECT_EQ(fDeleteKey(ini.string(), "K", "Sub"), 6);
-    std::string list;
     EXPECT_EQ(fEnumKey(ini.string(), "K", list), 6);
 }
 
