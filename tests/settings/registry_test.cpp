@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "settings_dir.hpp"
 
 namespace annalex::settings {
@@ -45,23 +47,22 @@ TEST_F(RegistryTest, UnusableFirstArgumentReturns99FromEveryFunction) {
 }
 
 TEST_F(RegistryTest, ReadsBackEachTypeAsWritten) {
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Text", "S", std::string("c:\\x y")), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Flag", "B", true), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Off", "b", std::string("false")), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Num", "D", std::string("-1234")), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "BoolNum", "D", true), 0);
-
-    SettingValue v;
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Text", "S", 0, v), 0);
-    EXPECT_EQ(v, SettingValue(std::string("c:\\x y")));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Flag", "B", false, v), 0);
-    EXPECT_EQ(v, SettingValue(true));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Off", "B", true, v), 0);
-    EXPECT_EQ(v, SettingValue(false));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Num", "D", 0, v), 0);
-    EXPECT_EQ(v, SettingValue(-1234));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "BoolNum", "D", 0, v), 0);
-    EXPECT_EQ(v, SettingValue(-1));  // true sign-extended
+    // Name, type written, value written, type read, value read.
+    const std::tuple<const char*, const char*, SettingValue, const char*, SettingValue> values[] = {
+        {"Text", "S", std::string("c:\\x y"), "S", std::string("c:\\x y")},
+        {"Flag", "B", true, "B", true},
+        {"Off", "b", std::string("false"), "B", false},
+        {"Num", "D", std::string("-1234"), "D", -1234},
+        {"BoolNum", "D", true, "D", -1},  // true sign-extended
+    };
+    for (const auto& [name, type, written, readAs, read] : values) {
+        ASSERT_EQ(fWriteValue("HKCU", "A\\B", name, type, written), 0) << name;
+    }
+    for (const auto& [name, type, written, readAs, read] : values) {
+        SettingValue v;
+        EXPECT_EQ(fReadValue("HKCU", "A\\B", name, readAs, 7, v), 0) << name;
+        EXPECT_EQ(v, read) << name;
+    }
 
     // The stored bytes: "B" true is FF FF in REG_BINARY, "D" is a REG_DWORD.
     const auto hive = readFile(path("HKEY_CURRENT_USER.hive"));
