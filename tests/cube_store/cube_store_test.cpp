@@ -564,13 +564,11 @@ TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
     for (const fs::path& file : {truncated, scrambled, noBlocks}) {
         SCOPED_TRACE(file.filename().string());
         const std::string before = readBytes(file);
-        const Failure refused = failureOf(
-            [&] {
-                CubeStore store = CubeStore::open(file);
-                store.load();
-            },
-            file);
+        const Failure refused = failureOf([&] { CubeStore::open(file).load(); }, file);
         EXPECT_TRUE(contains(refused, "' is damaged: ")) << refused.description();
+        const Failure notSaved =
+            failureOf([&] { CubeStore::open(file).save(*sampleCube()); }, file);
+        EXPECT_TRUE(contains(notSaved, "' is damaged: ")) << notSaved.description();
         EXPECT_EQ(readBytes(file), before);
     }
 
