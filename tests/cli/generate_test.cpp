@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -19,15 +20,8 @@ namespace {
 const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
                                                  "--month-format", "MMM",      "--quiet"};
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        result.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 // The worked example in the three output formats; without --quiet the info notice goes to
@@ -36,21 +30,21 @@ TEST(Generate, WorkedExampleInEveryFormat) {
     const ProgramRun run = runAnnalex(with(kWorkedExample, {"--output-format", "jsonl"}));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const auto out = lines(run.out);
-    ASSERT_EQ(out.size(), 3u + 1u + 12u);
-    EXPECT_EQ(out[0], R"({"kind":"hierarchy","name":"Period"})");
     // What each line says is the export's, pinned over every calendar by the golden digests.
+    EXPECT_EQ(lineCount(run.out), 3u + 1u + 12u);
+    EXPECT_EQ(run.out.rfind("{\"kind\":\"hierarchy\",\"name\":\"Period\"}\n", 0), 0u);
 
     const ProgramRun csv = runAnnalex(with(kWorkedExample, {"--output-format", "csv"}));
     ASSERT_EQ(csv.status, 0) << csv.err;
-    const auto rows = lines(csv.out);
-    ASSERT_EQ(rows.size(), 14u);
-    EXPECT_EQ(rows[0],
-              "level,name,order,parent,path,YearLeapYear,YearNumberOfDays,YearYearNo,"
-              "MonthNumberInYear,MonthNumberInQuarter,MonthNumberOfWeeks,MonthNumberOfDays,"
-              "MonthFstDayInMonth,MonthLstDayInMonth,MonthMonthNumber\r");
-    EXPECT_EQ(rows[1], "Year,2001,0,,2001,No,365,0,,,,,,,\r");
-    EXPECT_EQ(rows[2], "Month,Jan,0,2001,2001/Jan,,,,,,,,,,\r");
+    EXPECT_EQ(lineCount(csv.out), 14u);
+    EXPECT_EQ(csv.out.rfind("level,name,order,parent,path,YearLeapYear,YearNumberOfDays,YearYearNo,"
+                            "MonthNumberInYear,MonthNumberInQuarter,MonthNumberOfWeeks,"
+                            "MonthNumberOfDays,MonthFstDayInMonth,MonthLstDayInMonth,"
+                            "MonthMonthNumber\r\nYear,2001,0,,2001,No,365,0,,,,,,,\r\n"
+                            "Month,Jan,0,2001,2001/Jan,,,,,,,,,,\r\n",
+                            0),
+              0u)
+        << csv.out;
     // --with-dates only adds each member's first and last day.
     const ProgramRun dated =
         runAnnalex(with(kWorkedExample, {"--output-format", "csv", "--with-dates"}));
@@ -204,7 +198,7 @@ TEST(Generate, OutputToAPipeIsWrittenInPlace) {
         runAnnalex(with(kWorkedExample, {"--output-format", "csv", "--output", fifo.string()}));
     reader.join();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines(received).size(), 14u);
+    EXPECT_EQ(lineCount(received), 14u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
