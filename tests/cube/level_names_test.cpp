@@ -103,5 +103,27 @@ TEST(LevelNames, CountsAgreeWithAModelWhileWatchingAndAfterIndexingAll) {
     }
 }
 
+// A name first asked about when many members already carry it is counted by a scan, and the
+// count then follows placements and renames on that level only.
+TEST(LevelNames, ANameAskedLateCountsMembersPlacedBefore) {
+    testing::TimeModel model;
+    auto top = model.addLevel();
+    auto bottom = model.addLevel();
+    auto parent = model.root(top, "same");
+    std::vector<MemberRef> children;
+    for (int i = 0; i < 1000; ++i) {
+        children.push_back(model.child(parent, i % 2 == 0 ? "same" : "other"));
+    }
+    EXPECT_EQ(bottom->findMembers("same").Count(), 500);
+    EXPECT_EQ(top->findMembers("same").Count(), 1);
+    children[1]->putName("same");
+    children[0]->putName("moved");
+    parent->putName("moved");
+    EXPECT_EQ(bottom->findMembers("same").Count(), 500);
+    EXPECT_EQ(bottom->findMembers("moved").Count(), 1);
+    EXPECT_EQ(top->findMembers("same").Count(), 0);
+    EXPECT_EQ(top->findMembers("moved").Count(), 1);
+}
+
 }  // namespace
 }  // namespace annalex::cube
