@@ -103,6 +103,32 @@ inline std::string byName(IDispatch* object, const wchar_t* name, WORD flags = D
     return text;
 }
 
+// A BSTR for the length of a call.
+class Bstr {
+  public:
+    explicit Bstr(const wchar_t* text) : text_(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(text_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    operator BSTR() const { return text_; }
+
+  private:
+    BSTR text_;
+};
+
+// A new control and a new in-memory cube with its dimension "Time" set on the control.
+inline void makeControlWithOwnCube(ComPtr<IAnnalexCtrl>& ctrl, ComPtr<IDispatch>& dimension) {
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_AnnalexCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&ctrl)),
+        S_OK);
+    ComPtr<IAnnalexCube> cube;
+    ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
+              S_OK);
+    ASSERT_EQ(cube->ensureDimension(Bstr(L"Time"), &dimension), S_OK);
+    ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
+    ASSERT_EQ(ctrl->putref_theTimeDimension(dimension.Get()), S_OK);
+}
+
 // A host's sink as containers and script engines make them: IDispatch over the events
 // dispinterface. It writes down the events it receives ("wizardResult(true)" ...).
 class Sink final : public IDispatch {
@@ -214,20 +240,7 @@ class RegisteredServer : public ::testing::Test {
         return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
     }
 
-    // A new control and a new in-memory cube with its dimension "Time" set on the control.
-    void createControlWithOwnCube() {
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_AnnalexCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&ctrl)),
-            S_OK);
-        ComPtr<IAnnalexCube> cube;
-        ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
-                  S_OK);
-        BSTR name = SysAllocString(L"Time");
-        ASSERT_EQ(cube->ensureDimension(name, &dimension), S_OK);
-        SysFreeString(name);
-        ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
-        ASSERT_EQ(ctrl->putref_theTimeDimension(dimension.Get()), S_OK);
-    }
+    void createControlWithOwnCube() { makeControlWithOwnCube(ctrl, dimension); }
 
     // A new cube of the product's own on the control, with a time dimension of a host's cube
     // library whose classes the control makes new objects from.

@@ -64,17 +64,14 @@ TEST_F(OleControlTest, ASafeScriptingContainerKeepsScriptsFromNamingFiles) {
                                                 INTERFACESAFE_FOR_UNTRUSTED_DATA),
               E_FAIL);
 
-    BSTR file = SysAllocString(L"C:\\no such folder\\company.rules");
-    BSTR builtin = SysAllocString(L"us");
+    const Bstr file(L"C:\\no such folder\\company.rules");
     EXPECT_EQ(ctrl->put_holidays(file), E_INVALIDARG);  // read, and not found
     ASSERT_EQ(
         safety->SetInterfaceSafetyOptions(IID_IAnnalexCtrl, INTERFACESAFE_FOR_UNTRUSTED_CALLER,
                                           INTERFACESAFE_FOR_UNTRUSTED_CALLER),
         S_OK);
     EXPECT_EQ(ctrl->put_holidays(file), E_ACCESSDENIED);
-    EXPECT_EQ(ctrl->put_holidays(builtin), S_OK);
-    SysFreeString(file);
-    SysFreeString(builtin);
+    EXPECT_EQ(ctrl->put_holidays(Bstr(L"us")), S_OK);
 }
 
 // A container's view sink: counts the changes it is told of.
