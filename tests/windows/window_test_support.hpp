@@ -8,6 +8,7 @@
 #include <oleidl.h>
 #include <windows.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -44,7 +45,7 @@ struct ShownBox {
 };
 
 // Notes every message box of the thread once it is set up, and closes it with its OK button.
-// (Other dialogs, which have no OK button, are left alone.)
+// Other dialogs, which have no OK button, are handed to onOtherDialog, if set.
 class BoxCloser {
   public:
     BoxCloser()
@@ -58,12 +59,16 @@ class BoxCloser {
     BoxCloser(const BoxCloser&) = delete;
     BoxCloser& operator=(const BoxCloser&) = delete;
     std::vector<ShownBox> shown;
+    std::function<void(HWND)> onOtherDialog;
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
         const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && call.message == WM_INITDIALOG && current_ != nullptr &&
-            className(call.hwnd) == L"#32770" && GetDlgItem(call.hwnd, IDOK) != nullptr) {
+        const bool dialog = code == HC_ACTION && call.message == WM_INITDIALOG &&
+                            current_ != nullptr && className(call.hwnd) == L"#32770";
+        if (dialog && GetDlgItem(call.hwnd, IDOK) == nullptr && current_->onOtherDialog) {
+            current_->onOtherDialog(call.hwnd);
+        } else if (dialog && GetDlgItem(call.hwnd, IDOK) != nullptr) {
             const HWND box = call.hwnd;
             ShownBox seen{windowText(box), L"", false,
                           (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
