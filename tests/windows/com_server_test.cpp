@@ -111,20 +111,16 @@ TEST(ComServerTest, Regsvr32RegistersAWidePathAndRemovesEverythingItWrote) {
     // A key another program added below a class stays, and unregistration says so.
     HMODULE module = LoadLibraryW(dll.c_str());
     ASSERT_NE(module, nullptr);
-    using EntryPoint = HRESULT(STDAPICALLTYPE*)();
-    const auto entry = [&](const char* name) {
-        return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    };
-    ASSERT_EQ(entry("DllRegisterServer")(), S_OK);
+    ASSERT_EQ(exported(module, "DllRegisterServer")(), S_OK);
     const std::wstring foreign = L"CLSID\\" + guidText(CLSID_Cube) + L"\\Other";
     HKEY created = nullptr;
     ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, foreign.c_str(), &created), ERROR_SUCCESS);
     RegCloseKey(created);
-    EXPECT_EQ(entry("DllUnregisterServer")(), SELFREG_E_CLASS);
+    EXPECT_EQ(exported(module, "DllUnregisterServer")(), SELFREG_E_CLASS);
     EXPECT_TRUE(classesKeyExists(foreign));
     ASSERT_EQ(RegDeleteKeyW(HKEY_CLASSES_ROOT, foreign.c_str()), ERROR_SUCCESS);
-    EXPECT_EQ(entry("DllUnregisterServer")(), S_OK);
-    EXPECT_EQ(entry("DllUnregisterServer")(), S_OK);  // nothing left to remove
+    EXPECT_EQ(exported(module, "DllUnregisterServer")(), S_OK);
+    EXPECT_EQ(exported(module, "DllUnregisterServer")(), S_OK);  // nothing left to remove
     expectNothingRegistered();
     FreeLibrary(module);
     CoUninitialize();
@@ -134,9 +130,8 @@ using ServerTest = RegisteredServer;
 
 TEST_F(ServerTest, ClassObjectsOnlyForTheServersClassesAndTheServerHeldWhileUsed) {
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    const auto getClassObject = reinterpret_cast<GetClassObject>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
-    const auto canUnloadNow = entryPoint("DllCanUnloadNow");
+    const auto getClassObject = exported<GetClassObject>(module_, "DllGetClassObject");
+    const auto canUnloadNow = exported(module_, "DllCanUnloadNow");
     ComPtr<IClassFactory> factory;
     const CLSID other = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
     EXPECT_EQ(getClassObject(other, IID_PPV_ARGS(&factory)), CLASS_E_CLASSNOTAVAILABLE);
