@@ -29,15 +29,6 @@ TEST_F(OleControlTest, QuickActivationConnectsTheEventsWhichWaitWhileFrozen) {
     answer.cbSize = sizeof answer;
     ASSERT_EQ(quick->QuickActivate(&container, &answer), S_OK);
     EXPECT_EQ(answer.dwMiscStatus, kMiscStatus);
-    // The type library says so too, for object browsers and toolboxes.
-    ComPtr<IProvideClassInfo> classInfo;
-    ComPtr<ITypeInfo> coclass;
-    TYPEATTR* attributes = nullptr;
-    ASSERT_EQ(ctrl.As(&classInfo), S_OK);
-    ASSERT_EQ(classInfo->GetClassInfo(&coclass), S_OK);
-    ASSERT_EQ(coclass->GetTypeAttr(&attributes), S_OK);
-    EXPECT_NE(attributes->wTypeFlags & TYPEFLAG_FCONTROL, 0);
-    coclass->ReleaseTypeAttr(attributes);
 
     ComPtr<IOleControl> control;
     ASSERT_EQ(ctrl.As(&control), S_OK);
