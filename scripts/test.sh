@@ -10,4 +10,5 @@ build_dir=build
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
+# A test that hangs (a modal box nobody closes) fails after 15 minutes instead of holding CI.
+ctest --test-dir "$build_dir" --output-on-failure --timeout 900 -j "$(nproc)"

@@ -175,5 +175,5 @@ done
 rm -rf "$install_root"
 echo "cmake --install: annalex.exe, annalex.dll, VmRestart.exe, the IDL, its header and the type library"
 
-ctest --test-dir build-win --output-on-failure -j "$(nproc)"
+ctest --test-dir build-win --output-on-failure --timeout 900 -j "$(nproc)"
 echo "Windows leg: $((SECONDS - leg_start)) s in all"

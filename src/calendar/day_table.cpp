@@ -6,13 +6,19 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <limits>
+#include <memory>
+#include <thread>
 
 #include "calendar/dates.hpp"
 #include "common/failure.hpp"
 
 namespace annalex::calendar {
 namespace {
+
+// Threads that encode a day table's blocks side by side, at the most.
+constexpr std::size_t kMostEncodingThreads = 4;
 
 using cube::ColumnType;
 using cube::kNoMember;
@@ -517,13 +523,36 @@ void writeDayTable(const cube::MemoryHierarchy& hierarchy, const CalendarState& 
     std::string text;
     encoder.begin(text);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    // The rows go out in blocks, so that the text held at once stays small.
+    // The rows go out in blocks, so that the text held at once stays small. Each block ends
+    // whatever statement it began, so blocks can be encoded apart: a round of blocks is
+    // encoded at once, one per core (at most four), each by an encoder of its own, and
+    // written out in order. The hierarchy is only read meanwhile.
     constexpr std::size_t kBlockRows = 16384;
-    RowEncoder rowEncoder(hierarchy, rows, encoder, options.attributes);
+    const std::size_t workers =
+        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostEncodingThreads);
+    std::vector<std::unique_ptr<RowEncoder>> encoders;
+    for (std::size_t w = 0; w < workers; ++w) {
+        encoders.push_back(
+            std::make_unique<RowEncoder>(hierarchy, rows, encoder, options.attributes));
+    }
+    std::vector<std::string> texts(workers);
     const std::size_t count = rows.entries().size();
-    for (std::size_t at = 0; at < count; at += kBlockRows) {
-        rowEncoder.encode(at, std::min(count, at + kBlockRows), text);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    for (std::size_t round = 0; round < count; round += workers * kBlockRows) {
+        const auto encodeBlock = [&](std::size_t w) {
+            const std::size_t first = round + w * kBlockRows;
+            encoders[w]->encode(first, std::min(count, first + kBlockRows), texts[w]);
+        };
+        std::vector<std::future<void>> others;
+        for (std::size_t w = 1; w < workers && round + w * kBlockRows < count; ++w) {
+            others.push_back(std::async(std::launch::async, encodeBlock, w));
+        }
+        encodeBlock(0);
+        for (std::future<void>& other : others) {
+            other.get();  // a failure of the block's encoding is thrown here
+        }
+        for (std::size_t w = 0; w <= others.size(); ++w) {
+            out.write(texts[w].data(), static_cast<std::streamsize>(texts[w].size()));
+        }
     }
     text.clear();
     encoder.end(text);

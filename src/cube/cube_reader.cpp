@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -440,14 +441,39 @@ void checkStoreTables(Connection& db, const fs::path& file, std::int64_t format)
     }
 }
 
-void requireStoredChecksums(Connection& db, const fs::path& file, std::int64_t format) {
-    if (format < 3) {
-        return;  // older formats kept none
+void requireIntactBlocks(Connection& db, const fs::path& file, std::int64_t format) {
+    if (format < 2) {
+        return;  // format 1 keeps a row per member, and no blocks
     }
-    requireCatalogChecksum(db, file);
-    Statement rows = db.prepare(schema::kSelectBlocks);
+    if (format >= 3) {
+        requireCatalogChecksum(db, file);
+    }
+    // Per hierarchy id: the members its catalog row counts, and those its blocks hold so far.
+    std::map<std::int64_t, std::pair<std::int64_t, std::int64_t>> members;
+    Statement hierarchies = db.prepare(schema::kSelectHierarchies);
+    while (hierarchies.step()) {
+        members[hierarchies.integer(0)] = {hierarchies.integer(3), 0};
+    }
+    Statement rows = db.prepare(format >= 3 ? schema::kSelectBlocks : schema::kSelectBlocksV2);
     while (rows.step()) {
-        requireBlockChecksum(rows, file);
+        if (format >= 3) {
+            requireBlockChecksum(rows, file);
+        }
+        const auto owner = members.find(rows.integer(0));
+        const std::int64_t first = rows.integer(1);
+        if (owner == members.end() || first != owner->second.second || rows.integer(2) <= 0 ||
+            rows.integer(2) > owner->second.first - first) {
+            damagedStore(file, "the member block at member " + std::to_string(first) +
+                                   " of hierarchy " + std::to_string(rows.integer(0)) +
+                                   " is out of place");
+        }
+        owner->second.second += rows.integer(2);
+    }
+    for (const auto& [hierarchy, counts] : members) {
+        if (counts.second != counts.first) {
+            damagedStore(file,
+                         "members of hierarchy " + std::to_string(hierarchy) + " are missing");
+        }
     }
 }
 

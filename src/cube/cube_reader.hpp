@@ -19,9 +19,11 @@ void checkStoreTables(sqlite::Connection& db, const std::filesystem::path& file,
                       std::int64_t format);
 
 // Checks, without placing anything, that the catalog and every member block match the checksums
-// the store keeps of them (formats that keep checksums); a mismatch makes the store damaged.
-void requireStoredChecksums(sqlite::Connection& db, const std::filesystem::path& file,
-                            std::int64_t format);
+// the store keeps of them (formats that keep checksums), and that each hierarchy's blocks follow
+// one another and hold the members its catalog row counts (formats with blocks). A mismatch, a
+// block missing or one too many makes the store damaged.
+void requireIntactBlocks(sqlite::Connection& db, const std::filesystem::path& file,
+                         std::int64_t format);
 
 // The cube the store holds, read within the caller's transaction. A cube the model refuses
 // (a Failure from the cube model) makes the store damaged.

@@ -540,7 +540,7 @@ void CubeStore::saveUnguarded(const MemoryCube& cube,
             requireSound(db, file_);
             // What the save replaces must be what a save wrote: damage is refused, not
             // written over.
-            requireStoredChecksums(db, file_, format);
+            requireIntactBlocks(db, file_, format);
             // Another program saved since this store was loaded: keep what it saved of every
             // dimension that is not this program's own.
             if (ownDimensions != nullptr &&

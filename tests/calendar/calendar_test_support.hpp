@@ -2,7 +2,6 @@
 // Drives a generation through the page and reads back the tree the in-memory model holds.
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -42,7 +41,7 @@ struct Node {
 
 class Tree {
   public:
-    explicit Tree(const cube::MemoryHierarchy& hierarchy) : hierarchy_(hierarchy) {
+    explicit Tree(const cube::MemoryHierarchy& hierarchy) {
         hierarchy.walkPreOrder([&](const cube::MemberView& member, int depth) {
             const std::string parent = member.parent() == cube::kNoMember
                                            ? std::string()
@@ -73,22 +72,8 @@ class Tree {
         }
         return orders;
     }
-    // The attribute values of the first member of that name, by key.
-    std::map<std::string, std::string> attributes(const std::string& name) const {
-        std::map<std::string, std::string> values;
-        for (const Node& node : nodes_) {
-            if (node.name == name) {
-                hierarchy_.forEachAttribute(node.id, [&](std::string_view key, std::string_view v) {
-                    values.emplace(key, v);
-                });
-                break;
-            }
-        }
-        return values;
-    }
 
   private:
-    const cube::MemoryHierarchy& hierarchy_;
     std::vector<Node> nodes_;
 };
 

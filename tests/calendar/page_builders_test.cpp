@@ -43,7 +43,8 @@ TEST(WeekNumbering, CalendarWeeksFiscalShiftsAndTheirLimits) {
                                            {2001, 4, 1, 14, 1},
                                            {2001, 1, 1, 14, 40},
                                            {2001, 16, 1, 14, 1},  // month 16: April 2002
-                                           {2001, 4, 1, 16, 51}}) {
+                                           {2001, 4, 1, 16, 51},
+                                           {32767, 12, 31, 1, 53}}) {  // the last formable day
         EXPECT_EQ(builder.weekNumber(w.year, w.month, w.day, w.shift), w.expected)
             << w.year << "-" << w.month << "-" << w.day << " shift " << w.shift;
     }

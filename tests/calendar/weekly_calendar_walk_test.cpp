@@ -243,40 +243,5 @@ INSTANTIATE_TEST_SUITE_P(OptionSets, WeeklyWalk, ::testing::ValuesIn(walkCases()
 INSTANTIATE_TEST_SUITE_P(OptionSets, FiscalWalk, ::testing::ValuesIn(fiscalCases()),
                          [](const auto& param) { return param.param.name; });
 
-// Years worked by hand.
-TEST(RetailCalendar, HandWorkedYears) {
-    const auto date = [](int y, unsigned m, unsigned d) {
-        return chr::sys_days(chr::year(y) / chr::month(m) / chr::day(d));
-    };
-    // December, nearest Saturday: 31 December 2020 is a Thursday, the Saturday after it is
-    // nearer than the one before, and the year that ends on 2 January 2021 is 2020, 53 weeks
-    // from 29 December 2019 (the Saturday nearest 31 December 2019, a Tuesday, is the 28th).
-    CalendarOptions december;
-    december.yearEndRule = YearEndRule::Nearest;
-    const auto decemberYears = findCalendar("retail")->make(chr::year(2020) / 1 / 1, december);
-    EXPECT_EQ(decemberYears->year(2020).first, date(2019, 12, 29));
-    EXPECT_EQ(decemberYears->year(2020).last, date(2021, 1, 2));
-    EXPECT_EQ(yearNumberHolding(*decemberYears, date(2021, 1, 1)), 2020);
-    EXPECT_EQ(decemberYears->year(2021).last, date(2022, 1, 1));
-    // January, nearest Saturday: 29 January 2023 to 3 February 2024 (53 weeks) is 2023 named
-    // by its start; with 4-5-4 its last month has 4 + 1 weeks.
-    CalendarOptions january = december;
-    january.yearEndMonth = 1;
-    january.pattern = RetailPattern::P454;
-    january.yearName = YearName::Start;
-    const auto byStart = findCalendar("retail")->make(chr::year(2023) / 1 / 1, january);
-    EXPECT_EQ(byStart->year(2023).first, date(2023, 1, 29));
-    EXPECT_EQ(byStart->year(2023).last, date(2024, 2, 3));
-    std::vector<Period> months;
-    byStart->split(byStart->year(2023), PeriodKind::Month, months);
-    ASSERT_EQ(months.size(), 12u);
-    EXPECT_EQ(months[0].last, date(2023, 2, 25));
-    EXPECT_EQ(months[11].first, date(2023, 12, 31));
-    // December, last Saturday: 2022 ends on 31 December 2022, 2023 on 30 December 2023.
-    const auto lastRule = findCalendar("retail")->make(chr::year(2023) / 1 / 1, {});
-    EXPECT_EQ(lastRule->year(2023).first, date(2023, 1, 1));
-    EXPECT_EQ(lastRule->year(2023).last, date(2023, 12, 30));
-}
-
 }  // namespace
 }  // namespace annalex::calendar

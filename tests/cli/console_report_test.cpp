@@ -1,5 +1,5 @@
-// The command line's failure report: printed on standard error, and appended to the error log
-// of the installation when "Installed" is set.
+// The command line's failure report appended to the error log of the installation when
+// "Installed" is set. (What standard error shows is the generate tests' business.)
 
 #include <gtest/gtest.h>
 
@@ -29,12 +29,8 @@ TEST(ConsoleReport, EachFailureIsAppendedToTheLogOfTheInstallation) {
     for (int run = 1; run <= 2; ++run) {
         const ProgramRun result = runAnnalex(kFailingRun);
         EXPECT_EQ(result.status, 3) << result.err;
-        // No system call failed before the failure: its last system error is 0.
-        EXPECT_NE(result.err.find("Unexpected failure:\n"
-                                  "Module         : AnnalexCtrl\n"),
-                  std::string::npos);
-        EXPECT_NE(result.err.find("Last DLL Error : 0\n"), std::string::npos) << result.err;
     }
+    // No system call failed before the failure: its last system error is 0.
     const std::string entry =
         "Date & Time    : [^\r\n]+\r\n"
         "Date Compiled  : [0-3][0-9]/[01][0-9]/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\r\n"

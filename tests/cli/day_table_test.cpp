@@ -45,11 +45,6 @@ std::chrono::sys_days isoDay(const std::string& text) {
            std::stoi(text.substr(8));
 }
 
-std::vector<std::string> with(std::vector<std::string> base, const std::vector<std::string>& more) {
-    base.insert(base.end(), more.begin(), more.end());
-    return base;
-}
-
 struct StoredMember {
     std::string number;  // among its parent's children, from 1
     std::vector<std::pair<std::string, std::string>> attributes;
@@ -182,22 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
                                {"--levels", "Quarter,Month", "--calendar", "periods13", "--start",
                                 "1-1-2021", "--end", "31-12-2022"}}),
     [](const ::testing::TestParamInfo<Calendar>& tested) { return tested.param.name; });
-
-// The table's options belong to it alone, and an SQL table name is a plain one.
-TEST(DayTable, OptionsRefusedOutsideIt) {
-    for (const auto& [options, named] :
-         std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"--table-format", "csv"}, "--table-format"},
-             {{"--output-format", "csv", "--table-name", "days"}, "--table-name"},
-             {{"--output-format", "days", "--table-name", "Days"}, "--table-name"},
-             {{"--output-format", "days", "--table-name", "1day"}, "--table-name"},
-             {{"--output-format", "days", "--table-format", "xlsx"}, "--table-format"}}) {
-        const ProgramRun run =
-            runAnnalex(with({"generate", "--levels", "Year", "--quiet"}, options));
-        EXPECT_EQ(run.status, 2) << options.back();
-        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
-    }
-}
 
 }  // namespace
 }  // namespace annalex::testing

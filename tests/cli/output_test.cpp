@@ -75,6 +75,11 @@ TEST(Output, AFileIsReplacedWholeKeepingItsModeOwnerAndLinks) {
         EXPECT_TRUE(fs::is_symlink(directory.path() / link)) << link;
         EXPECT_EQ(readFile(elsewhere / file), csv) << link;
     }
+    // A folder that does not exist is named.
+    const ProgramRun missing = runAnnalex(to(directory.path() / "missing" / "time.csv"));
+    EXPECT_EQ(missing.status, 4);
+    EXPECT_NE(missing.err.find("missing"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.out, "");
 }
 
 // A file the program may not write, or whose owner a replacement could not keep, is left as it

@@ -40,8 +40,7 @@ namespace {
 // Starts the program with its standard input from /dev/null, its standard output as asked
 // (into outPath when captured) and its standard error into errPath.
 pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::path& outPath,
-            const std::filesystem::path& errPath, RunAs as, Limits limits,
-            StandardOutput output = StandardOutput::Captured) {
+            const std::filesystem::path& errPath, RunAs as, Limits limits, StandardOutput output) {
     // A pipe whose reader is gone before the program starts: its first write meets no reader.
     int closedPipe[2] = {-1, -1};
     const bool toPipe =
@@ -92,30 +91,14 @@ pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::pa
     _exit(127);
 }
 
+// The status of the ended child, as in ProgramRun.
+int waitFor(pid_t child) {
+    int raw = 0;
+    waitpid(child, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
 }  // namespace
-
-RunningProgram::RunningProgram(const std::vector<std::string>& arguments)
-    : pid_(spawn(arguments, "/dev/null", "/dev/null", RunAs::Caller, {})) {}
-
-RunningProgram::~RunningProgram() {
-    wait();
-}
-
-void RunningProgram::kill() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-    }
-}
-
-int RunningProgram::wait() {
-    if (pid_ > 0) {
-        int raw = 0;
-        waitpid(pid_, &raw, 0);
-        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        pid_ = -1;
-    }
-    return status_;
-}
 
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limits limits,
                       StandardOutput output) {
@@ -123,9 +106,8 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limit
     TemporaryDirectory scratch;
     const auto outPath = scratch.path() / "out";
     const auto errPath = scratch.path() / "err";
-    RunningProgram program(spawn(arguments, outPath, errPath, as, limits, output));
     ProgramRun run;
-    run.status = program.wait();
+    run.status = waitFor(spawn(arguments, outPath, errPath, as, limits, output));
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;

@@ -1,8 +1,6 @@
 #pragma once
 // Runs the real annalex program with arguments and collects what it printed and its status.
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -37,23 +35,6 @@ enum class StandardOutput { Captured, DeviceFull, ClosedPipe, ClosedPipeSignalIg
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunAs::Caller,
                       Limits limits = {}, StandardOutput output = StandardOutput::Captured);
 
-// A program started in the background; its output is dropped. Waited for on destruction.
-class RunningProgram {
-  public:
-    explicit RunningProgram(const std::vector<std::string>& arguments);
-    explicit RunningProgram(pid_t pid) : pid_(pid) {}
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-    ~RunningProgram();
-    void kill();
-    // The status, as in ProgramRun.
-    int wait();
-
-  private:
-    pid_t pid_ = -1;
-    int status_ = -1;
-};
-
 // A fresh directory under the system's temporary directory, removed with the object.
 class TemporaryDirectory {
   public:
@@ -66,5 +47,12 @@ class TemporaryDirectory {
 };
 
 std::string readFile(const std::filesystem::path& file);
+
+// The arguments base followed by more.
+inline std::vector<std::string> with(std::vector<std::string> base,
+                                     const std::vector<std::string>& more) {
+    base.insert(base.end(), more.begin(), more.end());
+    return base;
+}
 
 }  // namespace annalex::testing

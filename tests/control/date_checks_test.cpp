@@ -125,6 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"29", "02", "00", {kInfo}, {29, 2, 2000}},
                       ParseCase{"30", "02", "04", {"Invalid day"}, {}},
                       ParseCase{"45", "02", "01", {"Invalid day", "Invalid day"}, {}},
+                      ParseCase{"32", "01", "01", {"Invalid day"}, {}},
                       ParseCase{"05", "13", "01", {"Invalid month"}, {}},
                       ParseCase{"05", "", "01", {"Invalid month"}, {}},
                       ParseCase{"05", "Jan", "01", {kInfo}, {5, 1, 2001}},

@@ -37,12 +37,15 @@ TEST(Preview, ChoosingTheSelectedEntryAgainRebuildsTheSameCaption) {
     EXPECT_EQ(page.lblDateFormat.caption(), "(01-01-2001)");
 }
 
-TEST(Preview, TheChangeHandlersAloneLeaveTheCaptionWhenNothingIsSelected) {
+// With no month format selected the preview stays and quarters are named without a prefix.
+TEST(Preview, NothingSelectedLeavesTheCaptionAndTheQuarterPrefix) {
     ControlHarness h;
     CalendarPage& page = h.ctrl.page();
     page.cmbMonth.select(-1);
     h.ctrl.cmbMonth_Change();
     EXPECT_EQ(page.lblDateFormat.caption(), "(01-01-01)");
+    h.ctrl.builder().generateQuarters();
+    EXPECT_EQ(h.ctrl.state().quarterList, (std::vector<std::string>{"1", "2", "3", "4", ""}));
     EXPECT_TRUE(h.reporter.reports().empty());
 }
 

@@ -1,11 +1,9 @@
-// The page's structure as a whole: the tab order, the frames that hold the controls, and the
-// calendar-type buttons, which show the calendar list's first entries.
+// The page's structure as a whole: the tab order and the frames that hold the controls.
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "calendar/calendar_list.hpp"
 #include "support/page_doubles.hpp"
 
 namespace annalex::control {
@@ -54,23 +52,6 @@ TEST(CalendarPage, EveryControlLiesInsideTheFrameThatHoldsIt) {
         EXPECT_LE(g.left + g.width, f.width) << control->name();
         EXPECT_LE(g.top + g.height, f.height) << control->name();
     }
-}
-
-TEST(CalendarPage, CalendarButtonsShowTheListsFirstCalendarsAndChooseThem) {
-    ControlHarness h;
-    CalendarPage& page = h.ctrl.page();
-    ASSERT_EQ(page.calendarType.size(), calendar::pageCalendarCount());
-    for (std::size_t i = 0; i < page.calendarType.size(); ++i) {
-        EXPECT_EQ(page.calendarType[i].caption(), calendar::calendarList()[i].caption);
-    }
-    EXPECT_TRUE(page.calendarType[0].value());
-    page.calendarType[1].click();
-    EXPECT_FALSE(page.calendarType[0].value());
-    EXPECT_FALSE(h.ctrl.state().gregorian);
-    page.calendarType[0].click();
-    EXPECT_TRUE(h.ctrl.state().gregorian);
-    h.ctrl.calendarType_Click(7);  // any index other than 0 is fiscal
-    EXPECT_FALSE(h.ctrl.state().gregorian);
 }
 
 }  // namespace

@@ -163,11 +163,15 @@ TEST(AttributeValues, AKeyNamesItsFirstDefinitionAlsoAfterRenaming) {
     member->setAttribute("A", "third");
     member->setAttribute("A1", "first");
     EXPECT_EQ(valuesOf(*f.hierarchy, 0), (Values{{"B", "b"}, {"A1", "first"}, {"A", "third"}}));
-    try {
-        member->setAttribute("C", "c");
-        ADD_FAILURE() << "a key no definition has was taken";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.number(), static_cast<int>(ErrorNumber::InvalidProcedureCall));
+    // A key no definition has, and a member not placed on a level, take no value.
+    auto loose = f.dimension->objects().newMember();
+    for (const auto& [target, key] : {std::pair{member, "C"}, std::pair{loose, "A"}}) {
+        try {
+            target->setAttribute(key, "c");
+            ADD_FAILURE() << key << " was taken";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.number(), static_cast<int>(ErrorNumber::InvalidProcedureCall));
+        }
     }
 }
 

@@ -495,51 +495,45 @@ TEST_F(CubeStoreTest, StoresOfOlderFormatsAreReadAndRewrittenInTheCurrentOne) {
     EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(lost).load(); }, lost), "is damaged"));
 }
 
-TEST_F(CubeStoreTest, FilesThatAreNotStoresAreRefusedAndLeftAlone) {
+// Files that are no store, and a store of a newer format, are refused when opened and, replaced
+// after the store was opened, when loaded or saved; they are left as they were.
+TEST_F(CubeStoreTest, FilesThatAreNotStoresOfThisVersionAreRefusedAndLeftAlone) {
     const fs::path text = dir / "notes.txt";
     writeBytes(text, "Dear diary, today I did not write a cube store.\n");
     const fs::path shortFile = dir / "short.db";
     writeBytes(shortFile, std::string("SQLite format 3\0", 16));
     const fs::path otherDb = dir / "other.db";
-    {
-        sqlite::Connection other(otherDb.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        other.exec("CREATE TABLE member (name TEXT); INSERT INTO member VALUES ('x')");
-    }
-    for (const fs::path& file : {text, shortFile, otherDb}) {
+    sqlite::Connection(otherDb.string(), sqlite::Connection::Mode::ReadWriteCreate)
+        .exec("CREATE TABLE member (name TEXT); INSERT INTO member VALUES ('x')");
+    const fs::path newer = savedStore(*sampleCube(), "newer.db");
+    sqlite::Connection(newer.string(), sqlite::Connection::Mode::ReadWriteCreate)
+        .exec("PRAGMA user_version=7");
+    const std::string notAStore = "' is not a cube store";
+    const std::string newerFormat =
+        "' was written by a newer version of Annalex (format 7; this version reads up to " +
+        std::to_string(kStoreFormat) + ")";
+    for (const auto& [file, says] :
+         {std::pair{text, notAStore}, std::pair{shortFile, notAStore},
+          std::pair{otherDb, notAStore}, std::pair{newer, newerFormat}}) {
+        SCOPED_TRACE(file.filename().string());
         const std::string before = readBytes(file);
         const Failure refused = failureOf([&] { CubeStore::open(file); }, file);
-        EXPECT_EQ(refused.description(), "'" + file.string() + "' is not a cube store");
+        EXPECT_EQ(refused.description(), "'" + file.string() + says);
         EXPECT_EQ(refused.number(), static_cast<int>(ErrorNumber::PathFileAccessError));
 
-        // A save judges the file again: it may have been replaced since it was opened.
+        // A load or a save judges the file again: it may have been replaced since it was opened.
         const fs::path later = dir / "later.db";
         fs::remove(later);
         CubeStore store = CubeStore::open(later);
-        fs::copy_file(file, later, fs::copy_options::overwrite_existing);
-        EXPECT_TRUE(
-            contains(failureOf([&] { store.save(*sampleCube()); }, later), "is not a cube store"));
+        fs::copy_file(file, later);
+        EXPECT_EQ(failureOf([&] { store.load(); }, later).description(),
+                  "'" + later.string() + says);
+        EXPECT_EQ(failureOf([&] { store.save(*sampleCube()); }, later).description(),
+                  "'" + later.string() + says);
         EXPECT_EQ(readBytes(later), before);
         EXPECT_EQ(readBytes(file), before);
     }
     EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(dir); }, dir), "is not a file"));
-}
-
-TEST_F(CubeStoreTest, StoreOfANewerFormatIsRefusedAndLeftAlone) {
-    const fs::path file = savedStore(*sampleCube());
-    CubeStore store = CubeStore::open(file);
-    {
-        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        db.exec("PRAGMA user_version=7");
-    }
-    const std::string before = readBytes(file);
-    const std::string expected = "'" + file.string() +
-                                 "' was written by a newer version of Annalex (format 7; this "
-                                 "version reads up to " +
-                                 std::to_string(kStoreFormat) + ")";
-    EXPECT_EQ(failureOf([&] { CubeStore::open(file); }, file).description(), expected);
-    EXPECT_EQ(failureOf([&] { store.load(); }, file).description(), expected);
-    EXPECT_EQ(failureOf([&] { store.save(*sampleCube()); }, file).description(), expected);
-    EXPECT_EQ(readBytes(file), before);
 }
 
 TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
@@ -561,35 +555,20 @@ TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
     }
     writeBytes(scrambled, bytes);
 
-    // Damage SQLite cannot see, inside the tables: each is a file of its own.
-    std::vector<fs::path> files = {truncated, scrambled};
-    for (const char* change : {
-             // the first member's parent distance runs past the first member
-             "UPDATE member_block SET members = "
-             "CAST(substr(members, 1, 1) || X'01' || substr(members, 3) AS BLOB)",
-             "UPDATE member_block SET members = substr(members, 1, length(members) - 2)",
-             "UPDATE member_block SET members = CAST(members || X'00' AS BLOB)",
-             "UPDATE member_block SET first = 1",
-             "UPDATE member_block SET members = 'text'",
-             "UPDATE hierarchy SET member_count = member_count + 1",
-             "DELETE FROM member_block",
-         }) {
-        const fs::path file = dir / ("changed" + std::to_string(files.size()) + ".db");
-        fs::copy_file(original, file);
-        sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadWriteCreate).exec(change);
-        files.push_back(file);
-    }
+    // Blocks gone while the catalog still counts their members.
+    const fs::path noBlocks = dir / "no_blocks.db";
+    fs::copy_file(original, noBlocks);
+    sqlite::Connection(noBlocks.string(), sqlite::Connection::Mode::ReadWriteCreate)
+        .exec("DELETE FROM member_block");
 
-    for (const fs::path& file : files) {
+    for (const fs::path& file : {truncated, scrambled, noBlocks}) {
         SCOPED_TRACE(file.filename().string());
         const std::string before = readBytes(file);
-        const Failure refused = failureOf(
-            [&] {
-                CubeStore store = CubeStore::open(file);
-                store.load();
-            },
-            file);
+        const Failure refused = failureOf([&] { CubeStore::open(file).load(); }, file);
         EXPECT_TRUE(contains(refused, "' is damaged: ")) << refused.description();
+        const Failure notSaved =
+            failureOf([&] { CubeStore::open(file).save(*sampleCube()); }, file);
+        EXPECT_TRUE(contains(notSaved, "' is damaged: ")) << notSaved.description();
         EXPECT_EQ(readBytes(file), before);
     }
 
@@ -611,7 +590,8 @@ TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogIsRefusedAndLeftAlone
         block.assign(reinterpret_cast<const char*>(first.blob(0).data()), first.blob(0).size());
     }
     // One changed byte anywhere in a block: among the members, the key sequences, the
-    // dictionaries or the runs. (Most such changes still make a block that could be placed.)
+    // dictionaries or the runs. (Most such changes still make a block that could be placed, so
+    // the checksums are what finds them.)
     std::vector<std::pair<std::string, std::function<void(sqlite::Connection&)>>> changes;
     for (std::size_t at = 0; at < block.size(); at += block.size() / 23) {
         changes.emplace_back("byte " + std::to_string(at), [&block, at](sqlite::Connection& db) {
@@ -802,22 +782,27 @@ TEST_F(CubeStoreTest, SaveFailingMidwayKeepsThePreviousContentAndNamesTheCause) 
     EXPECT_FALSE(fs::exists(fresh));
 }
 
+// A copy of file and its journal taken in the middle of a write transaction that has run write
+// and already overwritten pages of the file: what a crash there would leave behind.
+fs::path crashedDuring(const fs::path& file,
+                       const std::function<void(sqlite::Connection&)>& write) {
+    const fs::path crashed = file.parent_path() / ("crashed-" + file.filename().string());
+    sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
+    db.exec("PRAGMA cache_size=2; PRAGMA journal_mode=DELETE");
+    sqlite::Transaction transaction(db);
+    write(db);
+    fs::copy_file(file, crashed);
+    fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
+    return crashed;
+}
+
 TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {
     const auto previous = bulkCube(50, 100);
     const fs::path file = savedStore(*previous);
     const std::string before = readBytes(file);
-
-    // Take a picture of the store and its journal in the middle of a write transaction that
-    // has already overwritten pages of the file: what a crash would leave behind.
-    const fs::path crashed = dir / "crashed.db";
-    {
-        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        db.exec("PRAGMA cache_size=2");
-        sqlite::Transaction transaction(db);
+    const fs::path crashed = crashedDuring(file, [](sqlite::Connection& db) {
         db.exec("UPDATE member_block SET members = zeroblob(length(members))");
-        fs::copy_file(file, crashed);
-        fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
-    }
+    });
     ASSERT_NE(readBytes(crashed), before) << "the picture shows no interrupted write";
 
     EXPECT_EQ(describe(*CubeStore::open(crashed).load()), describe(*previous));
@@ -825,22 +810,15 @@ TEST_F(CubeStoreTest, InterruptedSaveIsRolledBackOnOpen) {
     EXPECT_EQ(readBytes(crashed), before);
 }
 
+// A first save killed in its commit leaves the file half written (its header not yet stamped)
+// and the journal that undoes it.
 TEST_F(CubeStoreTest, KilledFirstSaveLeavesAStoreThatHoldsNothingYet) {
-    // What a first save killed in its commit leaves: the file half written (its header not yet
-    // stamped) and the journal that undoes it.
-    const fs::path file = dir / "first.db";
-    const fs::path crashed = dir / "crashed.db";
-    {
-        sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
-        db.exec("PRAGMA cache_size=2; PRAGMA journal_mode=DELETE");
-        sqlite::Transaction transaction(db);
+    const fs::path crashed = crashedDuring(dir / "first.db", [](sqlite::Connection& db) {
         db.exec("CREATE TABLE filler (x TEXT)");
         for (int i = 0; i < 200; ++i) {
             db.exec("INSERT INTO filler VALUES (hex(randomblob(400)))");
         }
-        fs::copy_file(file, crashed);
-        fs::copy_file(fs::path(file.string() + "-journal"), crashed.string() + "-journal");
-    }
+    });
     ASSERT_GT(fs::file_size(crashed), 0u) << "the picture shows no interrupted write";
 
     CubeStore store = CubeStore::open(crashed);
@@ -865,6 +843,9 @@ TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes)
     writeBytes(stale.string() + "-journal", "its journal");
     const fs::path unrelated = dir / "new.db.new-notes";
     writeBytes(unrelated, "kept");
+    // A first save still under way in another process (this one's parent).
+    const std::string running = "new.db.new-" + std::to_string(getppid());
+    writeBytes(dir / running, "being built");
 
     const auto cube = sampleCube();
     CubeStore::open(file).save(*cube);
@@ -874,7 +855,7 @@ TEST_F(CubeStoreTest, FirstSaveBuildsTheStoreBesideItAndCleansUpAfterKilledOnes)
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"new.db", "new.db.new-notes"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"new.db", running, "new.db.new-notes"}));
 }
 
 TEST_F(CubeStoreTest, WritersOfDifferentDimensionsKeepEachOthersWork) {
