@@ -3,11 +3,8 @@
 // beside this file (aiosmtpd), started in one of its modes, writing what it receives into a
 // folder. It ends when this object goes, because its standard input closes.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,18 +94,5 @@ class SmtpTestServer {
     int stdin_ = -1;
     int port_ = 0;
 };
-
-// A loopback port on which nothing listens: bound, then closed again.
-inline int unusedLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 }  // namespace annalex::report::testing

@@ -55,19 +55,8 @@ TEST_F(EventsTest, FromAMultithreadedApartmentThroughTheTypeLibrarysMarshaler) {
         {
             // An apartment-threaded class: this apartment gets a proxy.
             ComPtr<IAnnalexCtrl> remote;
-            ASSERT_EQ(CoCreateInstance(CLSID_AnnalexCtrl, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_PPV_ARGS(&remote)),
-                      S_OK);
-            ComPtr<IAnnalexCube> cube;
-            ASSERT_EQ(
-                CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
-                S_OK);
             ComPtr<IDispatch> time;
-            BSTR name = SysAllocString(L"Time");
-            ASSERT_EQ(cube->ensureDimension(name, &time), S_OK);
-            SysFreeString(name);
-            ASSERT_EQ(remote->putref_theCube(cube.Get()), S_OK);
-            ASSERT_EQ(remote->putref_theTimeDimension(time.Get()), S_OK);
+            makeControlWithOwnCube(remote, time);
 
             ComPtr<IConnectionPoint> point = eventsPoint(remote.Get());
             DWORD cookie = 0;

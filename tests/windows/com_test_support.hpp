@@ -79,6 +79,12 @@ inline DWORD runRegsvr32(const std::wstring& arguments, const std::filesystem::p
     return exitCode;
 }
 
+// A function a DLL exports, as the type it has (by default a server's entry point).
+template <typename Function = HRESULT(STDAPICALLTYPE*)()>
+Function exported(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // Invokes a member of object by name: a text got (flags DISPATCH_PROPERTYGET) or put
 // (DISPATCH_PROPERTYPUT, with value); "<failed>" when the call fails.
 inline std::string byName(IDispatch* object, const wchar_t* name, WORD flags = DISPATCH_PROPERTYGET,
@@ -101,6 +107,32 @@ inline std::string byName(IDispatch* object, const wchar_t* name, WORD flags = D
     }
     VariantClear(&result);
     return text;
+}
+
+// A BSTR for the length of a call.
+class Bstr {
+  public:
+    explicit Bstr(const wchar_t* text) : text_(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(text_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    operator BSTR() const { return text_; }
+
+  private:
+    BSTR text_;
+};
+
+// A new control and a new in-memory cube with its dimension "Time" set on the control.
+inline void makeControlWithOwnCube(ComPtr<IAnnalexCtrl>& ctrl, ComPtr<IDispatch>& dimension) {
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_AnnalexCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&ctrl)),
+        S_OK);
+    ComPtr<IAnnalexCube> cube;
+    ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
+              S_OK);
+    ASSERT_EQ(cube->ensureDimension(Bstr(L"Time"), &dimension), S_OK);
+    ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
+    ASSERT_EQ(ctrl->putref_theTimeDimension(dimension.Get()), S_OK);
 }
 
 // A host's sink as containers and script engines make them: IDispatch over the events
@@ -153,11 +185,11 @@ class RegisteredRecorder {
   public:
     RegisteredRecorder() {
         module_ = LoadLibraryW((programFolder() / "cube_recorder.dll").c_str());
-        registered_ = module_ != nullptr && entry("DllRegisterServer")() == S_OK;
+        registered_ = module_ != nullptr && exported(module_, "DllRegisterServer")() == S_OK;
     }
     ~RegisteredRecorder() {
         if (registered_) {
-            EXPECT_EQ(entry("DllUnregisterServer")(), S_OK);
+            EXPECT_EQ(exported(module_, "DllUnregisterServer")(), S_OK);
         }
         if (module_ != nullptr) {
             FreeLibrary(module_);
@@ -178,11 +210,6 @@ class RegisteredRecorder {
     }
 
   private:
-    using EntryPoint = HRESULT(STDAPICALLTYPE*)();
-    EntryPoint entry(const char* name) const {
-        return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-    }
-
     HMODULE module_ = nullptr;
     bool registered_ = false;
 };
@@ -191,43 +218,24 @@ class RegisteredRecorder {
 // frees it after. The thread is in a single-threaded apartment meanwhile.
 class RegisteredServer : public ::testing::Test {
   protected:
-    using EntryPoint = HRESULT(STDAPICALLTYPE*)();
-
     void SetUp() override {
         // S_FALSE in a program that keeps OLE initialised for its windows (OleInitialize).
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         module_ = LoadLibraryW((programFolder() / "annalex.dll").c_str());
         ASSERT_NE(module_, nullptr);
-        ASSERT_EQ(entryPoint("DllRegisterServer")(), S_OK);
+        ASSERT_EQ(exported(module_, "DllRegisterServer")(), S_OK);
     }
     void TearDown() override {
         ctrl.Reset();
         dimension.Reset();
         if (module_ != nullptr) {
-            EXPECT_EQ(entryPoint("DllUnregisterServer")(), S_OK);
+            EXPECT_EQ(exported(module_, "DllUnregisterServer")(), S_OK);
             FreeLibrary(module_);
         }
         CoUninitialize();
     }
 
-    EntryPoint entryPoint(const char* name) const {
-        return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-    }
-
-    // A new control and a new in-memory cube with its dimension "Time" set on the control.
-    void createControlWithOwnCube() {
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_AnnalexCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&ctrl)),
-            S_OK);
-        ComPtr<IAnnalexCube> cube;
-        ASSERT_EQ(CoCreateInstance(CLSID_Cube, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&cube)),
-                  S_OK);
-        BSTR name = SysAllocString(L"Time");
-        ASSERT_EQ(cube->ensureDimension(name, &dimension), S_OK);
-        SysFreeString(name);
-        ASSERT_EQ(ctrl->putref_theCube(cube.Get()), S_OK);
-        ASSERT_EQ(ctrl->putref_theTimeDimension(dimension.Get()), S_OK);
-    }
+    void createControlWithOwnCube() { makeControlWithOwnCube(ctrl, dimension); }
 
     // A new cube of the product's own on the control, with a time dimension of a host's cube
     // library whose classes the control makes new objects from.

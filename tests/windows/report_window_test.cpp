@@ -38,17 +38,6 @@ std::string narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());  // the texts checked here are ASCII
 }
 
-// The date and build lines of a log entry or a mail.
-std::string stampPattern(const std::string& lineEnd) {
-    return "Date & Time    : [^\r\n]+" + lineEnd +
-           "Date Compiled  : [0-3][0-9]/[01][0-9]/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}" + lineEnd +
-           "Build          : " ANNALEX_PROJECT_VERSION + lineEnd;
-}
-
-std::string literal(const std::string& text) {
-    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
-}
-
 // The simple-MAPI client of the tests as the default mail client: registered before mapi32.dll
 // is first loaded (it reads the registration once), removed at the end.
 class DefaultMailClient : public ::testing::Environment {
@@ -203,10 +192,13 @@ TEST_F(FailingPageToRestart, TheReportClosesTheHostsFormAndCloseLogsArchivesAndR
     // One entry, the second failure's (addYears after addLevels).
     EXPECT_THAT(lastFailureLines(),
                 ::testing::HasSubstr("Procedure      : Private Sub addYears()"));
-    const std::string entry = stampPattern("\r\n") + literal(lastFailureLines()) +
-                              "Description    : Pressed OK\r\non a refusing cube\r\n-{48}\r\n";
+    // (The entry's layout is the form's; here the line breaks typed into the box.)
     const std::string log = fileText(product_->log());
-    EXPECT_TRUE(std::regex_match(log, std::regex(entry))) << log;
+    EXPECT_TRUE(log.starts_with("Date & Time    : ") && log.rfind("Date & Time") == 0) << log;
+    EXPECT_TRUE(log.ends_with(lastFailureLines() +
+                              "Description    : Pressed OK\r\non a refusing cube\r\n" +
+                              std::string(48, '-') + "\r\n"))
+        << log;
     EXPECT_FALSE(std::filesystem::exists(product_->errorLogs() / "screenshot.bmp"));
     noteArchive(archives[0], "Velmora.vms screenshot.bmp VmError.log");
 
@@ -269,9 +261,8 @@ TEST_F(FailingPage, EMailGoesThroughTheDefaultMailClientAndCloseThenMakesNoArchi
     EXPECT_EQ(mailRecord("recipients"), "1 support@velmora.example SMTP:support@velmora.example\n");
     EXPECT_EQ(mailRecord("subject"), "Velmora Ledgerly Error");
     const std::string body = mailRecord("body");
-    EXPECT_TRUE(
-        std::regex_match(body, std::regex(" \r\nDescription:\r\nMailed it\r\n\r\n" +
-                                          stampPattern("\r\n") + literal(lastFailureLines()))))
+    EXPECT_TRUE(body.starts_with(" \r\nDescription:\r\nMailed it\r\n\r\nDate & Time") &&
+                body.ends_with(lastFailureLines()))
         << body;
     // One attachment: a data file at the body's first position, the temporary archive, gone now.
     const std::string files = mailRecord("files");
@@ -318,47 +309,21 @@ TEST_F(FailingPage, ASignOnTheMailClientRefusesDisablesTheMailOptions) {
     EXPECT_FALSE(IsWindowEnabled(item(kButEMail)));
 }
 
-// Types into the report form and presses Escape as soon as it is set up, from inside its own
-// modal loop.
-class ModalFormWorker {
-  public:
-    explicit ModalFormWorker(std::wstring description)
-        : description_(std::move(description)),
-          hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, &hook, nullptr, GetCurrentThreadId())) {
-        current_ = this;
-    }
-    ~ModalFormWorker() {
-        UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
-    bool sawForm = false;
-
-  private:
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
-        const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && call.message == WM_INITDIALOG && current_ != nullptr &&
-            windowText(call.hwnd) == kFormTitle) {
-            current_->sawForm = true;
-            for (const wchar_t character : current_->description_) {
-                PostMessageW(GetDlgItem(call.hwnd, kEdtWhatDoing), WM_CHAR, character, 1);
-            }
-            PostMessageW(call.hwnd, WM_COMMAND, IDCANCEL, 0);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    std::wstring description_;
-    HHOOK hook_;
-    static inline ModalFormWorker* current_ = nullptr;
-};
-
 TEST_F(FailingPage, WhileTheContainerTakesNoModelessWindowOkWaitsForTheModalForm) {
     ASSERT_EQ(active_->EnableModeless(FALSE), S_OK);
     BoxCloser boxes;
-    ModalFormWorker worker(L"Closed while modal");
+    // The form is worked from inside its own modal loop, as soon as it is set up.
+    bool sawForm = false;
+    boxes.onOtherDialog = [&sawForm](HWND shown) {
+        sawForm = windowText(shown) == kFormTitle;
+        for (const wchar_t character : std::wstring(L"Closed while modal")) {
+            PostMessageW(GetDlgItem(shown, kEdtWhatDoing), WM_CHAR, character, 1);
+        }
+        PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
+    };
     pressOk();
     // OK came back once the form was closed: the entry is written, the form gone.
-    EXPECT_TRUE(worker.sawForm);
+    EXPECT_TRUE(sawForm);
     EXPECT_EQ(form(), nullptr);
     // The first failure, as the recorder refused the product's own hierarchy.
     EXPECT_THAT(

@@ -60,7 +60,7 @@ class SettingsDirTest : public ::testing::Test {
         if (HKEY root = hiveRoot(path(name)); root != nullptr) {
             const auto hive = parseHive(content);
             EXPECT_TRUE(hive.has_value()) << "not a hive text: " << content;
-            clearKey(root);
+            EXPECT_EQ(RegDeleteTreeA(root, nullptr), ERROR_SUCCESS);  // its values and subkeys
             if (hive) {
                 loadKey(root, *hive);
             }
@@ -107,25 +107,6 @@ class SettingsDirTest : public ::testing::Test {
             }
         }
         return nullptr;
-    }
-
-    static void clearKey(HKEY key) {
-        std::vector<std::string> subkeys;
-        char name[256];
-        for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
-            subkeys.emplace_back(name);
-        }
-        for (const auto& subkey : subkeys) {
-            ASSERT_EQ(RegDeleteTreeA(key, subkey.c_str()), ERROR_SUCCESS) << subkey;
-        }
-        while (true) {
-            DWORD length = sizeof name;
-            if (RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS) {
-                break;
-            }
-            ASSERT_EQ(RegDeleteValueA(key, name), ERROR_SUCCESS) << name;
-        }
     }
 
     static void loadKey(HKEY key, const HiveKey& hive) {

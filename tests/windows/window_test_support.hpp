@@ -8,6 +8,7 @@
 #include <oleidl.h>
 #include <windows.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -44,7 +45,7 @@ struct ShownBox {
 };
 
 // Notes every message box of the thread once it is set up, and closes it with its OK button.
-// (Other dialogs, which have no OK button, are left alone.)
+// Other dialogs, which have no OK button, are handed to onOtherDialog, if set.
 class BoxCloser {
   public:
     BoxCloser()
@@ -58,12 +59,16 @@ class BoxCloser {
     BoxCloser(const BoxCloser&) = delete;
     BoxCloser& operator=(const BoxCloser&) = delete;
     std::vector<ShownBox> shown;
+    std::function<void(HWND)> onOtherDialog;
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
         const auto& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && call.message == WM_INITDIALOG && current_ != nullptr &&
-            className(call.hwnd) == L"#32770" && GetDlgItem(call.hwnd, IDOK) != nullptr) {
+        const bool dialog = code == HC_ACTION && call.message == WM_INITDIALOG &&
+                            current_ != nullptr && className(call.hwnd) == L"#32770";
+        if (dialog && GetDlgItem(call.hwnd, IDOK) == nullptr && current_->onOtherDialog) {
+            current_->onOtherDialog(call.hwnd);
+        } else if (dialog && GetDlgItem(call.hwnd, IDOK) != nullptr) {
             const HWND box = call.hwnd;
             ShownBox seen{windowText(box), L"", false,
                           (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
@@ -95,13 +100,10 @@ using AtlAxGetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
 inline AtlAxGetControl atlGetControl() {
     static const AtlAxGetControl getControl = []() -> AtlAxGetControl {
         const HMODULE atl = LoadLibraryW(L"atl.dll");
-        const auto init = reinterpret_cast<BOOL(WINAPI*)()>(
-            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-        if (atl == nullptr || init == nullptr || !init()) {
-            return nullptr;
-        }
-        return reinterpret_cast<AtlAxGetControl>(
-            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+        const auto init = exported<BOOL(WINAPI*)()>(atl, "AtlAxWinInit");
+        return atl == nullptr || init == nullptr || !init()
+                   ? nullptr
+                   : exported<AtlAxGetControl>(atl, "AtlAxGetControl");
     }();
     return getControl;
 }
@@ -115,28 +117,6 @@ inline void pumpMessages(IOleInPlaceActiveObject* active) {
         }
         TranslateMessage(&message);
         DispatchMessageW(&message);
-    }
-}
-
-// A key pressed and released in the focused window.
-inline void pressKey(IOleInPlaceActiveObject* active, UINT key, bool shift = false) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(keys);
-    const HWND focus = GetFocus();
-    PostMessageW(focus, WM_KEYDOWN, key, 1);
-    PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
-    pumpMessages(active);
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
-}
-
-// Characters typed one by one into the focused window.
-inline void typeText(IOleInPlaceActiveObject* active, const std::wstring& text) {
-    for (const wchar_t character : text) {
-        PostMessageW(GetFocus(), WM_CHAR, character, 1);
-        pumpMessages(active);
     }
 }
 
@@ -185,8 +165,26 @@ class ContainedControl : public RegisteredServer {
 
     int pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void pump() { pumpMessages(active_.Get()); }
-    void press(UINT key, bool shift = false) { pressKey(active_.Get(), key, shift); }
-    void type(const std::wstring& text) { typeText(active_.Get(), text); }
+    // A key pressed and released in the focused window.
+    void press(UINT key, bool shift = false) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        const HWND focus = GetFocus();
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+        pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+    // Characters typed one by one into the focused window.
+    void type(const std::wstring& text) {
+        for (const wchar_t character : text) {
+            PostMessageW(GetFocus(), WM_CHAR, character, 1);
+            pump();
+        }
+    }
 
     HWND host_ = nullptr;
     HWND page_ = nullptr;

@@ -51,13 +51,13 @@ constexpr IID kRecorderObject = {
 
 constexpr std::array<const wchar_t*, 5> kKinds = {L"Dimension", L"Hierarchy", L"Level",
                                                   L"AttributeDef", L"Member"};
-const std::array<CLSID, 5> kClasses{{
-    {0xe49acc5f, 0x92f6, 0x4193, {0x92, 0x06, 0xea, 0xcf, 0xf9, 0xb1, 0xee, 0x2d}},
-    {0x80a28e49, 0x22d3, 0x4ede, {0xb2, 0x31, 0x1f, 0xf2, 0x6d, 0xc5, 0x5e, 0xb5}},
-    {0x59588505, 0x8e32, 0x48ea, {0xa1, 0x1e, 0x85, 0xd2, 0x44, 0xfa, 0xf9, 0x49}},
-    {0xddb9ad46, 0xc154, 0x4b07, {0xb4, 0xae, 0x48, 0x43, 0xf3, 0x4f, 0xbc, 0x30}},
-    {0x3403a7ea, 0xceb0, 0x4d2d, {0xb5, 0x7f, 0xbd, 0xc8, 0xeb, 0xbc, 0x68, 0xda}},
-}};
+// The classes' CLSIDs: {e49acc5f-92f6-4193-9206-eacff9b1ee2d} for the dimension, then the
+// next values of the first field in the order of kKinds.
+CLSID classId(std::size_t kind) {
+    CLSID clsid = {0xe49acc5f, 0x92f6, 0x4193, {0x92, 0x06, 0xea, 0xcf, 0xf9, 0xb1, 0xee, 0x2d}};
+    clsid.Data1 += static_cast<unsigned long>(kind);
+    return clsid;
+}
 
 constexpr std::array<const wchar_t*, 21> kNames = {
     L"hierarchyCount", L"hierarchy",       L"addHierarchy",
@@ -339,7 +339,7 @@ class Factory final : public Unknown<IClassFactory> {
 // its CLSID.
 std::array<std::wstring, 4> classKeys(std::size_t kind) {
     wchar_t clsid[40];
-    StringFromGUID2(kClasses[kind], clsid, 40);
+    StringFromGUID2(classId(kind), clsid, 40);
     const std::wstring progId = std::wstring(L"CubeRecorder.") + kKinds[kind];
     return {std::wstring(L"CLSID\\") + clsid,
             std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", progId, progId + L"\\CLSID"};
@@ -360,8 +360,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
     *object = nullptr;
-    for (std::size_t kind = 0; kind < kClasses.size(); ++kind) {
-        if (IsEqualCLSID(clsid, kClasses[kind])) {
+    for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
+        if (IsEqualCLSID(clsid, classId(kind))) {
             auto* factory = new Factory(kind);
             const HRESULT result = factory->QueryInterface(riid, object);
             factory->Release();
@@ -378,7 +378,7 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(module, path, MAX_PATH);
-    for (std::size_t kind = 0; kind < kClasses.size(); ++kind) {
+    for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
         const auto keys = classKeys(kind);
         if (!setValue(keys[1], nullptr, path) ||
             !setValue(keys[1], L"ThreadingModel", L"Apartment") ||
@@ -390,7 +390,7 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    for (std::size_t kind = 0; kind < kClasses.size(); ++kind) {
+    for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
         const auto keys = classKeys(kind);
         for (const std::size_t key : {1, 0, 3, 2}) {
             RegDeleteKeyW(HKEY_CLASSES_ROOT, keys[key].c_str());
