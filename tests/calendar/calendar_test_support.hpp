@@ -63,15 +63,6 @@ class Tree {
         }
         return names;
     }
-    std::vector<std::int32_t> ordersUnder(const std::string& parent) const {
-        std::vector<std::int32_t> orders;
-        for (const Node& node : nodes_) {
-            if (node.parent == parent) {
-                orders.push_back(node.order);
-            }
-        }
-        return orders;
-    }
 
   private:
     std::vector<Node> nodes_;

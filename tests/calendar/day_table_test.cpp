@@ -14,6 +14,7 @@
 
 #include "common/failure.hpp"
 #include "support/page_doubles.hpp"
+#include "support/time_model.hpp"
 
 namespace annalex::testing {
 namespace {
@@ -54,21 +55,8 @@ TEST(DayTable, RecordedDaysOutOfPlaceAreTakenByName) {
 // The CSV day table of one Day member, Saturday 2 January 2021, whose level defines DayWeekend
 // and DayHoliday, with attribute values set in the order given.
 std::string oneDay(const std::vector<std::pair<std::string, std::string>>& values) {
-    cube::MemoryDimension dimension("Time");
-    auto& objects = dimension.objects();
-    const auto hierarchy = objects.newHierarchy();
-    dimension.addHierarchy(hierarchy);
-    const auto level = objects.newLevel();
-    level->putName("Day");
-    hierarchy->addLevel(level);
-    for (const char* key : {"DayWeekend", "DayHoliday"}) {
-        const auto definition = objects.newAttributeDef();
-        definition->putName(key);
-        level->addAttributeDef(definition);
-    }
-    const auto day = objects.newMember();
-    day->putName("Sat 2 Jan");
-    level->addRootMember(day);
+    TimeModel model;
+    const auto day = model.root(model.addLevel("Day", {"DayWeekend", "DayHoliday"}), "Sat 2 Jan");
     for (const auto& [key, value] : values) {
         day->setAttribute(key, value);
     }
@@ -78,7 +66,7 @@ std::string oneDay(const std::vector<std::pair<std::string, std::string>>& value
     std::ostringstream out;
     calendar::DayTableOptions options;
     options.attributes = true;
-    calendar::writeDayTable(*dimension.hierarchies().front(), state, options, out);
+    calendar::writeDayTable(*model.hierarchy, state, options, out);
     return out.str();
 }
 

@@ -151,8 +151,10 @@ TEST_P(DayTableAgreement, EveryRowIsAPathOfTheSavedHierarchy) {
     EXPECT_EQ(rowDays, leafDays);
 }
 
-// Every calendar; the page's with the weeks that stray from their year and quarters, and a
-// fiscal range whose Februaries both lack 29 February and name 1 March as their 29th day.
+// The page's calendar with the weeks that stray from their year and quarters, a fiscal range
+// whose Februaries both lack 29 February and name 1 March as their 29th day, a retail year of
+// 53 weeks and periods13's quarters without a year above them. (How each calendar lays out its
+// members is the member walk's.)
 INSTANTIATE_TEST_SUITE_P(
     Calendars, DayTableAgreement,
     ::testing::Values(Calendar{"GregorianEveryLevel",
@@ -162,13 +164,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Calendar{"FiscalFebruaries",
                                {"--levels", "Year,Month,Day", "--calendar", "fiscal", "--start",
                                 "1-4-2003", "--end", "31-3-2005"}},
-                      Calendar{"FiscalWeeksBelowQuarters",
-                               {"--levels", "Year,Quarter,Week", "--calendar", "fiscal", "--start",
-                                "15-4-2003", "--end", "14-4-2004"},
-                               true},
-                      Calendar{"Iso",
-                               {"--levels", "Year,Week,Day", "--calendar", "iso", "--start",
-                                "1-1-2026", "--end", "31-12-2027"}},
                       Calendar{"Retail53Weeks",
                                {"--levels", "Year,Quarter,Month,Week,Day", "--calendar", "retail",
                                 "--year-end-rule", "nearest", "--start", "1-6-2020", "--end",

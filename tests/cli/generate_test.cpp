@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -19,15 +20,8 @@ namespace {
 const std::vector<std::string> kWorkedExample = {"generate",       "--levels", "Year,Month",
                                                  "--month-format", "MMM",      "--quiet"};
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        result.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 // The worked example in the three output formats; without --quiet the info notice goes to
@@ -36,34 +30,21 @@ TEST(Generate, WorkedExampleInEveryFormat) {
     const ProgramRun run = runAnnalex(with(kWorkedExample, {"--output-format", "jsonl"}));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const auto out = lines(run.out);
-    ASSERT_EQ(out.size(), 3u + 1u + 12u);
-    EXPECT_EQ(out[0], R"({"kind":"hierarchy","name":"Period"})");
-    EXPECT_EQ(
-        out[1],
-        R"({"kind":"level","name":"Year","type":20,"attributes":[["YearLeapYear","Leap Year"],)"
-        R"(["YearNumberOfDays","Number of Days"],["YearYearNo","Year #"]]})");
-    EXPECT_EQ(out[2].rfind(R"({"kind":"level","name":"Month","type":132,"attributes":[[)", 0), 0u);
-    EXPECT_NE(out[2].find(R"(["MonthMonthNumber","Month #"]]})"), std::string::npos);
-    EXPECT_EQ(out[3],
-              R"({"kind":"member","level":"Year","name":"2001","order":0,"parent":null,)"
-              R"("attributes":{"YearLeapYear":"No","YearNumberOfDays":"365","YearYearNo":"0"}})");
-    EXPECT_EQ(out[4], R"({"kind":"member","level":"Month","name":"Jan","order":0,"parent":"2001",)"
-                      R"("attributes":{}})");
-    EXPECT_EQ(out[15],
-              R"({"kind":"member","level":"Month","name":"Dec","order":11,"parent":"2001",)"
-              R"("attributes":{}})");
+    // What each line says is the export's, pinned over every calendar by the golden digests.
+    EXPECT_EQ(lineCount(run.out), 3u + 1u + 12u);
+    EXPECT_EQ(run.out.rfind("{\"kind\":\"hierarchy\",\"name\":\"Period\"}\n", 0), 0u);
 
     const ProgramRun csv = runAnnalex(with(kWorkedExample, {"--output-format", "csv"}));
     ASSERT_EQ(csv.status, 0) << csv.err;
-    const auto rows = lines(csv.out);
-    ASSERT_EQ(rows.size(), 14u);
-    EXPECT_EQ(rows[0],
-              "level,name,order,parent,path,YearLeapYear,YearNumberOfDays,YearYearNo,"
-              "MonthNumberInYear,MonthNumberInQuarter,MonthNumberOfWeeks,MonthNumberOfDays,"
-              "MonthFstDayInMonth,MonthLstDayInMonth,MonthMonthNumber\r");
-    EXPECT_EQ(rows[1], "Year,2001,0,,2001,No,365,0,,,,,,,\r");
-    EXPECT_EQ(rows[2], "Month,Jan,0,2001,2001/Jan,,,,,,,,,,\r");
+    EXPECT_EQ(lineCount(csv.out), 14u);
+    EXPECT_EQ(csv.out.rfind("level,name,order,parent,path,YearLeapYear,YearNumberOfDays,YearYearNo,"
+                            "MonthNumberInYear,MonthNumberInQuarter,MonthNumberOfWeeks,"
+                            "MonthNumberOfDays,MonthFstDayInMonth,MonthLstDayInMonth,"
+                            "MonthMonthNumber\r\nYear,2001,0,,2001,No,365,0,,,,,,,\r\n"
+                            "Month,Jan,0,2001,2001/Jan,,,,,,,,,,\r\n",
+                            0),
+              0u)
+        << csv.out;
     // --with-dates only adds each member's first and last day.
     const ProgramRun dated =
         runAnnalex(with(kWorkedExample, {"--output-format", "csv", "--with-dates"}));
@@ -128,8 +109,6 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
     TemporaryDirectory folder;
     const auto rules = folder.path() / "office.rules";
     std::ofstream(rules) << "include gb-eng\n12-24 = Closed\n1st tues 12 = Party\n";
-    const auto nul = folder.path() / "nul.rules";
-    std::ofstream(nul, std::ios::binary) << std::string("12\0-25 = X\n", 11);
     // Rules files of 1 MB and one byte more, and a pipe no one writes to.
     const auto full = folder.path() / "full.rules", large = folder.path() / "large.rules";
     std::ofstream(full) << "12-25 = C" << std::string((1 << 20) - 10, '#') << '\n';
@@ -145,10 +124,8 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
         {{"--output-format", "xml"}, "--output-format"},
         {{"--no-such-option"}, "--no-such-option"},
         {{"--calendar", "iso", "--levels", "Year,Month"}, "--levels"},
-        {{"--calendar", "iso", "--levels", "Quarter,Week"}, "--levels"},
         {{"--calendar", "iso", "--levels", "Year", "--week-start", "mon"}, "--week-start"},
         {{"--calendar", "iso", "--levels", "Year", "--year-end-rule", "last"}, "--year-end-rule"},
-        {{"--levels", "Year", "--pattern", "445"}, "--pattern"},
         {{"--calendar", "periods13", "--levels", "Year", "--pattern", "445"}, "--pattern"},
         {{"--calendar", "retail", "--levels", "Year", "--pattern", "455"}, "--pattern"},
         {{"--calendar", "retail", "--levels", "Year", "--year-end-month", "0"}, "--year-end-month"},
@@ -167,10 +144,7 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
          "cannot read holiday rules file 'xx'"},
         {with(isoDay, {"--fill-attributes", "--holidays", ""}), "--holidays: expected a built-in"},
         {with(isoDay, {"--language", "xx"}), "--language: unknown language 'xx'"},
-        {with(isoDay, {"--language", "de_DE"}), "--language: 'de_DE' is not a language tag"},
-        {with(isoDay, {"--fill-attributes", "--holidays", folder.path().string()}),
-         "holiday rules file '" + folder.path().string() + "' is not a regular file"},
-        {with(isoDay, {"--fill-attributes", "--holidays", "/dev/zero"}), "'/dev/zero' is not"},
+        // A pipe no one writes to is refused before it is opened, which would wait for ever.
         {with(isoDay, {"--fill-attributes", "--holidays", (folder.path() / "pipe").string()}),
          "pipe' is not a regular file"},
         // The day table's options belong to it alone, and an SQL table name is a plain one.
@@ -182,9 +156,6 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
          "--table-format"},
         {with(isoDay, {"--fill-attributes", "--holidays", large.string()}),
          large.string() + "' is larger than 1 MB (1048576 bytes)"},
-        // A NUL byte in the file is shown, and the message goes on to its end.
-        {with(isoDay, {"--fill-attributes", "--holidays", nul.string()}),
-         nul.string() + ":1: unknown day '12\\x00-25': expected MM-DD"},
     };
     for (const auto& [arguments, named] : cases) {
         const ProgramRun run = runAnnalex(with({"generate", "--quiet"}, arguments));
@@ -227,7 +198,7 @@ TEST(Generate, OutputToAPipeIsWrittenInPlace) {
         runAnnalex(with(kWorkedExample, {"--output-format", "csv", "--output", fifo.string()}));
     reader.join();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines(received).size(), 14u);
+    EXPECT_EQ(lineCount(received), 14u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 

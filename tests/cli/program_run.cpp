@@ -4,12 +4,13 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "support/child_process.hpp"
 
 namespace annalex::testing {
 
@@ -91,13 +92,6 @@ pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::pa
     _exit(127);
 }
 
-// The status of the ended child, as in ProgramRun.
-int waitFor(pid_t child) {
-    int raw = 0;
-    waitpid(child, &raw, 0);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-}
-
 }  // namespace
 
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limits limits,
@@ -107,7 +101,7 @@ ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limit
     const auto outPath = scratch.path() / "out";
     const auto errPath = scratch.path() / "err";
     ProgramRun run;
-    run.status = waitFor(spawn(arguments, outPath, errPath, as, limits, output));
+    run.status = waitForChild(spawn(arguments, outPath, errPath, as, limits, output));
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;

@@ -1,45 +1,33 @@
 // annalex settings as its users run it: what it says when a write did not happen.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "program_run.hpp"
+#include "settings/settings_dir.hpp"
 
 namespace annalex::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsCommand : public ::testing::Test {
+// A settings directory of its own, reachable by the unprivileged user that some runs become.
+class SettingsCommand : public settings::testing::SettingsDirTest {
   protected:
     void SetUp() override {
-        // Reachable by the unprivileged user that some runs become.
-        fs::permissions(directory.path(), fs::perms::owner_all | fs::perms::group_read |
-                                              fs::perms::group_exec | fs::perms::others_read |
-                                              fs::perms::others_exec);
-        settingsDir = directory.path() / "settings";
-        ::setenv("ANNALEX_SETTINGS_DIR", settingsDir.c_str(), 1);
+        SettingsDirTest::SetUp();
+        fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
     }
-    void TearDown() override { ::unsetenv("ANNALEX_SETTINGS_DIR"); }
-
-    fs::path write(const std::string& name, const std::string& content) {
-        const auto file = directory.path() / name;
-        std::ofstream(file, std::ios::binary) << content;
-        return file;
-    }
-
-    TemporaryDirectory directory;
-    fs::path settingsDir;
 };
 
 // A write that did not happen is reported with the file it names. (Why writes fail, a full disk
 // among them, is the settings suite's business.) Here the file may be written by anyone, but its
 // folder only by its owner: the replacement cannot be made.
 TEST_F(SettingsCommand, AnIniWriteThatDidNotHappenIsReported) {
-    const auto ini = write("app.ini", "[Main]\nkey=old\n");
+    const auto ini = writeFile("app.ini", "[Main]\nkey=old\n");
     fs::permissions(ini, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
                                             fs::perms::others_exec));
     for (const auto& arguments : std::vector<std::vector<std::string>>{
@@ -57,23 +45,21 @@ TEST_F(SettingsCommand, AnIniWriteThatDidNotHappenIsReported) {
 }
 
 TEST_F(SettingsCommand, ATypeThatWritesNothingIsAUsageError) {
-    for (const char* action : {"write", "read"}) {
-        std::vector<std::string> arguments = {"settings", action, "HKCU", "Software\\N", "v", "X"};
-        if (std::string(action) == "write") {
-            arguments.push_back("1");
-        }
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"settings", "write", "HKCU", "Software\\N", "v", "X", "1"},
+             {"settings", "read", "HKCU", "Software\\N", "v", "X"}}) {
         const ProgramRun run = runAnnalex(arguments);
-        EXPECT_EQ(run.status, 2) << action;
+        EXPECT_EQ(run.status, 2) << arguments[1];
         EXPECT_NE(run.err.find("TYPE"), std::string::npos) << run.err;
     }
-    EXPECT_FALSE(fs::exists(settingsDir));
+    EXPECT_TRUE(fs::is_empty(dir_));
     // Any case of the three letters is a type.
     EXPECT_EQ(runAnnalex({"settings", "write", "HKCU", "Software\\N", "v", "d", "1"}).status, 0);
 }
 
 TEST_F(SettingsCommand, MessagesNameTheFile) {
     ASSERT_EQ(runAnnalex({"settings", "write", "HKCU", "Software\\V", "a", "S", "1"}).status, 0);
-    const auto hive = settingsDir / "HKEY_CURRENT_USER.hive";
+    const auto hive = path("HKEY_CURRENT_USER.hive");
     // Cut to its first line: every setting gone, which must not read as an empty hive.
     const std::string text = readFile(hive);
     std::ofstream(hive, std::ios::binary | std::ios::trunc) << text.substr(0, text.find('\n') + 1);
@@ -82,7 +68,7 @@ TEST_F(SettingsCommand, MessagesNameTheFile) {
     EXPECT_EQ(damaged.err, "annalex settings: '" + hive.string() +
                                "': status 1015: The configuration registry database is corrupt.\n");
 
-    const auto ini = write("app.ini", "[Main]\n");
+    const auto ini = writeFile("app.ini", "[Main]\n");
     const ProgramRun missing = runAnnalex({"settings", "list-keys", ini.string(), "Main"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.rfind("annalex settings: '" + ini.string() + "': status 6: ", 0), 0u)

@@ -21,13 +21,12 @@ TEST(ProcedureTrap, AnOverflowingDayBoxIsReportedByTheFieldCheckThenByTheDateChe
 
     h.pressOk();
     ASSERT_EQ(h.reporter.reports().size(), 1u);
-    const errors::FailureReport& report = h.reporter.reports()[0];
-    EXPECT_EQ(report.errModName, "AnnalexCtrl");
-    EXPECT_EQ(report.errProcName,
-              "Private Function dateFormatValid(aDate As String, dateType As Integer) As Boolean");
-    EXPECT_EQ(report.VmErrNumber, 6);
-    EXPECT_EQ(report.VmErrDescription, "Overflow");
-    EXPECT_EQ(report.VmErrSource, "Annalex");
+    EXPECT_EQ(
+        h.reporter.reports()[0],
+        (errors::FailureReport{
+            "AnnalexCtrl",
+            "Private Function dateFormatValid(aDate As String, dateType As Integer) As Boolean",
+            "Overflow", 6, "Annalex", h.reporter.reports()[0].VmErrLastDllError}));
     EXPECT_EQ(h.reporter.containerCloses(), 1);
     // The date check answered false: no generation, no event, the day box is selected.
     EXPECT_TRUE(h.results.empty());

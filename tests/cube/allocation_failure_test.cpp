@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,7 +13,9 @@
 
 #include "common/failure.hpp"
 #include "cube/memory_model.hpp"
+#include "support/child_process.hpp"
 #include "support/sanitizer.hpp"
+#include "support/time_model.hpp"
 
 namespace annalex::cube {
 namespace {
@@ -35,32 +36,21 @@ std::size_t addressSpaceInUse() {
 // Runs body in a child process whose address space may grow by only headroom bytes; answers
 // the child's exit status, or 128 + the signal that ended it.
 int withLittleMemory(std::size_t headroom, const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
+    return testing::inChild([&] {
         const rlimit limit{addressSpaceInUse() + headroom, RLIM_INFINITY};
-        if (setrlimit(RLIMIT_AS, &limit) != 0) {
-            _exit(100);
-        }
-        _exit(body());
-    }
-    int raw = 0;
-    waitpid(child, &raw, 0);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return setrlimit(RLIMIT_AS, &limit) != 0 ? 100 : body();
+    });
 }
 
 // Fills a two-level hierarchy until an allocation fails, then checks that the hierarchy holds
 // exactly the members placed before, each found by name, and takes more once memory is back.
 // Exit status 0 when all holds, else the number of the failed check.
 int fillUntilMemoryRunsOut(bool longNames) {
-    auto cube = std::make_shared<MemoryCube>();
-    auto dimension = cube->ensureDimension("Time");
-    ObjectFactory& objects = dimension->objects();
-    auto hierarchy = objects.newHierarchy();
-    dimension->addHierarchy(hierarchy);
-    auto top = objects.newLevel();
-    hierarchy->addLevel(top);
-    hierarchy->addLevel(objects.newLevel());
-    auto& memory = static_cast<MemoryHierarchy&>(*hierarchy);
+    testing::TimeModel model;
+    auto top = model.addLevel();
+    auto bottom = model.addLevel();
+    ObjectFactory& objects = model.dimension->objects();
+    MemoryHierarchy& memory = *model.hierarchy;
     const std::string padding = longNames ? std::string(40, 'x') : std::string();
     std::uint32_t placed = 0;
     MemberRef parent;
@@ -85,7 +75,7 @@ int fillUntilMemoryRunsOut(bool longNames) {
         return 1;
     }
     for (std::uint32_t id = 0; id < placed; id += 997) {
-        const auto level = id % 8 == 0 ? top : hierarchy->levelAt(2);
+        const auto level = id % 8 == 0 ? top : bottom;
         if (level->findMembers(std::to_string(id) + padding).Count() != 1) {
             return 2;
         }
@@ -104,19 +94,10 @@ int fillUntilMemoryRunsOut(bool longNames) {
 // Sets distinct attribute values until an allocation fails, then checks that every value set
 // before is there and the failed one left nothing behind. Exit status as above.
 int setValuesUntilMemoryRunsOut() {
-    auto cube = std::make_shared<MemoryCube>();
-    auto dimension = cube->ensureDimension("Time");
-    ObjectFactory& objects = dimension->objects();
-    auto hierarchy = objects.newHierarchy();
-    dimension->addHierarchy(hierarchy);
-    auto level = objects.newLevel();
-    for (const char* key : {"First", "Second", "Third"}) {
-        auto definition = objects.newAttributeDef();
-        definition->putName(key);
-        level->addAttributeDef(definition);
-    }
-    hierarchy->addLevel(level);
-    auto& memory = static_cast<MemoryHierarchy&>(*hierarchy);
+    testing::TimeModel model;
+    auto level = model.addLevel("", {"First", "Second", "Third"});
+    ObjectFactory& objects = model.dimension->objects();
+    MemoryHierarchy& memory = *model.hierarchy;
     std::vector<int> valuesSet;  // per member
     try {
         for (int i = 0;; ++i) {

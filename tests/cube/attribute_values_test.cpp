@@ -13,6 +13,7 @@
 
 #include "common/failure.hpp"
 #include "cube/memory_model.hpp"
+#include "support/time_model.hpp"
 
 namespace annalex::cube {
 namespace {
@@ -37,33 +38,13 @@ void setIn(Values& model, const std::string& key, const std::string& value) {
     model.emplace_back(key, value);
 }
 
-struct Fixture {
-    Fixture() {
-        dimension = cube.ensureDimension("Time");
-        auto made = dimension->objects().newHierarchy();
-        dimension->addHierarchy(made);
-        hierarchy = std::static_pointer_cast<MemoryHierarchy>(made);
-    }
-    LevelRef addLevel(const std::vector<std::string>& keys) {
-        auto level = dimension->objects().newLevel();
-        for (const auto& key : keys) {
-            auto definition = dimension->objects().newAttributeDef();
-            definition->putName(key);
-            level->addAttributeDef(definition);
-        }
-        hierarchy->addLevel(level);
-        return level;
-    }
-    MemoryCube cube;
-    std::shared_ptr<MemoryDimension> dimension;
-    std::shared_ptr<MemoryHierarchy> hierarchy;
-};
+using Fixture = testing::TimeModel;
 
 TEST(AttributeValues, AgreeWithAPlainModelWhateverTheTextsAndTheOrderOfKeys) {
     Fixture f;
     const std::vector<std::string> keys = {"Weekday", "Date", "Number", "Falling", "Note"};
-    auto top = f.addLevel({"Name"});
-    f.addLevel(keys);
+    auto top = f.addLevel("", {"Name"});
+    f.addLevel("", keys);
     std::mt19937 random(7);
     const std::vector<std::string> weekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                "Thursday", "Friday", "Saturday"};
@@ -135,7 +116,7 @@ TEST(AttributeValues, AgreeWithAPlainModelWhateverTheTextsAndTheOrderOfKeys) {
 
 TEST(AttributeValues, HandlesToOneMemberSeeEachOthersValues) {
     Fixture f;
-    auto level = f.addLevel({"A", "B", "C"});
+    auto level = f.addLevel("", {"A", "B", "C"});
     auto placed = f.dimension->objects().newMember();
     level->addRootMember(placed);
     // A second handle made before the member has values, a third after the first value.
@@ -150,7 +131,7 @@ TEST(AttributeValues, HandlesToOneMemberSeeEachOthersValues) {
 
 TEST(AttributeValues, AKeyNamesItsFirstDefinitionAlsoAfterRenaming) {
     Fixture f;
-    auto level = f.addLevel({"A", "B", "A"});
+    auto level = f.addLevel("", {"A", "B", "A"});
     auto member = f.dimension->objects().newMember();
     level->addRootMember(member);
     member->setAttribute("B", "b");

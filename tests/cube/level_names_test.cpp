@@ -9,6 +9,7 @@
 
 #include "cube/member_name.hpp"
 #include "cube/memory_model.hpp"
+#include "support/time_model.hpp"
 
 namespace annalex::cube {
 namespace {
@@ -44,14 +45,8 @@ TEST(MemberName, KeepsEveryLengthAcrossReassignment) {
 // moves each level from counting watched names to its full index. Every answer is checked
 // against a plain count per level.
 TEST(LevelNames, CountsAgreeWithAModelWhileWatchingAndAfterIndexingAll) {
-    MemoryDimension dimension("Time");
-    ObjectFactory& objects = dimension.objects();
-    auto hierarchy = objects.newHierarchy();
-    dimension.addHierarchy(hierarchy);
-    std::vector<LevelRef> levels{objects.newLevel(), objects.newLevel()};
-    for (const auto& level : levels) {
-        hierarchy->addLevel(level);
-    }
+    testing::TimeModel built;
+    std::vector<LevelRef> levels{built.addLevel(), built.addLevel()};
 
     std::mt19937 random(11);
     std::vector<std::map<std::string, int>> model(2);
@@ -68,14 +63,12 @@ TEST(LevelNames, CountsAgreeWithAModelWhileWatchingAndAfterIndexingAll) {
         return n % 5 == 0 ? "a long member name number " + std::to_string(n) : std::to_string(n);
     };
     auto place = [&](std::size_t level, const std::string& name) {
-        auto member = objects.newMember();
-        member->putName(name);
-        if (level == 0 || parents.empty()) {
-            levels[0]->addRootMember(member);
+        const bool top = level == 0 || parents.empty();
+        auto member = top ? built.root(levels[0], name)
+                          : built.child(parents[random() % parents.size()], name);
+        if (top) {
             level = 0;
             parents.push_back(member);
-        } else {
-            member->putParent(parents[random() % parents.size()]);
         }
         ++model[level][name];
         placed.push_back({member, level, name});
@@ -113,23 +106,13 @@ TEST(LevelNames, CountsAgreeWithAModelWhileWatchingAndAfterIndexingAll) {
 // A name first asked about when many members already carry it is counted by a scan, and the
 // count then follows placements and renames on that level only.
 TEST(LevelNames, ANameAskedLateCountsMembersPlacedBefore) {
-    MemoryDimension dimension("Time");
-    ObjectFactory& objects = dimension.objects();
-    auto hierarchy = objects.newHierarchy();
-    dimension.addHierarchy(hierarchy);
-    auto top = objects.newLevel();
-    auto bottom = objects.newLevel();
-    hierarchy->addLevel(top);
-    hierarchy->addLevel(bottom);
-    auto parent = objects.newMember();
-    parent->putName("same");
-    top->addRootMember(parent);
+    testing::TimeModel model;
+    auto top = model.addLevel();
+    auto bottom = model.addLevel();
+    auto parent = model.root(top, "same");
     std::vector<MemberRef> children;
     for (int i = 0; i < 1000; ++i) {
-        auto child = objects.newMember();
-        child->putName(i % 2 == 0 ? "same" : "other");
-        child->putParent(parent);
-        children.push_back(child);
+        children.push_back(model.child(parent, i % 2 == 0 ? "same" : "other"));
     }
     EXPECT_EQ(bottom->findMembers("same").Count(), 500);
     EXPECT_EQ(top->findMembers("same").Count(), 1);

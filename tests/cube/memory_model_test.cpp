@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/failure.hpp"
+#include "support/time_model.hpp"
 
 namespace annalex::cube {
 namespace {
@@ -20,46 +21,9 @@ constexpr int kObjectNotSet = static_cast<int>(ErrorNumber::ObjectNotSet);
 constexpr int kInvalidCall = static_cast<int>(ErrorNumber::InvalidProcedureCall);
 constexpr int kSubscript = static_cast<int>(ErrorNumber::SubscriptOutOfRange);
 
-// A dimension with a hierarchy "Period" and the named levels, each with the given keys.
-class ModelTest : public ::testing::Test {
+// The model as a calendar builds it, and its pre-order walk as "depth dots, name@level".
+class ModelTest : public ::testing::Test, protected testing::TimeModel {
   protected:
-    void SetUp() override {
-        dimension = cube.ensureDimension("Time");
-        auto h = dimension->objects().newHierarchy();
-        h->putName("Period");
-        dimension->addHierarchy(h);
-        hierarchy = std::static_pointer_cast<MemoryHierarchy>(dimension->hierarchy(1));
-    }
-
-    LevelRef addLevel(std::string_view name, std::initializer_list<const char*> keys = {}) {
-        auto level = dimension->objects().newLevel();
-        level->putName(name);
-        for (const char* key : keys) {
-            auto def = dimension->objects().newAttributeDef();
-            def->putName(key);
-            def->putCaption(std::string("caption of ") + key);
-            level->addAttributeDef(def);
-        }
-        hierarchy->addLevel(level);
-        return level;
-    }
-
-    MemberRef root(const LevelRef& level, std::string_view name, std::int32_t order = 0) {
-        auto m = dimension->objects().newMember();
-        m->putName(name);
-        m->putOrder(order);
-        level->addRootMember(m);
-        return m;
-    }
-
-    MemberRef child(const MemberRef& parent, std::string_view name, std::int32_t order = 0) {
-        auto m = dimension->objects().newMember();
-        m->putName(name);
-        m->putOrder(order);
-        m->putParent(parent);
-        return m;
-    }
-
     std::vector<std::string> walk() const {
         std::vector<std::string> seen;
         hierarchy->walkPreOrder([&](const MemberView& m, int depth) {
@@ -68,10 +32,6 @@ class ModelTest : public ::testing::Test {
         });
         return seen;
     }
-
-    MemoryCube cube;
-    std::shared_ptr<MemoryDimension> dimension;
-    std::shared_ptr<MemoryHierarchy> hierarchy;
 };
 
 TEST_F(ModelTest, LevelsKeepTheirOrderAndAreFoundByPositionAndName) {

@@ -3,7 +3,6 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +14,7 @@
 #include "settings/profile_write_error.hpp"
 #include "settings/registry.hpp"
 #include "settings_dir.hpp"
+#include "support/child_process.hpp"
 
 namespace annalex::settings {
 namespace {
@@ -22,40 +22,28 @@ namespace {
 namespace fs = std::filesystem;
 using testing::SettingsDirTest;
 
-class IniSafetyTest : public SettingsDirTest {
-  protected:
-    // Runs body in count child processes at once; true when every child exited 0.
-    template <typename Body>
-    static bool inChildren(int count, Body body) {
-        std::vector<pid_t> children;
-        for (int child = 0; child < count; ++child) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                ::_exit(body(child));
-            }
-            children.push_back(pid);
-        }
-        bool allPassed = true;
-        for (const pid_t pid : children) {
-            int status = 0;
-            ::waitpid(pid, &status, 0);
-            allPassed = allPassed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        }
-        return allPassed;
-    }
-};
+using IniSafetyTest = SettingsDirTest;
+using annalex::testing::inChild;
+using annalex::testing::startChild;
+using annalex::testing::waitForChild;
 
 TEST_F(IniSafetyTest, ConcurrentWritersToOneSectionLoseNothing) {
     const std::string ini = writeFile("app.ini", "[Main]\n").string();
     constexpr int kWriters = 4;
     constexpr int kWrites = 15;
-    EXPECT_TRUE(inChildren(kWriters, [&](int writer) {
-        for (int i = 0; i < kWrites; ++i) {
-            fWriteValue(ini, "Main", "w" + std::to_string(writer) + "_" + std::to_string(i), "S",
-                        std::to_string(i));
-        }
-        return 0;
-    }));
+    std::vector<pid_t> writers;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        writers.push_back(startChild([&] {
+            for (int i = 0; i < kWrites; ++i) {
+                fWriteValue(ini, "Main", "w" + std::to_string(writer) + "_" + std::to_string(i),
+                            "S", std::to_string(i));
+            }
+            return 0;
+        }));
+    }
+    for (const pid_t writer : writers) {
+        EXPECT_EQ(waitForChild(writer), 0);
+    }
     for (int writer = 0; writer < kWriters; ++writer) {
         for (int i = 0; i < kWrites; ++i) {
             SettingValue value;
@@ -70,17 +58,13 @@ TEST_F(IniSafetyTest, ConcurrentWritersToOneSectionLoseNothing) {
 // answers its exit status, or 125 when the privileges could not be dropped.
 template <typename Body>
 int asUnprivileged(Body body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return inChild([&] {
         if (::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(125);
+            return 125;
         }
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return body();
+    });
 }
 
 TEST_F(IniSafetyTest, FilesTheUserMayNotWriteAreRefusedAndKeepTheirOwners) {
@@ -212,18 +196,15 @@ TEST_F(IniSafetyTest, AByteOrderMarkHidesNothingAndIsKept) {
 }
 
 TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing) {
-    const pid_t gone = ::fork();  // a process that no longer runs
-    if (gone == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(gone, nullptr, 0);
+    const pid_t gone = startChild([] { return 0; });  // a process that no longer runs
+    waitForChild(gone);
     const auto folder = path("new") / "settings";
-    const bool written = inChildren(1, [&](int) {
-        ::umask(0);
-        ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
-        return fWriteValue("HKCU", "K", "v", "S", std::string("first"));
-    });
-    ASSERT_TRUE(written);
+    ASSERT_EQ(inChild([&] {
+                  ::umask(0);
+                  ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
+                  return fWriteValue("HKCU", "K", "v", "S", std::string("first"));
+              }),
+              0);
     auto modeOf = [](const fs::path& file) {
         struct stat info {};
         ::stat(file.c_str(), &info);
@@ -242,10 +223,7 @@ TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing)
     const std::string ofParent = hive + ".tmp." + std::to_string(::getppid()) + ".2";
     const std::string foreign = hive + ".tmp.notes";
     // A killed process that nobody has reaped yet is gone too.
-    const pid_t zombie = ::fork();
-    if (zombie == 0) {
-        ::_exit(0);
-    }
+    const pid_t zombie = startChild([] { return 0; });
     const std::string ofZombie = hive + ".tmp." + std::to_string(zombie) + ".1";
     for (const auto& file : {stale, running, ofParent, foreign, ofZombie}) {
         std::ofstream(file) << "a copy of the settings";
@@ -253,7 +231,7 @@ TEST_F(IniSafetyTest, FilesHoldingSettingsArePrivateAndKilledWritesLeaveNothing)
     ::usleep(50000);  // until it has ended
     ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
     ASSERT_EQ(fWriteValue("HKCU", "K", "v", "S", std::string("second")), 0);
-    ::waitpid(zombie, nullptr, 0);
+    waitForChild(zombie);
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_FALSE(fs::exists(ofZombie));
     EXPECT_TRUE(fs::exists(running));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "settings_dir.hpp"
 
 namespace annalex::settings {
@@ -45,23 +47,22 @@ TEST_F(RegistryTest, UnusableFirstArgumentReturns99FromEveryFunction) {
 }
 
 TEST_F(RegistryTest, ReadsBackEachTypeAsWritten) {
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Text", "S", std::string("c:\\x y")), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Flag", "B", true), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Off", "b", std::string("false")), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "Num", "D", std::string("-1234")), 0);
-    ASSERT_EQ(fWriteValue("HKCU", "A\\B", "BoolNum", "D", true), 0);
-
-    SettingValue v;
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Text", "S", 0, v), 0);
-    EXPECT_EQ(v, SettingValue(std::string("c:\\x y")));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Flag", "B", false, v), 0);
-    EXPECT_EQ(v, SettingValue(true));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Off", "B", true, v), 0);
-    EXPECT_EQ(v, SettingValue(false));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "Num", "D", 0, v), 0);
-    EXPECT_EQ(v, SettingValue(-1234));
-    EXPECT_EQ(fReadValue("HKCU", "A\\B", "BoolNum", "D", 0, v), 0);
-    EXPECT_EQ(v, SettingValue(-1));  // true sign-extended
+    // Name, type written, value written, type read, value read.
+    const std::tuple<const char*, const char*, SettingValue, const char*, SettingValue> values[] = {
+        {"Text", "S", std::string("c:\\x y"), "S", std::string("c:\\x y")},
+        {"Flag", "B", true, "B", true},
+        {"Off", "b", std::string("false"), "B", false},
+        {"Num", "D", std::string("-1234"), "D", -1234},
+        {"BoolNum", "D", true, "D", -1},  // true sign-extended
+    };
+    for (const auto& [name, type, written, readAs, read] : values) {
+        ASSERT_EQ(fWriteValue("HKCU", "A\\B", name, type, written), 0) << name;
+    }
+    for (const auto& [name, type, written, readAs, read] : values) {
+        SettingValue v;
+        EXPECT_EQ(fReadValue("HKCU", "A\\B", name, readAs, 7, v), 0) << name;
+        EXPECT_EQ(v, read) << name;
+    }
 
     // The stored bytes: "B" true is FF FF in REG_BINARY, "D" is a REG_DWORD.
     const auto hive = readFile(path("HKEY_CURRENT_USER.hive"));
@@ -89,13 +90,9 @@ TEST_F(RegistryTest, MissingKeysAndValuesLeaveTheDefault) {
     // Unknown type letter: nothing read, success.
     EXPECT_EQ(fReadValue("HKCU", "K", "Present", "X", 3, v), 0);
     EXPECT_EQ(v, SettingValue(3));
-}
-
-TEST_F(RegistryTest, EmptyStoredStringEndsAtTheLengthWithStatusZero) {
-    // A REG_SZ value of zero bytes cannot be written by fWriteValue (it stores the NUL), so the
-    // hive file is written by hand.
+    // A text value of zero bytes (fWriteValue always stores the NUL, so the hive is written by
+    // hand) ends at its length with status 0, leaving the default.
     writeFile("HKEY_CURRENT_USER.hive", "annalex-settings-hive 1\n[K]\n\"Empty\"=hex(1):\n");
-    SettingValue v;
     EXPECT_EQ(fReadValue("HKCU", "K", "Empty", "S", std::string("d"), v), 0);
     EXPECT_EQ(v, SettingValue(std::string("d")));
 }
@@ -112,7 +109,7 @@ TEST_F(RegistryTest, WriteConversions) {
     EXPECT_EQ(fReadValue("HKCU", "K", "Q", "S", 0, v), 2);
 }
 
-TEST_F(RegistryTest, DeletingWhatIsAbsentSucceeds) {
+TEST_F(RegistryTest, DeletingWhatIsAbsentSucceedsAKeyWithSubkeysIsRefused) {
     EXPECT_EQ(fDeleteValue("HKCU", "No\\Key", "V"), 0);
     EXPECT_EQ(fDeleteKey("HKCU", "No\\Key", "Sub"), 0);
     ASSERT_EQ(fWriteValue("HKCU", "K\\Sub", "V", "S", std::string("x")), 0);
@@ -124,14 +121,11 @@ TEST_F(RegistryTest, DeletingWhatIsAbsentSucceeds) {
     std::string list;
     EXPECT_EQ(fEnumKey("HKCU", "K", list), 0);
     EXPECT_EQ(list, "\0\0"s);
-}
-
-TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubkeysAndFilePaths) {
+    // A key with subkeys is refused, and so is a file path.
     ASSERT_EQ(fWriteValue("HKCU", "K\\Sub\\Deeper", "V", "S", std::string("x")), 0);
     EXPECT_EQ(fDeleteKey("HKCU", "K", "Sub"), 5);
     const auto ini = writeFile("settings.ini", "[K]\nSub=1\n");
     EXPECT_EQ(fDeleteKey(ini.string(), "K", "Sub"), 6);
-    std::string list;
     EXPECT_EQ(fEnumKey(ini.string(), "K", list), 6);
 }
 

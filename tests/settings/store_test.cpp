@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "settings/hive.hpp"
 #include "settings/registry.hpp"
 #include "settings_dir.hpp"
+#include "support/child_process.hpp"
 
 namespace annalex::settings {
 namespace {
@@ -17,20 +17,12 @@ namespace {
 using namespace std::string_literals;
 using testing::SettingsDirTest;
 
+using annalex::testing::inChild;
+using annalex::testing::startChild;
+using annalex::testing::waitForChild;
+
 class StoreTest : public SettingsDirTest {
   protected:
-    // Runs body in a child process and returns its exit status.
-    template <typename Body>
-    static int inChild(Body body) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::_exit(body());
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
     // Two processes, "first" and "second", write kWrites values each into HKCU at the same
     // time, each with its own settings directory; returns how many of them the hive in
     // readFrom holds afterwards.
@@ -40,22 +32,18 @@ class StoreTest : public SettingsDirTest {
                                        const std::filesystem::path& readFrom) {
         std::vector<pid_t> children;
         for (const auto& [writer, folder] : {std::pair{"first", first}, {"second", second}}) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
+            children.push_back(startChild([&] {
                 ::setenv("ANNALEX_SETTINGS_DIR", folder.c_str(), 1);
                 int failures = 0;
                 for (int i = 0; i < kWrites; ++i) {
                     failures +=
                         fWriteValue("HKCU", "Shared", writer + std::to_string(i), "D", i) != 0;
                 }
-                ::_exit(failures);
-            }
-            children.push_back(pid);
+                return failures;
+            }));
         }
-        for (const pid_t pid : children) {
-            int status = 0;
-            ::waitpid(pid, &status, 0);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        for (const pid_t child : children) {
+            EXPECT_EQ(waitForChild(child), 0);
         }
         ::setenv("ANNALEX_SETTINGS_DIR", readFrom.c_str(), 1);
         int kept = 0;
@@ -156,18 +144,17 @@ TEST_F(StoreTest, KeptHivesFollowEveryChangeOfTheFile) {
     // Readers keep the parsed hive between calls: a write by another process, a value removed,
     // a key deleted and the file removed must all show at the next call.
     ASSERT_EQ(fWriteValue("HKCU", "K\\Sub1", "v", "S", std::string("1")), 0);
-    std::string list;
-    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
-    EXPECT_EQ(list, "Sub1\0\0"s);
+    const auto subkeys = [] {
+        std::string list;
+        EXPECT_EQ(fEnumKey("HKCU", "K", list), 0);
+        return list;
+    };
+    EXPECT_EQ(subkeys(), "Sub1\0\0"s);
     ASSERT_EQ(inChild([] { return fWriteValue("HKCU", "K\\Sub0", "v", "S", std::string("0")); }),
               0);
-    list.clear();
-    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
-    EXPECT_EQ(list, "Sub0\0Sub1\0\0"s);
+    EXPECT_EQ(subkeys(), "Sub0\0Sub1\0\0"s);
     ASSERT_EQ(inChild([] { return fDeleteKey("HKCU", "K", "Sub1"); }), 0);
-    list.clear();
-    ASSERT_EQ(fEnumKey("HKCU", "K", list), 0);
-    EXPECT_EQ(list, "Sub0\0\0"s);
+    EXPECT_EQ(subkeys(), "Sub0\0\0"s);
     SettingValue value;
     EXPECT_EQ(fReadValue("HKCU", "K\\Sub0", "v", "S", std::string(), value), 0);
     EXPECT_EQ(value, SettingValue(std::string("0")));

@@ -31,14 +31,20 @@ RuleSet parse(const std::string& text, const std::map<std::string, std::string>&
     return parseRules({"t", text}, resolve);
 }
 
-std::string faultOf(const std::string& text,
-                    const std::map<std::string, std::string>& others = {}) {
+// The message of the HolidayError that reading raises.
+template <typename Read>
+std::string faultOfReading(Read read) {
     try {
-        parse(text, others);
+        read();
     } catch (const HolidayError& error) {
         return error.what();
     }
     return "(no error)";
+}
+
+std::string faultOf(const std::string& text,
+                    const std::map<std::string, std::string>& others = {}) {
+    return faultOfReading([&] { parse(text, others); });
 }
 
 struct Case {
@@ -260,15 +266,6 @@ TEST(RuleLanguage, BadLinesNameTheFileAndLine) {
     }
 }
 
-std::string faultOfFile(const std::string& setOrFile) {
-    try {
-        loadHolidays(setOrFile);
-    } catch (const HolidayError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
-
 TEST(RuleFiles, IncludePathsAreTakenFromTheIncludingFile) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("annalex-holidays-" + std::to_string(getpid()));
@@ -277,10 +274,10 @@ TEST(RuleFiles, IncludePathsAreTakenFromTheIncludingFile) {
     std::ofstream(folder / "extra" / "closing.rules") << "12-24 = Closed\n\n12-32 = Bad\n";
     std::ofstream(folder / "missing.rules") << "include gone.rules\n";
 
-    EXPECT_EQ(faultOfFile((folder / "company.rules").string()),
+    EXPECT_EQ(faultOfReading([&] { loadHolidays((folder / "company.rules").string()); }),
               (folder / "extra" / "closing.rules").string() +
                   ":3: bad date '12-32': no such day in that month");
-    EXPECT_EQ(faultOfFile((folder / "missing.rules").string()),
+    EXPECT_EQ(faultOfReading([&] { loadHolidays((folder / "missing.rules").string()); }),
               (folder / "missing.rules").string() + ":1: cannot read holiday rules file '" +
                   (folder / "gone.rules").string() +
                   "': No such file or directory (not a built-in set: us, gb-eng, de, fr)");
