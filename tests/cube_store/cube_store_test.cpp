@@ -648,25 +648,20 @@ TEST_F(CubeStoreTest, ObjectsNoFormatHasMakeTheStoreDamagedAndAreNeverRun) {
     }
 }
 
-// Runs call in a child process; as root, the child first becomes an unprivileged user so that
-// file permissions apply. Answers the description of the Failure the call raised, or "", passed
-// back in a file of dir.
+// Runs call in an unprivileged child process; answers the description of the Failure it raised,
+// or "", passed back in a file of dir.
 std::string failureInUnprivilegedChild(const fs::path& dir, const std::function<void()>& call) {
     const fs::path answer = dir / "answer";
-    testing::inChild([&] {
-        std::string text;
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
-            text = "could not drop privileges";
-        } else {
+    if (testing::inUnprivilegedChild([&] {
             try {
                 call();
             } catch (const Failure& failure) {
-                text = failure.description();
+                writeFile(answer, failure.description());
             }
-        }
-        writeFile(answer, text);
-        return 0;
-    });
+            return 0;
+        }) != 0) {
+        return "could not drop privileges";
+    }
     std::string text = readFile(answer);
     fs::remove(answer);
     return text;
