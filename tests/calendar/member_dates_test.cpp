@@ -19,6 +19,7 @@
 #include "calendar/day_table.hpp"
 #include "calendar/holidays/holiday_calendar.hpp"
 #include "calendar_test_support.hpp"
+#include "common/failure.hpp"
 
 namespace annalex::testing {
 namespace {
@@ -332,11 +333,22 @@ TEST_P(DayTableOfMemberDates, RowsArePathsOfTheHierarchy) {
             }
         }
     });
-    std::ostringstream table;
-    calendar::DayTableOptions options;
-    options.attributes = true;
-    calendar::writeDayTable(hierarchy, harness_.ctrl.state(), options, table);
-    const auto records = csvRecords(table.str());
+    const auto table = [&](const calendar::CalendarState& state) {
+        std::ostringstream out;
+        calendar::DayTableOptions options;
+        options.attributes = true;
+        calendar::writeDayTable(hierarchy, state, options, out);
+        return out.str();
+    };
+    const auto records = csvRecords(table(harness_.ctrl.state()));
+    // The recorded days are taken by name when the placement order does not match.
+    calendar::CalendarState shuffled = harness_.ctrl.state();
+    std::reverse(shuffled.placedDays.begin(), shuffled.placedDays.end());
+    EXPECT_EQ(table(shuffled), table(harness_.ctrl.state()));
+    shuffled.placedDays.clear();
+    EXPECT_EQ(table(shuffled), table(harness_.ctrl.state()));
+    shuffled.memberDates.clear();
+    EXPECT_THROW(table(shuffled), Failure);
     ASSERT_GT(records.size(), 1u);
     std::map<std::string, std::size_t> column;
     for (std::size_t i = 0; i < records[0].size(); ++i) {
