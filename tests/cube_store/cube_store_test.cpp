@@ -570,7 +570,7 @@ TEST_F(CubeStoreTest, DamagedStoresAreRefusedAndLeftAlone) {
     EXPECT_EQ(readFile(dir / "later.db"), scrambled);
 }
 
-TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogIsRefusedAndLeftAlone) {
+TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogOrAPlantedObjectIsRefused) {
     const fs::path original = savedStore(*filledCube());
     std::string block;
     {
@@ -603,6 +603,11 @@ TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogIsRefusedAndLeftAlone
              "DELETE FROM attribute_def WHERE position = 4",
              "DELETE FROM catalog_checksum",
              "INSERT INTO catalog_checksum SELECT crc FROM catalog_checksum",
+             // Objects no format has, which must never run.
+             "CREATE TRIGGER planted AFTER INSERT ON member_block BEGIN DELETE FROM level; END",
+             "CREATE INDEX planted ON member_block (hierarchy)",
+             "CREATE VIEW planted AS SELECT name FROM dimension",
+             "CREATE TABLE planted (x TEXT)",
          }) {
         changes.emplace_back(sql, [sql](sqlite::Connection& db) { db.exec(sql); });
     }
@@ -611,6 +616,7 @@ TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogIsRefusedAndLeftAlone
         const fs::path file = dir / "changed.db";
         fs::remove(file);
         fs::copy_file(original, file);
+        CubeStore opened = CubeStore::open(file);  // changed after it was opened
         {
             sqlite::Connection db(file.string(), sqlite::Connection::Mode::ReadWriteCreate);
             change(db);
@@ -618,33 +624,13 @@ TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogIsRefusedAndLeftAlone
         const std::string before = readFile(file);
         EXPECT_TRUE(
             contains(failureOf([&] { CubeStore::open(file).load(); }, file), "' is damaged: "));
-        EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(file).save(*sampleCube()); }, file),
-                             "' is damaged: "));
+        const Failure saving = failureOf([&] { opened.save(*sampleCube()); }, file);
+        EXPECT_TRUE(contains(saving, "' is damaged: ")) << saving.description();
+        if (name.starts_with("CREATE")) {
+            EXPECT_TRUE(contains(saving, " 'planted', which no cube store has"))
+                << saving.description();
+        }
         EXPECT_TRUE(readFile(file) == before) << "the file was changed";
-    }
-}
-
-TEST_F(CubeStoreTest, ObjectsNoFormatHasMakeTheStoreDamagedAndAreNeverRun) {
-    const auto cube = sampleCube();
-    for (const char* planted : {
-             "CREATE TRIGGER planted AFTER INSERT ON member_block BEGIN DELETE FROM level; END",
-             "CREATE INDEX planted ON member_block (hierarchy)",
-             "CREATE VIEW planted AS SELECT name FROM dimension",
-             "CREATE TABLE planted (x TEXT)",
-         }) {
-        SCOPED_TRACE(planted);
-        const fs::path file = savedStore(*cube, "planted.db");
-        // Planted after the store was opened, before the save.
-        CubeStore store = CubeStore::open(file);
-        sqlite::Connection(file.string(), sqlite::Connection::Mode::ReadWriteCreate).exec(planted);
-        const std::string before = readFile(file);
-        const Failure saving = failureOf([&] { store.save(*cube); }, file);
-        EXPECT_TRUE(contains(saving, "' is damaged: it holds the ")) << saving.description();
-        EXPECT_TRUE(contains(saving, " 'planted', which no cube store has"))
-            << saving.description();
-        EXPECT_TRUE(contains(failureOf([&] { CubeStore::open(file); }, file), "is damaged"));
-        EXPECT_TRUE(readFile(file) == before) << "the file was changed";
-        fs::remove(file);
     }
 }
 
