@@ -372,7 +372,13 @@ TEST_P(DayTableOfMemberDates, RowsArePathsOfTheHierarchy) {
             const auto span = harness_.ctrl.memberDates(levels[level], cell(prefix + "_name"));
             ASSERT_TRUE(span) << at;
             EXPECT_EQ(std::pair(cell(prefix + "_first_day"), cell(prefix + "_last_day")), span);
-            if (level + 1 == levels.size() || !pageCalendar()) {
+            // The page's calendars hang weeks, and days right below a year, outside their
+            // parents; the table takes each day from a member inside its parents where one is.
+            const bool strays =
+                level + 1 < levels.size() && pageCalendar() &&
+                (std::find(levels.begin() + level + 1, levels.end(), "Week") != levels.end() ||
+                 (levels[level] == "Year" && levels[level + 1] == "Day"));
+            if (!strays) {
                 EXPECT_TRUE(span->first <= date && date <= span->second) << at;
             }
             for (const auto& [name, value] : found->second.second) {
