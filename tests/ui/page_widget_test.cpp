@@ -14,7 +14,6 @@
 #include <QSignalSpy>
 #include <QStyleOption>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -290,39 +289,8 @@ class PageWidgetTest : public QObject {
         QCOMPARE(results.at(0).at(0).toBool(), true);
     }
 
-    void aRealMessageBoxIsShown() {
-        // No hook: whatever appears on screen is found among the top-level widgets.
-        page->messageService().setShownHook({});
-        std::optional<ShownBox> seen;
-        bool wasActiveModal = false;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, this, [&] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<QMessageBox*>(top);
-                if (box != nullptr && box->isVisible()) {
-                    seen = annalex::testing::record(*box);
-                    wasActiveModal = QApplication::activeModalWidget() == box;
-                    annalex::testing::pressOk(*box);
-                }
-            }
-        });
-        watcher.start(10);
-        clickButton("btOk");
-        watcher.stop();
-        QVERIFY(seen.has_value());
-        QCOMPARE(seen->text, "Please select at least one level");
-        QVERIFY(seen->staysOnTop);
-        QVERIFY(wasActiveModal);
-    }
-
     // Clicks reach the page's model, and the model's changes show at once.
     void widgetsAndModelFollowEachOther() {
-        QStringList texts;
-        for (const char* box : {"txtStartDay", "txtStartMonth", "txtStartYear", "txtEndDay",
-                                "txtEndMonth", "txtEndYear"}) {
-            texts << edit(box)->text();
-        }
-        QCOMPARE(texts, QStringList({"01", "01", "01", "31", "12", "01"}));
         const auto& levels = page->core().page().availableList;
         clickTick(4);
         QVERIFY(levels.selected(4) && !levels.selected(3));
