@@ -8,12 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "common/process_state.hpp"
 #include "report/report_sandbox.hpp"
@@ -26,16 +24,6 @@ namespace fs = std::filesystem;
 
 const std::string kSelf = std::to_string(getpid());
 const std::string kSelfProgram = fs::read_symlink("/proc/self/exe").string();
-
-// The file's text once it has at least lines lines (or after five seconds).
-std::string awaitLines(const fs::path& file, long lines) {
-    std::string text;
-    for (int i = 0; i < 250 && std::count(text.begin(), text.end(), '\n') < lines; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        text = ReportSandbox::read(file);
-    }
-    return text;
-}
 
 TEST(RestartProgram, StartsTheEndedHostAgainWithItsArgumentsAndDirectory) {
     ReportSandbox sandbox;
@@ -50,7 +38,7 @@ TEST(RestartProgram, StartsTheEndedHostAgainWithItsArgumentsAndDirectory) {
     const std::string command = "cd '" + work.string() + "' && /bin/sh ../host.sh 'first argument'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string line = work.string() + " first argument\n";
-    EXPECT_EQ(awaitLines(sandbox.root() / "runs", 2), line + line);
+    EXPECT_EQ(ReportSandbox::awaitLines(sandbox.root() / "runs", 2), line + line);
 }
 
 // The report form's restart hands over this process's identity and no descriptor but the
@@ -65,7 +53,7 @@ TEST(RestartProgram, IsStartedWithTheHostsIdentityAndNothingElseOpen) {
     ASSERT_EQ(dup2(STDERR_FILENO, 57), 57);
     ASSERT_TRUE(report::SpawnedRestart().start(recorder.string(), sandbox.root().string()));
     close(57);
-    const std::string recorded = awaitLines(sandbox.root() / "recorded", 1);
+    const std::string recorded = ReportSandbox::awaitLines(sandbox.root() / "recorded", 1);
     const std::string identity = "--host-pid " + kSelf + " --host-start " +
                                  processStartTime(getpid()) + " --host-program " + kSelfProgram;
     ASSERT_EQ(recorded.substr(0, identity.size()), identity);

@@ -123,11 +123,9 @@ class ReportDialogTest : public QObject {
     void theDialogAndTheModelFollowEachOther() {
         type("txtStartDay", QStringLiteral("40000"));
         annalex::report::frmErrorHand* form = report().keeper().form();
-        auto* description = inDialog<QPlainTextEdit>("edtWhatDoing");
-        QTest::keyClicks(description, "Typing a day");
-        QCOMPARE(form->edtWhatDoing.text(), "Typing a day");
+        // (What is typed reaches the model: each way of closing finds it in the log.)
         form->edtWhatDoing.setText("Set by the model");
-        QCOMPARE(description->toPlainText(), "Set by the model");
+        QCOMPARE(inDialog<QPlainTextEdit>("edtWhatDoing")->toPlainText(), "Set by the model");
         form->enableMailOptions(true);
         auto* screenBox = inDialog<QCheckBox>("chkAttachScreen");
         QVERIFY(screenBox->isEnabled());
