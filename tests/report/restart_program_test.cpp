@@ -29,12 +29,13 @@ TEST(RestartProgram, StartsTheEndedHostAgainWithItsArgumentsAndDirectory) {
     ReportSandbox sandbox;
     const fs::path work = sandbox.root() / "work dir";
     fs::create_directories(work);
-    // The host notes each run; its first run starts the restart program and ends soon after.
+    // The host notes each run; its first run starts the restart program (in another folder,
+    // as the report form does) and ends soon after.
     const fs::path host = sandbox.root() / "host.sh";
     std::ofstream(host) << "echo \"$(pwd) $1\" >> ../runs\n"
-                        << "if [ ! -e once ]; then : > once; '" << ANNALEX_RESTART_PROGRAM
+                        << "if [ ! -e once ]; then : > once; (cd / && '" << ANNALEX_RESTART_PROGRAM
                         << "' --host-pid $$ --host-start $(cut -d' ' -f22 /proc/$$/stat)"
-                        << " --host-program $(readlink /proc/$$/exe) & sleep 0.3; fi\n";
+                        << " --host-program $(readlink /proc/$$/exe)) & sleep 0.3; fi\n";
     const std::string command = "cd '" + work.string() + "' && /bin/sh ../host.sh 'first argument'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string line = work.string() + " first argument\n";
