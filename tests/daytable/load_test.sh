@@ -97,6 +97,12 @@ table century --levels Year,Month,Day --start 1-1-1901 --end 31-12-2000
 expect "the days of a century" \
     "SELECT count(*), count(DISTINCT date_key), min(calendar_date), max(calendar_date), count(DISTINCT year_name) FROM century" \
     "36525|36525|1901-01-01|2000-12-31|100"
+# Its rows come in date order across the blocks, which are encoded side by side.
+checks=$((checks + 1))
+if ! grep -oE "^\(?'?[0-9]{4}-[0-9]{2}-[0-9]{2}" "$work/century.sql" | tr -d "('" | sort -c; then
+    echo "FAIL: the century's rows are not in date order"
+    failures=$((failures + 1))
+fi
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

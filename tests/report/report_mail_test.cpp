@@ -28,11 +28,6 @@ bool mailOptionsEnabled(const frmErrorHand& form) {
            form.chkAttachScreen.enabled() && form.Image3.enabled() && form.butEMail.enabled();
 }
 
-std::size_t filesIn(const fs::path& directory) {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
-}
-
 class ReportMail : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -103,7 +98,7 @@ TEST_F(ReportMail, MailsTheBodyAndTheTickedFilesThenCloseSkipsTheArchive) {
     EXPECT_EQ(entries.at("screenShot.bmp"), picture);
     // The picture and the archive are gone; nothing is left in the temporary directory.
     EXPECT_FALSE(fs::exists(screenShot()));
-    EXPECT_EQ(filesIn(sandbox.tmp()), 0u);
+    EXPECT_TRUE(fs::is_empty(sandbox.tmp()));
 
     // Sent once: the mail button is done, Close is the default, a second press sends nothing.
     EXPECT_FALSE(form->butEMail.enabled());
@@ -116,7 +111,8 @@ TEST_F(ReportMail, MailsTheBodyAndTheTickedFilesThenCloseSkipsTheArchive) {
 
     form->butClose.click();
     EXPECT_EQ(doubles.messages.shown.size(), 1u);  // no "Please email the file" message
-    EXPECT_EQ(filesIn(sandbox.errorLogs()), 1u);   // the log, no archive
+    EXPECT_EQ(std::distance(fs::directory_iterator(sandbox.errorLogs()), {}),
+              1);  // the log, no archive
     EXPECT_NE(ReportSandbox::read(sandbox.errorLogs() / "VmError.log").find("then OK"),
               std::string::npos);
     EXPECT_EQ(sandbox.restarts(), (sandbox.installed() / "System").string() + "\n");
@@ -141,15 +137,14 @@ TEST_F(ReportMail, ARejectedMessageSaysSoAndLeavesTheReportUnmailed) {
     auto form = loadedForm("x");
     form->butEMail.click();
     EXPECT_FALSE(form->reportMailed());
-    ASSERT_EQ(doubles.messages.shown.size(), 1u);
-    EXPECT_EQ(doubles.messages.shown[0].title, "Error");
-    EXPECT_EQ(doubles.messages.shown[0].text,
-              "The error log failed to be sent due to a mail error");
-    EXPECT_EQ(doubles.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_THAT(doubles.messages.shown,
+                ::testing::ElementsAre(MessageBoxRequest{
+                    "Error", "The error log failed to be sent due to a mail error",
+                    MessageIcon::Information, MessageModality::System, true}));
     EXPECT_THAT(form->lblMailStatus.caption(),
                 ::testing::AllOf(::testing::StartsWith(frmErrorHand::kMailNotSent),
                                  ::testing::HasSubstr("550")));
-    EXPECT_EQ(filesIn(sandbox.tmp()), 0u);
+    EXPECT_TRUE(fs::is_empty(sandbox.tmp()));
     // The picture stays for another try, or for the archive of the close button.
     EXPECT_TRUE(fs::exists(screenShot()));
     EXPECT_TRUE(form->butEMail.enabled());

@@ -77,14 +77,17 @@ class ReportSandbox {
     // The working directories the restart program was started in, one per line, once it has
     // been started `expected` times or after five seconds.
     std::string restarts(std::size_t expected = 1) const {
+        return awaitLines(root_ / "restarts", expected);
+    }
+
+    // The file's text once it has at least `lines` lines, or after five seconds.
+    static std::string awaitLines(const std::filesystem::path& file, std::size_t lines) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        std::string text;
-        while (std::chrono::steady_clock::now() < deadline) {
-            text = read(root_ / "restarts");
-            if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= expected) {
-                break;
-            }
+        std::string text = read(file);
+        while (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) < lines &&
+               std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            text = read(file);
         }
         return text;
     }

@@ -8,12 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "common/process_state.hpp"
 #include "report/report_sandbox.hpp"
@@ -27,30 +25,21 @@ namespace fs = std::filesystem;
 const std::string kSelf = std::to_string(getpid());
 const std::string kSelfProgram = fs::read_symlink("/proc/self/exe").string();
 
-// The file's text once it has at least lines lines (or after five seconds).
-std::string awaitLines(const fs::path& file, long lines) {
-    std::string text;
-    for (int i = 0; i < 250 && std::count(text.begin(), text.end(), '\n') < lines; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        text = ReportSandbox::read(file);
-    }
-    return text;
-}
-
 TEST(RestartProgram, StartsTheEndedHostAgainWithItsArgumentsAndDirectory) {
     ReportSandbox sandbox;
     const fs::path work = sandbox.root() / "work dir";
     fs::create_directories(work);
-    // The host notes each run; its first run starts the restart program and ends soon after.
+    // The host notes each run; its first run starts the restart program (in another folder,
+    // as the report form does) and ends soon after.
     const fs::path host = sandbox.root() / "host.sh";
     std::ofstream(host) << "echo \"$(pwd) $1\" >> ../runs\n"
-                        << "if [ ! -e once ]; then : > once; '" << ANNALEX_RESTART_PROGRAM
+                        << "if [ ! -e once ]; then : > once; (cd / && '" << ANNALEX_RESTART_PROGRAM
                         << "' --host-pid $$ --host-start $(cut -d' ' -f22 /proc/$$/stat)"
-                        << " --host-program $(readlink /proc/$$/exe) & sleep 0.3; fi\n";
+                        << " --host-program $(readlink /proc/$$/exe)) & sleep 0.3; fi\n";
     const std::string command = "cd '" + work.string() + "' && /bin/sh ../host.sh 'first argument'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string line = work.string() + " first argument\n";
-    EXPECT_EQ(awaitLines(sandbox.root() / "runs", 2), line + line);
+    EXPECT_EQ(ReportSandbox::awaitLines(sandbox.root() / "runs", 2), line + line);
 }
 
 // The report form's restart hands over this process's identity and no descriptor but the
@@ -65,7 +54,7 @@ TEST(RestartProgram, IsStartedWithTheHostsIdentityAndNothingElseOpen) {
     ASSERT_EQ(dup2(STDERR_FILENO, 57), 57);
     ASSERT_TRUE(report::SpawnedRestart().start(recorder.string(), sandbox.root().string()));
     close(57);
-    const std::string recorded = awaitLines(sandbox.root() / "recorded", 1);
+    const std::string recorded = ReportSandbox::awaitLines(sandbox.root() / "recorded", 1);
     const std::string identity = "--host-pid " + kSelf + " --host-start " +
                                  processStartTime(getpid()) + " --host-program " + kSelfProgram;
     ASSERT_EQ(recorded.substr(0, identity.size()), identity);

@@ -108,11 +108,7 @@ class ReportDialogTest : public QObject {
         QCOMPARE(form->errProcName, "Private Sub txtStartDay_Change()");
         QCOMPARE(form->VmErrDescription, "Overflow");
 
-        // Without mail the mail options show ticked but cannot be changed, nor the report sent.
-        for (const char* name : {"chkAttachScreen", "chkEmailStore"}) {
-            QVERIFY(inDialog<QCheckBox>(name)->isChecked());
-            QVERIFY(!inDialog<QCheckBox>(name)->isEnabled());
-        }
+        // Without mail the report cannot be sent (which options go with it is the form's case).
         auto* mail = inDialog<QPushButton>("butEMail");
         QVERIFY(mail->isDefault() && !mail->isEnabled());
         QVERIFY(inDialog<QPushButton>("butClose")->isEnabled());
@@ -127,11 +123,9 @@ class ReportDialogTest : public QObject {
     void theDialogAndTheModelFollowEachOther() {
         type("txtStartDay", QStringLiteral("40000"));
         annalex::report::frmErrorHand* form = report().keeper().form();
-        auto* description = inDialog<QPlainTextEdit>("edtWhatDoing");
-        QTest::keyClicks(description, "Typing a day");
-        QCOMPARE(form->edtWhatDoing.text(), "Typing a day");
+        // (What is typed reaches the model: each way of closing finds it in the log.)
         form->edtWhatDoing.setText("Set by the model");
-        QCOMPARE(description->toPlainText(), "Set by the model");
+        QCOMPARE(inDialog<QPlainTextEdit>("edtWhatDoing")->toPlainText(), "Set by the model");
         form->enableMailOptions(true);
         auto* screenBox = inDialog<QCheckBox>("chkAttachScreen");
         QVERIFY(screenBox->isEnabled());

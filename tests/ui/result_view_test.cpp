@@ -123,9 +123,6 @@ class ResultViewTest : public QObject {
         const QString unused = folder.filePath("unused.csv");
         QVERIFY(!view->exportTo(unused, cube::ExportFormat::Csv).isEmpty());
         QVERIFY(!QFile::exists(unused));
-        view->showDimension(std::make_shared<cube::MemoryDimension>("Empty"));
-        QCOMPARE(model.rowCount(), 0);
-        QVERIFY(!view->findMember("2000"));
     }
 
     // Every row of the model, opened in full, against the dimension's own pre-order walk: the
@@ -281,11 +278,6 @@ class ResultViewTest : public QObject {
         view->showDimension(generate("2000", "2000", true));
         QVERIFY(view->findMember("christmas"));
         QCOMPARE(nameAt(view->tree().currentIndex()), "12_25");  // day 25 of month 12
-        auto* search = view->findChild<QLineEdit*>("searchEdit");
-        search->setText("Easter");
-        QTest::keyClick(search, Qt::Key_Return);
-        QCOMPARE(view->findChild<QLabel*>("searchStatus")->text(),
-                 "No member containing \"Easter\"");
     }
 
     // Enter on a row opens or closes it, in the details it does nothing, in the search box it

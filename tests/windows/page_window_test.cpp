@@ -144,8 +144,6 @@ TEST_F(ContainedPage, LayoutPlacesEveryControlThroughTheWindowsDpi) {
             << "tab " << place.tab << " at " << dpi_ << " dpi";
     }
     // (The painting itself: OleControlTest.DrawPaintsThePage.)
-    EXPECT_EQ(windowText(item(3)), L"Ok");
-    EXPECT_EQ(windowText(item(4)), L"Cancel");
 }
 
 TEST_F(ContainedPage, TabAndShiftTabWalkTheControlsInTheLayoutsOrder) {
@@ -191,11 +189,7 @@ TEST_F(ContainedPage, TheKeyboardGeneratesTheSampleCalendarIntoTheHostsCube) {
     ASSERT_EQ(focusedTab(), 3);
     press(VK_RETURN);
 
-    EXPECT_THAT(boxes.shown, ::testing::ElementsAre(
-                                 ShownBox{L"Info",
-                                          L"The generation of the selected calendar may take a few "
-                                          L"minutes. Please wait.",
-                                          true, false}));
+    EXPECT_THAT(boxes.shown, ::testing::ElementsAre(kInfo));
     EXPECT_EQ(sink.events, "wizardResult(true)");
     EXPECT_EQ(byName(hostDimension.Get(), L"jsonLines"), linuxSample);
     const std::string calls = byName(hostDimension.Get(), L"callLog");

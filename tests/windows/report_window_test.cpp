@@ -26,9 +26,6 @@ namespace {
 using namespace platform;  // the form's control IDs
 
 constexpr wchar_t kFormTitle[] = L"Unexpected Error";
-const ShownBox kInfo{
-    L"Info", L"The generation of the selected calendar may take a few minutes. Please wait.", true,
-    false};
 const ShownBox kNoDescription{
     L"Annalex",
     L"Please enter a brief description of what you were doing prior to this fatal error", false,
@@ -266,12 +263,10 @@ TEST_F(FailingPage, EMailGoesThroughTheDefaultMailClientAndCloseThenMakesNoArchi
         << body;
     // One attachment: a data file at the body's first position, the temporary archive, gone now.
     const std::string files = mailRecord("files");
-    const std::smatch attached = [&files] {
-        std::smatch match;
-        std::regex_match(files, match, std::regex(R"(0 0 (.+\\vmt[0-9A-Fa-f]{1,4}\.zip)\n)"));
-        return match;
-    }();
-    ASSERT_EQ(attached.size(), 2u) << files;
+    std::smatch attached;
+    ASSERT_TRUE(
+        std::regex_match(files, attached, std::regex(R"(0 0 (.+\\vmt[0-9A-Fa-f]{1,4}\.zip)\n)")))
+        << files;
     EXPECT_FALSE(std::filesystem::exists(attached[1].str()));
     noteArchive(mailFolder_ / "attachment1", "Velmora.vms screenshot.bmp");
     // Sent once: E-Mail is disabled and Close the default button.
@@ -303,9 +298,7 @@ TEST_F(FailingPage, ASignOnTheMailClientRefusesDisablesTheMailOptions) {
     BoxCloser boxes;
     pressOk();
     ASSERT_TRUE(mailChecked());
-    EXPECT_EQ(windowText(item(kLblMailStatus)),
-              L"E-mail is not available: MAPILogon: the mail client refused the sign-on (MAPI "
-              L"error 3)");
+    EXPECT_TRUE(windowText(item(kLblMailStatus)).ends_with(L"(MAPI error 3)"));
     EXPECT_FALSE(IsWindowEnabled(item(kButEMail)));
 }
 

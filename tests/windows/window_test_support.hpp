@@ -44,6 +44,11 @@ struct ShownBox {
     }
 };
 
+// The notice OK shows before it generates.
+inline const ShownBox kInfo{
+    L"Info", L"The generation of the selected calendar may take a few minutes. Please wait.", true,
+    false};
+
 // Notes every message box of the thread once it is set up, and closes it with its OK button.
 // Other dialogs, which have no OK button, are handed to onOtherDialog, if set.
 class BoxCloser {
