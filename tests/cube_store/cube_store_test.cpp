@@ -583,7 +583,7 @@ TEST_F(CubeStoreTest, AnyChangedByteOfTheBlocksOrTheCatalogOrAPlantedObjectIsRef
     // dictionaries or the runs. (Most such changes still make a block that could be placed, so
     // the checksums are what finds them.)
     std::vector<std::pair<std::string, std::function<void(sqlite::Connection&)>>> changes;
-    for (std::size_t at = 0; at < block.size(); at += block.size() / 23) {
+    for (std::size_t at = 0; at < block.size(); at += block.size() / 17) {
         changes.emplace_back("byte " + std::to_string(at), [&block, at](sqlite::Connection& db) {
             std::string changed = block;
             changed[at] = static_cast<char>(changed[at] ^ 0x01);
