@@ -1,56 +1,20 @@
-// The day table's reading of the generation: the recorded days taken by name when the
-// placement order does not match, and a value its column cannot hold refused with the member
-// named.
+// The day table's attribute columns: values filled in any order, and a value its column cannot
+// hold refused with the member named.
 
 #include "calendar/day_table.hpp"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/failure.hpp"
-#include "support/page_doubles.hpp"
 #include "support/time_model.hpp"
 
 namespace annalex::testing {
 namespace {
-
-struct Generated {
-    Generated() {
-        harness.typeStart("01", "04", "2003");
-        harness.typeEnd("31", "03", "2005");
-        harness.tick(31);
-        harness.ctrl.page().calendarType[1].click();  // fiscal
-        harness.ctrl.setFillAttributes(true);
-        harness.ctrl.setRecordDates(true);
-        harness.pressOk();
-    }
-    std::string table(const calendar::CalendarState& state) const {
-        std::ostringstream out;
-        calendar::DayTableOptions options;
-        options.attributes = true;
-        calendar::writeDayTable(*harness.hierarchy(), state, options, out);
-        return out.str();
-    }
-    ControlHarness harness;
-};
-
-TEST(DayTable, RecordedDaysOutOfPlaceAreTakenByName) {
-    const Generated generated;
-    const std::string table = generated.table(generated.harness.ctrl.state());
-    ASSERT_GT(std::count(table.begin(), table.end(), '\n'), 700);
-    calendar::CalendarState shuffled = generated.harness.ctrl.state();
-    std::reverse(shuffled.placedDays.begin(), shuffled.placedDays.end());
-    EXPECT_EQ(generated.table(shuffled), table);
-    shuffled.placedDays.clear();
-    EXPECT_EQ(generated.table(shuffled), table);
-    shuffled.memberDates.clear();
-    EXPECT_THROW(generated.table(shuffled), Failure);
-}
 
 // The CSV day table of one Day member, Saturday 2 January 2021, whose level defines DayWeekend
 // and DayHoliday, with attribute values set in the order given.

@@ -1,7 +1,8 @@
 // Every calendar generated through the control with dates recorded and attributes filled:
 // each member's recorded days lie inside its parent's (except where the page's calendars hang
 // members outside their parents, checked on their own rules), and every filled attribute agrees
-// with the member's own first and last day, its working days with its days' holidays.
+// with the member's own first and last day, its working days with its days' holidays; and the
+// day table written from the same generation agrees with the hierarchy.
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,15 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "calendar/day_table.hpp"
 #include "calendar/holidays/holiday_calendar.hpp"
 #include "calendar_test_support.hpp"
+#include "common/failure.hpp"
 
 namespace annalex::testing {
 namespace {
@@ -58,6 +63,10 @@ std::vector<DatesCase> datesCases() {
         {"iso", "iso", kY | kW | kD, "1-1-1990", "31-12-2030"},
         {"retail", "retail", all, "1-1-1990", "31-12-2030", nearest, "us"},
         {"periods13", "periods13", all, "1-1-1990", "31-12-2030", {}, "gb-eng"},
+        // Short ranges whose day tables are read as well.
+        {"gregorian_all_short", "gregorian", all, "1-1-2001", "31-12-2002", {}, "us"},
+        {"retail_53_weeks", "retail", all, "1-6-2020", "1-6-2021", nearest},
+        {"periods13_quarters_on_top", "periods13", kQ | kM, "1-1-2021", "31-12-2022"},
     };
 }
 
@@ -270,10 +279,135 @@ TEST_P(MemberDates, NestInTheirParentsAndAgreeWithTheFilledAttributes) {
         }
         ++checked;
     }
-    EXPECT_GT(checked, 300u);
+    EXPECT_GT(checked, 30u);
+}
+
+// RFC 4180 records: quoted fields may hold commas, doubled quotes and line breaks.
+std::vector<std::vector<std::string>> csvRecords(const std::string& text) {
+    std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (quoted && text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+            records.back().back() += text[++i];
+        } else if (text[i] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && text[i] == ',') {
+            records.back().emplace_back();
+        } else if (!quoted && text.compare(i, 2, "\r\n") == 0) {
+            records.emplace_back(1);
+            ++i;
+        } else {
+            records.back().back() += text[i];
+        }
+    }
+    records.pop_back();  // after the last line end
+    return records;
+}
+
+// The day table of the same generation: one row per day of the lowest level's members, in
+// date order, each a path of the hierarchy with the path's numbers, days and attributes.
+class DayTableOfMemberDates : public MemberDates {};
+
+TEST_P(DayTableOfMemberDates, RowsArePathsOfTheHierarchy) {
+    const auto& hierarchy = *harness_.hierarchy();
+    const std::vector<std::string> levels = levelNames(hierarchy);
+    std::map<std::string, std::pair<std::string, std::map<std::string, std::string>>> byPath;
+    std::set<Day> leafDays;
+    std::vector<std::string> path{""};
+    std::vector<int> counts;
+    hierarchy.walkPreOrder([&](const cube::MemberView& m, int depth) {
+        path.resize(static_cast<std::size_t>(depth) + 1);
+        path.push_back(path.back() + '/' + std::string(m.name()));
+        counts.resize(static_cast<std::size_t>(depth) + 1);
+        auto& [number, attributes] = byPath[path.back()];
+        number = std::to_string(++counts.back());
+        hierarchy.forEachAttribute(m.id, [&](std::string_view key, std::string_view value) {
+            attributes[calendar::attributeColumn(key).name] = value == "Yes"  ? "true"
+                                                              : value == "No" ? "false"
+                                                                              : std::string(value);
+        });
+        if (m.levelPosition() + 1 == levels.size()) {
+            const auto dates = *harness_.ctrl.memberDates(levels.back(), m.name());
+            for (Day day = isoDay(dates.first); day <= isoDay(dates.second); day += chr::days(1)) {
+                leafDays.insert(day);
+            }
+        }
+    });
+    const auto table = [&](const calendar::CalendarState& state) {
+        std::ostringstream out;
+        calendar::DayTableOptions options;
+        options.attributes = true;
+        calendar::writeDayTable(hierarchy, state, options, out);
+        return out.str();
+    };
+    const auto records = csvRecords(table(harness_.ctrl.state()));
+    // The recorded days are taken by name when the placement order does not match.
+    calendar::CalendarState shuffled = harness_.ctrl.state();
+    std::reverse(shuffled.placedDays.begin(), shuffled.placedDays.end());
+    EXPECT_EQ(table(shuffled), table(harness_.ctrl.state()));
+    shuffled.placedDays.clear();
+    EXPECT_EQ(table(shuffled), table(harness_.ctrl.state()));
+    shuffled.memberDates.clear();
+    EXPECT_THROW(table(shuffled), Failure);
+    ASSERT_GT(records.size(), 1u);
+    std::map<std::string, std::size_t> column;
+    for (std::size_t i = 0; i < records[0].size(); ++i) {
+        column[records[0][i]] = i;
+    }
+    std::vector<Day> rowDays;
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const auto cell = [&](const std::string& name) { return records[r].at(column.at(name)); };
+        const std::string date = cell("calendar_date");
+        SCOPED_TRACE(date);
+        rowDays.push_back(isoDay(date));
+        EXPECT_EQ(cell("date_key"), date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2));
+        std::string at;
+        for (std::size_t level = 0; level < levels.size(); ++level) {
+            std::string prefix = levels[level];
+            prefix[0] = static_cast<char>(std::tolower(prefix[0]));
+            at += '/' + cell(prefix + "_name");
+            const auto found = byPath.find(at);
+            ASSERT_NE(found, byPath.end()) << at << " is no path of the hierarchy";
+            EXPECT_EQ(cell(prefix + "_number"), found->second.first);
+            const auto span = harness_.ctrl.memberDates(levels[level], cell(prefix + "_name"));
+            ASSERT_TRUE(span) << at;
+            EXPECT_EQ(std::pair(cell(prefix + "_first_day"), cell(prefix + "_last_day")), span);
+            // The page's calendars hang weeks, and days right below a year, outside their
+            // parents; the table takes each day from a member inside its parents where one is.
+            const bool strays =
+                level + 1 < levels.size() && pageCalendar() &&
+                (std::find(levels.begin() + level + 1, levels.end(), "Week") != levels.end() ||
+                 (levels[level] == "Year" && levels[level + 1] == "Day"));
+            if (!strays) {
+                EXPECT_TRUE(span->first <= date && date <= span->second) << at;
+            }
+            for (const auto& [name, value] : found->second.second) {
+                EXPECT_EQ(cell(name), value) << name;
+            }
+        }
+        if (column.contains("day_working_day")) {
+            EXPECT_EQ(
+                cell("day_working_day"),
+                cell("day_weekend") == "false" && cell("day_holiday").empty() ? "true" : "false");
+        }
+    }
+    EXPECT_EQ(rowDays, std::vector<Day>(leafDays.begin(), leafDays.end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Calendars, MemberDates, ::testing::ValuesIn(datesCases()),
+                         [](const auto& param) { return param.param.name; });
+
+// The calendars of at most three years: every page calendar's level sets, a fiscal range whose
+// Februaries both lack 29 February and name 1 March as their 29th day, a retail year of 53
+// weeks and periods13's quarters without a year above them.
+std::vector<DatesCase> shortCases() {
+    std::vector<DatesCase> cases = datesCases();
+    std::erase_if(cases, [](const DatesCase& c) {
+        return std::stoi(dateTexts(c.end)[2]) - std::stoi(dateTexts(c.start)[2]) > 3;
+    });
+    return cases;
+}
+INSTANTIATE_TEST_SUITE_P(Calendars, DayTableOfMemberDates, ::testing::ValuesIn(shortCases()),
                          [](const auto& param) { return param.param.name; });
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST(Generate, PageMessagesBecomeTitledLines) {
 // Every bad value or combination is a usage error (status 2, nothing on standard output)
 // whose message names the option or the file at fault.
 TEST(Generate, UsageErrorsNameTheOptionOrFile) {
-    TemporaryDirectory folder;
+    TemporaryFolder folder;
     const auto rules = folder.path() / "office.rules";
     std::ofstream(rules) << "include gb-eng\n12-24 = Closed\n1st tues 12 = Party\n";
     // Rules files of 1 MB and one byte more, and a pipe no one writes to.
@@ -175,7 +175,7 @@ TEST(Generate, UsageErrorsNameTheOptionOrFile) {
 // A store that cannot be used is refused with its name and left as it was. (Which stores cannot
 // be used, and why, is the store's own tests' business.)
 TEST(Generate, AStoreThatCannotBeUsedIsNamedAndLeftAsItWas) {
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     const auto db = directory.path() / "cube.db";
     const std::string damaged = "SQLite format 3" + std::string(200, '\x7f');
     std::ofstream(db, std::ios::binary) << damaged;
@@ -189,7 +189,7 @@ TEST(Generate, AStoreThatCannotBeUsedIsNamedAndLeftAsItWas) {
 TEST(Generate, OutputToAPipeIsWrittenInPlace) {
     // A device or a pipe named by --output must stay what it is: the text is written into it,
     // not renamed over it.
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     const auto fifo = directory.path() / "pipe";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::string received;
@@ -209,7 +209,7 @@ TEST(Generate, RunningOutOfMemoryFailsCleanlyAndLeavesTheStore) {
     if (kSanitized) {
         GTEST_SKIP() << "the sanitizers' shadow memory does not fit a small address space";
     }
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     const std::string db = (directory.path() / "cube.db").string();
     ASSERT_EQ(runAnnalex(with(kWorkedExample, {"--db", db, "--output", "/dev/null"})).status, 0);
     const std::string before = readFile(db);
@@ -228,7 +228,7 @@ TEST(Generate, RunningOutOfMemoryFailsCleanlyAndLeavesTheStore) {
 }
 
 TEST(Generate, WritesBeyondTheFileSizeLimitFailWithAMessageAndLeaveNothing) {
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     const std::string output = (directory.path() / "out.csv").string();
     const std::string db = (directory.path() / "cube.db").string();
     const std::vector<std::string> decade = {"generate",   "--levels", "Year,Month,Day", "--start",
@@ -243,7 +243,7 @@ TEST(Generate, WritesBeyondTheFileSizeLimitFailWithAMessageAndLeaveNothing) {
 }
 
 TEST(Generate, TheStoreNamedAgainAsTheOutputIsAUsageError) {
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     const auto db = directory.path() / "cube.db";
     ASSERT_EQ(
         runAnnalex(with(kWorkedExample, {"--db", db.string(), "--output", "/dev/null"})).status, 0);

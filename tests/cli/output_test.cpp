@@ -30,7 +30,7 @@ std::vector<std::string> to(const fs::path& output) {
 }
 
 TEST(Output, AFileIsReplacedWholeKeepingItsModeOwnerAndLinks) {
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     const std::string csv = runAnnalex(kYear).out;
     ASSERT_NE(csv, "");
 
@@ -88,7 +88,7 @@ TEST(Output, AFileThatMayNotBeReplacedIsLeftAsItWas) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to give the files another owner";
     }
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     fs::permissions(directory.path(), fs::perms::all);  // anyone may create files here
     for (const auto& [name, mode] :
          {std::pair{"read-only.csv", 0644u}, std::pair{"others.csv", 0666u}}) {
@@ -113,7 +113,7 @@ TEST(Output, AFileThatMayNotBeReplacedIsLeftAsItWas) {
 // A failed write to standard output, or its final flush, ends the program with status 4 and a
 // message giving the cause; a reader that has gone ends it quietly, as SIGPIPE does.
 TEST(Output, StandardOutputIsCheckedToTheEnd) {
-    TemporaryDirectory directory;
+    TemporaryFolder directory;
     ::setenv("ANNALEX_SETTINGS_DIR", (directory.path() / "settings").c_str(), 1);
     ASSERT_EQ(runAnnalex({"settings", "write", "HKCU", "K", "v", "S", "value"}).status, 0);
     const std::vector<std::string> read = {"settings", "read", "HKCU", "K", "v", "S"};

@@ -6,35 +6,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
-
 #include "support/child_process.hpp"
 
 namespace annalex::testing {
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-TemporaryDirectory::TemporaryDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "annalex-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary directory");
-    }
-    path_ = pattern;
-}
-
-TemporaryDirectory::~TemporaryDirectory() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
 
 namespace {
 
@@ -97,7 +71,7 @@ pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::pa
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as, Limits limits,
                       StandardOutput output) {
     // Output goes to files rather than pipes, so a large output cannot block the child.
-    TemporaryDirectory scratch;
+    TemporaryFolder scratch;
     const auto outPath = scratch.path() / "out";
     const auto errPath = scratch.path() / "err";
     ProgramRun run;

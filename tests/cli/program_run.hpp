@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temporary_folder.hpp"
+
 namespace annalex::testing {
 
 struct ProgramRun {
@@ -34,19 +36,6 @@ enum class StandardOutput { Captured, DeviceFull, ClosedPipe, ClosedPipeSignalIg
 
 ProgramRun runAnnalex(const std::vector<std::string>& arguments, RunAs as = RunAs::Caller,
                       Limits limits = {}, StandardOutput output = StandardOutput::Captured);
-
-// A fresh directory under the system's temporary directory, removed with the object.
-class TemporaryDirectory {
-  public:
-    TemporaryDirectory();
-    ~TemporaryDirectory();
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-std::string readFile(const std::filesystem::path& file);
 
 // The arguments base followed by more.
 inline std::vector<std::string> with(std::vector<std::string> base,

@@ -1,6 +1,5 @@
 // INI files under stress: concurrent writers, permissions, links, hostile text, left-overs.
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +23,7 @@ using testing::SettingsDirTest;
 
 using IniSafetyTest = SettingsDirTest;
 using annalex::testing::inChild;
+using annalex::testing::inUnprivilegedChild;
 using annalex::testing::startChild;
 using annalex::testing::waitForChild;
 
@@ -54,19 +54,6 @@ TEST_F(IniSafetyTest, ConcurrentWritersToOneSectionLoseNothing) {
     }
 }
 
-// Runs body in a child process as the unprivileged user 65534 (when the tests run as root);
-// answers its exit status, or 125 when the privileges could not be dropped.
-template <typename Body>
-int asUnprivileged(Body body) {
-    return inChild([&] {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            return 125;
-        }
-        return body();
-    });
-}
-
 TEST_F(IniSafetyTest, FilesTheUserMayNotWriteAreRefusedAndKeepTheirOwners) {
     // The user's own folder, with a read-only INI file and hive, and a file of another owner.
     const auto home = path("home");
@@ -84,7 +71,7 @@ TEST_F(IniSafetyTest, FilesTheUserMayNotWriteAreRefusedAndKeepTheirOwners) {
                                                    fs::perms::others_exec));
     const bool root = ::geteuid() == 0;
 
-    const int code = asUnprivileged([&] {
+    const int code = inUnprivilegedChild([&] {
         ::setenv("ANNALEX_SETTINGS_DIR", home.c_str(), 1);
         setLastProfileWriteError(0);
         fWriteValue(readOnly.string(), "Main", "key", "S", std::string("new"));

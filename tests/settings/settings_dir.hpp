@@ -10,39 +10,30 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/temporary_folder.hpp"
 
 namespace annalex::settings::testing {
 
 class SettingsDirTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "annalex-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        ::setenv("ANNALEX_SETTINGS_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        ::unsetenv("ANNALEX_SETTINGS_DIR");
-        std::filesystem::remove_all(dir_);
-    }
+    void SetUp() override { ::setenv("ANNALEX_SETTINGS_DIR", dir_.c_str(), 1); }
+    void TearDown() override { ::unsetenv("ANNALEX_SETTINGS_DIR"); }
 
     std::filesystem::path path(const std::string& name) const { return dir_ / name; }
 
     std::filesystem::path writeFile(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
+        ::annalex::testing::writeFile(path(name), content);
         return path(name);
     }
 
     static std::string readFile(const std::filesystem::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return ::annalex::testing::readFile(file);
     }
 
-    std::filesystem::path dir_;
+    ::annalex::testing::TemporaryFolder folder_;
+    std::filesystem::path dir_ = folder_.path();
 };
 
 }  // namespace annalex::settings::testing
