@@ -17,14 +17,13 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "report/product_settings.hpp"
 #include "settings/registry.hpp"
+#include "support/temporary_folder.hpp"
 
 namespace annalex::testing {
 
@@ -34,12 +33,6 @@ class ReportSandbox {
 
     explicit ReportSandbox(Layout layout = Layout::SeparateApplicationDir)
         : previousDirectory_(std::filesystem::current_path()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "annalex-report-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
-        }
-        root_ = pattern;
         remember("ANNALEX_SETTINGS_DIR", settingsDir_);
         remember("TMPDIR", tmpDir_);
         std::filesystem::create_directories(root_ / "settings");
@@ -59,7 +52,6 @@ class ReportSandbox {
         std::filesystem::current_path(previousDirectory_, ignored);
         restore("ANNALEX_SETTINGS_DIR", settingsDir_);
         restore("TMPDIR", tmpDir_);
-        std::filesystem::remove_all(root_, ignored);
     }
     ReportSandbox(const ReportSandbox&) = delete;
     ReportSandbox& operator=(const ReportSandbox&) = delete;
@@ -92,10 +84,7 @@ class ReportSandbox {
         return text;
     }
 
-    static std::string read(const std::filesystem::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string read(const std::filesystem::path& file) { return readFile(file); }
 
   private:
     void writeRestartProgram() const {
@@ -117,7 +106,8 @@ class ReportSandbox {
     }
 
     std::filesystem::path previousDirectory_;
-    std::filesystem::path root_;
+    TemporaryFolder folder_;  // removed after the environment is put back
+    std::filesystem::path root_ = folder_.path();
     std::filesystem::path applicationDir_;
     std::optional<std::string> settingsDir_;
     std::optional<std::string> tmpDir_;
