@@ -14,6 +14,7 @@
 // with that member and its period. With no parent member, a builder makes top members for the
 // periods of the start year.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@
 #include "calendar/calendar_state.hpp"
 #include "calendar/value_text.hpp"
 #include "common/split_line.hpp"
+#include "cube/attribute_rows.hpp"
 #include "cube/cube_model.hpp"
 #include "errors/procedure_trap.hpp"
 
@@ -102,6 +104,8 @@ class CalendarBuilder {
     // Makes the fill context the year of the calendar that holds day, with its quarters,
     // months and the first day of its first week.
     void fillContextFor(Date day);
+    // Forgets the fill context and what the fill rows learned, as a generation starts.
+    void forgetFillContext();
     // Every attribute of the member's level, from its period and the quarters and months of
     // the calendar's year that holds its first day (docs/attributes.md).
     void fillPeriodAttributes(cube::Member& member, const Period& period);
@@ -155,6 +159,8 @@ class CalendarBuilder {
     std::vector<std::int64_t> fillWorkingBefore_;
     // The weeks weekCount splits a period into, one list reused from member to member.
     std::vector<Period> fillWeekScratch_;
+    // The rows fillPeriodAttributes sets, one writer per period kind.
+    std::array<cube::AttributeRows, 5> fillRows_;
     std::int32_t periodFirstYear_ = 0;
     bool periodSeveralYears_ = false;
     std::unique_ptr<Calendar> calendar_;

@@ -72,6 +72,13 @@ PeriodDates datesOf(const Period& period) {
 
 }  // namespace
 
+void CalendarBuilder::forgetFillContext() {
+    fillContextValid_ = false;
+    for (cube::AttributeRows& rows : fillRows_) {
+        rows.forget();
+    }
+}
+
 void CalendarBuilder::fillContextFor(Date day) {
     if (fillContextValid_ && fillYear_.first <= day && day <= fillYear_.last) {
         return;
@@ -132,15 +139,30 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
     const Date placed = placingDay(period);
     const std::size_t quarter = holding(fillQuarters_, placed);
     const std::size_t month = holding(fillMonths_, placed);
-    const auto put = [&](std::string_view key, std::string_view value) {
-        member.setAttribute(key, value);
-    };
-    const auto number = [&](std::string_view key, std::int64_t value) {
-        member.setAttribute(key, ValueText::number(value).view());
-    };
+    // Every member of a kind sets the same keys in the same order: one row of its level.
+    cube::AttributeRows& row = fillRows_[static_cast<std::size_t>(period.kind)];
+    row.start(member);
+    const auto put = [&](std::string_view key, std::string_view value) { row.text(key, value); };
+    const auto number = [&](std::string_view key, std::int64_t value) { row.number(key, value); };
     // A number that a calendar without quarters or months leaves empty.
     const auto numberIf = [&](std::string_view key, bool known, std::int64_t value) {
-        member.setAttribute(key, known ? ValueText::number(value).view() : std::string_view());
+        if (known) {
+            row.number(key, value);
+        } else {
+            row.text(key, std::string_view());
+        }
+    };
+    // A period's first and last day under two keys, their texts made once per period and each
+    // standing for its text by its day count; both empty without the period.
+    const auto bounds = [&](std::string_view firstKey, std::string_view lastKey,
+                            const Period* bounded, const PeriodDates* texts) {
+        if (bounded == nullptr) {
+            row.text(firstKey, std::string_view());
+            row.text(lastKey, std::string_view());
+            return;
+        }
+        row.coded(firstKey, bounded->first.time_since_epoch().count(), texts->first.view());
+        row.coded(lastKey, bounded->last.time_since_epoch().count(), texts->last.view());
     };
     switch (period.kind) {
         case PeriodKind::Year:
@@ -210,21 +232,27 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
             numberIf("DayNumberInMonth", inMonth,
                      inMonth ? positionIn(fillMonths_[month], day, 1) : 0);
             number("DayNumberInWeek", (day - weekFirst).count() + 1);
-            put("DayWeekday", weekdayName(state_, weekdayOf(day)));
+            const std::int16_t weekday = weekdayOf(day);
+            const bool weekend = state_.weekend.has(std::chrono::weekday(day));
+            Period week;
+            week.first = weekFirst;
+            week.last = weekFirst + std::chrono::days(6);
+            // A weekday's name and Yes or No stand for their texts by number.
+            row.coded("DayWeekday", weekday, weekdayName(state_, weekday));
             put("DayHoliday", holidayName(state_, day));
-            put("DayWeekend", yesNo(state_.weekend.has(std::chrono::weekday(day))));
-            put("DayFstDayInWeek", fillWeekDates_.first.view());
-            put("DayLstDayInWeek", fillWeekDates_.last.view());
-            put("DayFstDayInMonth", inMonth ? fillMonthDates_[month].first.view() : "");
-            put("DayLstDayInMonth", inMonth ? fillMonthDates_[month].last.view() : "");
-            put("DayFstDayInQuarter", inQuarter ? fillQuarterDates_[quarter].first.view() : "");
-            put("DayLstDayInQuarter", inQuarter ? fillQuarterDates_[quarter].last.view() : "");
-            put("DayFstDayInYear", fillYearDates_.first.view());
-            put("DayLstDayInYear", fillYearDates_.last.view());
+            row.coded("DayWeekend", weekend ? 1 : 0, yesNo(weekend));
+            bounds("DayFstDayInWeek", "DayLstDayInWeek", &week, &fillWeekDates_);
+            bounds("DayFstDayInMonth", "DayLstDayInMonth", inMonth ? &fillMonths_[month] : nullptr,
+                   inMonth ? &fillMonthDates_[month] : nullptr);
+            bounds("DayFstDayInQuarter", "DayLstDayInQuarter",
+                   inQuarter ? &fillQuarters_[quarter] : nullptr,
+                   inQuarter ? &fillQuarterDates_[quarter] : nullptr);
+            bounds("DayFstDayInYear", "DayLstDayInYear", &year, &fillYearDates_);
             number("DayDayNumber", civilDate(day).day);
             break;
         }
     }
+    row.finish();
 }
 
 }  // namespace annalex::calendar

@@ -184,7 +184,7 @@ void CalendarBuilder::addPeriodMembers() {
         periodLists_.assign(periodKinds_.size(), {});
         state_.memberDates.clear();
         state_.placedDays.clear();
-        fillContextValid_ = false;
+        forgetFillContext();
         const std::int32_t firstYear = yearNumberHolding(
             chosen, civilDay(state_.startDate.year, state_.startDate.month, state_.startDate.day));
         const std::int32_t lastYear = yearNumberHolding(

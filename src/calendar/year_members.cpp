@@ -48,7 +48,7 @@ void CalendarBuilder::addMembers() {
         // sub-year builder makes top members for the periods of the start year.
         state_.memberDates.clear();
         state_.placedDays.clear();
-        fillContextValid_ = false;
+        forgetFillContext();
         periodFirstYear_ = state_.startDate.year;
         if (state_.chosen(kYearBit)) {
             addYears();

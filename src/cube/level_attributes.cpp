@@ -53,10 +53,6 @@ std::uint32_t LevelAttributes::sequenceFor(std::span<const std::uint16_t> keys) 
     return sequence;
 }
 
-std::uint32_t LevelAttributes::intern(std::uint16_t key, std::string_view text) {
-    return column(key).texts.intern(text);
-}
-
 std::uint32_t LevelAttributes::addRow(std::uint32_t sequence,
                                       std::span<const std::uint32_t> numbers) {
     if (rows_ == kNoRow) {

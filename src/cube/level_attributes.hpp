@@ -84,7 +84,9 @@ class LevelAttributes {
     // The sequence of keys, in that order, made when missing; the keys must differ.
     std::uint32_t sequenceFor(std::span<const std::uint16_t> keys);
     // The number of text in the dictionary of key, added when new.
-    std::uint32_t intern(std::uint16_t key, std::string_view text);
+    std::uint32_t intern(std::uint16_t key, std::string_view text) {
+        return column(key).texts.intern(text);
+    }
     // A new row of sequence whose values are numbers, one per key of the sequence in its order,
     // each a number intern() gave for that key.
     std::uint32_t addRow(std::uint32_t sequence, std::span<const std::uint32_t> numbers);

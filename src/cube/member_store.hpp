@@ -69,6 +69,12 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
         MemberRecord& record = members_[id];
         record.attributeRow = attributes_[record.level]->set(record.attributeRow, key, value);
     }
+    // The number of text in the dictionary of key on the level at levelPosition, added when new
+    // (LevelAttributes::intern).
+    std::uint32_t internAttribute(std::size_t levelPosition, std::uint16_t key,
+                                  std::string_view text) {
+        return attributes_[levelPosition]->intern(key, text);
+    }
     // Gives a member without values the row of sequence and numbers (LevelAttributes::addRow).
     void addAttributeRow(std::uint32_t id, std::uint32_t sequence,
                          std::span<const std::uint32_t> numbers);

@@ -206,6 +206,8 @@ class MemoryMember final : public Member {
     void setAttribute(std::string_view key, std::string_view value) override;
 
     bool placed() const { return store_ != nullptr; }
+    // Whether the member is placed and still in its store.
+    bool live() const { return store_ != nullptr && store_->epoch() == epoch_; }
     // For hosts that walk the placed members (the Windows automation objects): the store of a
     // placed member (null before) and its id there (ObjectNotSet once removed from it), and a
     // handle to a member already in a store.

@@ -1,0 +1,161 @@
+#include "cube/attribute_rows.hpp"
+
+#include <charconv>
+#include <typeinfo>
+
+#include "cube/memory_model.hpp"
+
+namespace annalex::cube {
+namespace {
+
+// Codes and numbers from 0 below this have their dictionary numbers remembered per key: day,
+// week and month positions, counts of days and weeks, weekdays.
+constexpr std::int64_t kSmallCodes = 1024;
+
+}  // namespace
+
+void AttributeRows::start(Member& member) {
+    member_ = &member;
+    mode_ = Mode::PerValue;
+    next_ = 0;
+    row_.clear();
+    learning_.clear();
+    // The concrete member class is final, so comparing the exact type is enough.
+    if (typeid(member) != typeid(MemoryMember)) {
+        return;
+    }
+    auto& own = static_cast<MemoryMember&>(member);
+    if (!own.live()) {
+        return;  // setAttribute says what is wrong
+    }
+    const std::shared_ptr<MemberStore>& placedIn = own.placedStore();
+    MemberStore* store = placedIn.get();
+    const std::uint32_t id = own.placedId();
+    const MemberRecord& record = store->member(id);
+    if (record.attributeRow != kNoRow) {
+        return;  // values set again replace the old ones in their places
+    }
+    const std::size_t definitions = store->level(record.level)->attributeDefs().size();
+    const std::uint64_t renamings = detail::definitionRenamings.load(std::memory_order_relaxed);
+    id_ = id;
+    // While the store the keys were learned in lives, no other store has its address.
+    if (!keys_.empty() && !storeAlive_.expired() && store == store_ && store->epoch() == epoch_ &&
+        record.level == level_ && definitions == definitions_ && renamings == renamings_) {
+        mode_ = Mode::Whole;
+        return;
+    }
+    keys_.clear();
+    store_ = store;
+    storeAlive_ = placedIn;
+    epoch_ = store->epoch();
+    level_ = record.level;
+    mode_ = Mode::Learning;
+}
+
+void AttributeRows::textElsewhere(std::string_view key, std::string_view value) {
+    if (Key* next = gathering(key)) {
+        next->lastTextNumber = store_->internAttribute(level_, next->position, value);
+        next->lastText.assign(value);
+        next->hasLastText = true;
+        take(next->lastTextNumber);
+        return;
+    }
+    if (mode_ == Mode::Whole) {
+        setGatheredOneByOne();
+    }
+    setOneByOne(key, value);
+}
+
+template <typename MakeText>
+std::uint32_t AttributeRows::numberOfCode(Key& key, std::int64_t code, const MakeText& text) {
+    const std::uint32_t number = store_->internAttribute(level_, key.position, text());
+    if (code >= 0 && code < kSmallCodes) {
+        const auto at = static_cast<std::size_t>(code);
+        if (at >= key.smallCodes.size()) {
+            key.smallCodes.resize(at + 1, kUnknown);
+        }
+        key.smallCodes[at] = number;
+    } else {
+        key.lastCode = code;
+        key.lastCodeNumber = number;
+        key.hasLastCode = true;
+    }
+    return number;
+}
+
+void AttributeRows::codedElsewhere(std::string_view key, std::int64_t code, std::string_view text) {
+    if (Key* next = gathering(key)) {
+        take(numberOfCode(*next, code, [&] { return text; }));
+        return;
+    }
+    textElsewhere(key, text);
+}
+
+void AttributeRows::numberElsewhere(std::string_view key, std::int64_t value) {
+    char digits[24];
+    const auto decimal = [&] {
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        return std::string_view(digits, static_cast<std::size_t>(end - digits));
+    };
+    if (Key* next = gathering(key)) {
+        take(numberOfCode(*next, value, decimal));
+        return;
+    }
+    textElsewhere(key, decimal());
+}
+
+void AttributeRows::finish() {
+    if (mode_ == Mode::Whole) {
+        if (next_ == keys_.size()) {
+            store_->addAttributeRow(id_, sequence_, row_);
+        } else {
+            setGatheredOneByOne();  // a shorter row: set as it came
+        }
+    } else if (mode_ == Mode::Learning) {
+        // The row's sequence holds its keys in the order set; a key set twice shows once, and
+        // such rows are not learned from.
+        const MemberRecord& record = store_->member(id_);
+        keys_.clear();
+        if (record.attributeRow != kNoRow) {
+            const LevelAttributes& values = store_->levelAttributes(level_);
+            const std::uint32_t sequence = values.sequenceOf(record.attributeRow);
+            const auto positions = values.sequenceKeys(sequence);
+            if (positions.size() == learning_.size()) {
+                keys_.swap(learning_);
+                for (std::size_t i = 0; i < positions.size(); ++i) {
+                    keys_[i].position = positions[i];
+                }
+                sequence_ = sequence;
+                definitions_ = store_->level(level_)->attributeDefs().size();
+                renamings_ = detail::definitionRenamings.load(std::memory_order_relaxed);
+            }
+        }
+        learning_.clear();
+    }
+    mode_ = Mode::PerValue;
+    member_ = nullptr;
+}
+
+void AttributeRows::forget() {
+    keys_.clear();
+    store_ = nullptr;
+    storeAlive_.reset();
+}
+
+void AttributeRows::setGatheredOneByOne() {
+    mode_ = Mode::PerValue;
+    const LevelAttributes& values = store_->levelAttributes(level_);
+    for (std::size_t i = 0; i < next_; ++i) {
+        const std::string value(values.dictionary(keys_[i].position).text(row_[i]));
+        member_->setAttribute(keys_[i].text, value);
+    }
+}
+
+void AttributeRows::setOneByOne(std::string_view key, std::string_view value) {
+    if (mode_ == Mode::Learning) {
+        learning_.push_back({key, std::string(key), 0, {}});
+    }
+    member_->setAttribute(key, value);
+}
+
+}  // namespace annalex::cube
