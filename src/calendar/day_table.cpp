@@ -6,19 +6,15 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <future>
 #include <limits>
 #include <memory>
-#include <thread>
 
 #include "calendar/dates.hpp"
 #include "common/failure.hpp"
+#include "common/side_by_side.hpp"
 
 namespace annalex::calendar {
 namespace {
-
-// Threads that encode a day table's blocks side by side, at the most.
-constexpr std::size_t kMostEncodingThreads = 4;
 
 using cube::ColumnType;
 using cube::kNoMember;
@@ -528,8 +524,7 @@ void writeDayTable(const cube::MemoryHierarchy& hierarchy, const CalendarState& 
     // encoded at once, one per core (at most four), each by an encoder of its own, and
     // written out in order. The hierarchy is only read meanwhile.
     constexpr std::size_t kBlockRows = 16384;
-    const std::size_t workers =
-        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostEncodingThreads);
+    const std::size_t workers = sideBySideParts();
     std::vector<std::unique_ptr<RowEncoder>> encoders;
     for (std::size_t w = 0; w < workers; ++w) {
         encoders.push_back(
@@ -538,19 +533,12 @@ void writeDayTable(const cube::MemoryHierarchy& hierarchy, const CalendarState& 
     std::vector<std::string> texts(workers);
     const std::size_t count = rows.entries().size();
     for (std::size_t round = 0; round < count; round += workers * kBlockRows) {
-        const auto encodeBlock = [&](std::size_t w) {
+        const std::size_t blocks = std::min(workers, (count - round + kBlockRows - 1) / kBlockRows);
+        runSideBySide(blocks, [&](std::size_t w) {
             const std::size_t first = round + w * kBlockRows;
             encoders[w]->encode(first, std::min(count, first + kBlockRows), texts[w]);
-        };
-        std::vector<std::future<void>> others;
-        for (std::size_t w = 1; w < workers && round + w * kBlockRows < count; ++w) {
-            others.push_back(std::async(std::launch::async, encodeBlock, w));
-        }
-        encodeBlock(0);
-        for (std::future<void>& other : others) {
-            other.get();  // a failure of the block's encoding is thrown here
-        }
-        for (std::size_t w = 0; w <= others.size(); ++w) {
+        });
+        for (std::size_t w = 0; w < blocks; ++w) {
             out.write(texts[w].data(), static_cast<std::streamsize>(texts[w].size()));
         }
     }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/side_by_side.hpp"
+
 namespace annalex::cube {
 namespace {
 
@@ -13,9 +15,11 @@ namespace {
 // a stream call per member costs more than making the member's line. A line is written
 // through a cursor into room asked for beforehand, for as many bytes as it can take at most,
 // so that its many small pieces are copied without a check each.
+//
+// Without a stream the lines stay in the buffer until taken: a piece of a walk formatted apart.
 class LineBuffer {
   public:
-    explicit LineBuffer(std::ostream& out) : out_(out), buffer_(kPiece + kPiece / 4) {}
+    explicit LineBuffer(std::ostream* out) : out_(out), buffer_(kPiece + kPiece / 4) {}
     // A cursor with at least bytes of room after it.
     char* room(std::size_t bytes) {
         if (buffer_.size() - used_ < bytes) {
@@ -26,13 +30,18 @@ class LineBuffer {
     // The line written from room() ends at end.
     void lineDone(const char* end) {
         used_ = static_cast<std::size_t>(end - buffer_.data());
-        if (used_ >= kPiece) {
+        if (used_ >= kPiece && out_ != nullptr) {
             flush();
         }
     }
     void append(std::string_view line) { lineDone(put(room(line.size()), line)); }
     void flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        out_->write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
+    }
+    // Writes the lines held to out and forgets them.
+    void writeTo(std::ostream& out) {
+        out.write(buffer_.data(), static_cast<std::streamsize>(used_));
         used_ = 0;
     }
 
@@ -71,7 +80,7 @@ class LineBuffer {
     }
 
     static constexpr std::size_t kPiece = 256 * 1024;
-    std::ostream& out_;
+    std::ostream* out_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };
@@ -153,7 +162,7 @@ void writeJsonLines(const MemoryHierarchy& hierarchy, std::ostream& out, const M
         }
     }
     std::string line;
-    LineBuffer buffer(out);
+    LineBuffer buffer(&out);
     hierarchy.walkPreOrder([&](const MemberView& member, int) {
         line.assign(R"({"kind":"member","level":)");
         line += levelNames[member.levelPosition()];
@@ -218,7 +227,7 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
     std::string joined;
     std::vector<std::string_view> values(keys.size());
     std::string line;
-    LineBuffer buffer(out);
+    LineBuffer buffer(&out);
     hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
         path.resize(static_cast<std::size_t>(depth) + 1);
         path.back().assign(member.name());
@@ -292,8 +301,7 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
     }
     out << "Members\n";
     constexpr std::size_t kMostNumberBytes = 11;
-    LineBuffer buffer(out);
-    hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
+    const auto writeLine = [&](LineBuffer& buffer, const MemberView& member, int depth) {
         const std::size_t level = member.levelPosition();
         const std::string& levelName = hierarchy.level(level).name();
         const auto indent = static_cast<std::size_t>(depth + 1) * 2;
@@ -313,8 +321,38 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
         });
         *at++ = '\n';
         buffer.lineDone(at);
+    };
+    // The walk is cut into pieces of kPieceMembers members; a round of pieces, one per core, is
+    // formatted side by side and written out in order. The hierarchy is only read meanwhile.
+    constexpr std::size_t kPieceMembers = 16384;
+    struct Step {
+        std::uint32_t id;
+        int depth;
+    };
+    const std::size_t parts = sideBySideParts();
+    std::vector<std::vector<Step>> pieces(parts);
+    std::vector<LineBuffer> texts(parts, LineBuffer(nullptr));
+    std::size_t filled = 0;  // whole pieces in this round
+    const auto writeRound = [&] {
+        const std::size_t count = filled < parts && !pieces[filled].empty() ? filled + 1 : filled;
+        runSideBySide(count, [&](std::size_t part) {
+            for (const Step& step : pieces[part]) {
+                writeLine(texts[part], hierarchy.member(step.id), step.depth);
+            }
+        });
+        for (std::size_t part = 0; part < count; ++part) {
+            texts[part].writeTo(out);
+            pieces[part].clear();
+        }
+        filled = 0;
+    };
+    hierarchy.walkPreOrder([&](const MemberView& member, int depth) {
+        pieces[filled].push_back({member.id, depth});
+        if (pieces[filled].size() == kPieceMembers && ++filled == parts) {
+            writeRound();
+        }
     });
-    buffer.flush();
+    writeRound();
 }
 
 }  // namespace
