@@ -1,7 +1,9 @@
 #pragma once
-// Packs the member blocks of hierarchies (member_blocks.hpp), with their checksums, on a thread
-// of its own a few blocks ahead of the one that writes them, so that packing and SQLite's
-// writing overlap. The hierarchies must not change until the packing is destroyed.
+// Packs the member blocks of hierarchies (member_blocks.hpp), with their checksums, on threads
+// of their own a few blocks ahead of the one that writes them, so that packing and SQLite's
+// writing overlap: one packer per core (common/side_by_side.hpp), which take the blocks in
+// turns, and the blocks handed out in order. The hierarchies must not change until the packing
+// is destroyed.
 
 #include <condition_variable>
 #include <cstdint>
@@ -37,18 +39,27 @@ class BlockPacking {
     bool next(PackedBlock& block);
 
   private:
-    static constexpr std::size_t kBlocksAhead = 2;
+    static constexpr std::size_t kBlocksAhead = 2;  // per packer
 
-    void run();
+    struct Packer {
+        std::deque<PackedBlock> ready;
+        bool finished = false;  // every block of this packer is in ready, or the packing failed
+        std::thread thread;
+    };
+
+    // Stops the packers and waits for them.
+    void stop();
+    // Packs the blocks whose position in the order, counted from 0, leaves remainder packer
+    // when divided by the number of packers.
+    void run(std::size_t packer);
 
     const std::vector<const MemoryHierarchy*> hierarchies_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<PackedBlock> ready_;
-    bool finished_ = false;  // every block is in ready_, or the packing failed
+    std::vector<Packer> packers_;
+    std::size_t handedOut_ = 0;  // blocks next() gave
     bool stopping_ = false;
     std::exception_ptr failure_;
-    std::thread thread_;
 };
 
 }  // namespace annalex::cube
