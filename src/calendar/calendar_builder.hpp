@@ -106,6 +106,8 @@ class CalendarBuilder {
     void fillContextFor(Date day);
     // Forgets the fill context and what the fill rows learned, as a generation starts.
     void forgetFillContext();
+    // Adds the filled rows that wait (cube/attribute_rows.hpp), as a generation ends.
+    void flushFillRows();
     // Every attribute of the member's level, from its period and the quarters and months of
     // the calendar's year that holds its first day (docs/attributes.md).
     void fillPeriodAttributes(cube::Member& member, const Period& period);
@@ -146,6 +148,9 @@ class CalendarBuilder {
     std::vector<Period> fillMonths_;
     std::vector<Period> fillWeeks_;
     Date fillWeekAnchor_;
+    // The quarter and the month found last for a member (positions in the lists above).
+    std::size_t fillQuarterAt_ = 0;
+    std::size_t fillMonthAt_ = 0;
     // The texts of the context's dates, each made once: the first and last day of its year,
     // of each of its quarters and of each of its months (in the order of the lists above).
     PeriodDates fillYearDates_;

@@ -32,7 +32,22 @@ std::int64_t daysOf(const Period& period) {
 }
 
 // The position in the list of the period that holds day; kNone when none does (a calendar
-// without quarters or months).
+// without quarters or months). Members come in time order, so the period found last (at) and
+// the one after it are tried first; at becomes the one found.
+std::size_t holding(const std::vector<Period>& periods, Date day, std::size_t& at) {
+    for (std::size_t i = at; i < periods.size() && i <= at + 1; ++i) {
+        if (periods[i].first <= day && day <= periods[i].last) {
+            return at = i;
+        }
+    }
+    for (std::size_t i = 0; i < periods.size(); ++i) {
+        if (periods[i].first <= day && day <= periods[i].last) {
+            return at = i;
+        }
+    }
+    return kNone;
+}
+
 std::size_t holding(const std::vector<Period>& periods, Date day) {
     for (std::size_t i = 0; i < periods.size(); ++i) {
         if (periods[i].first <= day && day <= periods[i].last) {
@@ -79,6 +94,12 @@ void CalendarBuilder::forgetFillContext() {
     }
 }
 
+void CalendarBuilder::flushFillRows() {
+    for (cube::AttributeRows& rows : fillRows_) {
+        rows.flush();
+    }
+}
+
 void CalendarBuilder::fillContextFor(Date day) {
     if (fillContextValid_ && fillYear_.first <= day && day <= fillYear_.last) {
         return;
@@ -99,6 +120,8 @@ void CalendarBuilder::fillContextFor(Date day) {
     for (const Period& month : fillMonths_) {
         fillMonthDates_.push_back(datesOf(month));
     }
+    fillQuarterAt_ = 0;
+    fillMonthAt_ = 0;
     fillContextValid_ = true;
 }
 
@@ -137,8 +160,8 @@ void CalendarBuilder::fillPeriodAttributes(cube::Member& member, const Period& p
     // A week belongs to the quarter and month of its last day, as the page shares weeks out;
     // in the week-based calendars no week crosses a month, so its first day gives the same.
     const Date placed = placingDay(period);
-    const std::size_t quarter = holding(fillQuarters_, placed);
-    const std::size_t month = holding(fillMonths_, placed);
+    const std::size_t quarter = holding(fillQuarters_, placed, fillQuarterAt_);
+    const std::size_t month = holding(fillMonths_, placed, fillMonthAt_);
     // Every member of a kind sets the same keys in the same order: one row of its level.
     cube::AttributeRows& row = fillRows_[static_cast<std::size_t>(period.kind)];
     row.start(member);

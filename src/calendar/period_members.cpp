@@ -204,7 +204,10 @@ void CalendarBuilder::addPeriodMembers() {
                 addPeriodMember(nullptr, top, 0);
             }
         }
+        flushFillRows();
     });
+    // A generation cut short still gives the members made their values.
+    trap_.run(kLabels, [&] { flushFillRows(); });
 }
 
 }  // namespace annalex::calendar

@@ -55,7 +55,10 @@ void CalendarBuilder::addMembers() {
         } else {
             handDown(kYearBit, nullptr, calendar().year(state_.startDate.year));
         }
+        flushFillRows();
     });
+    // A generation cut short still gives the members made their values.
+    trap_.run(kLabels, [&] { flushFillRows(); });
 }
 
 void CalendarBuilder::addYears() {

@@ -1,6 +1,7 @@
 #include "cube/attribute_rows.hpp"
 
 #include <charconv>
+#include <new>
 #include <typeinfo>
 
 #include "cube/memory_model.hpp"
@@ -32,15 +33,22 @@ void AttributeRows::start(Member& member) {
     MemberStore* store = placedIn.get();
     const std::uint32_t id = own.placedId();
     const MemberRecord& record = store->member(id);
+    const std::size_t definitions = store->level(record.level)->attributeDefs().size();
+    const std::uint64_t renamings = detail::definitionRenamings.load(std::memory_order_relaxed);
+    // While the store the keys were learned in lives, no other store has its address.
+    const bool learned = !keys_.empty() && !storeAlive_.expired() && store == store_ &&
+                         store->epoch() == epoch_ && record.level == level_ &&
+                         definitions == definitions_ && renamings == renamings_;
+    // The rows waiting are added before a row elsewhere, and before a member met again (the
+    // members come in placement order, so a waiting one has a smaller id).
+    if (!waitingIds_.empty() && (!learned || id <= waitingIds_.back())) {
+        flush();
+    }
     if (record.attributeRow != kNoRow) {
         return;  // values set again replace the old ones in their places
     }
-    const std::size_t definitions = store->level(record.level)->attributeDefs().size();
-    const std::uint64_t renamings = detail::definitionRenamings.load(std::memory_order_relaxed);
     id_ = id;
-    // While the store the keys were learned in lives, no other store has its address.
-    if (!keys_.empty() && !storeAlive_.expired() && store == store_ && store->epoch() == epoch_ &&
-        record.level == level_ && definitions == definitions_ && renamings == renamings_) {
+    if (learned) {
         mode_ = Mode::Whole;
         return;
     }
@@ -107,7 +115,11 @@ void AttributeRows::numberElsewhere(std::string_view key, std::int64_t value) {
 void AttributeRows::finish() {
     if (mode_ == Mode::Whole) {
         if (next_ == keys_.size()) {
-            store_->addAttributeRow(id_, sequence_, row_);
+            waitingIds_.push_back(id_);
+            waitingNumbers_.insert(waitingNumbers_.end(), row_.begin(), row_.end());
+            if (waitingIds_.size() >= kRowsAddedTogether) {
+                flush();
+            }
         } else {
             setGatheredOneByOne();  // a shorter row: set as it came
         }
@@ -136,7 +148,35 @@ void AttributeRows::finish() {
     member_ = nullptr;
 }
 
+void AttributeRows::flush() {
+    if (waitingIds_.empty()) {
+        return;
+    }
+    // Rows of members removed meanwhile (their store gone or renumbered) are dropped; so are
+    // rows that memory ran out for.
+    try {
+        if (!storeAlive_.expired() && store_->epoch() == epoch_) {
+            store_->addAttributeRows(level_, sequence_, waitingIds_, waitingNumbers_);
+        }
+    } catch (const std::bad_alloc&) {
+        waitingIds_.clear();
+        waitingNumbers_.clear();
+        throw;
+    }
+    waitingIds_.clear();
+    waitingNumbers_.clear();
+}
+
+AttributeRows::~AttributeRows() {
+    try {
+        flush();
+    } catch (const std::bad_alloc&) {
+        // Memory ran out: the waiting members stay without values.
+    }
+}
+
 void AttributeRows::forget() {
+    flush();
     keys_.clear();
     store_ = nullptr;
     storeAlive_.reset();
@@ -153,7 +193,10 @@ void AttributeRows::setGatheredOneByOne() {
 
 void AttributeRows::setOneByOne(std::string_view key, std::string_view value) {
     if (mode_ == Mode::Learning) {
-        learning_.push_back({key, std::string(key), 0, {}});
+        Key learned;
+        learned.seen = key;
+        learned.text.assign(key);
+        learning_.push_back(std::move(learned));
     }
     member_->setAttribute(key, value);
 }

@@ -14,6 +14,10 @@
 // same values under the same keys in the same order either way, and a key the level lacks
 // fails as Member::setAttribute fails.
 //
+// Whole rows wait and are added together, kRowsAddedTogether at a time: a member's values are
+// its own once its row is added, by flush() at the latest. A row elsewhere (another level,
+// another store) and forget() add the waiting rows first, and so does the writer's end.
+//
 // Keys are texts that outlive the rows (literals): a key is recognised by its address before
 // its text is compared.
 
@@ -31,9 +35,14 @@ class MemberStore;
 
 class AttributeRows {
   public:
+    AttributeRows() = default;
+    AttributeRows(const AttributeRows&) = delete;
+    AttributeRows& operator=(const AttributeRows&) = delete;
+    ~AttributeRows();
+
     // Starts member's row; a row started before must have been finished.
     void start(Member& member);
-    void text(std::string_view key, std::string_view value) {
+    [[gnu::always_inline]] void text(std::string_view key, std::string_view value) {
         Key* next = gathering(key);
         if (next != nullptr && next->hasLastText && next->lastText == value) {
             take(next->lastTextNumber);
@@ -42,7 +51,7 @@ class AttributeRows {
         textElsewhere(key, value);
     }
     // The decimal digits of value, "-" first when negative.
-    void number(std::string_view key, std::int64_t value) {
+    [[gnu::always_inline]] void number(std::string_view key, std::int64_t value) {
         Key* next = gathering(key);
         const std::uint32_t known = next != nullptr ? next->numberOf(value) : kUnknown;
         if (known != kUnknown) {
@@ -53,7 +62,8 @@ class AttributeRows {
     }
     // text, which code stands for: under a key, the same code comes with the same text until
     // forget() (a date's day count for its ISO text, a weekday's number for its name).
-    void coded(std::string_view key, std::int64_t code, std::string_view text) {
+    [[gnu::always_inline]] void coded(std::string_view key, std::int64_t code,
+                                      std::string_view text) {
         Key* next = gathering(key);
         const std::uint32_t known = next != nullptr ? next->numberOf(code) : kUnknown;
         if (known != kUnknown) {
@@ -64,11 +74,15 @@ class AttributeRows {
     }
     // Ends the row started last; its values are the member's from here on.
     void finish();
-    // Forgets the keys and what the codes stood for, as a new generation starts.
+    // Adds the rows waiting.
+    void flush();
+    // Adds the rows waiting, and forgets the keys and what the codes stood for, as a new
+    // generation starts.
     void forget();
 
   private:
     static constexpr std::uint32_t kUnknown = 0xFFFFFFFFu;
+    static constexpr std::size_t kRowsAddedTogether = 256;
 
     struct Key {
         std::string_view seen;  // as the learned row passed it
@@ -96,7 +110,7 @@ class AttributeRows {
 
     // The key the row's next value goes under when the row is gathered and key is that one;
     // null otherwise.
-    Key* gathering(std::string_view key) {
+    [[gnu::always_inline]] Key* gathering(std::string_view key) {
         if (mode_ != Mode::Whole || next_ >= keys_.size()) {
             return nullptr;
         }
@@ -143,6 +157,9 @@ class AttributeRows {
     std::vector<std::uint32_t> row_;
     // The keys the learning row passed, in order.
     std::vector<Key> learning_;
+    // The members whose whole rows wait, and the rows' numbers one row after the other.
+    std::vector<std::uint32_t> waitingIds_;
+    std::vector<std::uint32_t> waitingNumbers_;
 };
 
 }  // namespace annalex::cube

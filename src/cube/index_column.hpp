@@ -8,6 +8,7 @@
 // stays small and a large one grows without moving what it holds. Every change that allocates
 // (grow, fit) leaves the column as it was when the allocation fails.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -67,6 +68,22 @@ class IndexColumn {
         }
     }
 
+    // Stores count values, each stride entries after the one before it in values, at the rows
+    // from first on; those rows exist and fit() was done for each value, so nothing can fail.
+    void setEach(std::size_t first, const std::uint32_t* values, std::size_t count,
+                 std::size_t stride) noexcept {
+        switch (width_) {
+            case 1:
+                setEachOf<std::uint8_t>(first, values, count, stride);
+                break;
+            case 2:
+                setEachOf<std::uint16_t>(first, values, count, stride);
+                break;
+            default:
+                setEachOf<std::uint32_t>(first, values, count, stride);
+        }
+    }
+
     void clear() noexcept;
     // Heap bytes held, for measurements.
     std::size_t bytesHeld() const;
@@ -81,6 +98,21 @@ class IndexColumn {
     template <typename T>
     static void store(unsigned char* at, T value) {
         std::memcpy(at, &value, sizeof value);
+    }
+    template <typename T>
+    void setEachOf(std::size_t first, const std::uint32_t* values, std::size_t count,
+                   std::size_t stride) noexcept {
+        while (count > 0) {
+            const std::size_t inChunk = first % kChunkRows;
+            const std::size_t here = std::min(count, kChunkRows - inChunk);
+            unsigned char* at = chunks_[first / kChunkRows].get() + inChunk * sizeof(T);
+            for (std::size_t i = 0; i < here; ++i) {
+                store(at + i * sizeof(T), static_cast<T>(values[i * stride]));
+            }
+            first += here;
+            values += here * stride;
+            count -= here;
+        }
     }
     void widen(std::uint32_t value);
     void makeRoom(std::size_t rows);

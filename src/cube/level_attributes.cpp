@@ -1,5 +1,6 @@
 #include "cube/level_attributes.hpp"
 
+#include <algorithm>
 #include <new>
 
 #include "cube/room_to_grow.hpp"
@@ -73,6 +74,37 @@ std::uint32_t LevelAttributes::addRow(std::uint32_t sequence,
     rowSequences_.set(row, sequence);
     ++rows_;
     return row;
+}
+
+std::uint32_t LevelAttributes::addRows(std::uint32_t sequence, std::size_t count,
+                                       std::span<const std::uint32_t> numbers) {
+    if (count >= std::size_t{kNoRow} - rows_) {
+        throw std::bad_alloc();
+    }
+    const std::uint32_t first = rows_;
+    const std::size_t end = std::size_t{first} + count;
+    const auto keys = sequenceKeys(sequence);
+    const std::size_t width = keys.size();
+    // Room first, column by column, then the changes that cannot fail.
+    for (std::size_t k = 0; k < width; ++k) {
+        IndexColumn& column = this->column(keys[k]).numbers;
+        column.grow(end);
+        std::uint32_t most = 0;
+        for (std::size_t r = 0; r < count; ++r) {
+            most = std::max(most, numbers[r * width + k]);
+        }
+        column.fit(most);
+    }
+    rowSequences_.grow(end);
+    rowSequences_.fit(sequence);
+    for (std::size_t k = 0; k < width; ++k) {
+        columns_[keys[k]].numbers.setEach(first, numbers.data() + k, count, width);
+    }
+    for (std::size_t r = first; r < end; ++r) {
+        rowSequences_.set(r, sequence);
+    }
+    rows_ = static_cast<std::uint32_t>(end);
+    return first;
 }
 
 void LevelAttributes::clear() noexcept {

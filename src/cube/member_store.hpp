@@ -75,6 +75,17 @@ class MemberStore : public std::enable_shared_from_this<MemberStore> {
                                   std::string_view text) {
         return attributes_[levelPosition]->intern(key, text);
     }
+    // Gives members without values, all on the level at levelPosition, a row of sequence each,
+    // numbers holding their rows one after the other (LevelAttributes::addRows).
+    void addAttributeRows(std::size_t levelPosition, std::uint32_t sequence,
+                          std::span<const std::uint32_t> ids,
+                          std::span<const std::uint32_t> numbers) {
+        const std::uint32_t first =
+            attributes_[levelPosition]->addRows(sequence, ids.size(), numbers);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            members_[ids[i]].attributeRow = first + static_cast<std::uint32_t>(i);
+        }
+    }
     // Gives a member without values the row of sequence and numbers (LevelAttributes::addRow).
     void addAttributeRow(std::uint32_t id, std::uint32_t sequence,
                          std::span<const std::uint32_t> numbers);
