@@ -274,11 +274,45 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
     buffer.flush();
 }
 
+// What the tree writes of one key's values: " key=value". For a key with few distinct texts
+// the pieces are made once, each with its value, and a value costs one copy.
+class KeyPieces {
+  public:
+    KeyPieces(std::string text, const TextDictionary* texts) : keyText(std::move(text)) {
+        constexpr std::uint32_t kMostJoined = 1024;
+        if (texts == nullptr || texts->size() > kMostJoined) {
+            return;
+        }
+        for (std::uint32_t n = 0; n < texts->size(); ++n) {
+            joined_ += this->keyText;
+            joined_ += texts->text(n);
+            ends_.push_back(joined_.size());
+        }
+    }
+    // Writes the piece of the value of key (the one these pieces are of) on row at at; answers
+    // where it ends.
+    char* put(char* at, const LevelAttributes& values, std::uint16_t key, std::uint32_t row) const {
+        const std::uint32_t number = values.numbers(key).get(row);
+        if (ends_.empty()) {
+            at = LineBuffer::put(at, keyText);
+            return LineBuffer::put(at, values.dictionary(key).text(number));
+        }
+        const std::size_t begin = number == 0 ? 0 : ends_[number - 1];
+        return LineBuffer::put(at, std::string_view(joined_).substr(begin, ends_[number] - begin));
+    }
+
+    const std::string keyText;
+
+  private:
+    std::string joined_;             // every piece, back to back
+    std::vector<std::size_t> ends_;  // where each ends in joined_; empty when not made
+};
+
 void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
     out << "Hierarchy " << hierarchy.name() << '\n';
     // Per level: " key=" for each definition, what goes before its values, and the most all
     // of them with their longest values take.
-    std::vector<std::vector<std::string>> keyTexts;
+    std::vector<std::vector<KeyPieces>> keyTexts;
     std::vector<std::size_t> mostValueBytes;
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         const MemoryLevel& level = hierarchy.level(i);
@@ -294,9 +328,11 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
         mostValueBytes.push_back(0);
         const LevelAttributes& values = hierarchy.store()->levelAttributes(i);
         for (std::size_t d = 0; d < level.attributeDefs().size(); ++d) {
-            keyTexts.back().push_back(' ' + level.attributeDefs()[d]->key() + '=');
+            const auto key = static_cast<std::uint16_t>(d);
+            keyTexts.back().emplace_back(' ' + level.attributeDefs()[d]->key() + '=',
+                                         d < values.keyCount() ? &values.dictionary(key) : nullptr);
             mostValueBytes.back() +=
-                keyTexts.back().back().size() + values.longestValue(static_cast<std::uint16_t>(d));
+                keyTexts.back().back().keyText.size() + values.longestValue(key);
         }
     }
     out << "Members\n";
@@ -314,17 +350,20 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
         at = LineBuffer::put(at, " #");
         at = std::to_chars(at, at + kMostNumberBytes, member.order()).ptr;
         *at++ = ']';
-        const auto& keys = keyTexts[level];
-        hierarchy.visitAttributeValues(member.id, [&](std::uint16_t key, std::string_view value) {
-            at = LineBuffer::put(at, keys[key]);
-            at = LineBuffer::put(at, value);
-        });
+        const std::uint32_t row = member.record->attributeRow;
+        if (row != kNoRow) {
+            const auto& keys = keyTexts[level];
+            const LevelAttributes& values = hierarchy.store()->levelAttributes(level);
+            for (const std::uint16_t key : values.keysOf(row)) {
+                at = keys[key].put(at, values, key, row);
+            }
+        }
         *at++ = '\n';
         buffer.lineDone(at);
     };
     // The walk is cut into pieces of kPieceMembers members; a round of pieces, one per core, is
     // formatted side by side and written out in order. The hierarchy is only read meanwhile.
-    constexpr std::size_t kPieceMembers = 16384;
+    constexpr std::size_t kPieceMembers = 4096;
     struct Step {
         std::uint32_t id;
         int depth;
