@@ -6,7 +6,9 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 
 namespace annalex::cli {
 
@@ -14,13 +16,10 @@ DescriptorStream::Buffer::Buffer(int fd) : fd_(fd) {
     setp(data_.data(), data_.data() + data_.size());
 }
 
-bool DescriptorStream::Buffer::flush() {
-    if (error_ != 0) {
-        return false;
-    }
-    const char* next = pbase();
-    while (next < pptr()) {
-        const auto count = static_cast<unsigned>(pptr() - next);
+bool DescriptorStream::Buffer::writeAll(const char* next, const char* end) {
+    while (next < end) {
+        const auto count =
+            static_cast<unsigned>(std::min<std::ptrdiff_t>(end - next, kMostPerWrite));
         const auto written = ::write(fd_, next, count);
         if (written < 0 && errno == EINTR) {
             continue;
@@ -31,8 +30,27 @@ bool DescriptorStream::Buffer::flush() {
         }
         next += written;
     }
+    return true;
+}
+
+bool DescriptorStream::Buffer::flush() {
+    if (error_ != 0 || !writeAll(pbase(), pptr())) {
+        return false;
+    }
     setp(data_.data(), data_.data() + data_.size());
     return true;
+}
+
+std::streamsize DescriptorStream::Buffer::xsputn(const char* text, std::streamsize count) {
+    // A piece at least as large as the buffer goes out as it is, after what the buffer holds,
+    // rather than copied through the buffer.
+    if (count < static_cast<std::streamsize>(data_.size())) {
+        return std::streambuf::xsputn(text, count);
+    }
+    if (!flush() || !writeAll(text, text + count)) {
+        return 0;
+    }
+    return count;
 }
 
 DescriptorStream::Buffer::int_type DescriptorStream::Buffer::overflow(int_type c) {

@@ -3,6 +3,7 @@
 // failed write stops the stream, and its errno is kept for the caller to report by name.
 
 #include <array>
+#include <cstddef>
 #include <ostream>
 #include <streambuf>
 
@@ -28,9 +29,16 @@ class DescriptorStream : public std::ostream {
 
       protected:
         int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* text, std::streamsize count) override;
         int sync() override;
 
       private:
+        // The most one write(2) is asked to take: Windows counts in an unsigned int.
+        static constexpr std::ptrdiff_t kMostPerWrite = std::ptrdiff_t{1} << 30;
+
+        // Writes [next, end) out; false, with the error kept, when a write fails.
+        bool writeAll(const char* next, const char* end);
+
         int fd_;
         int error_ = 0;
         std::array<char, 1 << 16> data_{};
