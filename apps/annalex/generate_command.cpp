@@ -30,6 +30,9 @@
 #include "generate_options.hpp"
 #include "output_file.hpp"
 #include "progress_dimension.hpp"
+#ifdef ANNALEX_HAVE_CUBE_STORE
+#include "save_alongside.hpp"
+#endif
 
 namespace annalex::cli {
 namespace {
@@ -146,19 +149,26 @@ int runGenerate(const GenerateOptions& options) {
 #endif
     if (generated) {
         try {
+            // The store is saved while the dimension is printed; an output file takes its
+            // place only once the store is saved too.
 #ifdef ANNALEX_HAVE_CUBE_STORE
-            if (store && !failed) {
-                store->save(*cube, {options.dimension});
-            }
+            SaveAlongside saving(store && !failed ? &*store : nullptr, *cube, options.dimension);
+            const auto storeSaved = [&saving] { saving.finish(); };
+#else
+            const auto storeSaved = [] {};
 #endif
-            writeOutput(options.output, [&](std::ostream& out) {
-                if (options.outputFormat == "days") {
-                    writeDayTableOf(*dimension, ctrl, dayTable, out);
-                    return;
-                }
-                cube::writeDimension(*dimension, exportFormat(options.outputFormat), out,
-                                     memberDatesFor(ctrl, options.calendarOptions));
-            });
+            writeOutput(
+                options.output,
+                [&](std::ostream& out) {
+                    if (options.outputFormat == "days") {
+                        writeDayTableOf(*dimension, ctrl, dayTable, out);
+                        return;
+                    }
+                    cube::writeDimension(*dimension, exportFormat(options.outputFormat), out,
+                                         memberDatesFor(ctrl, options.calendarOptions));
+                },
+                storeSaved);
+            storeSaved();
         } catch (const Failure& failure) {
             std::cerr << "annalex: " << failure.description() << '\n';
             return kFileError;

@@ -187,7 +187,8 @@ void writeInPlace(const std::string& path, const std::function<void(std::ostream
 
 }  // namespace
 
-void writeOutput(const std::string& path, const std::function<void(std::ostream&)>& write) {
+void writeOutput(const std::string& path, const std::function<void(std::ostream&)>& write,
+                 const std::function<void()>& beforeReplacing) {
     if (path.empty() || path == "-") {
         std::cout.flush();  // what came before goes first
         if (const int error = writeThrough(STDOUT_FILENO, write); error != 0) {
@@ -247,6 +248,9 @@ void writeOutput(const std::string& path, const std::function<void(std::ostream&
     }
     if (error != 0) {
         fail(path, "writing failed", error);
+    }
+    if (beforeReplacing) {
+        beforeReplacing();
     }
     if (!replaceFile(temporary.path(), target)) {
         fail(path, "cannot replace it", errno);

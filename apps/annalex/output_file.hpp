@@ -29,7 +29,10 @@ inline constexpr int kReaderGoneStatus = 128 + 13;  // 13 is SIGPIPE
 
 // An empty path or "-" means standard output. A failure raises a file Failure naming the path,
 // or standard output; a file is then left as it was, and no temporary file is left.
-void writeOutput(const std::string& path, const std::function<void(std::ostream&)>& write);
+// beforeReplacing, when given, is called once a file's replacement is whole, before it takes
+// the file's place; what it throws leaves the file as it was too.
+void writeOutput(const std::string& path, const std::function<void(std::ostream&)>& write,
+                 const std::function<void()>& beforeReplacing = {});
 
 // Standard output while the program runs: std::cout writes through a buffer over descriptor 1
 // that checks each write and keeps the cause of the first failure (the C library's stream

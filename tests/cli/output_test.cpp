@@ -13,6 +13,7 @@
 #include <iterator>
 #include <tuple>
 
+#include "cube/cube_store.hpp"
 #include "program_run.hpp"
 
 namespace annalex::testing {
@@ -136,6 +137,27 @@ TEST(Output, StandardOutputIsCheckedToTheEnd) {
                   cause.empty() ? "" : "annalex: cannot write standard output: " + cause + "\n");
     }
     ::unsetenv("ANNALEX_SETTINGS_DIR");
+}
+
+// The store is saved while the dimension is printed: a reader that has gone still ends the
+// program as SIGPIPE does, but only once the store holds the whole calendar.
+TEST(Output, AReaderThatHasGoneLeavesTheStoreSaved) {
+    TemporaryFolder directory;
+    const fs::path store = directory.path() / "century.cube";
+    for (const StandardOutput output :
+         {StandardOutput::ClosedPipe, StandardOutput::ClosedPipeSignalIgnored}) {
+        fs::remove(store);
+        const ProgramRun run =
+            runAnnalex({"generate", "--levels", "Year,Month,Day", "--start", "01-01-1900", "--end",
+                        "31-12-2099", "--quiet", "--db", store.string()},
+                       RunAs::Caller, {}, output);
+        EXPECT_EQ(run.status, 128 + SIGPIPE) << run.err;
+        ASSERT_TRUE(fs::exists(store));
+        const auto time = cube::CubeStore::open(store).load()->dimension("Time");
+        ASSERT_NE(time, nullptr);
+        ASSERT_EQ(time->hierarchies().size(), 1u);
+        EXPECT_EQ(time->hierarchies().front()->memberCount(), 200u + 2400u + 73049u);
+    }
 }
 
 }  // namespace
