@@ -14,6 +14,9 @@
 #include <fcntl.h>
 #include <io.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "command_line_text.hpp"
 #include "common/build_version.hpp"
@@ -90,6 +93,14 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #else
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#ifdef __GLIBC__
+    // A run builds one model, writes it and ends: memory freed on the way (a dictionary's text
+    // outgrown, a block packed and written) is kept for the next allocation rather than given
+    // back to the system, which would have to hand out fresh zeroed pages again. Blocks of
+    // 32 MiB and more still get pages of their own.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
     annalex::cli::StandardOutput standardOutput;
     const int status = runAndReport(argc, argv);
