@@ -43,9 +43,7 @@ for _ in $(seq 50); do
     [[ -e "/tmp/.X11-unix/X${display#:}" ]] && break
     sleep 0.1
 done
-# A settings store of its own, so that no remembered calendar or format changes the run.
-export ANNALEX_SETTINGS_DIR="$work/settings" DISPLAY="$display"
-mkdir -p "$ANNALEX_SETTINGS_DIR"
+export DISPLAY="$display"
 
 # Runs a command under /usr/bin/time -v; prints "seconds peak-MB" and fails when it failed.
 measure() {
@@ -74,6 +72,10 @@ for run in $(seq "$runs"); do
             suffix=" filled"
         fi
         rm -f "$work/wizard.cube" "$work/cli.cube"
+        # A settings store of its own for each run, so that no remembered calendar, format or
+        # "Fill every attribute" of an earlier run changes it.
+        export ANNALEX_SETTINGS_DIR="$work/settings-$run-$variant"
+        mkdir -p "$ANNALEX_SETTINGS_DIR"
         read -r wizard_s wizard_mb < <(QT_QPA_PLATFORM=xcb measure "$wizard" --levels "$levels" \
             --calendar gregorian --start "$start" --end "$end" "${fill[@]}" \
             --auto-ok-after-ms 100 --quit-after-result "$work/wizard.cube")
