@@ -72,7 +72,8 @@ class AttributeRows {
         }
         codedElsewhere(key, code, text);
     }
-    // Ends the row started last; its values are the member's from here on.
+    // Ends the row started last. A row set value by value is the member's from here on; a
+    // whole row waits to be added with others (above).
     void finish();
     // Adds the rows waiting.
     void flush();
