@@ -16,10 +16,12 @@ constexpr std::int64_t kSmallCodes = 1024;
 }  // namespace
 
 void AttributeRows::start(Member& member) {
+    if (mode_ == Mode::Whole) {
+        dropGathered();  // a row left unfinished
+    }
     member_ = &member;
     mode_ = Mode::PerValue;
     next_ = 0;
-    row_.clear();
     learning_.clear();
     // The concrete member class is final, so comparing the exact type is enough.
     if (typeid(member) != typeid(MemoryMember)) {
@@ -49,6 +51,10 @@ void AttributeRows::start(Member& member) {
     }
     id_ = id;
     if (learned) {
+        // The row's numbers go straight to the end of the waiting ones.
+        rowBegin_ = waitingNumbers_.size();
+        waitingNumbers_.resize(rowBegin_ + keys_.size());
+        row_ = waitingNumbers_.data() + rowBegin_;
         mode_ = Mode::Whole;
         return;
     }
@@ -115,8 +121,13 @@ void AttributeRows::numberElsewhere(std::string_view key, std::int64_t value) {
 void AttributeRows::finish() {
     if (mode_ == Mode::Whole) {
         if (next_ == keys_.size()) {
-            waitingIds_.push_back(id_);
-            waitingNumbers_.insert(waitingNumbers_.end(), row_.begin(), row_.end());
+            try {
+                waitingIds_.push_back(id_);
+            } catch (const std::bad_alloc&) {
+                dropGathered();
+                throw;
+            }
+            mode_ = Mode::PerValue;
             if (waitingIds_.size() >= kRowsAddedTogether) {
                 flush();
             }
@@ -149,6 +160,9 @@ void AttributeRows::finish() {
 }
 
 void AttributeRows::flush() {
+    if (mode_ == Mode::Whole) {
+        setGatheredOneByOne();  // the row being gathered goes on value by value
+    }
     if (waitingIds_.empty()) {
         return;
     }
@@ -168,6 +182,9 @@ void AttributeRows::flush() {
 }
 
 AttributeRows::~AttributeRows() {
+    if (mode_ == Mode::Whole) {
+        dropGathered();  // a row left unfinished
+    }
     try {
         flush();
     } catch (const std::bad_alloc&) {
@@ -182,12 +199,21 @@ void AttributeRows::forget() {
     storeAlive_.reset();
 }
 
-void AttributeRows::setGatheredOneByOne() {
+void AttributeRows::dropGathered() {
+    waitingNumbers_.resize(rowBegin_);
+    row_ = nullptr;
     mode_ = Mode::PerValue;
+}
+
+void AttributeRows::setGatheredOneByOne() {
     const LevelAttributes& values = store_->levelAttributes(level_);
+    std::vector<std::string> texts;
     for (std::size_t i = 0; i < next_; ++i) {
-        const std::string value(values.dictionary(keys_[i].position).text(row_[i]));
-        member_->setAttribute(keys_[i].text, value);
+        texts.emplace_back(values.dictionary(keys_[i].position).text(row_[i]));
+    }
+    dropGathered();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        member_->setAttribute(keys_[i].text, texts[i]);
     }
 }
 

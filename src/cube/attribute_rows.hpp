@@ -121,10 +121,7 @@ class AttributeRows {
         return same ? &next : nullptr;
     }
     // Puts number as the next key's value of the gathered row.
-    void take(std::uint32_t number) {
-        row_.push_back(number);
-        ++next_;
-    }
+    void take(std::uint32_t number) { row_[next_++] = number; }
     // What text, number and coded do beyond what they find at hand.
     void textElsewhere(std::string_view key, std::string_view value);
     void numberElsewhere(std::string_view key, std::int64_t value);
@@ -136,6 +133,8 @@ class AttributeRows {
     // Gives up gathering the current row: the values gathered so far are set one by one, and so
     // is every later value of the row.
     void setGatheredOneByOne();
+    // Forgets the numbers of the row being gathered.
+    void dropGathered();
     void setOneByOne(std::string_view key, std::string_view value);
 
     Mode mode_ = Mode::PerValue;
@@ -153,12 +152,15 @@ class AttributeRows {
     // until a row was learned.
     std::vector<Key> keys_;
     std::uint32_t sequence_ = 0;
-    // The row being gathered: the next key's place, and a dictionary number per key before it.
+    // The row being gathered: the next key's place, and its numbers, at rowBegin_ of the
+    // waiting ones (room for every key is made when the row starts).
     std::size_t next_ = 0;
-    std::vector<std::uint32_t> row_;
+    std::size_t rowBegin_ = 0;
+    std::uint32_t* row_ = nullptr;
     // The keys the learning row passed, in order.
     std::vector<Key> learning_;
-    // The members whose whole rows wait, and the rows' numbers one row after the other.
+    // The members whose whole rows wait, and the rows' numbers one row after the other (and
+    // the numbers of the row being gathered after them).
     std::vector<std::uint32_t> waitingIds_;
     std::vector<std::uint32_t> waitingNumbers_;
 };
