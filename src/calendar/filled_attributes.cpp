@@ -49,12 +49,8 @@ std::size_t holding(const std::vector<Period>& periods, Date day, std::size_t& a
 }
 
 std::size_t holding(const std::vector<Period>& periods, Date day) {
-    for (std::size_t i = 0; i < periods.size(); ++i) {
-        if (periods[i].first <= day && day <= periods[i].last) {
-            return i;
-        }
-    }
-    return kNone;
+    std::size_t from = 0;
+    return holding(periods, day, from);
 }
 
 // The 1-based position of inner's first day counted in units of step days from outer's first.

@@ -204,9 +204,8 @@ void CalendarBuilder::addPeriodMembers() {
                 addPeriodMember(nullptr, top, 0);
             }
         }
-        flushFillRows();
     });
-    // A generation cut short still gives the members made their values.
+    // Also when a failure cut the generation short, the members made get their values.
     trap_.run(kLabels, [&] { flushFillRows(); });
 }
 

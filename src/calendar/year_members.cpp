@@ -55,9 +55,8 @@ void CalendarBuilder::addMembers() {
         } else {
             handDown(kYearBit, nullptr, calendar().year(state_.startDate.year));
         }
-        flushFillRows();
     });
-    // A generation cut short still gives the members made their values.
+    // Also when a failure cut the generation short, the members made get their values.
     trap_.run(kLabels, [&] { flushFillRows(); });
 }
 

@@ -274,45 +274,11 @@ void writeCsv(const MemoryHierarchy& hierarchy, std::ostream& out, const MemberD
     buffer.flush();
 }
 
-// What the tree writes of one key's values: " key=value". For a key with few distinct texts
-// the pieces are made once, each with its value, and a value costs one copy.
-class KeyPieces {
-  public:
-    KeyPieces(std::string text, const TextDictionary* texts) : keyText(std::move(text)) {
-        constexpr std::uint32_t kMostJoined = 1024;
-        if (texts == nullptr || texts->size() > kMostJoined) {
-            return;
-        }
-        for (std::uint32_t n = 0; n < texts->size(); ++n) {
-            joined_ += this->keyText;
-            joined_ += texts->text(n);
-            ends_.push_back(joined_.size());
-        }
-    }
-    // Writes the piece of the value of key (the one these pieces are of) on row at at; answers
-    // where it ends.
-    char* put(char* at, const LevelAttributes& values, std::uint16_t key, std::uint32_t row) const {
-        const std::uint32_t number = values.numbers(key).get(row);
-        if (ends_.empty()) {
-            at = LineBuffer::put(at, keyText);
-            return LineBuffer::put(at, values.dictionary(key).text(number));
-        }
-        const std::size_t begin = number == 0 ? 0 : ends_[number - 1];
-        return LineBuffer::put(at, std::string_view(joined_).substr(begin, ends_[number] - begin));
-    }
-
-    const std::string keyText;
-
-  private:
-    std::string joined_;             // every piece, back to back
-    std::vector<std::size_t> ends_;  // where each ends in joined_; empty when not made
-};
-
 void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
     out << "Hierarchy " << hierarchy.name() << '\n';
     // Per level: " key=" for each definition, what goes before its values, and the most all
     // of them with their longest values take.
-    std::vector<std::vector<KeyPieces>> keyTexts;
+    std::vector<std::vector<std::string>> keyTexts;
     std::vector<std::size_t> mostValueBytes;
     for (std::size_t i = 0; i < hierarchy.levelCount(); ++i) {
         const MemoryLevel& level = hierarchy.level(i);
@@ -328,11 +294,9 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
         mostValueBytes.push_back(0);
         const LevelAttributes& values = hierarchy.store()->levelAttributes(i);
         for (std::size_t d = 0; d < level.attributeDefs().size(); ++d) {
-            const auto key = static_cast<std::uint16_t>(d);
-            keyTexts.back().emplace_back(' ' + level.attributeDefs()[d]->key() + '=',
-                                         d < values.keyCount() ? &values.dictionary(key) : nullptr);
+            keyTexts.back().push_back(' ' + level.attributeDefs()[d]->key() + '=');
             mostValueBytes.back() +=
-                keyTexts.back().back().keyText.size() + values.longestValue(key);
+                keyTexts.back().back().size() + values.longestValue(static_cast<std::uint16_t>(d));
         }
     }
     out << "Members\n";
@@ -350,14 +314,11 @@ void writeTree(const MemoryHierarchy& hierarchy, std::ostream& out) {
         at = LineBuffer::put(at, " #");
         at = std::to_chars(at, at + kMostNumberBytes, member.order()).ptr;
         *at++ = ']';
-        const std::uint32_t row = member.record->attributeRow;
-        if (row != kNoRow) {
-            const auto& keys = keyTexts[level];
-            const LevelAttributes& values = hierarchy.store()->levelAttributes(level);
-            for (const std::uint16_t key : values.keysOf(row)) {
-                at = keys[key].put(at, values, key, row);
-            }
-        }
+        const auto& keys = keyTexts[level];
+        hierarchy.visitAttributeValues(member.id, [&](std::uint16_t key, std::string_view value) {
+            at = LineBuffer::put(at, keys[key]);
+            at = LineBuffer::put(at, value);
+        });
         *at++ = '\n';
         buffer.lineDone(at);
     };

@@ -54,31 +54,9 @@ std::uint32_t LevelAttributes::sequenceFor(std::span<const std::uint16_t> keys) 
     return sequence;
 }
 
-std::uint32_t LevelAttributes::addRow(std::uint32_t sequence,
-                                      std::span<const std::uint32_t> numbers) {
-    if (rows_ == kNoRow) {
-        throw std::bad_alloc();
-    }
-    const std::uint32_t row = rows_;
-    const auto keys = sequenceKeys(sequence);
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        IndexColumn& column = this->column(keys[k]).numbers;
-        column.grow(std::size_t{row} + 1);
-        column.fit(numbers[k]);
-    }
-    rowSequences_.grow(std::size_t{row} + 1);
-    rowSequences_.fit(sequence);
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        columns_[keys[k]].numbers.set(row, numbers[k]);
-    }
-    rowSequences_.set(row, sequence);
-    ++rows_;
-    return row;
-}
-
 std::uint32_t LevelAttributes::addRows(std::uint32_t sequence, std::size_t count,
                                        std::span<const std::uint32_t> numbers) {
-    if (count >= std::size_t{kNoRow} - rows_) {
+    if (count > std::size_t{kNoRow} - rows_) {  // row numbers stay below kNoRow
         throw std::bad_alloc();
     }
     const std::uint32_t first = rows_;

@@ -77,8 +77,6 @@ class LevelAttributes {
     }
     const TextDictionary& dictionary(std::uint16_t key) const { return columns_[key].texts; }
     const IndexColumn& numbers(std::uint16_t key) const { return columns_[key].numbers; }
-    // The keys a dictionary is kept for: 0 up to the highest key any row has.
-    std::size_t keyCount() const { return columns_.size(); }
     // The length of the longest value of key; 0 for a key no row has.
     std::size_t longestValue(std::uint16_t key) const {
         return key < columns_.size() ? columns_[key].texts.longest() : 0;
@@ -91,7 +89,9 @@ class LevelAttributes {
     }
     // A new row of sequence whose values are numbers, one per key of the sequence in its order,
     // each a number intern() gave for that key.
-    std::uint32_t addRow(std::uint32_t sequence, std::span<const std::uint32_t> numbers);
+    std::uint32_t addRow(std::uint32_t sequence, std::span<const std::uint32_t> numbers) {
+        return addRows(sequence, 1, numbers);
+    }
     // count new rows of sequence, numbers holding theirs one row after the other (as addRow
     // takes them); answers the first row, the others following it.
     std::uint32_t addRows(std::uint32_t sequence, std::size_t count,

@@ -17,14 +17,8 @@
 namespace annalex::cube {
 namespace {
 
-using Values = std::vector<std::pair<std::string, std::string>>;
-
-Values valuesOf(const MemoryHierarchy& hierarchy, std::uint32_t id) {
-    Values values;
-    hierarchy.forEachAttribute(
-        id, [&](std::string_view key, std::string_view value) { values.emplace_back(key, value); });
-    return values;
-}
+using Values = testing::AttributeValues;
+constexpr auto valuesOf = testing::attributeValuesOf;
 
 // Fills member i of a level with keys N, Code, Text: through rows, or one value at a time.
 // Some members have a value already, set their keys in another order, or set fewer keys.

@@ -18,14 +18,8 @@
 namespace annalex::cube {
 namespace {
 
-using Values = std::vector<std::pair<std::string, std::string>>;
-
-Values valuesOf(const MemoryHierarchy& hierarchy, std::uint32_t id) {
-    Values values;
-    hierarchy.forEachAttribute(
-        id, [&](std::string_view key, std::string_view value) { values.emplace_back(key, value); });
-    return values;
-}
+using Values = testing::AttributeValues;
+constexpr auto valuesOf = testing::attributeValuesOf;
 
 // Sets value under key in the model: a new key goes last, a known one keeps its place.
 void setIn(Values& model, const std::string& key, const std::string& value) {

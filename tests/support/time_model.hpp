@@ -5,11 +5,22 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cube/memory_model.hpp"
 
 namespace annalex::testing {
+
+// A member's attribute values as (key, value) pairs, in the order the member has them.
+using AttributeValues = std::vector<std::pair<std::string, std::string>>;
+
+inline AttributeValues attributeValuesOf(const cube::MemoryHierarchy& hierarchy, std::uint32_t id) {
+    AttributeValues values;
+    hierarchy.forEachAttribute(
+        id, [&](std::string_view key, std::string_view value) { values.emplace_back(key, value); });
+    return values;
+}
 
 struct TimeModel {
     std::shared_ptr<cube::MemoryCube> cube = std::make_shared<cube::MemoryCube>();
